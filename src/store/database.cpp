@@ -1,0 +1,342 @@
+#include "store/database.h"
+
+#include "store/dialect.h"
+
+#include <QDate>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace {
+
+QString declType(const QString& t) { return t.toUpper(); }
+
+// Reads a column by its declared type, so money and yes/no come back as such.
+Value readColumn(sqlite3_stmt* st, int i, const QString& type) {
+    const int kind = sqlite3_column_type(st, i);
+    if (kind == SQLITE_NULL)
+        return {};
+    if (type == QLatin1String("CURRENCY"))
+        return Currency::fromRaw(sqlite3_column_int64(st, i));
+    if (type == QLatin1String("BOOLEAN"))
+        return sqlite3_column_int64(st, i) != 0;
+    switch (kind) {
+    case SQLITE_INTEGER:
+        return static_cast<std::int64_t>(sqlite3_column_int64(st, i));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(st, i);
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                 sqlite3_column_bytes(st, i));
+    }
+}
+
+struct Stmt {
+    sqlite3_stmt* st = nullptr;
+    ~Stmt() { sqlite3_finalize(st); }
+};
+
+} // namespace
+
+std::unique_ptr<Database> Database::open(const QString& path, const QStringList& requiredTables,
+                                         Durability durability) {
+    if (!QFileInfo(path).isFile())
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("ファイルが見つかりません: ") + path);
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString text = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QStringLiteral("cannot open");
+        sqlite3_close(raw);
+        throw DbError(rc, text + QStringLiteral(": ") + path);
+    }
+    std::unique_ptr<Database> db(new Database(raw, path));
+    sqlite3_extended_result_codes(raw, 1);
+    sqlite3_busy_timeout(raw, 5000);
+    try {
+        db->executeRaw(QStringLiteral("PRAGMA journal_mode=WAL"));
+        db->executeRaw(durability == Durability::Full ? QStringLiteral("PRAGMA synchronous=FULL")
+                                                      : QStringLiteral("PRAGMA synchronous=NORMAL"));
+        for (const QString& table : requiredTables)
+            if (db->columns(table).empty())
+                throw DbError(SQLITE_ERROR, QStringLiteral("テーブルがありません: ") + table);
+    } catch (const DbError& e) {
+        throw DbError(e.code, e.text + QStringLiteral(" (") + path + u')');
+    }
+    return db;
+}
+
+Database::~Database() { sqlite3_close_v2(db_); }
+
+void Database::fail() const { throw DbError(sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_))); }
+
+void Database::executeRaw(const QString& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(err ? err : "error");
+        sqlite3_free(err);
+        throw DbError(sqlite3_extended_errcode(db_), text);
+    }
+}
+
+const std::vector<std::pair<QString, QString>>& Database::columns(const QString& table) {
+    auto it = columns_.find(table);
+    if (it != columns_.end())
+        return *it;
+    std::vector<std::pair<QString, QString>> cols;
+    Stmt s;
+    const QString sql = QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(table).replace(u'"', QStringLiteral("\"\"")));
+    if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
+        fail();
+    int rc;
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW)
+        cols.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.st, 1))),
+                          declType(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.st, 2)))));
+    if (rc != SQLITE_DONE)
+        fail();
+    if (cols.empty())
+        return *columns_.insert(QString(), {}); // not cached: an empty entry for a missing table
+    return *columns_.insert(table, std::move(cols));
+}
+
+QString Database::attach(const QString& path) {
+    auto it = attached_.find(path);
+    if (it != attached_.end())
+        return *it;
+    // ATTACH would create a missing file; the system never creates databases.
+    if (!QFileInfo(path).isFile())
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("ファイルが見つかりません: ") + path);
+    const QString alias = QStringLiteral("ext%1").arg(attached_.size() + 1);
+    Stmt s;
+    if (sqlite3_prepare_v2(db_, ("ATTACH DATABASE ? AS " + alias).toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
+        fail();
+    const QByteArray p = path.toUtf8();
+    sqlite3_bind_text(s.st, 1, p.constData(), p.size(), SQLITE_TRANSIENT);
+    if (sqlite3_step(s.st) != SQLITE_DONE)
+        fail();
+    attached_.insert(path, alias);
+    return alias;
+}
+
+void Database::execute(const QString& statement) {
+    Rewritten r;
+    try {
+        r = rewriteStatement(statement, [this](const QString& p) { return attach(p); });
+    } catch (const DialectError& e) {
+        throw DbError(SQLITE_ERROR, QString::fromUtf8(e.what()));
+    }
+    executeRaw(r.sql);
+}
+
+void Database::begin() {
+    if (depth_++ == 0) {
+        failedInside_ = false;
+        try {
+            executeRaw(QStringLiteral("BEGIN IMMEDIATE"));
+        } catch (...) {
+            depth_ = 0;
+            throw;
+        }
+    }
+}
+
+void Database::commit() {
+    if (depth_ == 0)
+        return;
+    if (--depth_ == 0) {
+        if (failedInside_) {
+            executeRaw(QStringLiteral("ROLLBACK"));
+            throw DbError(SQLITE_ABORT, QStringLiteral("transaction rolled back"));
+        }
+        try {
+            executeRaw(QStringLiteral("COMMIT"));
+        } catch (...) {
+            if (!sqlite3_get_autocommit(db_))
+                sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
+}
+
+void Database::rollback() {
+    if (depth_ == 0)
+        return;
+    if (--depth_ == 0) {
+        if (!sqlite3_get_autocommit(db_))
+            executeRaw(QStringLiteral("ROLLBACK"));
+    } else {
+        failedInside_ = true; // an inner part failed: the outer commit must not go through
+    }
+}
+
+std::unique_ptr<Recordset> Database::openRecordset(const QString& statement) {
+    Rewritten r;
+    try {
+        r = rewriteStatement(statement, [this](const QString& p) { return attach(p); });
+    } catch (const DialectError& e) {
+        throw DbError(SQLITE_ERROR, QString::fromUtf8(e.what()));
+    }
+    std::unique_ptr<Recordset> rs(new Recordset);
+    rs->db_ = this;
+    QString sql = r.sql;
+    const bool updatable = !r.updatableTable.isEmpty() && !columns(r.updatableTable).empty();
+    if (updatable) {
+        rs->table_ = r.updatableTable;
+        sql = QStringLiteral("SELECT rowid AS \"__rowid\", ") + sql.mid(sql.indexOf(u' ') + 1);
+    }
+    Stmt s;
+    if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
+        fail();
+    const int first = updatable ? 1 : 0;
+    const int n = sqlite3_column_count(s.st);
+    for (int i = first; i < n; ++i) {
+        rs->names_ << QString::fromUtf8(sqlite3_column_name(s.st, i));
+        const char* t = sqlite3_column_decltype(s.st, i);
+        rs->types_ << (t ? declType(QString::fromUtf8(t)) : QString());
+    }
+    int rc;
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
+        std::vector<Value> row;
+        row.reserve(n - first);
+        for (int i = first; i < n; ++i)
+            row.push_back(readColumn(s.st, i, rs->types_[i - first]));
+        rs->rows_.push_back(std::move(row));
+        if (updatable)
+            rs->rowids_.push_back(sqlite3_column_int64(s.st, 0));
+    }
+    if (rc != SQLITE_DONE)
+        fail();
+    return rs;
+}
+
+int Recordset::index(const QString& name) const {
+    const int i = names_.indexOf(name);
+    if (i < 0)
+        throw DbError(SQLITE_ERROR, QStringLiteral("項目がありません: ") + name);
+    return i;
+}
+
+Value Recordset::field(const QString& name) const {
+    const int i = index(name);
+    if (mode_ != Mode::None)
+        for (const auto& [k, v] : pending_)
+            if (k == i)
+                return v;
+    if (mode_ == Mode::Add || eof() || pos_ < 0)
+        return {};
+    return rows_[pos_][i];
+}
+
+void Recordset::setField(const QString& name, const Value& v) {
+    if (mode_ == Mode::None)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("更新の準備がされていません"));
+    const int i = index(name);
+    for (auto& p : pending_)
+        if (p.first == i) {
+            p.second = v;
+            return;
+        }
+    pending_.emplace_back(i, v);
+}
+
+void Recordset::addNew() {
+    if (table_.isEmpty())
+        throw DbError(SQLITE_READONLY, QStringLiteral("更新できないレコードセットです"));
+    mode_ = Mode::Add;
+    pending_.clear();
+}
+
+void Recordset::edit() {
+    if (table_.isEmpty())
+        throw DbError(SQLITE_READONLY, QStringLiteral("更新できないレコードセットです"));
+    if (eof())
+        throw DbError(SQLITE_NOTFOUND, QStringLiteral("カレントレコードがありません"));
+    mode_ = Mode::Edit;
+    pending_.clear();
+}
+
+namespace {
+
+void bindValue(sqlite3_stmt* st, int at, const Value& v, const QString& type) {
+    if (type == QLatin1String("BOOLEAN")) {
+        sqlite3_bind_int(st, at, v.toBool() ? 1 : 0); // yes/no is never Null
+    } else if (v.isNull()) {
+        sqlite3_bind_null(st, at);
+    } else if (type == QLatin1String("CURRENCY")) {
+        if (v.isText() && !Currency::parse(v.toText()))
+            throw DbError(SQLITE_MISMATCH, QStringLiteral("金額として読めません: ") + v.toText());
+        sqlite3_bind_int64(st, at, v.toCurrency().raw());
+    } else if (type == QLatin1String("DATETIME")) {
+        const QDate d = QDate::fromString(v.toText(), QStringLiteral("yyyy/MM/dd"));
+        if (!d.isValid())
+            throw DbError(SQLITE_MISMATCH, QStringLiteral("日付として読めません: ") + v.toText());
+        const QByteArray b = d.toString(QStringLiteral("yyyy/MM/dd")).toUtf8();
+        sqlite3_bind_text(st, at, b.constData(), b.size(), SQLITE_TRANSIENT);
+    } else if (type == QLatin1String("INTEGER") || type == QLatin1String("LONG")) {
+        if (v.isText()) {
+            bool ok = false;
+            const qlonglong n = v.toText().trimmed().toLongLong(&ok);
+            if (!ok)
+                throw DbError(SQLITE_MISMATCH, QStringLiteral("整数として読めません: ") + v.toText());
+            sqlite3_bind_int64(st, at, n);
+        } else {
+            sqlite3_bind_int64(st, at, v.toInt());
+        }
+    } else if (type == QLatin1String("DOUBLE")) {
+        sqlite3_bind_double(st, at, v.toDouble());
+    } else {
+        const QByteArray b = v.toText().toUtf8();
+        sqlite3_bind_text(st, at, b.constData(), b.size(), SQLITE_TRANSIENT);
+    }
+}
+
+QString q(const QString& name) { return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
+
+} // namespace
+
+void Recordset::update() {
+    if (mode_ == Mode::None)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("更新の準備がされていません"));
+    const auto& cols = db_->columns(table_);
+    auto typeOf = [&](const QString& n) {
+        for (const auto& c : cols)
+            if (c.first == n)
+                return c.second;
+        return QString();
+    };
+    QStringList parts;
+    for (const auto& p : pending_)
+        parts << q(names_[p.first]);
+    QString sql;
+    if (mode_ == Mode::Add) {
+        if (parts.isEmpty())
+            sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(q(table_));
+        else
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(q(table_), parts.join(u','), QStringList(parts.size(), QStringLiteral("?")).join(u','));
+    } else {
+        QStringList sets;
+        for (const QString& p : parts)
+            sets << p + QStringLiteral("=?");
+        if (sets.isEmpty()) {
+            mode_ = Mode::None;
+            return;
+        }
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(q(table_), sets.join(u','));
+    }
+    Stmt s;
+    if (sqlite3_prepare_v2(db_->db_, sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
+        db_->fail();
+    int at = 1;
+    for (const auto& p : pending_)
+        bindValue(s.st, at++, p.second, typeOf(names_[p.first]));
+    if (mode_ == Mode::Edit)
+        sqlite3_bind_int64(s.st, at, rowids_[pos_]);
+    if (sqlite3_step(s.st) != SQLITE_DONE)
+        db_->fail();
+    // Keep the record set in step with what was stored.
+    if (mode_ == Mode::Edit) {
+        for (const auto& p : pending_)
+            rows_[pos_][p.first] = p.second;
+    }
+    mode_ = Mode::None;
+    pending_.clear();
+}

@@ -1,0 +1,125 @@
+#pragma once
+#include "store/value.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+class Recordset;
+
+// Failures of the engine carry its number and text, which start-up shows as they are.
+struct DbError : std::runtime_error {
+    DbError(int code, const QString& text) : std::runtime_error(text.toStdString()), code(code), text(text) {}
+    int code;
+    QString text;
+};
+
+enum class Durability {
+    Full,   // the books: every commit reaches the disk before it returns
+    Scratch // work tables: safe against corruption, may lose the last commits on power loss
+};
+
+class Database {
+  public:
+    // Opens an existing file for shared read and write; never creates one. Fails when the
+    // file is missing, is not a database, or lacks one of the required tables.
+    static std::unique_ptr<Database> open(const QString& path, const QStringList& requiredTables,
+                                          Durability durability);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& path() const { return path_; }
+
+    // Runs an action statement written in the program's dialect.
+    void execute(const QString& statement);
+    std::unique_ptr<Recordset> openRecordset(const QString& statement);
+
+    // A transaction; nested calls join the outer one. Use Transaction below.
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return depth_ > 0; }
+
+    // Declared column types of a table, in column order (name, declared type).
+    const std::vector<std::pair<QString, QString>>& columns(const QString& table);
+
+    sqlite3* handle() const { return db_; }
+    // Raw SQLite text, bypassing the dialect (engine set-up, tests, tools).
+    void executeRaw(const QString& sql);
+
+  private:
+    Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+    QString attach(const QString& path);
+    [[noreturn]] void fail() const;
+
+    sqlite3* db_;
+    QString path_;
+    int depth_ = 0;
+    bool failedInside_ = false;
+    QHash<QString, QString> attached_;
+    QHash<QString, std::vector<std::pair<QString, QString>>> columns_;
+    friend class Recordset;
+};
+
+// All or nothing: rolls back unless commit() was reached.
+class Transaction {
+  public:
+    explicit Transaction(Database& db) : db_(db) { db_.begin(); }
+    ~Transaction() {
+        if (!done_)
+            try {
+                db_.rollback();
+            } catch (...) {
+            }
+    }
+    void commit() {
+        db_.commit();
+        done_ = true;
+    }
+
+  private:
+    Database& db_;
+    bool done_ = false;
+};
+
+// A record set read in full at opening; over one table it can add and edit rows, which
+// are written back by rowid with their values bound as parameters.
+class Recordset {
+  public:
+    bool bof() const { return rows_.empty() || pos_ < 0; }
+    bool eof() const { return rows_.empty() || pos_ >= static_cast<int>(rows_.size()); }
+    void moveFirst() { pos_ = 0; }
+    void moveNext() {
+        if (pos_ < static_cast<int>(rows_.size()))
+            ++pos_;
+    }
+    int recordCount() const { return static_cast<int>(rows_.size()); }
+    const QStringList& fieldNames() const { return names_; }
+
+    Value field(const QString& name) const;
+    void setField(const QString& name, const Value& v);
+    void addNew();
+    void edit();
+    void update();
+    void close() { rows_.clear(); }
+
+  private:
+    Recordset() = default;
+    int index(const QString& name) const;
+
+    Database* db_ = nullptr;
+    QString table_;
+    QStringList names_;
+    QStringList types_;
+    std::vector<std::vector<Value>> rows_;
+    std::vector<long long> rowids_;
+    int pos_ = 0;
+    enum class Mode { None, Add, Edit } mode_ = Mode::None;
+    std::vector<std::pair<int, Value>> pending_;
+    friend class Database;
+};

@@ -1,0 +1,187 @@
+#include "store/dialect.h"
+
+#include <QStringList>
+#include <vector>
+
+namespace {
+
+enum class Tok { Word, Quoted, String, Number, Punct };
+
+struct Token {
+    Tok kind;
+    QString text; // Word: as written; Quoted: the bare name; String: with its quotes
+};
+
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c.unicode() >= 0x80; }
+
+std::vector<Token> tokenize(const QString& s) {
+    std::vector<Token> out;
+    int i = 0;
+    const int n = s.size();
+    while (i < n) {
+        const QChar c = s[i];
+        if (c.isSpace() || c == QChar(0x3000)) {
+            ++i;
+        } else if (c == u'\'') {
+            int j = i + 1;
+            for (;; ++j) {
+                if (j >= n)
+                    throw DialectError("unterminated text literal");
+                if (s[j] == u'\'') {
+                    if (j + 1 < n && s[j + 1] == u'\'') {
+                        ++j;
+                        continue;
+                    }
+                    break;
+                }
+            }
+            out.push_back({Tok::String, s.mid(i, j - i + 1)});
+            i = j + 1;
+        } else if (c == u'[') {
+            const int j = s.indexOf(u']', i + 1);
+            if (j < 0)
+                throw DialectError("unterminated bracketed name");
+            const QString name = s.mid(i + 1, j - i - 1);
+            if (name.isEmpty() || name.contains(u'"') || name.contains(u'['))
+                throw DialectError("bad bracketed name");
+            out.push_back({Tok::Quoted, name});
+            i = j + 1;
+        } else if (c.isDigit() && c.unicode() < 0x80) {
+            int j = i;
+            while (j < n && ((s[j].isDigit() && s[j].unicode() < 0x80) || s[j] == u'.'))
+                ++j;
+            out.push_back({Tok::Number, s.mid(i, j - i)});
+            i = j;
+        } else if (isWordChar(c)) {
+            int j = i;
+            while (j < n && isWordChar(s[j]) && s[j] != QChar(0x3000))
+                ++j;
+            out.push_back({Tok::Word, s.mid(i, j - i)});
+            i = j;
+        } else if (QStringLiteral("=<>(),*;.-+").contains(c)) {
+            if ((c == u'<' || c == u'>') && i + 1 < n && (s[i + 1] == u'=' || s[i + 1] == u'>')) {
+                out.push_back({Tok::Punct, s.mid(i, 2)});
+                i += 2;
+            } else {
+                out.push_back({Tok::Punct, QString(c)});
+                ++i;
+            }
+        } else {
+            throw DialectError("unexpected character in statement");
+        }
+    }
+    return out;
+}
+
+bool is(const Token& t, const char* word) {
+    return t.kind == Tok::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+bool isPunct(const Token& t, const char* p) { return t.kind == Tok::Punct && t.text == QLatin1String(p); }
+bool isName(const Token& t) { return t.kind == Tok::Word || t.kind == Tok::Quoted; }
+
+QString quoteName(const QString& name) { return u'"' + name + u'"'; }
+
+const QStringList knownFunctions = {QStringLiteral("sum"), QStringLiteral("count"), QStringLiteral("min"),
+                                    QStringLiteral("max"), QStringLiteral("isnull")};
+
+} // namespace
+
+Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
+    std::vector<Token> t = tokenize(statement);
+    while (!t.empty() && isPunct(t.back(), ";"))
+        t.pop_back();
+    if (t.empty())
+        throw DialectError("empty statement");
+    for (const Token& k : t)
+        if (isPunct(k, ";"))
+            throw DialectError("more than one statement");
+    const bool select = is(t[0], "select");
+    if (!select && !is(t[0], "insert") && !is(t[0], "delete") && !is(t[0], "update"))
+        throw DialectError("unknown statement kind");
+    for (size_t i = 0; i + 1 < t.size(); ++i)
+        if (t[i].kind == Tok::Word && isPunct(t[i + 1], "(") &&
+            !knownFunctions.contains(t[i].text, Qt::CaseInsensitive) && !is(t[i], "in") && !is(t[i], "not") &&
+            !is(t[i], "and") && !is(t[i], "or") && !is(t[i], "values"))
+            throw DialectError("unknown function in statement");
+
+    Rewritten result;
+    // Single-table select whose rows can be written back by rowid.
+    if (select) {
+        size_t from = 0;
+        bool plain = true;
+        for (size_t i = 1; i < t.size(); ++i) {
+            if (is(t[i], "from")) {
+                from = i;
+                break;
+            }
+            if (isPunct(t[i], "("))
+                plain = false;
+        }
+        if (plain && from > 1 && from + 1 < t.size() && isName(t[from + 1]) &&
+            (from + 2 == t.size() || is(t[from + 2], "where") || is(t[from + 2], "order")))
+            result.updatableTable = t[from + 1].text;
+    }
+
+    QStringList out;
+    for (size_t i = 0; i < t.size(); ++i) {
+        const Token& k = t[i];
+        if (i == 1 && is(t[0], "delete") && isPunct(k, "*"))
+            continue; // "delete * from"
+        if (is(k, "isnull")) {
+            // isnull(x) -> (x IS NULL), x up to the matching parenthesis
+            if (i + 1 >= t.size() || !isPunct(t[i + 1], "("))
+                throw DialectError("isnull without argument");
+            int depth = 0;
+            size_t j = i + 1;
+            QStringList inner;
+            for (; j < t.size(); ++j) {
+                if (isPunct(t[j], "("))
+                    ++depth;
+                else if (isPunct(t[j], ")") && --depth == 0)
+                    break;
+                if (j > i + 1)
+                    inner << (t[j].kind == Tok::Quoted ? quoteName(t[j].text) : t[j].text);
+            }
+            if (j >= t.size() || inner.isEmpty())
+                throw DialectError("unbalanced isnull");
+            out << QStringLiteral("((") + inner.join(u' ') + QStringLiteral(") IS NULL)");
+            i = j;
+            continue;
+        }
+        if (is(k, "true") || is(k, "false")) {
+            out << (is(k, "true") ? QStringLiteral("1") : QStringLiteral("0"));
+            continue;
+        }
+        if (isName(k) && i + 2 < t.size() && is(t[i + 1], "in") && t[i + 2].kind == Tok::String && i > 0 &&
+            is(t[i - 1], "from")) {
+            // from T in 'file' -> from alias."T"
+            if (!attach)
+                throw DialectError("external database not available here");
+            QString path = t[i + 2].text.mid(1, t[i + 2].text.size() - 2);
+            path.replace(QStringLiteral("''"), QStringLiteral("'"));
+            out << attach(path) + u'.' + quoteName(k.text);
+            i += 2;
+            continue;
+        }
+        if (is(k, "in") && i + 1 < t.size() && t[i + 1].kind == Tok::String)
+            throw DialectError("external database clause in an unknown place");
+        out << (k.kind == Tok::Quoted ? quoteName(k.text) : k.text);
+        // insert into T select a,b -> insert into T (a,b) select a,b
+        if (i == 2 && is(t[0], "insert") && is(t[1], "into") && i + 1 < t.size() && is(t[i + 1], "select")) {
+            QStringList cols;
+            size_t j = i + 2;
+            for (; j < t.size() && !is(t[j], "from"); ++j) {
+                if (isPunct(t[j], ","))
+                    continue;
+                if (!isName(t[j]) || isPunct(t[j], "*"))
+                    throw DialectError("insert-select needs a plain column list");
+                cols << quoteName(t[j].text);
+            }
+            if (cols.isEmpty() || j >= t.size())
+                throw DialectError("insert-select without columns");
+            out << u'(' + cols.join(u',') + u')';
+        }
+    }
+    result.sql = out.join(u' ');
+    return result;
+}

@@ -1,0 +1,213 @@
+#include "store/database.h"
+#include "store/dialect.h"
+#include "store/quote.h"
+#include "store/statements.h"
+#include "store/tables.h"
+#include "support/testdb.h"
+
+#include <QFile>
+#include <QtTest>
+
+class StoreTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void currencyConversions();
+    void currencyParse();
+    void dialectRewrites();
+    void dialectRefusesUnknownForms();
+    void everyStatementRunsOnRealFiles();
+    void recordsetSemantics();
+    void sumsOfMoneyAreExact();
+    void apostrophesAreExact();
+    void openRefusesBadFiles();
+    void transactionRollsBackEverything();
+};
+
+void StoreTest::currencyConversions() {
+    // Nearest ten-thousandth, ties to even.
+    QCOMPARE(Currency::fromDouble(0.00025).raw(), 2); // exact ties go to even
+    QCOMPARE(Currency::fromDouble(0.00035).raw(), 4);
+    QCOMPARE(Currency::fromDouble(0.00045).raw(), 4);
+    QCOMPARE(Currency::fromDouble(0.00005).raw(), 0);
+    QCOMPARE(Currency::fromDouble(1.00005).raw(), 10001); // just above the tie in double
+    QCOMPARE(Currency::fromDouble(-2.5).raw(), -25000);
+    QCOMPARE(Currency::fromDouble(3333.333333).raw(), 33333333);
+    // Limits the program allows: ±9,999,999,999.99 and the product of the largest inputs.
+    QCOMPARE(Currency::fromDouble(9999999999.99).raw(), 99999999999900LL);
+    QCOMPARE(Currency::fromDouble(-9999999999.99).raw(), -99999999999900LL);
+    QCOMPARE(Currency::fromRaw(99999999999900LL).toString(), QStringLiteral("9999999999.99"));
+    QCOMPARE(Currency::fromRaw(-12345).toString(), QStringLiteral("-1.2345"));
+    QCOMPARE(Currency::fromRaw(-10000).toString(), QStringLiteral("-1"));
+}
+
+void StoreTest::currencyParse() {
+    QCOMPARE(Currency::parse(QStringLiteral("1234.5"))->raw(), 12345000);
+    QCOMPARE(Currency::parse(QStringLiteral("-0.0001"))->raw(), -1);
+    QCOMPARE(Currency::parse(QStringLiteral(" 7 "))->raw(), 70000);
+    QVERIFY(!Currency::parse(QStringLiteral("1,000")));
+    QVERIFY(!Currency::parse(QStringLiteral("1e3")));
+    QVERIFY(!Currency::parse(QStringLiteral("")));
+    QVERIFY(!Currency::parse(QStringLiteral("-")));
+    QVERIFY(!Currency::parse(QStringLiteral("0.00001"))); // finer than money holds
+    QVERIFY(!Currency::parse(QStringLiteral("123456789012345"))); // beyond 64-bit money range we allow
+}
+
+void StoreTest::dialectRewrites() {
+    auto rw = [](const QString& s) { return rewriteStatement(s, [](const QString&) { return QStringLiteral("ext1"); }); };
+    QCOMPARE(rw(QStringLiteral("delete * from w明細")).sql, QStringLiteral("delete from w明細"));
+    QCOMPARE(rw(QStringLiteral("select * from w明細 where not (isnull(品名)) ")).sql,
+             QStringLiteral("select * from w明細 where not ( ((品名) IS NULL) )"));
+    QCOMPARE(rw(QStringLiteral("select sum([金額]) AS total FROM w明細")).sql,
+             QStringLiteral("select sum ( \"金額\" ) AS total FROM w明細"));
+    QCOMPARE(rw(sql::C7()).sql, QStringLiteral("delete from w顧客マスタ where チェック = 1"));
+    QCOMPARE(rw(sql::I13()).sql, QStringLiteral("SELECT SUM ( \"金額\" ) AS htotal FROM w明細 where 非課税 = 0"));
+    QCOMPARE(rw(sql::C4(QStringLiteral("/d/Vornisa.mdb"))).sql,
+             QStringLiteral("insert into w顧客マスタ (\"顧客名\",\"顧客情報\") select 顧客名 , 顧客情報 from ext1.\"顧客マスタ\" order by 顧客名"));
+    // Quoted text passes untouched, doubled quotes and keywords inside it included.
+    QCOMPARE(rw(sql::C1(QStringLiteral("O'Brien; delete * from x"))).sql,
+             QStringLiteral("select * from 顧客マスタ where 顧客名 = 'O''Brien; delete * from x'"));
+    // Which selects can write back.
+    QCOMPARE(rw(sql::S1()).updatableTable, QStringLiteral("自社情報"));
+    QCOMPARE(rw(sql::I7(QStringLiteral("7"))).updatableTable, QStringLiteral("請求書"));
+    QCOMPARE(rw(sql::I12()).updatableTable, QString());
+}
+
+void StoreTest::dialectRefusesUnknownForms() {
+    const QStringList bad = {QStringLiteral("drop table w明細"), QStringLiteral("select * from a; delete from b"),
+                             QStringLiteral("select * from a where x = 'open"), QStringLiteral("select * from [a"),
+                             QStringLiteral("select load_extension('x')"), QStringLiteral("select * from a where b = \"c\""),
+                             QStringLiteral("insert into a select * from b")};
+    for (const QString& s : bad)
+        QVERIFY_THROWS_EXCEPTION(DialectError, rewriteStatement(s, {}));
+}
+
+void StoreTest::everyStatementRunsOnRealFiles() {
+    TestData data;
+    auto main = data.openMain();
+    auto work = data.openWork();
+    const QString name = QStringLiteral("山田商店");
+    const QString n = QStringLiteral("7");
+    for (const QString& s : {sql::C1(name), sql::C2(), sql::C9(name), sql::P1(name), sql::P8(name), sql::S1(), sql::I4(n),
+                             sql::I5(n), sql::I7(n), sql::I9(n), sql::K1(QStringLiteral("単位"))})
+        QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
+    for (const QString& s : {sql::C6(name), sql::P5(name), sql::I1(n), sql::I2(n), sql::W1(), sql::W2(), sql::W3(),
+                             sql::W4(), sql::W5()})
+        main->execute(s);
+    for (const QString& s : {sql::C3(), sql::C4(data.mainPath()), sql::C7(), sql::P2(), sql::P3(data.mainPath()),
+                             sql::P6(), sql::P9(), sql::P10(data.mainPath()), sql::I10(), sql::H1(name, name)})
+        work->execute(s);
+    for (const QString& s : {sql::C5(), sql::C8(), sql::P4(), sql::P7(), sql::I3(), sql::I6(), sql::I8(), sql::I11(),
+                             sql::I12(), sql::I13(), sql::H2(name, name)})
+        QVERIFY2(work->openRecordset(s) != nullptr, qPrintable(s));
+}
+
+void StoreTest::recordsetSemantics() {
+    TestData data;
+    auto main = data.openMain();
+    auto rs = main->openRecordset(sql::S1());
+    QVERIFY(rs->bof() && rs->eof());
+    rs->addNew();
+    rs->setField(QStringLiteral("自社名"), QStringLiteral("ヴォルニサ"));
+    rs->setField(QStringLiteral("最大請求書番号"), 41);
+    rs->update();
+    rs = main->openRecordset(sql::S1());
+    QVERIFY(!rs->eof());
+    QCOMPARE(rs->field(QStringLiteral("自社名")).toText(), QStringLiteral("ヴォルニサ"));
+    QVERIFY(rs->field(QStringLiteral("税区分")).isNull());
+    QCOMPARE(rs->field(QStringLiteral("最大請求書番号")).toInt(), 41);
+    rs->edit();
+    rs->setField(QStringLiteral("税区分"), QStringLiteral("内税"));
+    rs->update();
+    rs->moveNext();
+    QVERIFY(rs->eof());
+    rs = main->openRecordset(sql::S1());
+    QCOMPARE(rs->recordCount(), 1);
+    QCOMPARE(rs->field(QStringLiteral("税区分")).toText(), QStringLiteral("内税"));
+    // Dates go in as yyyy/mm/dd text and come back as that date; junk is refused.
+    auto h = main->openRecordset(sql::I5(QStringLiteral("3")));
+    h->addNew();
+    h->setField(QStringLiteral("伝票番号"), 3);
+    h->setField(QStringLiteral("日付"), QStringLiteral("2026/12/07"));
+    h->update();
+    QCOMPARE(main->openRecordset(sql::I9(QStringLiteral("3")))->field(QStringLiteral("日付")).toText(),
+             QStringLiteral("2026/12/07"));
+    h->addNew();
+    h->setField(QStringLiteral("日付"), QStringLiteral("2026/13/07"));
+    QVERIFY_THROWS_EXCEPTION(DbError, h->update());
+    // An aggregate cannot be written back.
+    auto sum = main->openRecordset(QStringLiteral("select sum([税抜計]) AS t FROM 請求書ヘッダ"));
+    QVERIFY_THROWS_EXCEPTION(DbError, sum->addNew());
+}
+
+void StoreTest::sumsOfMoneyAreExact() {
+    TestData data;
+    auto work = data.openWork();
+    auto rs = work->openRecordset(sql::I11());
+    // 30 lines at the largest amounts allowed, plus fractions a double could not sum exactly.
+    for (int i = 1; i <= 30; ++i) {
+        rs->addNew();
+        rs->setField(QStringLiteral("行番号"), i);
+        rs->setField(QStringLiteral("金額"), i % 2 ? Currency::fromRaw(99999999999900LL) : Currency::fromRaw(1));
+        rs->setField(QStringLiteral("非課税"), i % 3 == 0);
+        rs->update();
+    }
+    auto t = work->openRecordset(sql::I12());
+    QCOMPARE(t->field(QStringLiteral("total")).toInt(), 15 * 99999999999900LL + 15);
+    auto h = work->openRecordset(sql::I13());
+    QCOMPARE(h->field(QStringLiteral("htotal")).toInt(), 10 * 99999999999900LL + 10);
+    work->execute(sql::I10());
+    QVERIFY(work->openRecordset(sql::I12())->field(QStringLiteral("total")).isNull());
+}
+
+void StoreTest::apostrophesAreExact() {
+    TestData data;
+    auto main = data.openMain();
+    for (const QString& n : {QStringLiteral("O'Brien"), QStringLiteral("O"), QStringLiteral("'' or ''=''")}) {
+        auto rs = main->openRecordset(sql::C1(n));
+        rs->addNew();
+        rs->setField(QStringLiteral("顧客名"), n);
+        rs->update();
+    }
+    QCOMPARE(main->openRecordset(sql::C1(QStringLiteral("O'Brien")))->recordCount(), 1);
+    QCOMPARE(main->openRecordset(sql::C1(QStringLiteral("'' or ''=''")))->recordCount(), 1);
+    main->execute(sql::C6(QStringLiteral("'' or ''=''")));
+    QCOMPARE(main->openRecordset(sql::C2())->recordCount(), 2);
+    QCOMPARE(sqlText(QStringLiteral("a'b''c")), QStringLiteral("a''b''''c"));
+}
+
+void StoreTest::openRefusesBadFiles() {
+    TestData data;
+    const QString missing = data.folder() + QStringLiteral("nothing.mdb");
+    QVERIFY_THROWS_EXCEPTION(DbError, Database::open(missing, mainTables, Durability::Full));
+    QVERIFY(!QFile::exists(missing));
+    const QString foreign = data.folder() + QStringLiteral("foreign.mdb");
+    {
+        QFile f(foreign);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+    }
+    QVERIFY_THROWS_EXCEPTION(DbError, Database::open(foreign, mainTables, Durability::Full));
+    // The work file lacks the main tables.
+    QVERIFY_THROWS_EXCEPTION(DbError, Database::open(data.workPath(), mainTables, Durability::Full));
+    // An external clause naming a missing file fails instead of creating it.
+    auto work = data.openWork();
+    QVERIFY_THROWS_EXCEPTION(DbError, work->execute(sql::C4(missing)));
+    QVERIFY(!QFile::exists(missing));
+}
+
+void StoreTest::transactionRollsBackEverything() {
+    TestData data;
+    auto main = data.openMain();
+    try {
+        Transaction t(*main);
+        main->execute(QStringLiteral("insert into 顧客マスタ (顧客名) values ('A')"));
+        main->execute(QStringLiteral("insert into nosuch (x) values (1)"));
+        t.commit();
+        QFAIL("the bad insert must fail");
+    } catch (const DbError&) {
+    }
+    QCOMPARE(main->openRecordset(sql::C2())->recordCount(), 0);
+}
+
+QTEST_GUILESS_MAIN(StoreTest)
+#include "test_store.moc"

@@ -1,0 +1,16 @@
+#pragma once
+#include "store/database.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// A data folder with freshly built delivered files, removed with the object.
+struct TestData {
+    TestData();
+    QTemporaryDir dir;
+    QString folder() const { return dir.path() + u'/'; }
+    QString mainPath() const { return folder() + QStringLiteral("Vornisa.mdb"); }
+    QString workPath() const { return folder() + QStringLiteral("VornisaWork.mdb"); }
+    std::unique_ptr<Database> openMain() const;
+    std::unique_ptr<Database> openWork() const;
+};
