@@ -1,0 +1,45 @@
+# A thin front over CMake. `make run` and `make test` set up everything they need.
+BUILD ?= build
+PKGS = cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libsqlite3-dev \
+       fonts-ipafont-mincho fonts-ipafont-gothic fonts-ipaexfont-mincho fonts-ipaexfont-gothic \
+       poppler-utils xvfb xauth
+SUDO = $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+JOBS ?= 2
+
+.PHONY: deps build data run test sanitize bench clean
+
+deps:
+	@missing=$$(for p in $(PKGS); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "installing:" $$missing; \
+	  $(SUDO) apt-get update -q && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+	@$(MAKE) --no-print-directory data
+
+# The delivered database files go into the data folder only when they are not there yet.
+data:
+	$(BUILD)/vornisa_mkdb src/store/main_schema.sql src/store/work_schema.sql $(BUILD)/data
+
+run: build
+	$(BUILD)/vornisa
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Warnings as errors, AddressSanitizer and UBSan, every test once.
+sanitize: deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORNISA_WERROR=ON -DVORNISA_SANITIZE=ON
+	cmake --build build-sanitize -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
+
+bench: build
+	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
+	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/vornisa_bench
+
+clean:
+	rm -rf $(BUILD) build-sanitize

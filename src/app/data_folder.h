@@ -1,0 +1,15 @@
+#pragma once
+#include <QString>
+
+// Where the two database files live: beside the program in data/, or in the developer's
+// fixed folder when the marker file exists. Tests pass other paths.
+struct DataFolderRule {
+    QString markerFile = QStringLiteral("c:/ruvaravovo.txt");
+    QString fixedFolder = QStringLiteral("c:/develop4/Vornisa/data/");
+};
+
+// Always ends in a separator.
+QString chooseDataPath(const QString& programFolder, const DataFolderRule& rule = {});
+
+inline const QString MainDbName = QStringLiteral("Vornisa.mdb");
+inline const QString WorkDbName = QStringLiteral("VornisaWork.mdb");

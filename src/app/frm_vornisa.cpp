@@ -1,0 +1,192 @@
+#include "app/frm_vornisa.h"
+
+#include "app/layout.h"
+#include "app/version.h"
+#include "hints/hint_window.h"
+#include "invoice/invoice_io.h"
+#include "invoice/lines.h"
+#include "invoice/numbering.h"
+#include "invoice/totals.h"
+#include "masters/customers.h"
+#include "masters/products.h"
+#include "masters/settings.h"
+#include "masters/wipe.h"
+#include "messages/msg.h"
+#include "report/invoice_report.h"
+#include "store/statements.h"
+#include "store/tables.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QUrl>
+#include <QVBoxLayout>
+
+FrmVornisa::FrmVornisa(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("FrmVornisa"));
+    auto* l = new QVBoxLayout(this);
+    tab = new QTabWidget;
+    tab->setObjectName(QStringLiteral("SSTab1"));
+    tab->addTab(buildInvoicePage(), QStringLiteral("請求書"));
+    tab->addTab(buildCustomerPage(), QStringLiteral("顧　客"));
+    tab->addTab(buildProductPage(), QStringLiteral("商　品"));
+    tab->addTab(buildSettingsPage(), QStringLiteral("設定・情報"));
+    l->addWidget(tab);
+    dat明細 = new BoundTable(this);
+    dat明細->setObjectName(QStringLiteral("dat明細"));
+    dat顧客 = new BoundTable(this);
+    dat顧客->setObjectName(QStringLiteral("dat顧客"));
+    dat顧客->setRowEditing(true);
+    dat商品 = new BoundTable(this);
+    dat商品->setObjectName(QStringLiteral("dat商品"));
+    dat商品->setRowEditing(true);
+    dat商品参照 = new BoundTable(this);
+    dat商品参照->setObjectName(QStringLiteral("dat商品参照"));
+    resize(1000, 760);
+}
+
+FrmVornisa::~FrmVornisa() = default;
+
+void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& rule) {
+    DataPath = chooseDataPath(programFolder, rule);
+    MainDbPath = DataPath + MainDbName;
+    WorkDbPath = DataPath + WorkDbName;
+    dbMain = Database::open(MainDbPath, mainTables, Durability::Full);
+    dbWork = Database::open(WorkDbPath, workTables, Durability::Scratch);
+    setWindowTitle(AppTitle + AppVersion);
+    Clear設定();
+    Read設定();
+    FormInit();
+    connectHandlers();
+    Clear請求書(true);
+    Clear顧客情報();
+    Clear商品情報();
+}
+
+void FrmVornisa::FormInit() {
+    lblInfo->setText(AppTitle + AppVersion + QStringLiteral(" LastUpdate") + AppLastUpdate);
+    for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照})
+        t->setDatabase(dbWork.get());
+    dat明細->setRecordSource(QStringLiteral("w明細"));
+    dat顧客->setRecordSource(QStringLiteral("w顧客マスタ"));
+    dat商品->setRecordSource(QStringLiteral("w商品マスタ"));
+    dat商品参照->setRecordSource(QStringLiteral("w商品参照"));
+    for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照})
+        t->refresh();
+
+    cmb税区分->clear();
+    cmb税区分->addItems({QStringLiteral("内税"), QStringLiteral("外税"), QStringLiteral("非課税")});
+    cmb税区分->setCurrentText(QStringLiteral("外税"));
+
+    dt日付->setDisplayFormat(layout::dateFormat);
+    dt日付->setCalendarPopup(true);
+    dt日付->setMinimumWidth(twipsToPixels(layout::dateWidthTwips, this));
+    dt日付->calendarWidget()->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+
+    Grid顧客マスタ->bind(dat顧客);
+    Grid顧客マスタ->setupColumns(layout::customerColumns);
+    Grid顧客マスタ->setImeColumns({1, 2});
+    Grid商品マスタ->bind(dat商品);
+    Grid商品マスタ->setupColumns(layout::productColumns);
+    Grid商品マスタ->setImeColumns({1, 2});
+    Grid明細->bind(dat明細);
+    dat明細->setReadOnlyColumns({0});
+    Grid明細->setPictureColumn(6);
+    Grid明細->setupColumns(layout::detailColumns);
+    Grid明細->setImeColumns({1, 3});
+    DD商品参照->setModel(dat商品参照);
+    DD商品参照->setModelColumn(0);
+}
+
+void FrmVornisa::connectHandlers() {
+    connect(cmd登録, &QPushButton::clicked, this, &FrmVornisa::cmd登録_Click);
+    connect(cmd削除, &QPushButton::clicked, this, &FrmVornisa::cmd削除_Click);
+    connect(cmdクリア, &QPushButton::clicked, this, &FrmVornisa::cmdクリア_Click);
+    connect(cmd印刷, &QPushButton::clicked, this, &FrmVornisa::cmd印刷_Click);
+    connect(cmd閉じる, &QPushButton::clicked, this, &FrmVornisa::cmd閉じる_Click);
+    connect(cmdHint, &QPushButton::clicked, this, &FrmVornisa::cmdHint_Click);
+    connect(cmd顧客読込, &QPushButton::clicked, this, &FrmVornisa::Read顧客マスタ);
+    connect(cmd顧客登録, &QPushButton::clicked, this, &FrmVornisa::Entry顧客情報);
+    connect(cmd顧客削除, &QPushButton::clicked, this, &FrmVornisa::Delete顧客);
+    connect(cmd顧客クリア, &QPushButton::clicked, this, &FrmVornisa::Clear顧客情報);
+    connect(cmd商品読込, &QPushButton::clicked, this, &FrmVornisa::Read商品マスタ);
+    connect(cmd商品登録, &QPushButton::clicked, this, &FrmVornisa::Entry商品情報);
+    connect(cmd商品削除, &QPushButton::clicked, this, &FrmVornisa::Delete商品);
+    connect(cmd商品クリア, &QPushButton::clicked, this, &FrmVornisa::Clear商品情報);
+    connect(cmd設定登録, &QPushButton::clicked, this, &FrmVornisa::cmd設定登録_Click);
+    connect(cmd設定クリア, &QPushButton::clicked, this, &FrmVornisa::Clear設定);
+    connect(cmd設定読込, &QPushButton::clicked, this, &FrmVornisa::Read設定);
+    // cmd設定削除 has no action.
+    connect(cmd一括削除7, &QPushButton::clicked, this, &FrmVornisa::Data初期化);
+    connect(dat明細, &BoundTable::afterColUpdate, this, [this](int, int col) { Grid明細_AfterColUpdate(col); });
+    Grid明細->setEnterColumnHandler([this](int col) { return Grid明細_EnterKey(col); });
+    for (BoundTable* t : {dat明細, dat顧客, dat商品})
+        connect(t, &BoundTable::writeFailed, this, [this](const QString& reason) {
+            MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
+                       QStringLiteral("入力を保存できませんでした。") + reason);
+        });
+    // Leaving a box is its lost-focus event; the tax combo and the swatch need key and click.
+    for (QObject* o : {static_cast<QObject*>(txtNo), static_cast<QObject*>(cmb顧客名), static_cast<QObject*>(cmb税区分),
+                       static_cast<QObject*>(Pic罫線色), static_cast<QObject*>(Image2)})
+        o->installEventFilter(this);
+}
+
+bool FrmVornisa::eventFilter(QObject* o, QEvent* e) {
+    if (e->type() == QEvent::FocusOut) {
+        auto* fe = static_cast<QFocusEvent*>(e);
+        // A focus lost to a popup of the same control is not leaving it.
+        if (fe->reason() != Qt::PopupFocusReason) {
+            if (o == txtNo)
+                txtNo_LostFocus();
+            else if (o == cmb顧客名)
+                cmb顧客名_LostFocus();
+        }
+    } else if (o == cmb税区分 && e->type() == QEvent::KeyPress) {
+        // Only picks from the list: no typing, no Delete.
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_Delete || !k->text().isEmpty())
+            return true;
+    } else if (e->type() == QEvent::MouseButtonRelease) {
+        if (o == Pic罫線色)
+            Pic罫線色_Click();
+        else if (o == Image2)
+            Image2_Click();
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+void FrmVornisa::notifyFailure(const QString& what, const DbError& e) {
+    MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"), what + QStringLiteral("\n") + e.text);
+}
+
+void FrmVornisa::cmd閉じる_Click() {
+    if (hintWindow)
+        hintWindow->close();
+    close();
+}
+
+void FrmVornisa::closeEvent(QCloseEvent* e) {
+    if (hintWindow)
+        hintWindow->close();
+    // Form_Unload: the main, then the work database.
+    dbMain.reset();
+    dbWork.reset();
+    for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照})
+        t->setDatabase(nullptr);
+    closed_ = true;
+    e->accept();
+}
+
+void FrmVornisa::Image2_Click() { QDesktopServices::openUrl(QUrl(VendorUrl)); }
+
+void FrmVornisa::cmdHint_Click() {
+    if (hintWindow) {
+        hintWindow->raise();
+        hintWindow->activateWindow();
+        return;
+    }
+    hintWindow = new Hint(*dbWork, objectName(), cmdHint->objectName(), windowTitle(), this);
+    hintWindow->show();
+}

@@ -1,0 +1,289 @@
+// The invoice page's routines: they read the controls, call the invoice routines and
+// write the results back.
+#include "app/frm_vornisa.h"
+#include "invoice/invoice_io.h"
+#include "invoice/lines.h"
+#include "invoice/numbering.h"
+#include "invoice/rounding.h"
+#include "invoice/totals.h"
+#include "messages/msg.h"
+#include "store/statements.h"
+
+#include <QApplication>
+#include <QDate>
+
+namespace {
+const QString Kind入力 = QStringLiteral("入力");
+const QString CounterItem = QStringLiteral("最大請求書番号");
+constexpr int colName = 1, colQty = 2, colUnit = 3, colPrice = 4, colAmount = 5;
+} // namespace
+
+void FrmVornisa::Clear明細ワーク() {
+    try {
+        ::Clear明細ワーク(*dbWork);
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("明細を準備できませんでした。"), e);
+    }
+    dat明細->refresh();
+}
+
+void FrmVornisa::SetDD品名() {
+    try {
+        ::SetDD品名(*dbWork, MainDbPath);
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("商品一覧を読み込めませんでした。"), e);
+    }
+    dat商品参照->refresh();
+}
+
+void FrmVornisa::Calc明細() {
+    Totals t;
+    try {
+        t = ::Calc明細(*dbWork, cfg税区分);
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("合計を計算できませんでした。"), e);
+        return;
+    }
+    num合計->clearValue();
+    num税抜計->clearValue();
+    num消費税->clearValue();
+    num税抜計->setValue(t.税抜計);
+    num消費税->setValue(t.消費税);
+    num合計->setValue(t.合計);
+    Grid明細->refreshDisplay();
+}
+
+void FrmVornisa::AddCmb顧客名() {
+    QStringList names;
+    try {
+        auto rs = dbMain->openRecordset(sql::C2());
+        if (rs->eof())
+            return; // an empty master leaves the list as it was
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            if (Value v = rs->field(QStringLiteral("顧客名")); !v.isNull())
+                names << v.toText();
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("顧客一覧を読み込めませんでした。"), e);
+        return;
+    }
+    const QString text = cmb顧客名->currentText();
+    cmb顧客名->clear();
+    QApplication::processEvents(); // let the emptied list repaint once
+    cmb顧客名->addItems(names);
+    cmb顧客名->setCurrentIndex(-1);
+    cmb顧客名->setEditText(text);
+}
+
+void FrmVornisa::Clear請求書(bool bln新規) {
+    num税抜計->clearValue();
+    num消費税->clearValue();
+    num合計->clearValue();
+    cmb顧客名->setEditText(QString());
+    txt顧客情報->setPlainText(QString());
+    dt日付->setDate(QDate::fromString(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), QStringLiteral("yyyyMMdd")));
+    lbl自社名->setText(cfg自社名);
+    lbl自社情報->setText(cfg自社情報);
+    Clear明細ワーク();
+    if (!bln新規)
+        return;
+    SetDD品名();
+    AddCmb顧客名();
+    try {
+        txtNo->setText(Proc管理(*dbMain, CounterItem, QStringLiteral("Get"), QStringLiteral("0")));
+    } catch (const DbError& e) {
+        txtNo->clear();
+        notifyFailure(QStringLiteral("次の伝票番号を読めませんでした。"), e);
+    }
+}
+
+void FrmVornisa::cmb顧客名_LostFocus() {
+    const QString name = cmb顧客名->currentText();
+    if (name.isEmpty()) {
+        txt顧客情報->setPlainText(QString());
+        return;
+    }
+    try {
+        auto rs = dbMain->openRecordset(sql::C1(name));
+        if (!rs->eof()) {
+            const Value details = rs->field(QStringLiteral("顧客情報"));
+            if (!details.isNull())
+                txt顧客情報->setPlainText(details.toText());
+        }
+    } catch (const DbError&) {
+        // An unreadable name counts as not found: the details box keeps what it holds.
+    }
+}
+
+void FrmVornisa::txtNo_LostFocus() {
+    const QString text = txtNo->text();
+    if (text.isEmpty())
+        return;
+    qint32 number = 0;
+    switch (CheckInvoiceNumber(text, &number)) {
+    case NumberCheck::Empty:
+        return;
+    case NumberCheck::Ok:
+        break;
+    case NumberCheck::NotNumeric:
+        MsgConfirm(Kind入力, QStringLiteral("数字のみ"), QStringLiteral("伝票番号"));
+        txtNo->clear();
+        txtNo->setFocus();
+        Read請求書();
+        return;
+    case NumberCheck::OutOfRange:
+        MsgConfirm(Kind入力, QStringLiteral("範囲外"), QStringLiteral("伝票番号"));
+        txtNo->clear();
+        txtNo->setFocus();
+        Read請求書();
+        return;
+    }
+    Read請求書();
+}
+
+void FrmVornisa::Read請求書() {
+    Clear請求書(false);
+    qint32 number = 0;
+    if (CheckInvoiceNumber(txtNo->text(), &number) != NumberCheck::Ok) {
+        dat明細->refresh();
+        return;
+    }
+    try {
+        const auto header = Read請求書ヘッダ(*dbMain, number);
+        if (!header) {
+            dat明細->refresh();
+            return;
+        }
+        if (const QDate d = QDate::fromString(header->date, QStringLiteral("yyyy/MM/dd")); d.isValid())
+            dt日付->setDate(d);
+        if (!header->顧客名.isNull())
+            cmb顧客名->setEditText(header->顧客名);
+        if (!header->顧客情報.isNull())
+            txt顧客情報->setPlainText(header->顧客情報);
+        num消費税->setValue(header->消費税);
+        num税抜計->setValue(header->税抜計);
+        num合計->setValue(header->合計);
+        ::Read請求書(*dbMain, *dbWork, number);
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("伝票を読み込めませんでした。"), e);
+    }
+    dat明細->refresh();
+    Calc明細();
+}
+
+void FrmVornisa::cmd登録_Click() {
+    if (MsgConfirm(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral(" ") + cmb顧客名->currentText()))
+        Entry請求書();
+}
+
+void FrmVornisa::Entry請求書() {
+    Grid明細->commitPending();
+    InvoiceHeader h;
+    switch (CheckInvoiceNumber(txtNo->text(), &h.number)) {
+    case NumberCheck::Ok:
+        break;
+    case NumberCheck::Empty:
+        MsgConfirm(Kind入力, QStringLiteral("必須入力なし"), QStringLiteral("伝票番号が"));
+        return;
+    case NumberCheck::NotNumeric:
+        MsgConfirm(Kind入力, QStringLiteral("数字のみ"), QStringLiteral("伝票番号"));
+        return;
+    case NumberCheck::OutOfRange:
+        MsgConfirm(Kind入力, QStringLiteral("範囲外"), QStringLiteral("伝票番号"));
+        return;
+    }
+    try {
+        if (LinesHaveGap(*dbWork)) {
+            MsgConfirm(Kind入力, QStringLiteral("上行空白"), QString());
+            return;
+        }
+        h.date = dt日付->date().toString(QStringLiteral("yyyy/MM/dd"));
+        h.顧客名 = cmb顧客名->currentText();
+        h.顧客情報 = txt顧客情報->toPlainText();
+        h.消費税 = num消費税->value();
+        h.税抜計 = num税抜計->value();
+        h.合計 = num合計->value();
+        ::Entry請求書(*dbMain, *dbWork, h);
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("伝票 ") + txtNo->text() + QStringLiteral(" は登録されませんでした。"), e);
+        return;
+    }
+    Clear請求書(true);
+    cmb顧客名->setFocus();
+}
+
+void FrmVornisa::cmd削除_Click() { Delete請求書(); }
+
+void FrmVornisa::Delete請求書() {
+    if (txtNo->text().isEmpty())
+        return;
+    if (!MsgConfirm(QStringLiteral("削除"), QStringLiteral("伝票確認"), txtNo->text()))
+        return;
+    qint32 number = 0;
+    const NumberCheck check = CheckInvoiceNumber(txtNo->text(), &number);
+    if (check != NumberCheck::Ok) {
+        MsgConfirm(Kind入力, check == NumberCheck::OutOfRange ? QStringLiteral("範囲外") : QStringLiteral("数字のみ"),
+                   QStringLiteral("伝票番号"));
+        return;
+    }
+    try {
+        ::Delete請求書(*dbMain, number);
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("伝票 ") + txtNo->text() + QStringLiteral(" は削除されませんでした。"), e);
+        return;
+    }
+    Clear請求書(true);
+    cmb顧客名->setFocus();
+}
+
+bool FrmVornisa::Grid明細_EnterKey(int col) {
+    if (col != colAmount || Grid明細->pastLastRow())
+        return false;
+    Grid明細->moveNext(); // stays on the last row when there is none below
+    Grid明細->setCol(colName);
+    return true;
+}
+
+void FrmVornisa::Grid明細_AfterColUpdate(int c) {
+    try {
+        auto lineAmount = [this] {
+            const auto amount = LineAmount(Grid明細->cell(colQty).toText(), Grid明細->cell(colPrice).toText());
+            Grid明細->setCell(colAmount, amount ? Value(*amount) : Value());
+        };
+        auto rangeCheck = [this](int col, RangeColumn kind) {
+            if (!InRange(kind, Grid明細->cell(col).toText())) {
+                Grid明細->setCell(col, Value());
+                Grid明細->setCol(col);
+            }
+        };
+        switch (c) {
+        case colName: {
+            const ProductLookup p = Seek商品(*dbMain, Grid明細->cell(colName).toText());
+            Grid明細->setCell(colName, p.品名.isEmpty() ? Value() : Value(p.品名));
+            Grid明細->setCell(colUnit, p.単位.isEmpty() ? Value() : Value(p.単位));
+            Grid明細->setCell(colPrice, p.単価 == Currency() ? Value() : Value(p.単価));
+            Grid明細->setCell(6, p.非課税);
+            break;
+        }
+        case colQty:
+            rangeCheck(colQty, RangeColumn::Quantity);
+            lineAmount();
+            break;
+        case colUnit:
+            if (const QString unit = Grid明細->cell(colUnit).toText(); !unit.isEmpty())
+                AddCodeValue(*dbMain, QStringLiteral("単位"), unit);
+            break;
+        case colPrice:
+            rangeCheck(colPrice, RangeColumn::Price);
+            lineAmount();
+            break;
+        case colAmount:
+            rangeCheck(colAmount, RangeColumn::Amount);
+            break;
+        default:
+            break;
+        }
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("明細を更新できませんでした。"), e);
+    }
+    Calc明細();
+}

@@ -1,0 +1,246 @@
+// The four pages of the main window: controls, captions and tooltips.
+#include "app/frm_vornisa.h"
+#include "app/layout.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace {
+
+template <class W> W* named(W* w, const QString& name) {
+    w->setObjectName(name);
+    return w;
+}
+
+QPushButton* button(const QString& name, const QString& caption, const QString& tip = {}) {
+    auto* b = named(new QPushButton(caption), name);
+    b->setToolTip(tip);
+    b->setMinimumWidth(88);
+    b->setAutoDefault(false);
+    return b;
+}
+
+// A page holds one frame; its buttons sit in a frame of their own.
+QFrame* frame() {
+    auto* f = new QFrame;
+    f->setFrameShape(QFrame::StyledPanel);
+    return f;
+}
+
+QFrame* buttonFrame(const QList<QPushButton*>& buttons, bool trailingStretch = true) {
+    auto* f = frame();
+    auto* l = new QHBoxLayout(f);
+    if (!trailingStretch)
+        l->addStretch();
+    for (auto* b : buttons)
+        l->addWidget(b);
+    if (trailingStretch)
+        l->addStretch();
+    return f;
+}
+
+QLabel* caption(const QString& text) {
+    auto* l = new QLabel(text);
+    l->setStyleSheet(QStringLiteral("color:#334; font-weight:bold;"));
+    return l;
+}
+
+QPixmap banner() {
+    QPixmap p(260, 56);
+    p.fill(QColor(0, 0, 128));
+    QPainter g(&p);
+    g.setPen(Qt::white);
+    QFont f = g.font();
+    f.setPointSize(18);
+    f.setBold(true);
+    g.setFont(f);
+    g.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("Vornisa"));
+    return p;
+}
+
+} // namespace
+
+QWidget* FrmVornisa::buildInvoicePage() {
+    auto* page = new QWidget;
+    auto* outer = new QVBoxLayout(page);
+    auto* body = frame();
+    outer->addWidget(body);
+    auto* g = new QGridLayout(body);
+
+    txtNo = named(new QLineEdit, QStringLiteral("txtNo"));
+    txtNo->setMaximumWidth(140);
+    txtNo->setAlignment(Qt::AlignRight);
+    dt日付 = named(new QDateEdit, QStringLiteral("dt日付"));
+    cmb顧客名 = named(new QComboBox, QStringLiteral("cmb顧客名"));
+    cmb顧客名->setEditable(true);
+    cmb顧客名->setInsertPolicy(QComboBox::NoInsert);
+    cmb顧客名->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmb顧客名->setMinimumContentsLength(24);
+    txt顧客情報 = named(new QPlainTextEdit, QStringLiteral("txt顧客情報"));
+    txt顧客情報->setToolTip(QStringLiteral("郵便番号、住所、電話番号などを記入"));
+    txt顧客情報->setMaximumHeight(64);
+    txt顧客情報->setTabChangesFocus(true);
+    lbl自社名 = named(new QLabel, QStringLiteral("lbl自社名"));
+    lbl自社名->setStyleSheet(QStringLiteral("font-size:14pt;"));
+    lbl自社情報 = named(new QLabel, QStringLiteral("lbl自社情報"));
+    lbl自社情報->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto* head = new QGridLayout;
+    head->addWidget(caption(QStringLiteral("伝票番号")), 0, 0);
+    head->addWidget(txtNo, 0, 1);
+    head->addWidget(caption(QStringLiteral("日付")), 0, 2, Qt::AlignRight);
+    head->addWidget(dt日付, 0, 3);
+    head->addWidget(caption(QStringLiteral("顧客名")), 1, 0);
+    auto* customer = new QHBoxLayout;
+    customer->addWidget(cmb顧客名, 1);
+    customer->addWidget(named(new QLabel(QStringLiteral("様")), QStringLiteral("lbl様")));
+    head->addLayout(customer, 1, 1, 1, 3);
+    head->addWidget(caption(QStringLiteral("顧客情報")), 2, 0, Qt::AlignTop);
+    head->addWidget(txt顧客情報, 2, 1, 1, 3);
+    head->setColumnStretch(3, 1);
+    auto* company = new QVBoxLayout;
+    company->addWidget(lbl自社名);
+    company->addWidget(lbl自社情報, 1);
+    g->addLayout(head, 0, 0);
+    g->addLayout(company, 0, 1);
+    g->setColumnStretch(0, 3);
+    g->setColumnStretch(1, 2);
+
+    Grid明細 = named(new DataGrid, QStringLiteral("Grid明細"));
+    DD商品参照 = named(new QComboBox, QStringLiteral("DD商品参照"));
+    DD商品参照->hide();
+    g->addWidget(Grid明細, 1, 0, 1, 2);
+
+    num税抜計 = named(new NumberBox, QStringLiteral("num税抜計"));
+    num消費税 = named(new NumberBox, QStringLiteral("num消費税"));
+    num合計 = named(new NumberBox, QStringLiteral("num合計"));
+    auto* totals = new QHBoxLayout;
+    totals->addStretch();
+    for (auto [box, label] : {std::pair{num税抜計, QStringLiteral("税抜計")}, std::pair{num消費税, QStringLiteral("消費税")},
+                              std::pair{num合計, QStringLiteral("税込合計")}}) {
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setMaximumWidth(150);
+        totals->addWidget(caption(label));
+        totals->addWidget(box);
+    }
+    g->addLayout(totals, 2, 0, 1, 2);
+
+    cmd登録 = button(QStringLiteral("cmd登録"), QStringLiteral("登録"), QStringLiteral("画面上の伝票を登録保存します"));
+    cmd削除 = button(QStringLiteral("cmd削除"), QStringLiteral("削除"),
+                     QStringLiteral("画面上の伝票を削除します。一度削除するともとに戻せません。"));
+    cmdクリア = button(QStringLiteral("cmdクリア"), QStringLiteral("クリア"),
+                       QStringLiteral("伝票情報を画面上から消去します。登録済みの伝票は無くなりません。"));
+    cmd印刷 = button(QStringLiteral("cmd印刷"), QStringLiteral("印刷"), QStringLiteral("印刷します"));
+    cmd閉じる = button(QStringLiteral("cmd閉じる"), QStringLiteral("閉じる"),
+                       QStringLiteral("請求書を終了します。伝票の登録は忘れてませんか"));
+    cmdHint = button(QStringLiteral("cmdHint"), QString());
+    cmdHint->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    cmdHint->setMinimumWidth(40);
+    auto* buttons = buttonFrame({cmd登録, cmd削除, cmdクリア, cmd印刷});
+    buttons->layout()->addWidget(cmdHint);
+    buttons->layout()->addWidget(cmd閉じる);
+    g->addWidget(buttons, 3, 0, 1, 2);
+    g->setRowStretch(1, 1);
+    return page;
+}
+
+QWidget* FrmVornisa::buildCustomerPage() {
+    auto* page = new QWidget;
+    auto* l = new QVBoxLayout(page);
+    auto* body = frame();
+    l->addWidget(body);
+    auto* v = new QVBoxLayout(body);
+    Grid顧客マスタ = named(new DataGrid, QStringLiteral("Grid顧客マスタ"));
+    v->addWidget(Grid顧客マスタ, 1);
+    cmd顧客読込 = button(QStringLiteral("cmd顧客読込"), QStringLiteral("読込"),
+                         QStringLiteral("顧客情報を明細に読込みます。顧客名や「かな」の一部でも絞り込めます。"));
+    cmd顧客登録 = button(QStringLiteral("cmd顧客登録"), QStringLiteral("登録"), QStringLiteral("顧客情報を登録します"));
+    cmd顧客削除 = button(QStringLiteral("cmd顧客削除"), QStringLiteral("削除"),
+                         QStringLiteral("チェックマークのある行の顧客データを削除します。"));
+    cmd顧客クリア = button(QStringLiteral("cmd顧客クリア"), QStringLiteral("クリア"),
+                           QStringLiteral("顧客情報画面を消去します。登録済みデータは削除されません。"));
+    v->addWidget(buttonFrame({cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア}));
+    return page;
+}
+
+QWidget* FrmVornisa::buildProductPage() {
+    auto* page = new QWidget;
+    auto* l = new QVBoxLayout(page);
+    auto* body = frame();
+    l->addWidget(body);
+    auto* v = new QVBoxLayout(body);
+    Grid商品マスタ = named(new DataGrid, QStringLiteral("Grid商品マスタ"));
+    v->addWidget(Grid商品マスタ, 1);
+    cmd商品読込 = button(QStringLiteral("cmd商品読込"), QStringLiteral("読込"),
+                         QStringLiteral("商品情報を読込みます。品名や「かな」の一部を指定して絞り込むこともできます。"));
+    cmd商品登録 = button(QStringLiteral("cmd商品登録"), QStringLiteral("登録"), QStringLiteral("商品情報を登録します。"));
+    cmd商品削除 = button(QStringLiteral("cmd商品削除"), QStringLiteral("削除"),
+                         QStringLiteral("チェックマークを付けた商品情報を削除します。複数削除もできます。"));
+    cmd商品クリア = button(QStringLiteral("cmd商品クリア"), QStringLiteral("クリア"),
+                           QStringLiteral("商品情報画面を消去します。登録済みデータは削除されません。"));
+    v->addWidget(buttonFrame({cmd商品読込, cmd商品登録, cmd商品削除, cmd商品クリア}));
+    return page;
+}
+
+QWidget* FrmVornisa::buildSettingsPage() {
+    auto* page = new QWidget;
+    auto* l = new QVBoxLayout(page);
+    auto* body = frame();
+    l->addWidget(body);
+    auto* g = new QGridLayout(body);
+    txt自社名 = named(new QLineEdit, QStringLiteral("txt自社名"));
+    txt自社情報 = named(new QPlainTextEdit, QStringLiteral("txt自社情報"));
+    txt自社情報->setMaximumHeight(90);
+    txt自社情報->setTabChangesFocus(true);
+    cmb税区分 = named(new QComboBox, QStringLiteral("cmb税区分"));
+    Pic罫線色 = named(new QLabel, QStringLiteral("Pic罫線色"));
+    Pic罫線色->setFixedSize(48, 24);
+    Pic罫線色->setFrameShape(QFrame::Box);
+    Pic罫線色->setCursor(Qt::PointingHandCursor);
+    Pic罫線色->setAutoFillBackground(true);
+    num白紙罫線色 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num白紙罫線色"));
+    num白紙罫線色->setMaximumWidth(120);
+    g->addWidget(caption(QStringLiteral("自社名")), 0, 0);
+    g->addWidget(txt自社名, 0, 1, 1, 3);
+    g->addWidget(caption(QStringLiteral("自社情報")), 1, 0, Qt::AlignTop);
+    g->addWidget(txt自社情報, 1, 1, 1, 3);
+    g->addWidget(caption(QStringLiteral("税区分")), 2, 0);
+    g->addWidget(cmb税区分, 2, 1, Qt::AlignLeft);
+    g->addWidget(caption(QStringLiteral("白紙用紙の罫線の色")), 3, 0);
+    auto* colour = new QHBoxLayout;
+    colour->addWidget(Pic罫線色);
+    colour->addWidget(num白紙罫線色);
+    colour->addStretch();
+    g->addLayout(colour, 3, 1, 1, 3);
+    cmd設定登録 = button(QStringLiteral("cmd設定登録"), QStringLiteral("登録"),
+                         QStringLiteral("設定情報を登録します。請求書画面のデータは登録されません。"));
+    cmd設定クリア = button(QStringLiteral("cmd設定クリア"), QStringLiteral("クリア"),
+                           QStringLiteral("設定画面の情報を消去します。登録済みデータは消去されません。"));
+    cmd設定削除 = button(QStringLiteral("cmd設定削除"), QStringLiteral("削除"), QStringLiteral("設定情報を削除し初期値に戻します。"));
+    cmd設定読込 = button(QStringLiteral("cmd設定読込"), QStringLiteral("読込"), QStringLiteral("設定を読込みます"));
+    g->addWidget(buttonFrame({cmd設定登録, cmd設定クリア, cmd設定削除, cmd設定読込}), 4, 0, 1, 4);
+
+    auto* wipe = frame();
+    auto* w = new QHBoxLayout(wipe);
+    w->addWidget(named(new QLabel(QStringLiteral("すべてのデータを削除し初期状態に戻す")), QStringLiteral("lbl一括削除")));
+    cmd一括削除7 = button(QStringLiteral("cmd一括削除7"), QStringLiteral("実行"));
+    w->addWidget(cmd一括削除7);
+    w->addStretch();
+    g->addWidget(wipe, 5, 0, 1, 4);
+
+    Image2 = named(new QLabel, QStringLiteral("Image2"));
+    Image2->setPixmap(banner());
+    Image2->setCursor(Qt::PointingHandCursor);
+    lblInfo = named(new QLabel, QStringLiteral("lblInfo"));
+    g->addWidget(Image2, 6, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
+    g->addWidget(lblInfo, 6, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
+    g->setRowStretch(6, 1);
+    g->setColumnStretch(3, 1);
+    return page;
+}

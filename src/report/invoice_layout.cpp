@@ -1,0 +1,117 @@
+#include "report/invoice_layout.h"
+
+#include "report/report_fonts.h"
+
+namespace report {
+
+namespace {
+
+enum class K { Label, Text, Line, Rect };
+
+struct Row {
+    const char* name;
+    K kind;
+    int a, b, c, d; // left, top, width, height; or x1, y1, x2, y2 for lines
+    double size;
+    bool bold;
+    char align; // L, C, R
+    const char* caption;
+    const char* field;
+    bool gothic = false;
+    bool wrap = false;
+};
+
+Control make(const Row& r)
+{
+    Control c;
+    c.name = QString::fromUtf8(r.name);
+    c.family = r.gothic ? kGothic : kMincho;
+    c.size = r.size;
+    c.bold = r.bold;
+    c.align = r.align == 'C' ? Qt::AlignHCenter : r.align == 'R' ? Qt::AlignRight : Qt::AlignLeft;
+    c.caption = QString::fromUtf8(r.caption);
+    c.dataField = QString::fromUtf8(r.field);
+    c.wordWrap = r.wrap;
+    switch (r.kind) {
+    case K::Label:
+        c.kind = ControlKind::Label;
+        c.rect = QRect(r.a, r.b, r.c, r.d);
+        c.navyBox = r.bold; // the bold captions are the white-on-navy headings
+        break;
+    case K::Text:
+        c.kind = ControlKind::TextBox;
+        c.rect = QRect(r.a, r.b, r.c, r.d);
+        break;
+    case K::Line:
+        c.kind = ControlKind::Line;
+        c.line = QLine(r.a, r.b, r.c, r.d);
+        break;
+    case K::Rect:
+        c.kind = ControlKind::Rect;
+        c.rect = QRect(r.a, r.b, r.c, r.d);
+        break;
+    }
+    return c;
+}
+
+// clang-format off
+const Row kHeader[] = {
+    {"Label1",     K::Label, 8355,   10, 1830,  380, 18,   true,  'C', "請求書", "", true},
+    {"Line1",      K::Line,     0,  400, 10530, 400, 0,    false, 'L', "", ""},
+    {"txt顧客情報", K::Text,   285,  495, 5325,  855, 12,   false, 'L', "", "", false, true},
+    {"Label10",    K::Label, 7583,  638,  637,  283, 12,   false, 'L', "日付", ""},
+    {"txtCday",    K::Text,  8291,  638, 2268,  283, 12,   false, 'L', "", ""},
+    {"txt自社名",   K::Text,  6094, 1205, 4465,  425, 14,   false, 'L', "", ""},
+    {"txt顧客名",   K::Text,   285, 1410, 5050,  420, 16,   false, 'L', "", ""},
+    {"txt敬称",     K::Text,  5450, 1417,  496,  355, 16,   false, 'L', "様", ""},
+    {"txt自社情報", K::Text,  6165, 1635, 4395, 1455, 10,   false, 'L', "", "", false, true},
+    {"Line19",     K::Line,   283, 1843, 5900, 1843, 0,    false, 'L', "", ""},
+    {"Label45",    K::Label,  283, 1984, 1560,  355, 14.5, false, 'L', "ご請求金額", ""},
+    {"txt請求金額", K::Text,  2055, 1960, 3260,  360, 16,   false, 'L', "", ""},
+    {"Line40",     K::Line,   283, 2339, 5900, 2339, 0,    false, 'L', "", ""},
+    {"Label57",    K::Label,  213, 2480, 1700,  284, 12,   true,  'C', "税抜計", ""},
+    {"Label58",    K::Label, 1913, 2480, 1420,  284, 12,   true,  'C', "消費税", ""},
+    {"Label59",    K::Label, 3340, 2480, 1660,  284, 12,   true,  'C', "合　計", ""},
+    {"txt税抜計",   K::Text,   213, 2764, 1630,  283, 14.5, false, 'R', "", ""},
+    {"txt消費税",   K::Text,  1920, 2760, 1380,  285, 14.5, false, 'R', "", ""},
+    {"txt合計",     K::Text,  3280, 2764, 1630,  283, 14.5, false, 'R', "", ""},
+    {"Shape1",     K::Rect,   213, 2764, 4780,  354, 0,    false, 'L', "", ""},
+    {"Line41",     K::Line,  1913, 2764, 1913, 3118, 0,    false, 'L', "", ""},
+    {"Line42",     K::Line,  3340, 2764, 3340, 3118, 0,    false, 'L', "", ""},
+    {"Label44",    K::Label,   65, 3210, 5655,  340, 12,   true,  'C', "　品　　    　名", ""},
+    {"Label53",    K::Label, 5670, 3210, 1220,  340, 12,   true,  'C', "数　量", ""},
+    {"Label54",    K::Label, 6885, 3210,  660,  345, 12,   true,  'C', "単位", ""},
+    {"Label55",    K::Label, 7500, 3210, 1560,  345, 12,   true,  'C', " 　単　価", ""},
+    {"Label56",    K::Label, 9060, 3210, 1520,  345, 12,   true,  'C', "  金　額", ""},
+};
+
+const Row kDetail[] = {
+    {"txt品名", K::Text,   75, 30, 5490, 300, 12,   false, 'L', "", "品名"},
+    {"txt数量", K::Text, 5670, 30, 1170, 300, 14.5, false, 'R', "", "数量"},
+    {"txt単位", K::Text, 6840, 30,  645, 300, 12,   false, 'C', "", "単位"},
+    {"txt単価", K::Text, 7470, 30, 1530, 300, 14.5, false, 'R', "", "単価"},
+    {"txt金額", K::Text, 9000, 30, 1530, 300, 14.5, false, 'R', "", "金額"},
+    {"Line26",  K::Line,    71, 0,    71, 355, 0, false, 'L', "", ""},
+    {"Line29",  K::Line,  5670, 0,  5670, 355, 0, false, 'L', "", ""},
+    {"Line30",  K::Line,  6840, 0,  6840, 355, 0, false, 'L', "", ""},
+    {"Line31",  K::Line,  7490, 0,  7490, 355, 0, false, 'L', "", ""},
+    {"Line32",  K::Line,  9030, 0,  9030, 355, 0, false, 'L', "", ""},
+    {"Line33",  K::Line, 10560, 0, 10560, 355, 0, false, 'L', "", ""},
+    {"Line25",  K::Line,    80, 355, 10575, 355, 0, false, 'L', "", ""},
+};
+// clang-format on
+
+} // namespace
+
+void buildInvoiceLayout(Section& pageHeader, Section& detail, Section& pageFooter)
+{
+    pageHeader = Section{QStringLiteral("PageHeader"), 3540, {}};
+    for (const Row& r : kHeader)
+        pageHeader.controls.push_back(make(r));
+    detail = Section{QStringLiteral("Detail"), 370, {}};
+    for (const Row& r : kDetail)
+        detail.controls.push_back(make(r));
+    pageFooter = Section{QStringLiteral("PageFooter"), 0, {}};
+}
+
+} // namespace report

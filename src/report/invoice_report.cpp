@@ -1,0 +1,127 @@
+#include "report/invoice_report.h"
+
+#include "report/invoice_layout.h"
+#include "report/number_format.h"
+
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+using report::Control;
+
+rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs)
+    : values(std::move(v)), records(std::move(recs))
+{
+    report::buildInvoiceLayout(pageHeader, detail, pageFooter);
+}
+
+void rpt請求書::ActiveReport_ReportStart()
+{
+    page.paper = QPageSize::A4;
+    page.orientation = QPageLayout::Portrait;
+    page.top = 900;
+    page.bottom = 1100;
+    page.left = 0;
+    page.right = 300;
+
+    MaxLine = 30;
+    pageHeader.height = 3540;
+    detail.height = 370;
+    pageFooter.height = 0;
+
+    const QString format = QStringLiteral("#,###");
+    pageHeader.ctl(QStringLiteral("txt税抜計")).outputFormat = format;
+    pageHeader.ctl(QStringLiteral("txt消費税")).outputFormat = format;
+    pageHeader.ctl(QStringLiteral("txt合計")).outputFormat = format;
+    detail.ctl(QStringLiteral("txt単価")).outputFormat = format;
+    detail.ctl(QStringLiteral("txt数量")).outputFormat = format;
+    detail.ctl(QStringLiteral("txt金額")).outputFormat = format;
+
+    LineCnt = 0;
+}
+
+bool rpt請求書::ActiveReport_FetchData(bool eof)
+{
+    // After the data, keep printing empty ruled rows until the page is full.
+    return !eof || LineCnt < MaxLine;
+}
+
+static QVariant boxValue(const std::optional<double>& v)
+{
+    return v ? QVariant(*v) : QVariant();
+}
+
+void rpt請求書::PageHeader_Format()
+{
+    pageHeader.ctl(QStringLiteral("txtCday")).setValue(report::reformatDate(values.prn日付));
+    pageHeader.ctl(QStringLiteral("txt顧客名")).setValue(values.prn顧客名);
+    pageHeader.ctl(QStringLiteral("txt顧客情報")).setValue(values.prn顧客情報);
+    pageHeader.ctl(QStringLiteral("txt自社名")).setValue(values.prn自社名);
+    pageHeader.ctl(QStringLiteral("txt自社情報")).setValue(values.prn自社情報);
+    pageHeader.ctl(QStringLiteral("txt請求金額"))
+        .setValue(kYen + (values.prn請求金額 ? report::formatThousands(*values.prn請求金額) : QString()));
+    pageHeader.ctl(QStringLiteral("txt税抜計")).setValue(boxValue(values.prn税抜計));
+    pageHeader.ctl(QStringLiteral("txt消費税")).setValue(boxValue(values.prn消費税));
+    pageHeader.ctl(QStringLiteral("txt合計")).setValue(boxValue(values.prn合計));
+}
+
+void rpt請求書::Detail_Format()
+{
+    if (LineCnt >= MaxLine)
+        LineCnt = 0;
+    if (eof()) {
+        ClearDetailTxt();
+        layoutAction = report::PrintSection | report::MoveLayout;
+        return;
+    }
+    Control& unit = detail.ctl(QStringLiteral("txt単位"));
+    if (!unit.text.isEmpty()) {
+        // Characters, not UTF-16 units, so a surrogate pair is never split.
+        const QList<uint> cps = unit.text.toUcs4();
+        if (cps.size() > 3)
+            unit.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(cps.constData()), 3);
+    }
+}
+
+void rpt請求書::Detail_BeforePrint()
+{
+    LineCnt += 1;
+}
+
+void rpt請求書::ClearDetailTxt()
+{
+    for (Control& c : detail.controls) {
+        if (c.name.startsWith(QLatin1String("txt"))) {
+            c.value = 0;
+            c.text.clear();
+        }
+    }
+}
+
+QVariant rpt請求書::fieldValue(std::size_t record, const QString& field) const
+{
+    const DetailRecord& r = records.at(record);
+    if (field == QStringLiteral("品名"))
+        return r.品名;
+    if (field == QStringLiteral("数量"))
+        return r.数量;
+    if (field == QStringLiteral("単位"))
+        return r.単位;
+    if (field == QStringLiteral("単価"))
+        return r.単価;
+    if (field == QStringLiteral("金額"))
+        return r.金額;
+    return {};
+}
+
+void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report)
+{
+    auto* dialog = new QPrintPreviewDialog(parent);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("請求書"));
+    report->pageCount(); // lays out and settles the page setup before the printer is configured
+    dialog->printer()->setPageLayout(report->pageSetup().pageLayout());
+    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
+                     [report](QPrinter* printer) { report->render(printer); });
+    dialog->setModal(false);
+    dialog->show();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "report/report_engine.h"
+#include "report/report_fonts.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+// Values copied from the invoice window by the caller; the report never reads the database.
+struct PrintValues {
+    QString prn日付; // as the date box shows it, "yyyy年mm月dd日", or "" when no date
+    QString prn顧客情報, prn顧客名, prn自社名, prn自社情報;
+    std::optional<double> prn税抜計, prn消費税, prn合計, prn請求金額; // nullopt when the box is blank
+};
+
+// One row of the work table in stored order; a null QVariant is an empty field.
+struct DetailRecord {
+    QVariant 品名, 数量, 単位, 単価, 金額;
+};
+
+// The printed invoice: 30 ruled rows per page, rows past the data printed empty to fill the last page.
+class rpt請求書 : public report::BandedReport {
+public:
+    rpt請求書(PrintValues values, std::vector<DetailRecord> records);
+
+    // Hardware-independent yen sign; U+005C only looks like yen in Windows Japanese fonts.
+    static inline const QString kYen = QStringLiteral("￥");
+
+    int MaxLine = 30;
+    int LineCnt = 0;
+
+protected:
+    void ActiveReport_ReportStart() override;
+    bool ActiveReport_FetchData(bool eof) override;
+    void PageHeader_Format() override;
+    void Detail_Format() override;
+    void Detail_BeforePrint() override;
+    void ClearDetailTxt();
+
+    std::size_t recordCount() const override { return records.size(); }
+    QVariant fieldValue(std::size_t record, const QString& field) const override;
+
+private:
+    PrintValues values;
+    std::vector<DetailRecord> records;
+};
+
+// Opens a non-modal print preview owned by itself; the user prints or saves a PDF from it.
+void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report);

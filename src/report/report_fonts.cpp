@@ -1,0 +1,39 @@
+#include "report/report_fonts.h"
+
+#include <QFontInfo>
+#include <cmath>
+#include <mutex>
+
+namespace report {
+
+void installFontSubstitutions()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        QFont::insertSubstitutions(kMincho, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAexMincho"),
+                                             QStringLiteral("Noto Serif CJK JP"),
+                                             QStringLiteral("Noto Sans CJK JP")});
+        QFont::insertSubstitutions(kGothic, {QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
+                                             QStringLiteral("Noto Sans CJK JP")});
+    });
+}
+
+QFont layoutFont(const QString& family, double points, bool bold)
+{
+    installFontSubstitutions();
+    QFont font(family.isEmpty() ? kMincho : family);
+    font.setPixelSize(int(std::lround(points * 20.0)));
+    font.setBold(bold);
+    // Hinting at device pixels would distort widths once the painter is scaled.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
+    return font;
+}
+
+} // namespace report
+
+QString resolvedFamily(const QString& layoutFamily)
+{
+    report::installFontSubstitutions();
+    return QFontInfo(QFont(layoutFamily)).family();
+}

@@ -1,0 +1,187 @@
+#include "ui/bound_table.h"
+
+#include <QLocale>
+#include <cmath>
+
+QString formatGrouped(double v) {
+    const double r = std::round(v); // half away from zero
+    if (r == 0)
+        return {};
+    return QLocale(QLocale::English).toString(static_cast<qlonglong>(r));
+}
+
+void BoundTable::refresh() {
+    beginResetModel();
+    rows_.clear();
+    rowids_.clear();
+    names_.clear();
+    types_.clear();
+    if (db_ && !table_.isEmpty()) {
+        for (const auto& [name, type] : db_->columns(table_)) {
+            names_ << name;
+            types_ << type;
+        }
+        // Stored order is rowid order: the order in which the rows were added.
+        auto rs = db_->openRecordset(QStringLiteral("select rowid as rid, * from ") + table_ +
+                                     QStringLiteral(" order by rowid"));
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+            rowids_.push_back(rs->field(QStringLiteral("rid")).toInt());
+            std::vector<Value> row;
+            for (const QString& n : names_)
+                row.push_back(rs->field(n));
+            rows_.push_back(std::move(row));
+        }
+    }
+    endResetModel();
+}
+
+Value BoundTable::value(int row, int col) const {
+    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
+        return {};
+    return rows_[row][col];
+}
+
+void BoundTable::store(int row, int col, const Value& v) {
+    auto rs = db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" where rowid = ") +
+                                 QString::number(rowids_[row]));
+    rs->edit();
+    rs->setField(names_[col], v);
+    rs->update();
+    // Read back, so the grid shows what the table holds (types converted).
+    auto back = db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" where rowid = ") +
+                                   QString::number(rowids_[row]));
+    rows_[row][col] = back->eof() ? v : back->field(names_[col]);
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void BoundTable::setValue(int row, int col, const Value& v) {
+    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
+        return;
+    store(row, col, v);
+}
+
+std::optional<Value> BoundTable::fromText(int col, const QString& text) const {
+    const QString t = text.trimmed();
+    const QString& type = types_.value(col);
+    if (type == QLatin1String("CURRENCY") || type == QLatin1String("DOUBLE") || type == QLatin1String("INTEGER")) {
+        if (t.isEmpty())
+            return Value();
+        QString plain = t;
+        plain.remove(u',');
+        bool ok = false;
+        const double d = plain.toDouble(&ok);
+        if (!ok || !std::isfinite(d))
+            return std::nullopt;
+        if (type == QLatin1String("CURRENCY"))
+            return Value(Currency::fromDouble(d));
+        if (type == QLatin1String("INTEGER"))
+            return Value(static_cast<std::int64_t>(std::llround(d)));
+        return Value(d);
+    }
+    if (type == QLatin1String("BOOLEAN"))
+        return Value(t == QLatin1String("True") || t == QLatin1String("1"));
+    return text.isEmpty() ? Value() : Value(text);
+}
+
+QVariant BoundTable::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    const Value& v = rows_[index.row()][index.column()];
+    const bool isBool = isBoolColumn(index.column());
+    if (role == Qt::CheckStateRole && isBool)
+        return v.toBool() ? Qt::Checked : Qt::Unchecked;
+    if (isBool)
+        return {};
+    if (role == Qt::DisplayRole) {
+        if (v.isNull())
+            return QString();
+        if (grouped_.contains(index.column()))
+            return formatGrouped(v.toDouble());
+        return v.toText();
+    }
+    if (role == Qt::EditRole)
+        return v.toText();
+    return {};
+}
+
+bool BoundTable::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || (role != Qt::EditRole && role != Qt::CheckStateRole))
+        return false;
+    const int col = index.column();
+    std::optional<Value> v;
+    if (role == Qt::CheckStateRole)
+        v = Value(value.toInt() == Qt::Checked);
+    else
+        v = fromText(col, value.toString());
+    // Text the column cannot hold is taken as empty; the after-update rules clear it anyway.
+    try {
+        store(index.row(), col, v.value_or(Value()));
+    } catch (const DbError& e) {
+        emit writeFailed(e.text);
+        return false;
+    }
+    emit afterColUpdate(index.row(), col);
+    return true;
+}
+
+Qt::ItemFlags BoundTable::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (readOnly_.contains(index.column()))
+        return f;
+    if (isBoolColumn(index.column()))
+        return f | Qt::ItemIsUserCheckable;
+    return f | Qt::ItemIsEditable;
+}
+
+QVariant BoundTable::headerData(int section, Qt::Orientation o, int role) const {
+    if (role != Qt::DisplayRole)
+        return {};
+    if (o == Qt::Vertical)
+        return section + 1;
+    return headings_.value(section, names_.value(section));
+}
+
+bool BoundTable::insertRows(int row, int count, const QModelIndex& parent) {
+    if (!rowEditing_ || parent.isValid() || count <= 0)
+        return false;
+    try {
+        beginInsertRows(parent, row, row + count - 1);
+        for (int i = 0; i < count; ++i) {
+            auto rs = db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" where rowid = 0"));
+            rs->addNew();
+            rs->update();
+            auto last = db_->openRecordset(QStringLiteral("select max(rowid) as rid from ") + table_);
+            rowids_.insert(rowids_.begin() + row + i, last->field(QStringLiteral("rid")).toInt());
+            std::vector<Value> blank(names_.size());
+            for (int c = 0; c < columnCount(); ++c)
+                if (isBoolColumn(c))
+                    blank[c] = false;
+            rows_.insert(rows_.begin() + row + i, std::move(blank));
+        }
+        endInsertRows();
+    } catch (const DbError& e) {
+        endInsertRows();
+        emit writeFailed(e.text);
+        refresh();
+        return false;
+    }
+    return true;
+}
+
+bool BoundTable::removeRows(int row, int count, const QModelIndex& parent) {
+    if (!rowEditing_ || parent.isValid() || count <= 0 || row + count > rowCount())
+        return false;
+    try {
+        for (int i = 0; i < count; ++i)
+            db_->executeRaw(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = %2").arg(table_).arg(rowids_[row + i]));
+    } catch (const DbError& e) {
+        emit writeFailed(e.text);
+        refresh();
+        return false;
+    }
+    beginRemoveRows(parent, row, row + count - 1);
+    rows_.erase(rows_.begin() + row, rows_.begin() + row + count);
+    rowids_.erase(rowids_.begin() + row, rowids_.begin() + row + count);
+    endRemoveRows();
+    return true;
+}

@@ -1,0 +1,63 @@
+#pragma once
+#include "store/database.h"
+
+#include <QAbstractTableModel>
+#include <vector>
+
+// A table of a database shown in stored order; accepted user edits are written back to
+// their row at once. This is the data control of a grid: database, record source, refresh.
+class BoundTable : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    explicit BoundTable(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
+
+    void setDatabase(Database* db) { db_ = db; }
+    void setRecordSource(const QString& table) { table_ = table; }
+    const QString& recordSource() const { return table_; }
+    void refresh();
+
+    // Display only: money and quantities with thousands separators, no decimals.
+    void setGroupedColumns(QList<int> cols) { grouped_ = std::move(cols); }
+    // Columns the user may not edit.
+    void setReadOnlyColumns(QList<int> cols) { readOnly_ = std::move(cols); }
+    // Master grids let the user add and remove rows; the detail grid does not.
+    void setRowEditing(bool on) { rowEditing_ = on; }
+
+    int fieldIndex(const QString& name) const { return names_.indexOf(name); }
+    Value value(int row, int col) const;
+    // A programmatic write: stored, shown, and no after-update notice.
+    void setValue(int row, int col, const Value& v);
+
+    int rowCount(const QModelIndex& = {}) const override { return static_cast<int>(rows_.size()); }
+    int columnCount(const QModelIndex& = {}) const override { return static_cast<int>(names_.size()); }
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    void setHeading(int col, const QString& text) { headings_[col] = text; }
+    bool insertRows(int row, int count, const QModelIndex& parent = {}) override;
+    bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
+
+    // Turns typed text into the column's type; nullopt when it cannot be read.
+    std::optional<Value> fromText(int col, const QString& text) const;
+    bool isBoolColumn(int col) const { return types_.value(col) == QLatin1String("BOOLEAN"); }
+
+  signals:
+    void afterColUpdate(int row, int col);
+    void writeFailed(const QString& reason);
+
+  private:
+    void store(int row, int col, const Value& v);
+
+    Database* db_ = nullptr;
+    QString table_;
+    QStringList names_, types_;
+    std::vector<std::vector<Value>> rows_;
+    std::vector<long long> rowids_;
+    QList<int> grouped_, readOnly_;
+    QHash<int, QString> headings_;
+    bool rowEditing_ = false;
+};
+
+// "#,###": whole number with thousands separators, empty for zero.
+QString formatGrouped(double v);

@@ -1,0 +1,67 @@
+#pragma once
+#include "ui/bound_table.h"
+
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+// Column set-up in the window's own units: twips for widths.
+struct GridColumn {
+    double width = 0; // twips; 0 hides the column
+    Qt::Alignment align = Qt::AlignLeft;
+    QString heading; // empty: the field name
+    bool grouped = false;
+};
+
+int twipsToPixels(double twips, const QWidget* w);
+
+// A grid bound to one BoundTable, with the operations the window's handlers rely on.
+class DataGrid : public QTableView {
+    Q_OBJECT
+  public:
+    explicit DataGrid(QWidget* parent = nullptr);
+
+    void bind(BoundTable* table);
+    BoundTable* table() const { return table_; }
+    void setupColumns(const QList<GridColumn>& cols);
+
+    int col() const { return currentIndex().isValid() ? currentIndex().column() : -1; }
+    int row() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
+    void setCol(int c);
+    Value cell(int c) const;
+    void setCell(int c, const Value& v);
+    // Writes the pending edit of the open editor, if any, into the table.
+    void commitPending();
+    bool pastLastRow() const { return row() < 0 || row() >= model()->rowCount(); }
+    void moveNext();
+    void moveLast();
+    void refreshDisplay() { viewport()->update(); }
+
+    // Enter moves one cell right; the window may take Enter in one column for itself.
+    void setEnterColumnHandler(std::function<bool(int col)> h) { enterHandler_ = std::move(h); }
+    // Columns whose text is typed in Japanese.
+    void setImeColumns(QList<int> cols) { imeColumns_ = std::move(cols); }
+    // Yes/no columns shown as one of two pictures and toggled by click or space.
+    void setPictureColumn(int c) { pictureColumn_ = c; }
+    int pictureColumn() const { return pictureColumn_; }
+
+  signals:
+    void cellMoved(int row, int col);
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+
+  private:
+    void moveRight();
+    void toggleFlag(const QModelIndex& i);
+    void applyIme();
+    BoundTable* table_ = nullptr;
+    std::function<bool(int)> enterHandler_;
+    QList<int> imeColumns_;
+    int pictureColumn_ = -1;
+};
+
+// Switches the Japanese input method of a widget on or off.
+void SetImeOpen(QWidget* w, bool open);
