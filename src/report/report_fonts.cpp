@@ -10,10 +10,10 @@ void installFontSubstitutions()
 {
     static std::once_flag once;
     std::call_once(once, [] {
-        QFont::insertSubstitutions(kMincho, {QStringLiteral("IPAPMincho"), QStringLiteral("IPAexMincho"),
+        QFont::insertSubstitutions(kMincho, QStringList{QStringLiteral("IPAPMincho"), QStringLiteral("IPAexMincho"),
                                              QStringLiteral("Noto Serif CJK JP"),
                                              QStringLiteral("Noto Sans CJK JP")});
-        QFont::insertSubstitutions(kGothic, {QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
+        QFont::insertSubstitutions(kGothic, QStringList{QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
                                              QStringLiteral("Noto Sans CJK JP")});
     });
 }

@@ -1,0 +1,176 @@
+#include "store/statements.h"
+#include "window_fixture.h"
+
+// Drives the invoice page as a user would: typing into cells and pressing the buttons.
+class InvoiceWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void typingLinesUpdatesTotals();
+    void outOfRangeIsClearedAndCursorReturns();
+    void enterInAmountColumn();
+    void registerLoadAndDelete();
+    void registerRefusals();
+
+  private:
+    static void type(FrmVornisa& w, int row, int col, const QString& text) {
+        DataGrid* g = w.Grid明細;
+        g->setFocus();
+        g->setCurrentIndex(g->model()->index(row, col));
+        QTest::keyClicks(g, text);
+        QWidget* editor = QApplication::focusWidget();
+        QTest::keyClick(editor ? editor : g, Qt::Key_Return);
+    }
+    static Value work(FrmVornisa& w, int row, const QString& field) { return w.dat明細->value(row, w.dat明細->fieldIndex(field)); }
+};
+
+namespace {
+void addProduct(Database& main, const QString& name, const QString& unit, qint64 price, bool exempt) {
+    auto rs = main.openRecordset(sql::P1(name));
+    rs->addNew();
+    rs->setField(QStringLiteral("品名"), name);
+    rs->setField(QStringLiteral("単位"), unit);
+    rs->setField(QStringLiteral("単価"), Currency::fromWhole(price));
+    rs->setField(QStringLiteral("非課税"), exempt);
+    rs->update();
+}
+} // namespace
+
+void InvoiceWindowTest::typingLinesUpdatesTotals() {
+    WindowFixture f;
+    {
+        auto main = f.data.openMain();
+        addProduct(*main, QStringLiteral("コピー用紙"), QStringLiteral("箱"), 2500, false);
+    }
+    f.start();
+    FrmVornisa& w = *f.w;
+    type(w, 0, 1, QStringLiteral("  コピー用紙  "));
+    QCOMPARE(work(w, 0, QStringLiteral("品名")).toText(), QStringLiteral("コピー用紙"));
+    QCOMPARE(work(w, 0, QStringLiteral("単位")).toText(), QStringLiteral("箱"));
+    QCOMPARE(work(w, 0, QStringLiteral("単価")).toCurrency(), Currency::fromWhole(2500));
+    QVERIFY(work(w, 0, QStringLiteral("金額")).isNull()); // the amount follows quantity and price only
+    type(w, 0, 2, QStringLiteral("3"));
+    QCOMPARE(work(w, 0, QStringLiteral("金額")).toCurrency(), Currency::fromWhole(7500));
+    QCOMPARE(w.num税抜計->text(), QStringLiteral("7,500"));
+    QCOMPARE(w.num消費税->text(), QStringLiteral("375"));
+    QCOMPARE(w.num合計->text(), QStringLiteral("7,875"));
+    // An unknown product keeps its name and brings nothing else.
+    type(w, 1, 1, QStringLiteral("特注品"));
+    QCOMPARE(work(w, 1, QStringLiteral("品名")).toText(), QStringLiteral("特注品"));
+    QVERIFY(work(w, 1, QStringLiteral("単価")).isNull());
+    type(w, 1, 4, QStringLiteral("100.1"));
+    type(w, 1, 2, QStringLiteral("3"));
+    QCOMPARE(work(w, 1, QStringLiteral("金額")).toCurrency(), Currency::fromWhole(301));
+    // The exempt flag toggles with the space bar and the totals follow at once.
+    w.Grid明細->setCurrentIndex(w.Grid明細->model()->index(1, 6));
+    QTest::keyClick(w.Grid明細, Qt::Key_Space);
+    QVERIFY(work(w, 1, QStringLiteral("非課税")).toBool());
+    QCOMPARE(w.num税抜計->text(), QStringLiteral("7,801"));
+    QCOMPARE(w.num消費税->text(), QStringLiteral("375"));
+    QCOMPARE(w.num合計->text(), QStringLiteral("8,176"));
+    QVERIFY(f.shown.isEmpty()); // editing shows no messages
+}
+
+void InvoiceWindowTest::outOfRangeIsClearedAndCursorReturns() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    type(w, 2, 4, QStringLiteral("10"));
+    type(w, 2, 2, QStringLiteral("999999.99"));
+    QCOMPARE(work(w, 2, QStringLiteral("数量")).toDouble(), 999999.99);
+    type(w, 2, 2, QStringLiteral("1000000"));
+    QVERIFY(work(w, 2, QStringLiteral("数量")).isNull());
+    QVERIFY(work(w, 2, QStringLiteral("金額")).isNull());
+    QCOMPARE(w.Grid明細->col(), 2);
+    type(w, 2, 5, QStringLiteral("10000000000"));
+    QVERIFY(work(w, 2, QStringLiteral("金額")).isNull());
+    QCOMPARE(w.Grid明細->col(), 5);
+}
+
+void InvoiceWindowTest::enterInAmountColumn() {
+    WindowFixture f;
+    f.start();
+    DataGrid* g = f.w->Grid明細;
+    g->setFocus();
+    g->setCurrentIndex(g->model()->index(4, 5));
+    QTest::keyClick(g, Qt::Key_Return);
+    QCOMPARE(g->row(), 5);
+    QCOMPARE(g->col(), 1);
+    g->setCurrentIndex(g->model()->index(29, 5));
+    QTest::keyClick(g, Qt::Key_Return);
+    QCOMPARE(g->row(), 29);
+    QCOMPARE(g->col(), 1);
+    // Elsewhere Enter moves one cell right.
+    g->setCurrentIndex(g->model()->index(3, 2));
+    QTest::keyClick(g, Qt::Key_Return);
+    QCOMPARE(g->col(), 3);
+}
+
+void InvoiceWindowTest::registerLoadAndDelete() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    w.cmb顧客名->setEditText(QStringLiteral("山田商店"));
+    w.txt顧客情報->setPlainText(QStringLiteral("東京都"));
+    type(w, 0, 1, QStringLiteral("鉛筆"));
+    type(w, 0, 4, QStringLiteral("100"));
+    type(w, 0, 2, QStringLiteral("12"));
+    type(w, 1, 1, QStringLiteral("消しゴム"));
+    type(w, 1, 5, QStringLiteral("80"));
+    w.txtNo->setText(QStringLiteral("5"));
+    w.cmd登録->click();
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown[0].text, QStringLiteral(" 山田商店 を登録します。よろしいですか"));
+    // A new invoice follows, offering one above the registered number.
+    QCOMPARE(w.txtNo->text(), QStringLiteral("6"));
+    QVERIFY(w.cmb顧客名->currentText().isEmpty());
+    QVERIFY(work(w, 0, QStringLiteral("品名")).isNull());
+    QVERIFY(w.cmb顧客名->findText(QStringLiteral("山田商店")) >= 0);
+    // Loading it back, leading zeros kept in the box.
+    w.txtNo->setFocus();
+    w.txtNo->setText(QStringLiteral("005"));
+    w.Grid明細->setFocus();
+    QCOMPARE(w.txtNo->text(), QStringLiteral("005"));
+    QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("山田商店"));
+    QCOMPARE(w.txt顧客情報->toPlainText(), QStringLiteral("東京都"));
+    QCOMPARE(work(w, 1, QStringLiteral("品名")).toText(), QStringLiteral("消しゴム"));
+    QCOMPARE(w.num税抜計->text(), QStringLiteral("1,280"));
+    QCOMPARE(w.num合計->text(), QStringLiteral("1,344"));
+    // Deleting asks with the number as typed, and the counter stays.
+    f.shown.clear();
+    w.cmd削除->click();
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown[0].text, QStringLiteral("伝票 005 を削除します。よろしいですか"));
+    QCOMPARE(w.txtNo->text(), QStringLiteral("6"));
+    QVERIFY(w.dbMain->openRecordset(sql::I9(QStringLiteral("5")))->eof());
+    QVERIFY(w.dbMain->openRecordset(sql::I7(QStringLiteral("5")))->eof());
+}
+
+void InvoiceWindowTest::registerRefusals() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    w.cmb顧客名->setEditText(QStringLiteral("新規客"));
+    type(w, 0, 1, QStringLiteral("A"));
+    type(w, 2, 1, QStringLiteral("C")); // a gap above
+    w.cmd登録->click();
+    QCOMPARE(f.shown.size(), 2);
+    QCOMPARE(f.shown[1].text, QStringLiteral("上の行が空白です。データは連続して指定してください。"));
+    QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("新規客")); // screen kept
+    QVERIFY(w.dbMain->openRecordset(sql::C1(QStringLiteral("新規客")))->eof());
+    f.shown.clear();
+    w.txtNo->clear();
+    w.cmd登録->click();
+    QCOMPARE(f.shown.size(), 2);
+    QCOMPARE(f.shown[1].text, QStringLiteral("伝票番号が指定されていません。確認してください"));
+    // A number that is not a plain number is refused on leaving the box.
+    f.shown.clear();
+    w.txtNo->setFocus();
+    w.txtNo->setText(QStringLiteral("12a"));
+    w.Grid明細->setFocus();
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown[0].text, QStringLiteral("伝票番号には数字以外使用できません"));
+    QVERIFY(w.txtNo->text().isEmpty());
+}
+
+QTEST_MAIN(InvoiceWindowTest)
+#include "test_invoice_window.moc"

@@ -1,0 +1,31 @@
+#pragma once
+#include "app/frm_vornisa.h"
+#include "messages/msg.h"
+#include "support/testdb.h"
+
+#include <QApplication>
+#include <QtTest>
+
+// A started main window over fresh files; message boxes are recorded and answered.
+struct WindowFixture {
+    TestData data;
+    QTemporaryFile marker;
+    std::unique_ptr<FrmVornisa> w;
+    QList<msg::Shown> shown;
+    QMessageBox::StandardButton answer = QMessageBox::Yes;
+
+    WindowFixture() {
+        QVERIFY(marker.open());
+        msg::setAnswerer([this](const msg::Shown& s) {
+            shown << s;
+            return s.buttons.testFlag(answer) ? answer : s.defaultButton;
+        });
+    }
+    ~WindowFixture() { msg::setAnswerer({}); }
+    void start() {
+        w = std::make_unique<FrmVornisa>();
+        w->Form_Load(QStringLiteral("/nonexistent"), DataFolderRule{marker.fileName(), data.folder()});
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+};

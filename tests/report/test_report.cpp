@@ -1,0 +1,565 @@
+#include "report/invoice_report.h"
+#include "report/number_format.h"
+
+#include <QFontDatabase>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+
+// Layout geometry in twips, as the printed form is drawn; a PDF point is 20 twips.
+constexpr double kTopMargin = 900;
+constexpr double kHeaderHeight = 3540;
+constexpr double kRowHeight = 370;
+constexpr int kRowsPerPage = 30;
+
+double pt(double twips) { return twips / 20.0; }
+// A header control's rectangle on the page, in points.
+QRectF headerBox(double l, double t, double w, double h) { return {pt(l), pt(kTopMargin + t), pt(w), pt(h)}; }
+double rowTop(int row) { return kTopMargin + kHeaderHeight + row * kRowHeight; }
+QRectF rowBox(int row, double l, double t, double w, double h) { return {pt(l), pt(rowTop(row) + t), pt(w), pt(h)}; }
+
+struct Word {
+    QString text;
+    QRectF box; // points, origin at the top-left of the page
+};
+
+struct ToolResult {
+    bool ok = false;
+    QByteArray out;
+    QString error;
+};
+
+ToolResult runTool(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    ToolResult r;
+    if (!p.waitForFinished(60000)) {
+        r.error = program + QStringLiteral(" did not finish: ") + p.errorString();
+        return r;
+    }
+    r.out = p.readAllStandardOutput();
+    r.ok = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!r.ok)
+        r.error = program + QStringLiteral(" failed: ") + QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+std::vector<Word> wordsOf(const QString& pdf, int page)
+{
+    const ToolResult r = runTool(QStringLiteral("pdftotext"),
+                                 {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                  QString::number(page), QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    std::vector<Word> words;
+    if (!r.ok) {
+        qWarning() << r.error;
+        return words;
+    }
+    QXmlStreamReader xml(r.out);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("word")) {
+            const auto a = xml.attributes();
+            const double x0 = a.value(QLatin1String("xMin")).toDouble();
+            const double y0 = a.value(QLatin1String("yMin")).toDouble();
+            const double x1 = a.value(QLatin1String("xMax")).toDouble();
+            const double y1 = a.value(QLatin1String("yMax")).toDouble();
+            words.push_back({xml.readElementText(), QRectF(QPointF(x0, y0), QPointF(x1, y1))});
+        }
+    }
+    return words;
+}
+
+// Words whose centre lies inside a region, in reading order.
+std::vector<Word> wordsIn(const std::vector<Word>& words, const QRectF& region)
+{
+    std::vector<Word> found;
+    for (const Word& w : words)
+        if (region.contains(w.box.center()))
+            found.push_back(w);
+    return found;
+}
+
+QString joined(const std::vector<Word>& words)
+{
+    QStringList parts;
+    for (const Word& w : words)
+        parts << w.text;
+    return parts.join(QLatin1Char(' '));
+}
+
+QImage raster(const QString& pdf, int page, int dpi, bool gray, const QRect& cropPx = {})
+{
+    const QString prefix = pdf + QStringLiteral(".p%1.r%2").arg(page).arg(dpi);
+    QStringList args{QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
+                     QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(dpi)};
+    args << (gray ? QStringLiteral("-gray") : QStringLiteral("-png"));
+    if (cropPx.isValid())
+        args << QStringLiteral("-x") << QString::number(cropPx.x()) << QStringLiteral("-y")
+             << QString::number(cropPx.y()) << QStringLiteral("-W") << QString::number(cropPx.width())
+             << QStringLiteral("-H") << QString::number(cropPx.height());
+    args << pdf << prefix;
+    const ToolResult r = runTool(QStringLiteral("pdftoppm"), args);
+    if (!r.ok) {
+        qWarning() << r.error;
+        return {};
+    }
+    return QImage(prefix + (gray ? QStringLiteral(".pgm") : QStringLiteral(".png")));
+}
+
+// Centres (points) of long horizontal rules below a given height: rows of the image that are dark across
+// nearly the whole span between x0 and x1.
+std::vector<double> horizontalRules(const QImage& gray, int dpi, double fromPt, double x0Pt, double x1Pt)
+{
+    const double scale = dpi / 72.0;
+    const int xa = int(x0Pt * scale), xb = int(x1Pt * scale);
+    std::vector<double> centres;
+    int runStart = -1;
+    for (int y = int(fromPt * scale); y <= gray.height(); ++y) {
+        bool rule = false;
+        if (y < gray.height()) {
+            int dark = 0;
+            for (int x = xa; x < xb; ++x)
+                dark += qGray(gray.pixel(x, y)) < 200;
+            rule = dark > 0.95 * (xb - xa);
+        }
+        if (rule && runStart < 0)
+            runStart = y;
+        if (!rule && runStart >= 0) {
+            centres.push_back((runStart + y) / 2.0 / scale);
+            runStart = -1;
+        }
+    }
+    return centres;
+}
+
+// Number of separate horizontal bars in a glyph image: rows where ink spans most of the glyph's width.
+// A yen sign has two; a backslash has none.
+int horizontalBars(const QImage& img)
+{
+    int left = img.width(), right = -1;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (qGray(img.pixel(x, y)) < 128) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    if (right < left)
+        return 0;
+    const int inkWidth = right - left + 1;
+    int bars = 0;
+    bool inBar = false;
+    for (int y = 0; y < img.height(); ++y) {
+        int dark = 0;
+        for (int x = left; x <= right; ++x)
+            dark += qGray(img.pixel(x, y)) < 128;
+        const bool bar = dark > 0.6 * inkWidth;
+        if (bar && !inBar)
+            ++bars;
+        inBar = bar;
+    }
+    return bars;
+}
+
+PrintValues sampleValues()
+{
+    PrintValues v;
+    v.prn日付 = QStringLiteral("2026年12月07日");
+    v.prn顧客情報 = QStringLiteral("〒100-0001\n東京都千代田区千代田1-1\nTEL 03-1234-5678");
+    v.prn顧客名 = QStringLiteral("株式会社テスト商事");
+    v.prn自社名 = QStringLiteral("有限会社ヴォルニサ");
+    v.prn自社情報 = QStringLiteral("〒150-0001\n東京都渋谷区神宮前1-2-3\nTEL 03-9876-5432");
+    v.prn税抜計 = 12000;
+    v.prn消費税 = 1200;
+    v.prn合計 = 13200;
+    v.prn請求金額 = 13200;
+    return v;
+}
+
+std::vector<DetailRecord> sampleRecords()
+{
+    return {
+        {QStringLiteral("特製りんご"), 2.5, QStringLiteral("ダース箱入"), 1234567, 3086418},
+        {QStringLiteral("みかん"), 10, QStringLiteral("kg"), 300, 3000},
+        {QStringLiteral("ぶどう"), 1, QStringLiteral("箱"), 5000, 5000},
+    };
+}
+
+std::vector<DetailRecord> numberedRecords(int n)
+{
+    std::vector<DetailRecord> recs;
+    for (int i = 1; i <= n; ++i)
+        recs.push_back({QStringLiteral("品目%1").arg(i), i, QStringLiteral("個"), 100, 100 * i});
+    return recs;
+}
+
+} // namespace
+
+class TestReport : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+
+    QString makePdf(const QString& name, const PrintValues& v, const std::vector<DetailRecord>& recs)
+    {
+        const QString path = dir.filePath(name + QStringLiteral(".pdf"));
+        rpt請求書 report(v, recs);
+        return report.exportPdf(path) ? path : QString();
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    void thousandsFormat_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("zero prints nothing") << QVariant(0) << QString();
+        QTest::newRow("rounds to zero") << QVariant(0.4) << QString();
+        QTest::newRow("negative rounds to zero") << QVariant(-0.4) << QString();
+        QTest::newRow("null") << QVariant() << QString();
+        QTest::newRow("below a thousand") << QVariant(999) << QStringLiteral("999");
+        QTest::newRow("one thousand") << QVariant(1000) << QStringLiteral("1,000");
+        QTest::newRow("millions") << QVariant(1234567) << QStringLiteral("1,234,567");
+        QTest::newRow("half rounds up") << QVariant(2.5) << QStringLiteral("3");
+        QTest::newRow("below half rounds down") << QVariant(2.49) << QStringLiteral("2");
+        QTest::newRow("carry into a new group") << QVariant(999999.5) << QStringLiteral("1,000,000");
+        QTest::newRow("negative") << QVariant(-1234.5) << QStringLiteral("-1,235");
+        QTest::newRow("numeric text") << QVariant(QStringLiteral("15000")) << QStringLiteral("15,000");
+        QTest::newRow("other text passes") << QVariant(QStringLiteral("一式")) << QStringLiteral("一式");
+        QTest::newRow("beyond 32 bits") << QVariant(12345678901.0) << QStringLiteral("12,345,678,901");
+    }
+    void thousandsFormat()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, expected);
+        QCOMPARE(report::formatThousands(value), expected);
+    }
+
+    void dateReformat_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("printed");
+        QTest::newRow("box text") << QStringLiteral("2026年12月07日") << QStringLiteral("2026/12/07");
+        QTest::newRow("unpadded") << QStringLiteral("2027年1月5日") << QStringLiteral("2027/01/05");
+        QTest::newRow("no date") << QString() << QString();
+        QTest::newRow("blank") << QStringLiteral("  ") << QString();
+    }
+    void dateReformat()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QString, printed);
+        QCOMPARE(report::reformatDate(shown), printed);
+    }
+
+    void layoutFontsResolveToJapaneseFaces_data()
+    {
+        QTest::addColumn<QString>("layoutFamily");
+        QTest::newRow("mincho") << QStringLiteral("ＭＳ Ｐ明朝");
+        QTest::newRow("gothic") << QStringLiteral("ＭＳ ゴシック");
+    }
+    void layoutFontsResolveToJapaneseFaces()
+    {
+        QFETCH(QString, layoutFamily);
+        const QString family = resolvedFamily(layoutFamily);
+        QVERIFY2(family.contains(QLatin1String("IPA")) || family.contains(QLatin1String("Noto")),
+                 qPrintable(family));
+        QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese), qPrintable(family));
+    }
+
+    void pagesFollowTheData_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("none") << 0 << 1;
+        QTest::newRow("few") << 3 << 1;
+        QTest::newRow("exactly one page") << 30 << 1;
+        QTest::newRow("one over") << 31 << 2;
+        QTest::newRow("exactly two pages") << 60 << 2;
+        QTest::newRow("three pages") << 61 << 3;
+    }
+    void pagesFollowTheData()
+    {
+        QFETCH(int, records);
+        QFETCH(int, pages);
+        rpt請求書 report(sampleValues(), numberedRecords(records));
+        QCOMPARE(report.pageCount(), pages);
+        // The last page is always filled up to the full number of ruled rows.
+        QCOMPARE(report.LineCnt, kRowsPerPage);
+    }
+
+    void pdfIsOneA4PortraitPageWithJapaneseFonts()
+    {
+        const QString pdf = makePdf(QStringLiteral("a4"), sampleValues(), sampleRecords());
+        QVERIFY(!pdf.isEmpty());
+        const ToolResult info = runTool(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY2(info.ok, qPrintable(info.error));
+        const QString text = QString::fromUtf8(info.out);
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), qPrintable(text));
+        const auto m = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(text);
+        QVERIFY2(m.hasMatch(), qPrintable(text));
+        QVERIFY(std::abs(m.captured(1).toDouble() - 595.3) < 1.0);
+        QVERIFY(std::abs(m.captured(2).toDouble() - 841.9) < 1.0);
+
+        const ToolResult fonts = runTool(QStringLiteral("pdffonts"), {pdf});
+        QVERIFY2(fonts.ok, qPrintable(fonts.error));
+        QVERIFY2(fonts.out.contains("IPA") || fonts.out.contains("Noto"), fonts.constData());
+    }
+
+    void headerTextsSitWhereTheLayoutPutsThem()
+    {
+        const QString pdf = makePdf(QStringLiteral("header"), sampleValues(), sampleRecords());
+        QVERIFY(!pdf.isEmpty());
+        const auto words = wordsOf(pdf, 1);
+        QVERIFY(!words.empty());
+
+        struct Left {
+            const char* what;
+            QRectF box;
+            QString text;
+        };
+        const Left lefts[] = {
+            {"customer info", headerBox(285, 495, 5325, 855), QStringLiteral("〒100-0001")},
+            {"date label", headerBox(7583, 638, 637, 283), QStringLiteral("日付")},
+            {"date", headerBox(8291, 638, 2268, 283), QStringLiteral("2026/12/07")},
+            {"own name", headerBox(6094, 1205, 4465, 425), QStringLiteral("有限会社ヴォルニサ")},
+            {"customer", headerBox(285, 1410, 5050, 420), QStringLiteral("株式会社テスト商事")},
+            {"honorific", headerBox(5450, 1417, 496, 355), QStringLiteral("様")},
+            {"own info", headerBox(6165, 1635, 4395, 1455), QStringLiteral("〒150-0001")},
+            {"amount label", headerBox(283, 1984, 1560, 355), QStringLiteral("ご請求金額")},
+            {"amount", headerBox(2055, 1960, 3260, 360), QStringLiteral("￥13,200")},
+        };
+        for (const Left& l : lefts) {
+            const auto in = wordsIn(words, l.box);
+            QVERIFY2(!in.empty(), l.what);
+            const Word& first = in.front();
+            QVERIFY2(first.text == l.text, qPrintable(QString::fromUtf8(l.what) + QStringLiteral(": ") + first.text));
+            QVERIFY2(std::abs(first.box.left() - l.box.left()) < 1.5,
+                     qPrintable(QStringLiteral("%1 left %2 vs %3").arg(l.what).arg(first.box.left()).arg(l.box.left())));
+            QVERIFY2(std::abs(first.box.top() - l.box.top()) < 3.0,
+                     qPrintable(QStringLiteral("%1 top %2 vs %3").arg(l.what).arg(first.box.top()).arg(l.box.top())));
+        }
+
+        // Several lines of the address block wrap inside their box, one under the other.
+        const auto info = wordsIn(words, headerBox(285, 495, 5325, 855));
+        QVERIFY2(joined(info).contains(QStringLiteral("東京都千代田区千代田1-1")), qPrintable(joined(info)));
+        QVERIFY(info.back().box.top() > info.front().box.bottom());
+
+        struct Right {
+            const char* what;
+            QRectF box;
+            QString text;
+        };
+        const Right rights[] = {
+            {"subtotal", headerBox(213, 2764, 1630, 283), QStringLiteral("12,000")},
+            {"tax", headerBox(1920, 2760, 1380, 285), QStringLiteral("1,200")},
+            {"total", headerBox(3280, 2764, 1630, 283), QStringLiteral("13,200")},
+        };
+        for (const Right& r : rights) {
+            const auto in = wordsIn(words, r.box);
+            QCOMPARE(joined(in), r.text);
+            QVERIFY2(std::abs(in.back().box.right() - r.box.right()) < 2.5,
+                     qPrintable(QStringLiteral("%1 right %2 vs %3").arg(r.what).arg(in.back().box.right()).arg(r.box.right())));
+        }
+
+        // The title is centred in its box at 18 points: three full-width glyphs about 54 points wide.
+        const auto title = wordsIn(words, headerBox(8355, 10, 1830, 380));
+        QCOMPARE(joined(title), QStringLiteral("請求書"));
+        QVERIFY(std::abs(title.front().box.center().x() - pt(8355 + 1830 / 2.0)) < 2.0);
+        QVERIFY2(title.front().box.width() > 54 * 0.85 && title.front().box.width() < 54 * 1.15,
+                 qPrintable(QString::number(title.front().box.width())));
+        QVERIFY(title.front().box.height() > 18 * 0.8 && title.front().box.height() < 18 * 1.4);
+
+        const auto heading = wordsIn(words, headerBox(213, 2480, 1700, 284));
+        QCOMPARE(joined(heading), QStringLiteral("税抜計"));
+    }
+
+    void detailRowsCarryTheRecordsThenEmptyRuledRows()
+    {
+        const QString pdf = makePdf(QStringLiteral("rows"), sampleValues(), sampleRecords());
+        QVERIFY(!pdf.isEmpty());
+        const auto words = wordsOf(pdf, 1);
+
+        struct Expect {
+            QString name, qty, unit, price, amount;
+        };
+        // Quantity 2.5 rounds to a whole number; a five-character unit is cut to three.
+        const Expect rows[] = {
+            {QStringLiteral("特製りんご"), QStringLiteral("3"), QStringLiteral("ダース"),
+             QStringLiteral("1,234,567"), QStringLiteral("3,086,418")},
+            {QStringLiteral("みかん"), QStringLiteral("10"), QStringLiteral("kg"), QStringLiteral("300"),
+             QStringLiteral("3,000")},
+            {QStringLiteral("ぶどう"), QStringLiteral("1"), QStringLiteral("箱"), QStringLiteral("5,000"),
+             QStringLiteral("5,000")},
+        };
+        for (int i = 0; i < 3; ++i) {
+            const QRectF nameBox = rowBox(i, 75, 30, 5490, 300);
+            const auto name = wordsIn(words, nameBox);
+            QCOMPARE(joined(name), rows[i].name);
+            QVERIFY(std::abs(name.front().box.left() - nameBox.left()) < 1.5);
+            QVERIFY(std::abs(name.front().box.top() - nameBox.top()) < 3.0);
+
+            const QRectF qtyBox = rowBox(i, 5670, 30, 1170, 300);
+            const auto qty = wordsIn(words, qtyBox);
+            QCOMPARE(joined(qty), rows[i].qty);
+            QVERIFY(std::abs(qty.back().box.right() - qtyBox.right()) < 2.5);
+
+            const QRectF unitBox = rowBox(i, 6840, 30, 645, 300);
+            const auto unit = wordsIn(words, unitBox);
+            QCOMPARE(joined(unit), rows[i].unit);
+            QVERIFY(std::abs(unit.front().box.center().x() - unitBox.center().x()) < 2.5);
+
+            const QRectF priceBox = rowBox(i, 7470, 30, 1530, 300);
+            const auto price = wordsIn(words, priceBox);
+            QCOMPARE(joined(price), rows[i].price);
+            QVERIFY(std::abs(price.back().box.right() - priceBox.right()) < 2.5);
+
+            const QRectF amountBox = rowBox(i, 9000, 30, 1530, 300);
+            const auto amount = wordsIn(words, amountBox);
+            QCOMPARE(joined(amount), rows[i].amount);
+            QVERIFY(std::abs(amount.back().box.right() - amountBox.right()) < 2.5);
+        }
+        // Rows past the data are blank: the last record must not be repeated into them.
+        for (int i = 3; i < kRowsPerPage; ++i)
+            QVERIFY2(wordsIn(words, rowBox(i, 0, 0, 10600, 370)).empty(), qPrintable(QString::number(i)));
+        QVERIFY(wordsIn(words, QRectF(0, pt(rowTop(0)), 600, 842 - pt(rowTop(0)))).size() == 15);
+
+        const QImage page = raster(pdf, 1, 144, true);
+        QVERIFY(!page.isNull());
+        const auto rules = horizontalRules(page, 144, pt(rowTop(0)), pt(80) + 4, pt(10575) - 4);
+        QCOMPARE(int(rules.size()), kRowsPerPage);
+        for (int i = 0; i < kRowsPerPage; ++i)
+            QVERIFY2(std::abs(rules[i] - pt(rowTop(i) + 355)) < 1.0,
+                     qPrintable(QStringLiteral("rule %1 at %2").arg(i).arg(rules[i])));
+    }
+
+    void secondPageStartsWithItsOwnHeader()
+    {
+        const QString pdf = makePdf(QStringLiteral("two"), sampleValues(), numberedRecords(31));
+        QVERIFY(!pdf.isEmpty());
+        const ToolResult info = runTool(QStringLiteral("pdfinfo"), {pdf});
+        QVERIFY(QString::fromUtf8(info.out).contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))));
+
+        const auto first = wordsOf(pdf, 1);
+        QCOMPARE(joined(wordsIn(first, rowBox(29, 75, 30, 5490, 300))), QStringLiteral("品目30"));
+        const auto second = wordsOf(pdf, 2);
+        QCOMPARE(joined(wordsIn(second, headerBox(285, 1410, 5050, 420))), QStringLiteral("株式会社テスト商事"));
+        QCOMPARE(joined(wordsIn(second, rowBox(0, 75, 30, 5490, 300))), QStringLiteral("品目31"));
+        QCOMPARE(joined(wordsIn(second, rowBox(0, 9000, 30, 1530, 300))), QStringLiteral("3,100"));
+        for (int i = 1; i < kRowsPerPage; ++i)
+            QVERIFY(wordsIn(second, rowBox(i, 0, 0, 10600, 370)).empty());
+
+        const QImage page = raster(pdf, 2, 144, true);
+        QCOMPARE(int(horizontalRules(page, 144, pt(rowTop(0)), pt(80) + 4, pt(10575) - 4).size()), kRowsPerPage);
+    }
+
+    void blankAndZeroValuesPrintNothing()
+    {
+        PrintValues v = sampleValues();
+        v.prn日付.clear();
+        v.prn税抜計.reset();
+        v.prn消費税 = 0;
+        v.prn合計 = 1234567;
+        v.prn請求金額 = 0;
+        const QString pdf = makePdf(QStringLiteral("blank"), v, sampleRecords());
+        QVERIFY(!pdf.isEmpty());
+        const auto words = wordsOf(pdf, 1);
+
+        QCOMPARE(joined(wordsIn(words, headerBox(7583, 638, 637, 283))), QStringLiteral("日付"));
+        QVERIFY(wordsIn(words, headerBox(8291, 638, 2268, 283)).empty());
+        QVERIFY(wordsIn(words, headerBox(213, 2764, 1630, 283)).empty());
+        QVERIFY(wordsIn(words, headerBox(1920, 2760, 1380, 285)).empty());
+        QCOMPARE(joined(wordsIn(words, headerBox(3280, 2764, 1630, 283))), QStringLiteral("1,234,567"));
+        const QString yen = joined(wordsIn(words, headerBox(2055, 1960, 3260, 360)));
+        QVERIFY2(yen == QStringLiteral("￥") || yen == QStringLiteral("¥"), qPrintable(yen));
+    }
+
+    void yenSignIsDrawnAsYen()
+    {
+        PrintValues v = sampleValues();
+        v.prn請求金額.reset();
+        const QString pdf = makePdf(QStringLiteral("yen"), v, {});
+        QVERIFY(!pdf.isEmpty());
+        const auto words = wordsIn(wordsOf(pdf, 1), headerBox(2055, 1960, 3260, 360));
+        QCOMPARE(int(words.size()), 1);
+        QVERIFY(!words.front().text.contains(QLatin1Char('\\')));
+
+        // Look at the glyph itself: a yen sign has two crossbars, a backslash has none.
+        constexpr int dpi = 600;
+        const QRectF b = words.front().box;
+        const QRect crop(int(b.left() * dpi / 72.0) - 4, int(b.top() * dpi / 72.0) - 4,
+                         int(b.width() * dpi / 72.0) + 8, int(b.height() * dpi / 72.0) + 8);
+        const QImage glyph = raster(pdf, 1, dpi, true, crop);
+        QVERIFY(!glyph.isNull());
+        QCOMPARE(horizontalBars(glyph), 2);
+
+        // The same measure tells a backslash apart, so the check above can fail.
+        QImage slash(200, 200, QImage::Format_RGB32);
+        slash.fill(Qt::white);
+        {
+            QPainter p(&slash);
+            p.setFont(report::layoutFont(report::kMincho, 7.5, false)); // 150 pixels
+            p.setPen(Qt::black);
+            p.drawText(slash.rect(), Qt::AlignCenter, QStringLiteral("\\"));
+        }
+        QCOMPARE(horizontalBars(slash), 0);
+    }
+
+    void headingsAreWhiteOnNavy()
+    {
+        const QString pdf = makePdf(QStringLiteral("navy"), sampleValues(), sampleRecords());
+        QVERIFY(!pdf.isEmpty());
+        const QImage page = raster(pdf, 1, 72, false);
+        QVERIFY(!page.isNull());
+        const QRectF labels[] = {headerBox(213, 2480, 1700, 284), headerBox(65, 3210, 5655, 340),
+                                 headerBox(9060, 3210, 1520, 345)};
+        for (const QRectF& box : labels) {
+            const QRect inner = box.toAlignedRect().adjusted(2, 2, -2, -2);
+            int navy = 0, white = 0;
+            for (int y = inner.top(); y <= inner.bottom(); ++y)
+                for (int x = inner.left(); x <= inner.right(); ++x) {
+                    const QColor c = page.pixelColor(x, y);
+                    navy += c.red() < 30 && c.green() < 30 && std::abs(c.blue() - 128) < 30;
+                    white += c.red() > 200 && c.green() > 200 && c.blue() > 200;
+                }
+            const int area = inner.width() * inner.height();
+            QVERIFY2(navy > area / 2, qPrintable(QStringLiteral("navy %1 of %2").arg(navy).arg(area)));
+            QVERIFY(white > 0); // the caption
+        }
+        // Ordinary text boxes have no background.
+        const QRect plain = headerBox(285, 1410, 5050, 420).toAlignedRect();
+        const QColor corner = page.pixelColor(plain.right() - 2, plain.bottom() - 2);
+        QVERIFY(corner.red() > 240 && corner.green() > 240 && corner.blue() > 240);
+    }
+
+    void previewIsNonModalAndCleansUp()
+    {
+        QWidget window;
+        window.show();
+        auto report = std::make_shared<rpt請求書>(sampleValues(), sampleRecords());
+        showPreview(&window, report);
+        QPointer<QPrintPreviewDialog> dialog = window.findChild<QPrintPreviewDialog*>();
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!dialog->isModal());
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        QVERIFY(preview);
+        QTRY_COMPARE(preview->pageCount(), 1);
+        QCOMPARE(dialog->printer()->pageLayout().pageSize().id(), QPageSize::A4);
+        dialog->close();
+        QTRY_VERIFY(dialog.isNull());
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "test_report.moc"
