@@ -1,0 +1,129 @@
+#include "messages/msg.h"
+
+#include <QApplication>
+#include <QWidget>
+
+namespace msg {
+namespace {
+
+struct Row {
+    const char *kind;
+    const char *sub;
+    const char *title;
+    const char *pattern; // "%1" marks where the argument goes; absent when it is not shown
+    Style style;
+};
+
+// Order matters: kinds are searched top to bottom and the first match wins.
+const Row kCatalogue[] = {
+    {"登録", "確認", "登録の確認", "%1 を登録します。よろしいですか", Style::AskYes},
+    {"登録", "データ確認", "登録の確認", "データ %1 を登録します。よろしいですか", Style::AskYes},
+    {"登録", "コード指定", "登録注意", "コードが指定されていません。コードを指定してください。", Style::Info},
+    {"登録", "完了", "登録完了", "%1 を登録しました。", Style::Info},
+    {"登録", "完了2", "登録完了", "データ  %1 を登録しました。", Style::Info},
+    {"登録", "チェック", "入力項目のチェック", "入力必須項目が空白です。", Style::Info},
+    {"登録", "商品未登録", "入力項目のチェック", "登録商品データがありません。", Style::Info},
+    {"登録", "データなし", "入力項目のチェック", "登録がデータがありません。", Style::Info},
+
+    {"転記", "確認", "登録の確認", "%1 に転記します。よろしいですか", Style::Ask},
+
+    {"削除", "確認", "削除の確認", "すべてのデータを削除します。よろしいですか", Style::Ask},
+    {"削除", "伝票確認", "削除の確認", "伝票 %1 を削除します。よろしいですか", Style::Ask},
+    {"削除", "伝票確認2", "削除の確認", "%1 を削除します。よろしいですか", Style::Ask},
+    {"削除", "データ確認", "削除の確認", "データ %1 を削除します。よろしいですか", Style::Ask},
+    {"削除", "指定確認", "削除の確認", "指定された %1 を削除します。よろしいですか", Style::Ask},
+    {"削除", "伝票完了", "削除の完了", "伝票 %1 を削除しました。", Style::Info},
+    {"削除", "削除不可能", "削除の拒否", "%1削除できません。", Style::Info},
+    {"削除", "伝票完了2", "削除の完了", "%1 を削除しました。", Style::Info},
+    {"削除", "完了", "削除の完了", "データ %1 を削除しました。", Style::Info},
+    {"削除", "削除不可", "削除不可",
+     "%1 にデータがあるため削除できません。メンテナンス機能で削除してください。", Style::Info},
+
+    {"入力", "上行空白", "入力注意", "上の行が空白です。データは連続して指定してください。", Style::Info},
+    {"入力", "区分なし", "入力注意", "区分が指定されていません。区分を指定してください", Style::Warn},
+    {"入力", "必須入力なし", "入力注意", "%1指定されていません。確認してください", Style::Warn},
+    {"入力", "重複", "入力注意", "%1が重複しています。確認してください", Style::Warn},
+    {"入力", "範囲外", "入力注意", "%1が指定範囲外です。確認してください", Style::Warn},
+    {"入力", "数字のみ", "入力注意", "%1には数字以外使用できません", Style::Warn},
+
+    {"行指定", "無効行", "入力注意", "無効な行が指定されています。行指定をやり直してください。", Style::Warn},
+    {"行指定", "指定なし", "入力注意", "行が指定されていません。行指定してください。", Style::Warn},
+    {"行指定", "重複", "入力注意", "指定行は１回に１行です。行指定をやり直してください。", Style::Warn},
+    {"行指定", "余白なし", "行挿入注意", "行挿入する余白はありません。", Style::Warn},
+
+    {"クリア", "確認", "画面クリアの確認", "画面をクリアします。よろしいですか", Style::Ask},
+
+    {"印刷", "確認", "印刷の確認", "%1を印刷します。よろしいですか", Style::Ask},
+
+    {"その他", "コピー完了", "コピー完了", "%1コピーしました。", Style::Info},
+    {"その他", "読込み完了", "読込完了", "%1読込みしました。", Style::Info},
+    {"その他", "メッセージ", "メッセージ", "%1", Style::Info},
+    {"その他", "注意", "注意", "%1", Style::Warn},
+    {"その他", "ファイルなし", "ファイルなし", "%1がありません。確認してください。", Style::Info},
+    {"その他", "確認", "確認", "%1、よろしいですか", Style::AskYes},
+};
+
+// Splices the argument in once, so '%' sequences inside it are never expanded again.
+QString join(const QString &pattern, const QString &arg) {
+    const qsizetype at = pattern.indexOf(QStringLiteral("%1"));
+    if (at < 0)
+        return pattern;
+    return pattern.left(at) + arg + pattern.mid(at + 2);
+}
+
+Answerer &answerer() {
+    static Answerer a;
+    return a;
+}
+
+Shown present(const Message &m) {
+    switch (m.style) {
+    case Style::Ask:
+        return {m.title, m.text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+    case Style::AskYes:
+        return {m.title, m.text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes};
+    case Style::Info:
+        return {m.title, m.text, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok};
+    case Style::Warn:
+        break;
+    }
+    return {m.title, m.text, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
+}
+
+QMessageBox::StandardButton showModal(const Shown &s) {
+    QMessageBox box(s.icon, s.title, s.text, s.buttons, QApplication::activeWindow());
+    box.setDefaultButton(s.defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+} // namespace
+
+std::optional<Message> lookup(const QString &kind, const QString &sub, const QString &arg) {
+    for (const Row &r : kCatalogue) {
+        if (kind == QString::fromUtf8(r.kind) && sub == QString::fromUtf8(r.sub))
+            return Message{QString::fromUtf8(r.title), join(QString::fromUtf8(r.pattern), arg), r.style};
+    }
+    return std::nullopt;
+}
+
+void setAnswerer(Answerer a) {
+    answerer() = std::move(a);
+}
+
+void ShowError(const QString &title, const QString &text) {
+    const Shown shown{title, text, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok};
+    answerer() ? answerer()(shown) : showModal(shown);
+}
+
+} // namespace msg
+
+bool MsgConfirm(const QString &kind, const QString &sub, const QString &arg) {
+    const auto m = msg::lookup(kind, sub, arg);
+    if (!m)
+        return false;
+    const msg::Shown shown = msg::present(*m);
+    const QMessageBox::StandardButton answer =
+        msg::answerer() ? msg::answerer()(shown) : msg::showModal(shown);
+    const bool isQuestion = m->style == msg::Style::Ask || m->style == msg::Style::AskYes;
+    return isQuestion && answer == QMessageBox::Yes;
+}
