@@ -98,6 +98,8 @@ void FrmVornisa::FormInit() {
     Grid明細->setImeColumns({1, 3});
     DD商品参照->setModel(dat商品参照);
     DD商品参照->setModelColumn(0);
+    dat商品参照->setHeading(0, QStringLiteral("品　　　　名"));
+    Grid明細->setPickList(1, dat商品参照, 0);
 }
 
 void FrmVornisa::connectHandlers() {

@@ -1,6 +1,8 @@
 #include "ui/data_grid.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
 #include <QHeaderView>
 #include <QInputMethod>
 #include <QKeyEvent>
@@ -77,12 +79,52 @@ class AlignDelegate : public QStyledItemDelegate {
         QStyledItemDelegate::initStyleOption(o, i);
         o->displayAlignment = align_ | Qt::AlignVCenter;
     }
+    bool editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&, const QModelIndex&) override {
+        return false; // the grid toggles yes/no cells itself, so a click counts once
+    }
 
   private:
     Qt::Alignment align_;
 };
 
+// A drop-down of a bound list on one column; typing a name not in the list is allowed.
+class PickListDelegate : public AlignDelegate {
+  public:
+    PickListDelegate(QAbstractItemModel* list, int column, QObject* parent)
+        : AlignDelegate(Qt::AlignLeft, parent), list_(list), column_(column) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+        auto* c = new QComboBox(parent);
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setModel(list_);
+        c->setModelColumn(column_);
+        c->setCurrentIndex(-1);
+        if (c->completer()) {
+            c->completer()->setCompletionMode(QCompleter::PopupCompletion);
+            c->completer()->setFilterMode(Qt::MatchStartsWith);
+        }
+        return c;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& i) const override {
+        auto* c = static_cast<QComboBox*>(editor);
+        // A key that opened the editor is typed into it afterwards; keep the cell text otherwise.
+        c->setEditText(i.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* m, const QModelIndex& i) const override {
+        m->setData(i, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
+    }
+
+  private:
+    QAbstractItemModel* list_;
+    int column_;
+};
+
 } // namespace
+
+void DataGrid::setPickList(int col, QAbstractItemModel* list, int listColumn) {
+    setItemDelegateForColumn(col, new PickListDelegate(list, listColumn, this));
+}
 
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     setTabKeyNavigation(false); // Tab leaves the grid
@@ -128,6 +170,7 @@ void DataGrid::setupColumns(const QList<GridColumn>& cols) {
 }
 
 void DataGrid::setCol(int c) {
+    cursorPlaced_ = true;
     const int r = row() < 0 ? 0 : row();
     if (model() && r < model()->rowCount())
         setCurrentIndex(model()->index(r, c));
@@ -208,10 +251,18 @@ void DataGrid::mousePressEvent(QMouseEvent* e) {
 }
 
 void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    // The after-update rules may have put the cursor back on the cell; that place stands.
+    const bool placed = cursorPlaced_;
+    cursorPlaced_ = false;
     QTableView::closeEditor(editor, hint == QAbstractItemDelegate::SubmitModelCache ? QAbstractItemDelegate::NoHint : hint);
     // Enter in an open editor accepts it and moves on, as Enter on a cell does.
-    if (hint == QAbstractItemDelegate::SubmitModelCache && !(enterHandler_ && enterHandler_(col())))
+    if (hint == QAbstractItemDelegate::SubmitModelCache && !placed && !(enterHandler_ && enterHandler_(col())))
         moveRight();
+}
+
+bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    cursorPlaced_ = false;
+    return QTableView::edit(index, trigger, event);
 }
 
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -42,6 +42,8 @@ class DataGrid : public QTableView {
     void setImeColumns(QList<int> cols) { imeColumns_ = std::move(cols); }
     // Yes/no columns shown as one of two pictures and toggled by click or space.
     void setPictureColumn(int c) { pictureColumn_ = c; }
+    // A bound drop-down list on one column (call after setupColumns).
+    void setPickList(int col, QAbstractItemModel* list, int listColumn);
     int pictureColumn() const { return pictureColumn_; }
 
   signals:
@@ -52,6 +54,7 @@ class DataGrid : public QTableView {
     void mousePressEvent(QMouseEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
   private:
     void moveRight();
@@ -61,6 +64,7 @@ class DataGrid : public QTableView {
     std::function<bool(int)> enterHandler_;
     QList<int> imeColumns_;
     int pictureColumn_ = -1;
+    bool cursorPlaced_ = false;
 };
 
 // Switches the Japanese input method of a widget on or off.
