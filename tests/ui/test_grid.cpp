@@ -1,0 +1,102 @@
+#include "support/testdb.h"
+#include "ui/bound_table.h"
+#include "ui/data_grid.h"
+#include "ui/number_box.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class GridTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void userEditsNotifyOnceProgrammaticWritesNever();
+    void typedTextTakesTheColumnType();
+    void masterRowsAddAndRemove();
+    void displayFormat();
+    void numberBoxHoldsNumberOrNothing();
+};
+
+void GridTest::userEditsNotifyOnceProgrammaticWritesNever() {
+    TestData data;
+    auto work = data.openWork();
+    for (int i = 1; i <= 3; ++i)
+        work->executeRaw(QStringLiteral("INSERT INTO w明細 (行番号) VALUES (%1)").arg(i));
+    BoundTable t;
+    t.setDatabase(work.get());
+    t.setRecordSource(QStringLiteral("w明細"));
+    t.refresh();
+    QCOMPARE(t.rowCount(), 3);
+    QSignalSpy spy(&t, &BoundTable::afterColUpdate);
+    const int name = t.fieldIndex(QStringLiteral("品名"));
+    QVERIFY(t.setData(t.index(1, name), QStringLiteral("鉛筆"), Qt::EditRole));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy[0][0].toInt(), 1);
+    t.setValue(1, name, QStringLiteral("消しゴム"));
+    QCOMPARE(spy.count(), 1);
+    // Both writes reached the table, on the right row.
+    auto rs = work->openRecordset(QStringLiteral("select * from w明細 where 行番号 = 2"));
+    QCOMPARE(rs->field(QStringLiteral("品名")).toText(), QStringLiteral("消しゴム"));
+    QVERIFY(work->openRecordset(QStringLiteral("select * from w明細 where 行番号 = 1"))->field(QStringLiteral("品名")).isNull());
+}
+
+void GridTest::typedTextTakesTheColumnType() {
+    TestData data;
+    auto work = data.openWork();
+    work->executeRaw(QStringLiteral("INSERT INTO w明細 (行番号) VALUES (1)"));
+    BoundTable t;
+    t.setDatabase(work.get());
+    t.setRecordSource(QStringLiteral("w明細"));
+    t.refresh();
+    const int price = t.fieldIndex(QStringLiteral("単価"));
+    const int qty = t.fieldIndex(QStringLiteral("数量"));
+    t.setData(t.index(0, price), QStringLiteral("1,234.5"), Qt::EditRole);
+    QCOMPARE(t.value(0, price).toCurrency(), Currency::fromRaw(12345000));
+    t.setData(t.index(0, qty), QStringLiteral("abc"), Qt::EditRole);
+    QVERIFY(t.value(0, qty).isNull()); // what the column cannot hold is stored empty
+    t.setData(t.index(0, qty), QStringLiteral("2.5"), Qt::EditRole);
+    QCOMPARE(t.value(0, qty).toDouble(), 2.5);
+    const int flag = t.fieldIndex(QStringLiteral("非課税"));
+    t.setData(t.index(0, flag), Qt::Checked, Qt::CheckStateRole);
+    QVERIFY(t.value(0, flag).toBool());
+}
+
+void GridTest::masterRowsAddAndRemove() {
+    TestData data;
+    auto work = data.openWork();
+    BoundTable t;
+    t.setDatabase(work.get());
+    t.setRecordSource(QStringLiteral("w顧客マスタ"));
+    t.refresh();
+    QVERIFY(!t.insertRows(0, 1)); // only when row editing is allowed
+    t.setRowEditing(true);
+    QVERIFY(t.insertRows(0, 2));
+    t.setData(t.index(1, 0), QStringLiteral("B社"), Qt::EditRole);
+    t.setData(t.index(0, 0), QStringLiteral("A社"), Qt::EditRole);
+    QVERIFY(t.removeRows(1, 1));
+    t.refresh();
+    QCOMPARE(t.rowCount(), 1);
+    QCOMPARE(t.value(0, 0).toText(), QStringLiteral("A社"));
+    QVERIFY(!t.value(0, t.fieldIndex(QStringLiteral("チェック"))).toBool());
+}
+
+void GridTest::displayFormat() {
+    QCOMPARE(formatGrouped(1234567), QStringLiteral("1,234,567"));
+    QCOMPARE(formatGrouped(0), QString());
+    QCOMPARE(formatGrouped(2.5), QStringLiteral("3"));
+    QCOMPARE(formatGrouped(-1234.4), QStringLiteral("-1,234"));
+}
+
+void GridTest::numberBoxHoldsNumberOrNothing() {
+    NumberBox b;
+    QVERIFY(!b.value());
+    b.setValue(Currency::fromRaw(12345000));
+    QCOMPARE(b.text(), QStringLiteral("1,235"));
+    QCOMPARE(b.value()->raw(), 12345000); // the value keeps its decimals
+    b.clearValue();
+    QVERIFY(b.text().isEmpty() && !b.value());
+    b.setValue(Currency());
+    QCOMPARE(b.text(), QStringLiteral("0"));
+}
+
+QTEST_MAIN(GridTest)
+#include "test_grid.moc"
