@@ -47,7 +47,12 @@ FrmVornisa::FrmVornisa(QWidget* parent) : QWidget(parent) {
     resize(1000, 760);
 }
 
-FrmVornisa::~FrmVornisa() = default;
+FrmVornisa::~FrmVornisa() {
+    // The pages go first, while the databases their grids write to are still open.
+    delete tab;
+    for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照})
+        t->setDatabase(nullptr);
+}
 
 void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& rule) {
     DataPath = chooseDataPath(programFolder, rule);

@@ -113,8 +113,10 @@ QWidget* FrmVornisa::buildInvoicePage() {
 
     Grid明細 = named(new DataGrid, QStringLiteral("Grid明細"));
     DD商品参照 = named(new QComboBox, QStringLiteral("DD商品参照"));
-    DD商品参照->hide();
     g->addWidget(Grid明細, 1, 0, 1, 2);
+    // The list itself; the grid shows it as the drop-down of the name column.
+    g->addWidget(DD商品参照, 4, 0);
+    DD商品参照->hide();
 
     num税抜計 = named(new NumberBox, QStringLiteral("num税抜計"));
     num消費税 = named(new NumberBox, QStringLiteral("num消費税"));

@@ -42,6 +42,8 @@ Value BoundTable::value(int row, int col) const {
 }
 
 void BoundTable::store(int row, int col, const Value& v) {
+    if (!db_)
+        throw DbError(21, QStringLiteral("データベースが閉じられています"));
     auto rs = db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" where rowid = ") +
                                  QString::number(rowids_[row]));
     rs->edit();

@@ -16,9 +16,13 @@ class InvoiceWindowTest : public QObject {
         DataGrid* g = w.Grid明細;
         g->setFocus();
         g->setCurrentIndex(g->model()->index(row, col));
-        QTest::keyClicks(g, text);
+        // The first key opens the editor; the rest go to it.
+        typeText(g, text);
         QWidget* editor = QApplication::focusWidget();
+        if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->lineEdit())
+            editor = combo->lineEdit();
         QTest::keyClick(editor ? editor : g, Qt::Key_Return);
+        QCoreApplication::processEvents(); // the editor commits on a queued call
     }
     static Value work(FrmVornisa& w, int row, const QString& field) { return w.dat明細->value(row, w.dat明細->fieldIndex(field)); }
 };

@@ -1,0 +1,21 @@
+#include "masters/customers.h"
+
+#include "masters/master_copy.h"
+#include "store/statements.h"
+
+namespace {
+const MasterTables customers{QStringLiteral("顧客名"),
+                             {QStringLiteral("顧客名"), QStringLiteral("顧客情報")},
+                             sql::C3,
+                             sql::C4,
+                             sql::C8,
+                             sql::C9,
+                             sql::C5,
+                             sql::C6,
+                             sql::C7};
+} // namespace
+
+void Read顧客マスタ(Database& work, const QString& mainDbPath) { readMaster(customers, work, mainDbPath); }
+void Entry顧客情報(Database& main, Database& work) { entryMaster(customers, main, work); }
+bool Delete顧客(Database& main, Database& work) { return deleteTickedMaster(customers, main, work); }
+void Clear顧客情報(Database& work) { work.execute(sql::C3()); }

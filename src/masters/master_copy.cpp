@@ -1,0 +1,43 @@
+#include "masters/master_copy.h"
+
+void readMaster(const MasterTables& t, Database& work, const QString& mainDbPath) {
+    Transaction tx(work);
+    work.execute(t.clearWork());
+    work.execute(t.copyIn(mainDbPath));
+    tx.commit();
+}
+
+void entryMaster(const MasterTables& t, Database& main, Database& work) {
+    auto rows = work.openRecordset(t.workRows());
+    Transaction tx(main);
+    for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
+        const QString name = rows->field(t.key).toText();
+        if (name.isEmpty())
+            continue; // a nameless row would add a nameless record at every register
+        auto m = main.openRecordset(t.findMaster(name));
+        if (m->eof()) {
+            m->addNew();
+        } else {
+            m->moveFirst();
+            m->edit();
+        }
+        for (const QString& f : t.fields)
+            m->setField(f, rows->field(f));
+        m->update();
+    }
+    tx.commit();
+}
+
+bool deleteTickedMaster(const MasterTables& t, Database& main, Database& work) {
+    auto ticked = work.openRecordset(t.tickedRows());
+    if (ticked->eof())
+        return false;
+    {
+        Transaction tx(main);
+        for (ticked->moveFirst(); !ticked->eof(); ticked->moveNext())
+            main.execute(t.deleteMaster(ticked->field(t.key).toText()));
+        tx.commit();
+    }
+    work.execute(t.deleteTicked());
+    return true;
+}

@@ -1,0 +1,65 @@
+#include "masters/settings.h"
+
+#include "store/statements.h"
+
+#include <QColorDialog>
+
+void Entry設定(Database& main, const CompanySettings& s) {
+    Transaction tx(main);
+    auto rs = main.openRecordset(sql::S1());
+    if (rs->eof()) {
+        rs->addNew();
+    } else {
+        rs->moveFirst();
+        rs->edit();
+    }
+    rs->setField(QStringLiteral("自社名"), s.自社名);
+    rs->setField(QStringLiteral("自社情報"), s.自社情報);
+    rs->setField(QStringLiteral("税区分"), s.税区分);
+    rs->setField(QStringLiteral("LineColor1"), static_cast<std::int64_t>(s.LineColor1));
+    rs->update();
+    tx.commit();
+}
+
+StoredSettings Read設定(Database& main) {
+    StoredSettings s;
+    auto rs = main.openRecordset(sql::S1());
+    if (rs->eof())
+        return s;
+    rs->moveFirst();
+    s.exists = true;
+    auto text = [&](const char* f) -> std::optional<QString> {
+        const Value v = rs->field(QString::fromUtf8(f));
+        return v.isNull() ? std::nullopt : std::optional<QString>(v.toText());
+    };
+    s.税区分 = text("税区分");
+    s.自社名 = text("自社名");
+    s.自社情報 = text("自社情報");
+    if (const Value v = rs->field(QStringLiteral("LineColor1")); !v.isNull())
+        s.LineColor1 = v.toInt();
+    return s;
+}
+
+namespace {
+ColorDialogHook& hook() {
+    static ColorDialogHook h;
+    return h;
+}
+} // namespace
+
+void setColorDialogHook(ColorDialogHook h) { hook() = std::move(h); }
+
+qint64 ChooseLineColor(QWidget* owner, qint64 initial) {
+    // Every call starts again from 16 white custom colours.
+    for (int i = 0; i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, QColor(Qt::white));
+    std::optional<QColor> chosen;
+    if (hook()) {
+        chosen = hook()(owner, ColorFromLong(initial));
+    } else {
+        const QColor c = QColorDialog::getColor(ColorFromLong(initial), owner, QStringLiteral("罫線の色"));
+        if (c.isValid())
+            chosen = c;
+    }
+    return chosen ? LongFromColor(*chosen) : -1;
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include "store/database.h"
+
+#include <QColor>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+struct CompanySettings {
+    QString 自社名, 自社情報, 税区分;
+    qint64 LineColor1 = 0;
+};
+// Saves the page into the company record, all or nothing; the counter is left alone.
+void Entry設定(Database& main, const CompanySettings& s);
+
+struct StoredSettings {
+    bool exists = false;
+    std::optional<QString> 自社名, 自社情報, 税区分;
+    std::optional<qint64> LineColor1;
+};
+StoredSettings Read設定(Database& main);
+
+// Colours as long integers, red in the low byte.
+inline QColor ColorFromLong(qint64 v) { return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff)); }
+inline qint64 LongFromColor(const QColor& c) { return c.red() | (c.green() << 8) | (qint64(c.blue()) << 16); }
+
+// The modal colour chooser: 16 white custom colours at every call; -1 on cancel.
+qint64 ChooseLineColor(QWidget* owner, qint64 initial);
+// Replaces the dialog (tests); it receives the initial colour and returns the pick or nothing.
+using ColorDialogHook = std::function<std::optional<QColor>(QWidget* owner, const QColor& initial)>;
+void setColorDialogHook(ColorDialogHook hook);

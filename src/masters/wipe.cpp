@@ -1,0 +1,10 @@
+#include "masters/wipe.h"
+
+#include "store/statements.h"
+
+void Data初期化(Database& main) {
+    Transaction tx(main);
+    for (const QString& s : {sql::W1(), sql::W2(), sql::W3(), sql::W4(), sql::W5()})
+        main.execute(s);
+    tx.commit();
+}
