@@ -141,6 +141,8 @@ void FrmVornisa::connectHandlers() {
 }
 
 bool FrmVornisa::eventFilter(QObject* o, QEvent* e) {
+    if (closed_) // focus still moves while the window goes; the databases are closed by then
+        return QWidget::eventFilter(o, e);
     if (e->type() == QEvent::FocusOut) {
         auto* fe = static_cast<QFocusEvent*>(e);
         // A focus lost to a popup of the same control is not leaving it.
@@ -178,11 +180,11 @@ void FrmVornisa::closeEvent(QCloseEvent* e) {
     if (hintWindow)
         hintWindow->close();
     // Form_Unload: the main, then the work database.
+    closed_ = true;
     dbMain.reset();
     dbWork.reset();
     for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照})
         t->setDatabase(nullptr);
-    closed_ = true;
     e->accept();
 }
 

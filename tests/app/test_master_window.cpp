@@ -1,0 +1,188 @@
+#include "hints/hint_window.h"
+#include "masters/settings.h"
+#include "store/statements.h"
+#include "window_fixture.h"
+
+// The customer, product and settings pages, the wipe and the hint window, as a user works them.
+class MasterWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void customersRegisterReplaceAndDelete();
+    void productsTickInEditedRowCounts();
+    void failedRegisterChangesNothingAndSays();
+    void settingsSaveReloadAndColour();
+    void wipeKeepsUnitsAndHints();
+    void hintWindow();
+
+  private:
+    static int count(Database& db, const QString& sql) { return db.openRecordset(sql)->recordCount(); }
+};
+
+namespace {
+void addRow(BoundTable* t, const QList<std::pair<QString, QVariant>>& values) {
+    const int r = t->rowCount();
+    QVERIFY(t->insertRows(r, 1));
+    for (const auto& [field, v] : values)
+        t->setData(t->index(r, t->fieldIndex(field)), v, v.typeId() == QMetaType::Int ? Qt::CheckStateRole : Qt::EditRole);
+}
+} // namespace
+
+void MasterWindowTest::customersRegisterReplaceAndDelete() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("O'Brien商会")}, {QStringLiteral("顧客情報"), QStringLiteral("大阪")}});
+    addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("山田商店")}, {QStringLiteral("顧客情報"), QStringLiteral("東京")}});
+    addRow(w.dat顧客, {{QStringLiteral("顧客情報"), QStringLiteral("名前なし")}});
+    w.cmd顧客登録->click();
+    QCOMPARE(f.shown.last().text, QStringLiteral("顧客情報 を登録します。よろしいですか"));
+    QCOMPARE(count(*w.dbMain, sql::C2()), 2); // the nameless row is not written
+    // Registering again with new details replaces them; no duplicate.
+    w.dat顧客->setData(w.dat顧客->index(1, 1), QStringLiteral("横浜"), Qt::EditRole);
+    w.cmd顧客登録->click();
+    auto yamada = w.dbMain->openRecordset(sql::C1(QStringLiteral("山田商店")));
+    QCOMPARE(yamada->recordCount(), 1);
+    QCOMPARE(yamada->field(QStringLiteral("顧客情報")).toText(), QStringLiteral("横浜"));
+    // Delete with no tick does nothing; ticking the apostrophe name removes it from both.
+    w.cmd顧客削除->click();
+    QCOMPARE(count(*w.dbMain, sql::C2()), 2);
+    w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("チェック"))), Qt::Checked, Qt::CheckStateRole);
+    f.shown.clear();
+    w.cmd顧客削除->click();
+    QCOMPARE(f.shown.first().text, QStringLiteral("指定された 顧客情報 を削除します。よろしいですか"));
+    QCOMPARE(count(*w.dbMain, sql::C2()), 1);
+    QCOMPARE(w.dat顧客->rowCount(), 2);
+    // Clear then read shows the master sorted, no ticks.
+    w.cmd顧客クリア->click();
+    QCOMPARE(w.dat顧客->rowCount(), 0);
+    w.cmd顧客読込->click();
+    QCOMPARE(w.dat顧客->rowCount(), 1);
+    QCOMPARE(w.dat顧客->value(0, 0).toText(), QStringLiteral("山田商店"));
+}
+
+void MasterWindowTest::productsTickInEditedRowCounts() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    addRow(w.dat商品, {{QStringLiteral("品名"), QStringLiteral("鉛筆")}, {QStringLiteral("単価"), QStringLiteral("80")}});
+    w.cmd商品登録->click();
+    QCOMPARE(count(*w.dbMain, sql::P1(QStringLiteral("鉛筆"))), 1);
+    // A registered product reaches the invoice's pick list only with the next new invoice.
+    QCOMPARE(w.dat商品参照->rowCount(), 0);
+    w.cmdクリア->click();
+    QCOMPARE(w.dat商品参照->rowCount(), 1);
+    w.dat商品->setData(w.dat商品->index(0, w.dat商品->fieldIndex(QStringLiteral("チェック"))), Qt::Checked,
+                       Qt::CheckStateRole);
+    w.cmd商品削除->click();
+    QCOMPARE(count(*w.dbMain, sql::P1(QStringLiteral("鉛筆"))), 0);
+    QCOMPARE(w.dat商品->rowCount(), 0);
+}
+
+void MasterWindowTest::failedRegisterChangesNothingAndSays() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    w.dbMain->executeRaw(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON 顧客マスタ WHEN NEW.顧客名 = 'BAD' "
+                                        "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("良い客")}});
+    addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("BAD")}});
+    w.cmd顧客登録->click();
+    QCOMPARE(count(*w.dbMain, sql::C2()), 0);
+    QCOMPARE(f.shown.last().title, QStringLiteral("注意"));
+    QVERIFY(f.shown.last().text.contains(QStringLiteral("refused")));
+}
+
+void MasterWindowTest::settingsSaveReloadAndColour() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    w.txt自社名->setText(QStringLiteral("有限会社ヴォルニサ"));
+    w.cmb税区分->setCurrentText(QStringLiteral("内税"));
+    setColorDialogHook([](QWidget*, const QColor&) { return std::optional<QColor>(QColor(255, 0, 0)); });
+    w.Pic罫線色_Click();
+    QCOMPARE(w.num白紙罫線色->text(), QStringLiteral("255"));
+    QVERIFY(w.dbMain->openRecordset(sql::S1())->eof()); // nothing saved before 登録
+    setColorDialogHook([](QWidget*, const QColor&) { return std::optional<QColor>(); });
+    w.Pic罫線色_Click(); // cancelled: unchanged
+    QCOMPARE(w.num白紙罫線色->text(), QStringLiteral("255"));
+    setColorDialogHook({});
+    w.cmd設定登録->click();
+    QCOMPARE(w.cfg税区分, QStringLiteral("内税"));
+    QCOMPARE(w.cfg自社名, QStringLiteral("有限会社ヴォルニサ"));
+    auto rs = w.dbMain->openRecordset(sql::S1());
+    QCOMPARE(rs->field(QStringLiteral("LineColor1")).toInt(), 255);
+    // A declined save still reloads, dropping the unsaved edit.
+    f.answer = QMessageBox::No;
+    w.txt自社名->setText(QStringLiteral("変更"));
+    w.cmd設定登録->click();
+    QCOMPARE(w.txt自社名->text(), QStringLiteral("有限会社ヴォルニサ"));
+    // The company name reaches the invoice page with the next new invoice.
+    w.cmdクリア->click();
+    QCOMPARE(w.lbl自社名->text(), QStringLiteral("有限会社ヴォルニサ"));
+    w.cmd設定クリア->click();
+    QCOMPARE(w.cmb税区分->currentText(), QStringLiteral("外税"));
+    QCOMPARE(w.num白紙罫線色->text(), QStringLiteral("1"));
+}
+
+void MasterWindowTest::wipeKeepsUnitsAndHints() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    w.dbMain->executeRaw(QStringLiteral("UPDATE コードマスタ SET sname='箱' WHERE code=1"));
+    w.dbMain->executeRaw(QStringLiteral("INSERT INTO 自社情報 (最大請求書番号) VALUES (41)"));
+    w.dbWork->executeRaw(QStringLiteral("INSERT INTO ClHint VALUES ('FrmVornisa','cmdHint','t','メモ')"));
+    // A failing delete leaves everything and shows no completion notice.
+    w.dbMain->executeRaw(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON 請求書ヘッダ BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+    w.dbMain->executeRaw(QStringLiteral("INSERT INTO 請求書ヘッダ (伝票番号) VALUES (1)"));
+    w.cmd一括削除7->click();
+    QCOMPARE(f.shown.first().text, QStringLiteral("すべてのデータを初期化します。、よろしいですか"));
+    QCOMPARE(f.shown.last().title, QStringLiteral("注意"));
+    QCOMPARE(count(*w.dbMain, sql::S1()), 1);
+    w.dbMain->executeRaw(QStringLiteral("DROP TRIGGER keep"));
+    f.shown.clear();
+    w.cmd一括削除7->click();
+    QCOMPARE(f.shown.last().text, QStringLiteral("すべてのデータを初期化しました"));
+    QCOMPARE(count(*w.dbMain, sql::S1()), 0);
+    QCOMPARE(count(*w.dbMain, QStringLiteral("select * from コードマスタ where sname = '箱'")), 1);
+    QCOMPARE(count(*w.dbWork, sql::H2(QStringLiteral("FrmVornisa"), QStringLiteral("cmdHint"))), 1);
+    w.cmdクリア->click();
+    QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
+}
+
+void MasterWindowTest::hintWindow() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    w.cmdHint->click();
+    QVERIFY(w.hintWindow);
+    Hint* h = w.hintWindow;
+    QCOMPARE(h->windowTitle(), QStringLiteral("ヒント"));
+    QCOMPARE(h->lblFormName->text(), QStringLiteral("FrmVornisa"));
+    QCOMPARE(h->lblCtlName->text(), QStringLiteral("cmdHint"));
+    QVERIFY(h->txtContents->isReadOnly());
+    h->cmd編集->click();
+    QVERIFY(!h->txtContents->isReadOnly());
+    QVERIFY(h->cmd編集->styleSheet().contains(QColor(255, 128, 128).name()));
+    h->txtContents->setPlainText(QStringLiteral("一回目"));
+    h->cmd登録->click();
+    h->txtContents->setPlainText(QStringLiteral("二回目"));
+    h->cmd登録->click();
+    QCOMPARE(f.shown.last().text, QStringLiteral("ヒント を登録しました。"));
+    auto rows = w.dbWork->openRecordset(sql::H2(QStringLiteral("FrmVornisa"), QStringLiteral("cmdHint")));
+    QCOMPARE(rows->recordCount(), 1);
+    QCOMPARE(rows->field(QStringLiteral("Contents")).toText(), QStringLiteral("二回目"));
+    h->cmd編集->click();
+    QVERIFY(h->txtContents->isReadOnly());
+    // A second press only brings the same window forward.
+    w.cmdHint->click();
+    QCOMPARE(w.hintWindow.data(), h);
+    h->cmd削除->click();
+    QVERIFY(h->txtContents->toPlainText().isEmpty());
+    QCOMPARE(count(*w.dbWork, sql::H2(QStringLiteral("FrmVornisa"), QStringLiteral("cmdHint"))), 0);
+    // Closing the main window closes the hint window too.
+    w.close();
+    QTRY_VERIFY(!w.hintWindow);
+}
+
+QTEST_MAIN(MasterWindowTest)
+#include "test_master_window.moc"
