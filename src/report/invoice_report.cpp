@@ -9,13 +9,11 @@
 using report::Control;
 
 rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs)
-    : values(std::move(v)), records(std::move(recs))
-{
+    : values(std::move(v)), records(std::move(recs)) {
     report::buildInvoiceLayout(pageHeader, detail, pageFooter);
 }
 
-void rpt請求書::ActiveReport_ReportStart()
-{
+void rpt請求書::ActiveReport_ReportStart() {
     page.paper = QPageSize::A4;
     page.orientation = QPageLayout::Portrait;
     page.top = 900;
@@ -39,19 +37,16 @@ void rpt請求書::ActiveReport_ReportStart()
     LineCnt = 0;
 }
 
-bool rpt請求書::ActiveReport_FetchData(bool eof)
-{
+bool rpt請求書::ActiveReport_FetchData(bool eof) {
     // After the data, keep printing empty ruled rows until the page is full.
     return !eof || LineCnt < MaxLine;
 }
 
-static QVariant boxValue(const std::optional<double>& v)
-{
+static QVariant boxValue(const std::optional<double> &v) {
     return v ? QVariant(*v) : QVariant();
 }
 
-void rpt請求書::PageHeader_Format()
-{
+void rpt請求書::PageHeader_Format() {
     pageHeader.ctl(QStringLiteral("txtCday")).setValue(report::reformatDate(values.prn日付));
     pageHeader.ctl(QStringLiteral("txt顧客名")).setValue(values.prn顧客名);
     pageHeader.ctl(QStringLiteral("txt顧客情報")).setValue(values.prn顧客情報);
@@ -64,8 +59,7 @@ void rpt請求書::PageHeader_Format()
     pageHeader.ctl(QStringLiteral("txt合計")).setValue(boxValue(values.prn合計));
 }
 
-void rpt請求書::Detail_Format()
-{
+void rpt請求書::Detail_Format() {
     if (LineCnt >= MaxLine)
         LineCnt = 0;
     if (eof()) {
@@ -73,23 +67,21 @@ void rpt請求書::Detail_Format()
         layoutAction = report::PrintSection | report::MoveLayout;
         return;
     }
-    Control& unit = detail.ctl(QStringLiteral("txt単位"));
+    Control &unit = detail.ctl(QStringLiteral("txt単位"));
     if (!unit.text.isEmpty()) {
         // Characters, not UTF-16 units, so a surrogate pair is never split.
         const QList<uint> cps = unit.text.toUcs4();
         if (cps.size() > 3)
-            unit.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(cps.constData()), 3);
+            unit.text = QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData()), 3);
     }
 }
 
-void rpt請求書::Detail_BeforePrint()
-{
+void rpt請求書::Detail_BeforePrint() {
     LineCnt += 1;
 }
 
-void rpt請求書::ClearDetailTxt()
-{
-    for (Control& c : detail.controls) {
+void rpt請求書::ClearDetailTxt() {
+    for (Control &c : detail.controls) {
         if (c.name.startsWith(QLatin1String("txt"))) {
             c.value = 0;
             c.text.clear();
@@ -97,9 +89,8 @@ void rpt請求書::ClearDetailTxt()
     }
 }
 
-QVariant rpt請求書::fieldValue(std::size_t record, const QString& field) const
-{
-    const DetailRecord& r = records.at(record);
+QVariant rpt請求書::fieldValue(std::size_t record, const QString &field) const {
+    const DetailRecord &r = records.at(record);
     if (field == QStringLiteral("品名"))
         return r.品名;
     if (field == QStringLiteral("数量"))
@@ -113,15 +104,14 @@ QVariant rpt請求書::fieldValue(std::size_t record, const QString& field) cons
     return {};
 }
 
-void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report)
-{
-    auto* dialog = new QPrintPreviewDialog(parent);
+void showPreview(QWidget *parent, std::shared_ptr<rpt請求書> report) {
+    auto *dialog = new QPrintPreviewDialog(parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("請求書"));
     report->pageCount(); // lays out and settles the page setup before the printer is configured
     dialog->printer()->setPageLayout(report->pageSetup().pageLayout());
     QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                     [report](QPrinter* printer) { report->render(printer); });
+                     [report](QPrinter *printer) { report->render(printer); });
     dialog->setModal(false);
     dialog->show();
 }

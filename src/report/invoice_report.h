@@ -25,7 +25,7 @@ struct DetailRecord {
 
 // The printed invoice: 30 ruled rows per page, rows past the data printed empty to fill the last page.
 class rpt請求書 : public report::BandedReport {
-public:
+  public:
     rpt請求書(PrintValues values, std::vector<DetailRecord> records);
 
     // Hardware-independent yen sign; U+005C only looks like yen in Windows Japanese fonts.
@@ -34,7 +34,7 @@ public:
     int MaxLine = 30;
     int LineCnt = 0;
 
-protected:
+  protected:
     void ActiveReport_ReportStart() override;
     bool ActiveReport_FetchData(bool eof) override;
     void PageHeader_Format() override;
@@ -43,12 +43,12 @@ protected:
     void ClearDetailTxt();
 
     std::size_t recordCount() const override { return records.size(); }
-    QVariant fieldValue(std::size_t record, const QString& field) const override;
+    QVariant fieldValue(std::size_t record, const QString &field) const override;
 
-private:
+  private:
     PrintValues values;
     std::vector<DetailRecord> records;
 };
 
 // Opens a non-modal print preview owned by itself; the user prints or saves a PDF from it.
-void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report);
+void showPreview(QWidget *parent, std::shared_ptr<rpt請求書> report);

@@ -18,57 +18,49 @@ const QColor kNavy(0, 0, 128);
 constexpr int kMaxRows = 200000;
 } // namespace
 
-void Control::setValue(const QVariant& v)
-{
+void Control::setValue(const QVariant &v) {
     value = v;
     text = applyOutputFormat(v, outputFormat);
 }
 
-Control& Section::ctl(const QString& controlName)
-{
-    for (Control& c : controls)
+Control &Section::ctl(const QString &controlName) {
+    for (Control &c : controls)
         if (c.name == controlName)
             return c;
     throw std::out_of_range(("no control " + controlName + " in " + name).toStdString());
 }
 
-const Control* Section::find(const QString& controlName) const
-{
-    for (const Control& c : controls)
+const Control *Section::find(const QString &controlName) const {
+    for (const Control &c : controls)
         if (c.name == controlName)
             return &c;
     return nullptr;
 }
 
-QSize PageSetup::paperTwips() const
-{
+QSize PageSetup::paperTwips() const {
     QSizeF mm = QPageSize(paper).size(QPageSize::Millimeter);
     if (orientation == QPageLayout::Landscape)
         mm.transpose();
     return QSize(qRound(mm.width() / 25.4 * 1440.0), qRound(mm.height() / 25.4 * 1440.0));
 }
 
-QPageLayout PageSetup::pageLayout() const
-{
+QPageLayout PageSetup::pageLayout() const {
     return QPageLayout(QPageSize(paper), orientation,
                        QMarginsF(left / 20.0, top / 20.0, right / 20.0, bottom / 20.0), QPageLayout::Point);
 }
 
 BandedReport::~BandedReport() = default;
 
-const std::vector<std::vector<PlacedSection>>& BandedReport::pages()
-{
+const std::vector<std::vector<PlacedSection>> &BandedReport::pages() {
     run();
     return laidPages;
 }
 
-int BandedReport::pageCount()
-{
+int BandedReport::pageCount() {
     return int(pages().size());
 }
 
-void BandedReport::run()
-{
+void BandedReport::run() {
     if (laidOut)
         return;
     laidOut = true;
@@ -85,7 +77,7 @@ void BandedReport::run()
         if (!ActiveReport_FetchData(atEnd))
             break;
         if (!atEnd)
-            for (Control& c : detail.controls)
+            for (Control &c : detail.controls)
                 if (!c.dataField.isEmpty())
                     c.setValue(fieldValue(currentRecord, c.dataField));
         layoutAction = PrintSection | MoveLayout | NextRecord;
@@ -106,8 +98,7 @@ void BandedReport::run()
     finishPage();
 }
 
-void BandedReport::startPage(int& y)
-{
+void BandedReport::startPage(int &y) {
     laidPages.emplace_back();
     y = 0;
     PageHeader_Format();
@@ -115,20 +106,17 @@ void BandedReport::startPage(int& y)
     y += pageHeader.height;
 }
 
-void BandedReport::finishPage()
-{
+void BandedReport::finishPage() {
     const int printable = page.paperTwips().height() - page.top - page.bottom;
     place(pageFooter, printable - pageFooter.height);
 }
 
-void BandedReport::place(const Section& section, int top)
-{
+void BandedReport::place(const Section &section, int top) {
     if (!section.controls.empty())
         laidPages.back().push_back(PlacedSection{top, section.controls});
 }
 
-bool BandedReport::render(QPagedPaintDevice* device)
-{
+bool BandedReport::render(QPagedPaintDevice *device) {
     if (!device)
         return false;
     run();
@@ -162,8 +150,7 @@ bool BandedReport::render(QPagedPaintDevice* device)
     return painter.end();
 }
 
-bool BandedReport::exportPdf(const QString& path)
-{
+bool BandedReport::exportPdf(const QString &path) {
     {
         QPdfWriter writer(path);
         writer.setResolution(1200);
@@ -175,13 +162,12 @@ bool BandedReport::exportPdf(const QString& path)
     return info.exists() && info.size() > 0;
 }
 
-void BandedReport::paintPage(QPainter& painter, const std::vector<PlacedSection>& sections) const
-{
+void BandedReport::paintPage(QPainter &painter, const std::vector<PlacedSection> &sections) const {
     QPen rule(Qt::black, kLineWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    for (const PlacedSection& placed : sections) {
+    for (const PlacedSection &placed : sections) {
         painter.save();
         painter.translate(0, placed.top);
-        for (const Control& c : placed.controls) {
+        for (const Control &c : placed.controls) {
             switch (c.kind) {
             case ControlKind::Line:
                 painter.setPen(rule);

@@ -19,8 +19,8 @@ enum class ControlKind { Label, TextBox, Line, Rect };
 struct Control {
     QString name;
     ControlKind kind = ControlKind::Label;
-    QRect rect;  // labels, text boxes and rectangles
-    QLine line;  // lines, by end points
+    QRect rect; // labels, text boxes and rectangles
+    QLine line; // lines, by end points
     QString family;
     double size = 12.0; // points
     bool bold = false;
@@ -34,7 +34,7 @@ struct Control {
     QVariant value;
     QString text;
 
-    void setValue(const QVariant& v);
+    void setValue(const QVariant &v);
 };
 
 struct Section {
@@ -42,8 +42,8 @@ struct Section {
     int height = 0; // twips
     std::vector<Control> controls;
 
-    Control& ctl(const QString& controlName);
-    const Control* find(const QString& controlName) const;
+    Control &ctl(const QString &controlName);
+    const Control *find(const QString &controlName) const;
 };
 
 struct PageSetup {
@@ -67,17 +67,17 @@ struct PlacedSection {
 // Banded report: one page header, a detail band repeated per record and a page footer. The layout is
 // computed once in twips; painting then works the same for preview, printer and PDF.
 class BandedReport {
-public:
+  public:
     virtual ~BandedReport();
 
     int pageCount();
-    bool render(QPagedPaintDevice* device);
-    bool exportPdf(const QString& path);
+    bool render(QPagedPaintDevice *device);
+    bool exportPdf(const QString &path);
 
-    const std::vector<std::vector<PlacedSection>>& pages();
-    const PageSetup& pageSetup() const { return page; }
+    const std::vector<std::vector<PlacedSection>> &pages();
+    const PageSetup &pageSetup() const { return page; }
 
-protected:
+  protected:
     virtual void ActiveReport_ReportStart() {}
     // Called before each detail row; returning false ends the run. Default: stop when the data ends.
     virtual bool ActiveReport_FetchData(bool eof) { return !eof; }
@@ -86,7 +86,7 @@ protected:
     virtual void Detail_BeforePrint() {}
 
     virtual std::size_t recordCount() const = 0;
-    virtual QVariant fieldValue(std::size_t record, const QString& field) const = 0;
+    virtual QVariant fieldValue(std::size_t record, const QString &field) const = 0;
 
     bool eof() const { return currentRecord >= recordCount(); }
 
@@ -96,12 +96,12 @@ protected:
     PageSetup page;
     int layoutAction = PrintSection | MoveLayout | NextRecord;
 
-private:
+  private:
     void run();
-    void startPage(int& y);
+    void startPage(int &y);
     void finishPage();
-    void place(const Section& section, int top);
-    void paintPage(QPainter& painter, const std::vector<PlacedSection>& sections) const;
+    void place(const Section &section, int top);
+    void paintPage(QPainter &painter, const std::vector<PlacedSection> &sections) const;
 
     bool laidOut = false;
     std::size_t currentRecord = 0;

@@ -1,25 +1,25 @@
 #include "report/report_fonts.h"
 
 #include <QFontInfo>
+#include <QStringList>
 #include <cmath>
 #include <mutex>
 
 namespace report {
 
-void installFontSubstitutions()
-{
+void installFontSubstitutions() {
     static std::once_flag once;
     std::call_once(once, [] {
-        QFont::insertSubstitutions(kMincho, QStringList{QStringLiteral("IPAPMincho"), QStringLiteral("IPAexMincho"),
-                                             QStringLiteral("Noto Serif CJK JP"),
-                                             QStringLiteral("Noto Sans CJK JP")});
-        QFont::insertSubstitutions(kGothic, QStringList{QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
-                                             QStringLiteral("Noto Sans CJK JP")});
+        const QStringList mincho{QStringLiteral("IPAPMincho"), QStringLiteral("IPAexMincho"),
+                                 QStringLiteral("Noto Serif CJK JP"), QStringLiteral("Noto Sans CJK JP")};
+        const QStringList gothic{QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
+                                 QStringLiteral("Noto Sans CJK JP")};
+        QFont::insertSubstitutions(kMincho, mincho);
+        QFont::insertSubstitutions(kGothic, gothic);
     });
 }
 
-QFont layoutFont(const QString& family, double points, bool bold)
-{
+QFont layoutFont(const QString &family, double points, bool bold) {
     installFontSubstitutions();
     QFont font(family.isEmpty() ? kMincho : family);
     font.setPixelSize(int(std::lround(points * 20.0)));
@@ -32,8 +32,7 @@ QFont layoutFont(const QString& family, double points, bool bold)
 
 } // namespace report
 
-QString resolvedFamily(const QString& layoutFamily)
-{
+QString resolvedFamily(const QString &layoutFamily) {
     report::installFontSubstitutions();
     return QFontInfo(QFont(layoutFamily)).family();
 }

@@ -22,11 +22,19 @@ constexpr double kHeaderHeight = 3540;
 constexpr double kRowHeight = 370;
 constexpr int kRowsPerPage = 30;
 
-double pt(double twips) { return twips / 20.0; }
+double pt(double twips) {
+    return twips / 20.0;
+}
 // A header control's rectangle on the page, in points.
-QRectF headerBox(double l, double t, double w, double h) { return {pt(l), pt(kTopMargin + t), pt(w), pt(h)}; }
-double rowTop(int row) { return kTopMargin + kHeaderHeight + row * kRowHeight; }
-QRectF rowBox(int row, double l, double t, double w, double h) { return {pt(l), pt(rowTop(row) + t), pt(w), pt(h)}; }
+QRectF headerBox(double l, double t, double w, double h) {
+    return {pt(l), pt(kTopMargin + t), pt(w), pt(h)};
+}
+double rowTop(int row) {
+    return kTopMargin + kHeaderHeight + row * kRowHeight;
+}
+QRectF rowBox(int row, double l, double t, double w, double h) {
+    return {pt(l), pt(rowTop(row) + t), pt(w), pt(h)};
+}
 
 struct Word {
     QString text;
@@ -39,8 +47,7 @@ struct ToolResult {
     QString error;
 };
 
-ToolResult runTool(const QString& program, const QStringList& args)
-{
+ToolResult runTool(const QString &program, const QStringList &args) {
     QProcess p;
     p.start(program, args);
     ToolResult r;
@@ -55,8 +62,7 @@ ToolResult runTool(const QString& program, const QStringList& args)
     return r;
 }
 
-std::vector<Word> wordsOf(const QString& pdf, int page)
-{
+std::vector<Word> wordsOf(const QString &pdf, int page) {
     const ToolResult r = runTool(QStringLiteral("pdftotext"),
                                  {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
                                   QString::number(page), QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
@@ -80,28 +86,26 @@ std::vector<Word> wordsOf(const QString& pdf, int page)
 }
 
 // Words whose centre lies inside a region, in reading order.
-std::vector<Word> wordsIn(const std::vector<Word>& words, const QRectF& region)
-{
+std::vector<Word> wordsIn(const std::vector<Word> &words, const QRectF &region) {
     std::vector<Word> found;
-    for (const Word& w : words)
+    for (const Word &w : words)
         if (region.contains(w.box.center()))
             found.push_back(w);
     return found;
 }
 
-QString joined(const std::vector<Word>& words)
-{
+QString joined(const std::vector<Word> &words) {
     QStringList parts;
-    for (const Word& w : words)
+    for (const Word &w : words)
         parts << w.text;
     return parts.join(QLatin1Char(' '));
 }
 
-QImage raster(const QString& pdf, int page, int dpi, bool gray, const QRect& cropPx = {})
-{
+QImage raster(const QString &pdf, int page, int dpi, bool gray, const QRect &cropPx = {}) {
     const QString prefix = pdf + QStringLiteral(".p%1.r%2").arg(page).arg(dpi);
-    QStringList args{QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"), QString::number(page),
-                     QStringLiteral("-singlefile"), QStringLiteral("-r"), QString::number(dpi)};
+    QStringList args{QStringLiteral("-f"),  QString::number(page),         QStringLiteral("-l"),
+                     QString::number(page), QStringLiteral("-singlefile"), QStringLiteral("-r"),
+                     QString::number(dpi)};
     args << (gray ? QStringLiteral("-gray") : QStringLiteral("-png"));
     if (cropPx.isValid())
         args << QStringLiteral("-x") << QString::number(cropPx.x()) << QStringLiteral("-y")
@@ -118,8 +122,7 @@ QImage raster(const QString& pdf, int page, int dpi, bool gray, const QRect& cro
 
 // Centres (points) of long horizontal rules below a given height: rows of the image that are dark across
 // nearly the whole span between x0 and x1.
-std::vector<double> horizontalRules(const QImage& gray, int dpi, double fromPt, double x0Pt, double x1Pt)
-{
+std::vector<double> horizontalRules(const QImage &gray, int dpi, double fromPt, double x0Pt, double x1Pt) {
     const double scale = dpi / 72.0;
     const int xa = int(x0Pt * scale), xb = int(x1Pt * scale);
     std::vector<double> centres;
@@ -142,10 +145,10 @@ std::vector<double> horizontalRules(const QImage& gray, int dpi, double fromPt, 
     return centres;
 }
 
-// Number of separate horizontal bars in a glyph image: rows where ink spans most of the glyph's width.
+// Number of separate horizontal bars in a glyph image: rows where one unbroken stroke spans most of the
+// glyph's width (serifs at the top of the arms leave a gap, so they do not count).
 // A yen sign has two; a backslash has none.
-int horizontalBars(const QImage& img)
-{
+int horizontalBars(const QImage &img) {
     int left = img.width(), right = -1;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
@@ -159,10 +162,12 @@ int horizontalBars(const QImage& img)
     int bars = 0;
     bool inBar = false;
     for (int y = 0; y < img.height(); ++y) {
-        int dark = 0;
-        for (int x = left; x <= right; ++x)
-            dark += qGray(img.pixel(x, y)) < 128;
-        const bool bar = dark > 0.6 * inkWidth;
+        int run = 0, longest = 0;
+        for (int x = left; x <= right; ++x) {
+            run = qGray(img.pixel(x, y)) < 128 ? run + 1 : 0;
+            longest = std::max(longest, run);
+        }
+        const bool bar = longest > 0.6 * inkWidth;
         if (bar && !inBar)
             ++bars;
         inBar = bar;
@@ -170,8 +175,7 @@ int horizontalBars(const QImage& img)
     return bars;
 }
 
-PrintValues sampleValues()
-{
+PrintValues sampleValues() {
     PrintValues v;
     v.prn日付 = QStringLiteral("2026年12月07日");
     v.prn顧客情報 = QStringLiteral("〒100-0001\n東京都千代田区千代田1-1\nTEL 03-1234-5678");
@@ -185,8 +189,7 @@ PrintValues sampleValues()
     return v;
 }
 
-std::vector<DetailRecord> sampleRecords()
-{
+std::vector<DetailRecord> sampleRecords() {
     return {
         {QStringLiteral("特製りんご"), 2.5, QStringLiteral("ダース箱入"), 1234567, 3086418},
         {QStringLiteral("みかん"), 10, QStringLiteral("kg"), 300, 3000},
@@ -194,8 +197,7 @@ std::vector<DetailRecord> sampleRecords()
     };
 }
 
-std::vector<DetailRecord> numberedRecords(int n)
-{
+std::vector<DetailRecord> numberedRecords(int n) {
     std::vector<DetailRecord> recs;
     for (int i = 1; i <= n; ++i)
         recs.push_back({QStringLiteral("品目%1").arg(i), i, QStringLiteral("個"), 100, 100 * i});
@@ -207,21 +209,19 @@ std::vector<DetailRecord> numberedRecords(int n)
 class TestReport : public QObject {
     Q_OBJECT
 
-private:
+  private:
     QTemporaryDir dir;
 
-    QString makePdf(const QString& name, const PrintValues& v, const std::vector<DetailRecord>& recs)
-    {
+    QString makePdf(const QString &name, const PrintValues &v, const std::vector<DetailRecord> &recs) {
         const QString path = dir.filePath(name + QStringLiteral(".pdf"));
         rpt請求書 report(v, recs);
         return report.exportPdf(path) ? path : QString();
     }
 
-private slots:
+  private slots:
     void initTestCase() { QVERIFY(dir.isValid()); }
 
-    void thousandsFormat_data()
-    {
+    void thousandsFormat_data() {
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("expected");
         QTest::newRow("zero prints nothing") << QVariant(0) << QString();
@@ -239,15 +239,13 @@ private slots:
         QTest::newRow("other text passes") << QVariant(QStringLiteral("一式")) << QStringLiteral("一式");
         QTest::newRow("beyond 32 bits") << QVariant(12345678901.0) << QStringLiteral("12,345,678,901");
     }
-    void thousandsFormat()
-    {
+    void thousandsFormat() {
         QFETCH(QVariant, value);
         QFETCH(QString, expected);
         QCOMPARE(report::formatThousands(value), expected);
     }
 
-    void dateReformat_data()
-    {
+    void dateReformat_data() {
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("printed");
         QTest::newRow("box text") << QStringLiteral("2026年12月07日") << QStringLiteral("2026/12/07");
@@ -255,21 +253,18 @@ private slots:
         QTest::newRow("no date") << QString() << QString();
         QTest::newRow("blank") << QStringLiteral("  ") << QString();
     }
-    void dateReformat()
-    {
+    void dateReformat() {
         QFETCH(QString, shown);
         QFETCH(QString, printed);
         QCOMPARE(report::reformatDate(shown), printed);
     }
 
-    void layoutFontsResolveToJapaneseFaces_data()
-    {
+    void layoutFontsResolveToJapaneseFaces_data() {
         QTest::addColumn<QString>("layoutFamily");
         QTest::newRow("mincho") << QStringLiteral("ＭＳ Ｐ明朝");
         QTest::newRow("gothic") << QStringLiteral("ＭＳ ゴシック");
     }
-    void layoutFontsResolveToJapaneseFaces()
-    {
+    void layoutFontsResolveToJapaneseFaces() {
         QFETCH(QString, layoutFamily);
         const QString family = resolvedFamily(layoutFamily);
         QVERIFY2(family.contains(QLatin1String("IPA")) || family.contains(QLatin1String("Noto")),
@@ -277,8 +272,7 @@ private slots:
         QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese), qPrintable(family));
     }
 
-    void pagesFollowTheData_data()
-    {
+    void pagesFollowTheData_data() {
         QTest::addColumn<int>("records");
         QTest::addColumn<int>("pages");
         QTest::newRow("none") << 0 << 1;
@@ -288,8 +282,7 @@ private slots:
         QTest::newRow("exactly two pages") << 60 << 2;
         QTest::newRow("three pages") << 61 << 3;
     }
-    void pagesFollowTheData()
-    {
+    void pagesFollowTheData() {
         QFETCH(int, records);
         QFETCH(int, pages);
         rpt請求書 report(sampleValues(), numberedRecords(records));
@@ -298,33 +291,32 @@ private slots:
         QCOMPARE(report.LineCnt, kRowsPerPage);
     }
 
-    void pdfIsOneA4PortraitPageWithJapaneseFonts()
-    {
+    void pdfIsOneA4PortraitPageWithJapaneseFonts() {
         const QString pdf = makePdf(QStringLiteral("a4"), sampleValues(), sampleRecords());
         QVERIFY(!pdf.isEmpty());
         const ToolResult info = runTool(QStringLiteral("pdfinfo"), {pdf});
         QVERIFY2(info.ok, qPrintable(info.error));
         const QString text = QString::fromUtf8(info.out);
         QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), qPrintable(text));
-        const auto m = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(text);
+        const auto m =
+            QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(text);
         QVERIFY2(m.hasMatch(), qPrintable(text));
         QVERIFY(std::abs(m.captured(1).toDouble() - 595.3) < 1.0);
         QVERIFY(std::abs(m.captured(2).toDouble() - 841.9) < 1.0);
 
         const ToolResult fonts = runTool(QStringLiteral("pdffonts"), {pdf});
         QVERIFY2(fonts.ok, qPrintable(fonts.error));
-        QVERIFY2(fonts.out.contains("IPA") || fonts.out.contains("Noto"), fonts.constData());
+        QVERIFY2(fonts.out.contains("IPA") || fonts.out.contains("Noto"), fonts.out.constData());
     }
 
-    void headerTextsSitWhereTheLayoutPutsThem()
-    {
+    void headerTextsSitWhereTheLayoutPutsThem() {
         const QString pdf = makePdf(QStringLiteral("header"), sampleValues(), sampleRecords());
         QVERIFY(!pdf.isEmpty());
         const auto words = wordsOf(pdf, 1);
         QVERIFY(!words.empty());
 
         struct Left {
-            const char* what;
+            const char *what;
             QRectF box;
             QString text;
         };
@@ -337,17 +329,24 @@ private slots:
             {"honorific", headerBox(5450, 1417, 496, 355), QStringLiteral("様")},
             {"own info", headerBox(6165, 1635, 4395, 1455), QStringLiteral("〒150-0001")},
             {"amount label", headerBox(283, 1984, 1560, 355), QStringLiteral("ご請求金額")},
-            {"amount", headerBox(2055, 1960, 3260, 360), QStringLiteral("￥13,200")},
+            {"amount", headerBox(2055, 1960, 3260, 360), QStringLiteral("¥13,200")},
         };
-        for (const Left& l : lefts) {
+        for (const Left &l : lefts) {
             const auto in = wordsIn(words, l.box);
             QVERIFY2(!in.empty(), l.what);
-            const Word& first = in.front();
-            QVERIFY2(first.text == l.text, qPrintable(QString::fromUtf8(l.what) + QStringLiteral(": ") + first.text));
-            QVERIFY2(std::abs(first.box.left() - l.box.left()) < 1.5,
-                     qPrintable(QStringLiteral("%1 left %2 vs %3").arg(l.what).arg(first.box.left()).arg(l.box.left())));
-            QVERIFY2(std::abs(first.box.top() - l.box.top()) < 3.0,
-                     qPrintable(QStringLiteral("%1 top %2 vs %3").arg(l.what).arg(first.box.top()).arg(l.box.top())));
+            Word first = in.front();
+            // The font maps both yen signs to one glyph, so the text layer may give back either.
+            first.text.replace(QStringLiteral("￥"), QStringLiteral("¥"));
+            QVERIFY2(first.text == l.text,
+                     qPrintable(QString::fromUtf8(l.what) + QStringLiteral(": ") + first.text));
+            QVERIFY2(
+                std::abs(first.box.left() - l.box.left()) < 1.5,
+                qPrintable(
+                    QStringLiteral("%1 left %2 vs %3").arg(l.what).arg(first.box.left()).arg(l.box.left())));
+            QVERIFY2(
+                std::abs(first.box.top() - l.box.top()) < 3.0,
+                qPrintable(
+                    QStringLiteral("%1 top %2 vs %3").arg(l.what).arg(first.box.top()).arg(l.box.top())));
         }
 
         // Several lines of the address block wrap inside their box, one under the other.
@@ -356,7 +355,7 @@ private slots:
         QVERIFY(info.back().box.top() > info.front().box.bottom());
 
         struct Right {
-            const char* what;
+            const char *what;
             QRectF box;
             QString text;
         };
@@ -365,11 +364,14 @@ private slots:
             {"tax", headerBox(1920, 2760, 1380, 285), QStringLiteral("1,200")},
             {"total", headerBox(3280, 2764, 1630, 283), QStringLiteral("13,200")},
         };
-        for (const Right& r : rights) {
+        for (const Right &r : rights) {
             const auto in = wordsIn(words, r.box);
             QCOMPARE(joined(in), r.text);
             QVERIFY2(std::abs(in.back().box.right() - r.box.right()) < 2.5,
-                     qPrintable(QStringLiteral("%1 right %2 vs %3").arg(r.what).arg(in.back().box.right()).arg(r.box.right())));
+                     qPrintable(QStringLiteral("%1 right %2 vs %3")
+                                    .arg(r.what)
+                                    .arg(in.back().box.right())
+                                    .arg(r.box.right())));
         }
 
         // The title is centred in its box at 18 points: three full-width glyphs about 54 points wide.
@@ -384,8 +386,7 @@ private slots:
         QCOMPARE(joined(heading), QStringLiteral("税抜計"));
     }
 
-    void detailRowsCarryTheRecordsThenEmptyRuledRows()
-    {
+    void detailRowsCarryTheRecordsThenEmptyRuledRows() {
         const QString pdf = makePdf(QStringLiteral("rows"), sampleValues(), sampleRecords());
         QVERIFY(!pdf.isEmpty());
         const auto words = wordsOf(pdf, 1);
@@ -432,19 +433,18 @@ private slots:
         // Rows past the data are blank: the last record must not be repeated into them.
         for (int i = 3; i < kRowsPerPage; ++i)
             QVERIFY2(wordsIn(words, rowBox(i, 0, 0, 10600, 370)).empty(), qPrintable(QString::number(i)));
-        QVERIFY(wordsIn(words, QRectF(0, pt(rowTop(0)), 600, 842 - pt(rowTop(0)))).size() == 15);
+        QCOMPARE(int(wordsIn(words, QRectF(0, pt(rowTop(0)), 600, 842 - pt(rowTop(0)))).size()), 3 * 5);
 
         const QImage page = raster(pdf, 1, 144, true);
         QVERIFY(!page.isNull());
-        const auto rules = horizontalRules(page, 144, pt(rowTop(0)), pt(80) + 4, pt(10575) - 4);
+        const auto rules = horizontalRules(page, 144, pt(rowTop(0) + 40), pt(80) + 4, pt(10575) - 4);
         QCOMPARE(int(rules.size()), kRowsPerPage);
         for (int i = 0; i < kRowsPerPage; ++i)
             QVERIFY2(std::abs(rules[i] - pt(rowTop(i) + 355)) < 1.0,
                      qPrintable(QStringLiteral("rule %1 at %2").arg(i).arg(rules[i])));
     }
 
-    void secondPageStartsWithItsOwnHeader()
-    {
+    void secondPageStartsWithItsOwnHeader() {
         const QString pdf = makePdf(QStringLiteral("two"), sampleValues(), numberedRecords(31));
         QVERIFY(!pdf.isEmpty());
         const ToolResult info = runTool(QStringLiteral("pdfinfo"), {pdf});
@@ -453,18 +453,19 @@ private slots:
         const auto first = wordsOf(pdf, 1);
         QCOMPARE(joined(wordsIn(first, rowBox(29, 75, 30, 5490, 300))), QStringLiteral("品目30"));
         const auto second = wordsOf(pdf, 2);
-        QCOMPARE(joined(wordsIn(second, headerBox(285, 1410, 5050, 420))), QStringLiteral("株式会社テスト商事"));
+        QCOMPARE(joined(wordsIn(second, headerBox(285, 1410, 5050, 420))),
+                 QStringLiteral("株式会社テスト商事"));
         QCOMPARE(joined(wordsIn(second, rowBox(0, 75, 30, 5490, 300))), QStringLiteral("品目31"));
         QCOMPARE(joined(wordsIn(second, rowBox(0, 9000, 30, 1530, 300))), QStringLiteral("3,100"));
         for (int i = 1; i < kRowsPerPage; ++i)
             QVERIFY(wordsIn(second, rowBox(i, 0, 0, 10600, 370)).empty());
 
         const QImage page = raster(pdf, 2, 144, true);
-        QCOMPARE(int(horizontalRules(page, 144, pt(rowTop(0)), pt(80) + 4, pt(10575) - 4).size()), kRowsPerPage);
+        QCOMPARE(int(horizontalRules(page, 144, pt(rowTop(0) + 40), pt(80) + 4, pt(10575) - 4).size()),
+                 kRowsPerPage);
     }
 
-    void blankAndZeroValuesPrintNothing()
-    {
+    void blankAndZeroValuesPrintNothing() {
         PrintValues v = sampleValues();
         v.prn日付.clear();
         v.prn税抜計.reset();
@@ -484,8 +485,7 @@ private slots:
         QVERIFY2(yen == QStringLiteral("￥") || yen == QStringLiteral("¥"), qPrintable(yen));
     }
 
-    void yenSignIsDrawnAsYen()
-    {
+    void yenSignIsDrawnAsYen() {
         PrintValues v = sampleValues();
         v.prn請求金額.reset();
         const QString pdf = makePdf(QStringLiteral("yen"), v, {});
@@ -503,27 +503,26 @@ private slots:
         QVERIFY(!glyph.isNull());
         QCOMPARE(horizontalBars(glyph), 2);
 
-        // The same measure tells a backslash apart, so the check above can fail.
+        // The same measure tells a backslash's shape apart, so the check above can fail. Drawn as a stroke:
+        // the Japanese faces here render U+005C as a yen sign themselves.
         QImage slash(200, 200, QImage::Format_RGB32);
         slash.fill(Qt::white);
         {
             QPainter p(&slash);
-            p.setFont(report::layoutFont(report::kMincho, 7.5, false)); // 150 pixels
-            p.setPen(Qt::black);
-            p.drawText(slash.rect(), Qt::AlignCenter, QStringLiteral("\\"));
+            p.setPen(QPen(Qt::black, 14));
+            p.drawLine(60, 20, 140, 180);
         }
         QCOMPARE(horizontalBars(slash), 0);
     }
 
-    void headingsAreWhiteOnNavy()
-    {
+    void headingsAreWhiteOnNavy() {
         const QString pdf = makePdf(QStringLiteral("navy"), sampleValues(), sampleRecords());
         QVERIFY(!pdf.isEmpty());
         const QImage page = raster(pdf, 1, 72, false);
         QVERIFY(!page.isNull());
         const QRectF labels[] = {headerBox(213, 2480, 1700, 284), headerBox(65, 3210, 5655, 340),
                                  headerBox(9060, 3210, 1520, 345)};
-        for (const QRectF& box : labels) {
+        for (const QRectF &box : labels) {
             const QRect inner = box.toAlignedRect().adjusted(2, 2, -2, -2);
             int navy = 0, white = 0;
             for (int y = inner.top(); y <= inner.bottom(); ++y)
@@ -542,17 +541,16 @@ private slots:
         QVERIFY(corner.red() > 240 && corner.green() > 240 && corner.blue() > 240);
     }
 
-    void previewIsNonModalAndCleansUp()
-    {
+    void previewIsNonModalAndCleansUp() {
         QWidget window;
         window.show();
         auto report = std::make_shared<rpt請求書>(sampleValues(), sampleRecords());
         showPreview(&window, report);
-        QPointer<QPrintPreviewDialog> dialog = window.findChild<QPrintPreviewDialog*>();
+        QPointer<QPrintPreviewDialog> dialog = window.findChild<QPrintPreviewDialog *>();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QVERIFY(!dialog->isModal());
-        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        auto *preview = dialog->findChild<QPrintPreviewWidget *>();
         QVERIFY(preview);
         QTRY_COMPARE(preview->pageCount(), 1);
         QCOMPARE(dialog->printer()->pageLayout().pageSize().id(), QPageSize::A4);
