@@ -48,10 +48,13 @@ void row(const char* what, Stats s, const char* unit = "us", double ratioTo = 0)
 }
 
 void header(const char* title) {
-    std::printf("\n### %s\n\n| what | median | min | max | unit | ratio to raw SQLite |\n|---|---|---|---|---|---|\n", title);
+    std::printf("\n### %s\n\n| what | median | min | max | unit | ratio to raw SQLite |\n|---|---|---|---|---|---|\n",
+                title);
 }
 
-void rawExec(sqlite3* db, const char* sql) { sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
+void rawExec(sqlite3* db, const char* sql) {
+    sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
 
 void fillMasters(const TestData& data, int n) {
     sqlite3* db = nullptr;
@@ -87,11 +90,12 @@ std::unique_ptr<FrmVornisa> startWindow(const TestData& data, const QString& mar
 
 void fillLines(Database& work, int lines) {
     for (int r = 0; r < lines; ++r)
-        work.executeRaw(QStringLiteral("UPDATE w明細 SET 品名='品%1', 数量=%2, 単価=1000000, 金額=%3, 単位='個' WHERE 行番号=%4")
-                            .arg(r)
-                            .arg(r + 1)
-                            .arg((r + 1) * 1000000LL)
-                            .arg(r + 1));
+        work.executeRaw(
+            QStringLiteral("UPDATE w明細 SET 品名='品%1', 数量=%2, 単価=1000000, 金額=%3, 単位='個' WHERE 行番号=%4")
+                .arg(r)
+                .arg(r + 1)
+                .arg((r + 1) * 1000000LL)
+                .arg(r + 1));
 }
 
 } // namespace
@@ -162,8 +166,10 @@ int main(int argc, char** argv) {
         const Stats rawReg = measure(30, [&] {
             rawExec(raw, "BEGIN IMMEDIATE");
             sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(raw, "INSERT INTO 請求書 VALUES (?, '山田商店', '2026/12/08', ?, 1, '品', 1, '個', 1000000, 1000000, 0)",
-                               -1, &st, nullptr);
+            sqlite3_prepare_v2(
+                raw,
+                "INSERT INTO 請求書 VALUES (?, '山田商店', '2026/12/08', ?, 1, '品', 1, '個', 1000000, 1000000, 0)", -1,
+                &st, nullptr);
             for (int r = 0; r < 30; ++r) {
                 sqlite3_bind_int(st, 1, k);
                 sqlite3_bind_int(st, 2, r);
@@ -188,9 +194,11 @@ int main(int argc, char** argv) {
             rawExec(db, "PRAGMA synchronous=OFF; BEGIN");
             sqlite3_stmt* l = nullptr;
             sqlite3_stmt* hd = nullptr;
-            sqlite3_prepare_v2(db, "INSERT INTO 請求書 VALUES (?, '客', '2026/12/08', ?, 1, '品名', 1, '個', 10000, 10000, 0)", -1, &l,
-                               nullptr);
-            sqlite3_prepare_v2(db, "INSERT INTO 請求書ヘッダ VALUES (?, '2026/12/08', '客', '', 0, 100000, 100000)", -1, &hd, nullptr);
+            sqlite3_prepare_v2(
+                db, "INSERT INTO 請求書 VALUES (?, '客', '2026/12/08', ?, 1, '品名', 1, '個', 10000, 10000, 0)", -1, &l,
+                nullptr);
+            sqlite3_prepare_v2(db, "INSERT INTO 請求書ヘッダ VALUES (?, '2026/12/08', '客', '', 0, 100000, 100000)", -1,
+                               &hd, nullptr);
             for (int inv = 1; inv <= 100000; ++inv) {
                 sqlite3_bind_int(hd, 1, inv);
                 sqlite3_step(hd);
@@ -271,8 +279,9 @@ int main(int argc, char** argv) {
         auto w = startWindow(data, marker.fileName());
         rusage u{};
         getrusage(RUSAGE_SELF, &u);
-        std::printf("Peak RSS of this process after everything above, with 100,000 customers and products loaded: %ld MiB\n",
-                    u.ru_maxrss / 1024);
+        std::printf(
+            "Peak RSS of this process after everything above, with 100,000 customers and products loaded: %ld MiB\n",
+            u.ru_maxrss / 1024);
     }
     return 0;
 }

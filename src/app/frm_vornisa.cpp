@@ -20,6 +20,7 @@
 #include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -100,6 +101,7 @@ void FrmVornisa::FormInit() {
     dat明細->setReadOnlyColumns({0});
     Grid明細->setPictureColumn(6);
     Grid明細->setupColumns(layout::detailColumns);
+    Grid明細->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch); // the name takes the spare width
     Grid明細->setImeColumns({1, 3});
     DD商品参照->setModel(dat商品参照);
     DD商品参照->setModelColumn(0);
@@ -127,7 +129,12 @@ void FrmVornisa::connectHandlers() {
     connect(cmd設定読込, &QPushButton::clicked, this, &FrmVornisa::Read設定);
     // cmd設定削除 has no action.
     connect(cmd一括削除7, &QPushButton::clicked, this, &FrmVornisa::Data初期化);
-    connect(dat明細, &BoundTable::afterColUpdate, this, [this](int, int col) { Grid明細_AfterColUpdate(col); });
+    connect(dat明細, &BoundTable::afterColUpdate, this, [this](int row, int col) {
+        // The rules work on the grid's current row: the row the user just changed.
+        if (Grid明細->row() != row)
+            Grid明細->setCurrentIndex(dat明細->index(row, col));
+        Grid明細_AfterColUpdate(col);
+    });
     Grid明細->setEnterColumnHandler([this](int col) { return Grid明細_EnterKey(col); });
     for (BoundTable* t : {dat明細, dat顧客, dat商品})
         connect(t, &BoundTable::writeFailed, this, [this](const QString& reason) {
@@ -188,7 +195,9 @@ void FrmVornisa::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-void FrmVornisa::Image2_Click() { QDesktopServices::openUrl(QUrl(VendorUrl)); }
+void FrmVornisa::Image2_Click() {
+    QDesktopServices::openUrl(QUrl(VendorUrl));
+}
 
 void FrmVornisa::cmdHint_Click() {
     if (hintWindow) {

@@ -46,8 +46,8 @@ class FrmVornisa : public QWidget {
     QComboBox* DD商品参照 = nullptr; // the product pick list shown in column 1
     NumberBox *num税抜計 = nullptr, *num消費税 = nullptr, *num合計 = nullptr;
     QLabel *lbl自社名 = nullptr, *lbl自社情報 = nullptr;
-    QPushButton *cmd登録 = nullptr, *cmd削除 = nullptr, *cmdクリア = nullptr, *cmd印刷 = nullptr,
-                *cmd閉じる = nullptr, *cmdHint = nullptr;
+    QPushButton *cmd登録 = nullptr, *cmd削除 = nullptr, *cmdクリア = nullptr, *cmd印刷 = nullptr, *cmd閉じる = nullptr,
+                *cmdHint = nullptr;
     // Customer and product pages.
     DataGrid *Grid顧客マスタ = nullptr, *Grid商品マスタ = nullptr;
     QPushButton *cmd顧客読込 = nullptr, *cmd顧客登録 = nullptr, *cmd顧客削除 = nullptr, *cmd顧客クリア = nullptr;

@@ -80,7 +80,8 @@ void FrmVornisa::Clear請求書(bool bln新規) {
     num合計->clearValue();
     cmb顧客名->setEditText(QString());
     txt顧客情報->setPlainText(QString());
-    dt日付->setDate(QDate::fromString(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), QStringLiteral("yyyyMMdd")));
+    dt日付->setDate(
+        QDate::fromString(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), QStringLiteral("yyyyMMdd")));
     lbl自社名->setText(cfg自社名);
     lbl自社情報->setText(cfg自社情報);
     Clear明細ワーク();
@@ -211,7 +212,9 @@ void FrmVornisa::Entry請求書() {
     cmb顧客名->setFocus();
 }
 
-void FrmVornisa::cmd削除_Click() { Delete請求書(); }
+void FrmVornisa::cmd削除_Click() {
+    Delete請求書();
+}
 
 void FrmVornisa::Delete請求書() {
     if (txtNo->text().isEmpty())

@@ -19,12 +19,9 @@ inline const QList<GridColumn> productColumns = {
 };
 // Column 0 (行番号) is bound but never shown or edited.
 inline const QList<GridColumn> detailColumns = {
-    {0, Qt::AlignLeft, {}, false},
-    {4400, Qt::AlignLeft, QStringLiteral("品　　  名"), false},
-    {1000, Qt::AlignRight, {}, true},
-    {720.0001, Qt::AlignHCenter, {}, false},
-    {1000, Qt::AlignRight, {}, true},
-    {1244.976, Qt::AlignRight, QStringLiteral("金　額"), true},
+    {0, Qt::AlignLeft, {}, false},      {4400, Qt::AlignLeft, QStringLiteral("品　　  名"), false},
+    {1000, Qt::AlignRight, {}, true},   {720.0001, Qt::AlignHCenter, {}, false},
+    {1000, Qt::AlignRight, {}, true},   {1244.976, Qt::AlignRight, QStringLiteral("金　額"), true},
     {500, Qt::AlignHCenter, {}, false},
 };
 constexpr int dateLeftTwips = 7200;

@@ -166,5 +166,6 @@ void FrmVornisa::Data初期化() {
         notifyFailure(QStringLiteral("データは初期化されませんでした。"), e);
         return;
     }
-    MsgConfirm(QStringLiteral("その他"), QStringLiteral("メッセージ"), QStringLiteral("すべてのデータを初期化しました"));
+    MsgConfirm(QStringLiteral("その他"), QStringLiteral("メッセージ"),
+               QStringLiteral("すべてのデータを初期化しました"));
 }

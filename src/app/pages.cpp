@@ -123,8 +123,9 @@ QWidget* FrmVornisa::buildInvoicePage() {
     num合計 = named(new NumberBox, QStringLiteral("num合計"));
     auto* totals = new QHBoxLayout;
     totals->addStretch();
-    for (auto [box, label] : {std::pair{num税抜計, QStringLiteral("税抜計")}, std::pair{num消費税, QStringLiteral("消費税")},
-                              std::pair{num合計, QStringLiteral("税込合計")}}) {
+    for (auto [box, label] :
+         {std::pair{num税抜計, QStringLiteral("税抜計")}, std::pair{num消費税, QStringLiteral("消費税")},
+          std::pair{num合計, QStringLiteral("税込合計")}}) {
         box->setReadOnly(true);
         box->setFocusPolicy(Qt::NoFocus);
         box->setMaximumWidth(150);
@@ -179,9 +180,11 @@ QWidget* FrmVornisa::buildProductPage() {
     auto* v = new QVBoxLayout(body);
     Grid商品マスタ = named(new DataGrid, QStringLiteral("Grid商品マスタ"));
     v->addWidget(Grid商品マスタ, 1);
-    cmd商品読込 = button(QStringLiteral("cmd商品読込"), QStringLiteral("読込"),
-                         QStringLiteral("商品情報を読込みます。品名や「かな」の一部を指定して絞り込むこともできます。"));
-    cmd商品登録 = button(QStringLiteral("cmd商品登録"), QStringLiteral("登録"), QStringLiteral("商品情報を登録します。"));
+    cmd商品読込 =
+        button(QStringLiteral("cmd商品読込"), QStringLiteral("読込"),
+               QStringLiteral("商品情報を読込みます。品名や「かな」の一部を指定して絞り込むこともできます。"));
+    cmd商品登録 =
+        button(QStringLiteral("cmd商品登録"), QStringLiteral("登録"), QStringLiteral("商品情報を登録します。"));
     cmd商品削除 = button(QStringLiteral("cmd商品削除"), QStringLiteral("削除"),
                          QStringLiteral("チェックマークを付けた商品情報を削除します。複数削除もできます。"));
     cmd商品クリア = button(QStringLiteral("cmd商品クリア"), QStringLiteral("クリア"),
@@ -224,13 +227,15 @@ QWidget* FrmVornisa::buildSettingsPage() {
                          QStringLiteral("設定情報を登録します。請求書画面のデータは登録されません。"));
     cmd設定クリア = button(QStringLiteral("cmd設定クリア"), QStringLiteral("クリア"),
                            QStringLiteral("設定画面の情報を消去します。登録済みデータは消去されません。"));
-    cmd設定削除 = button(QStringLiteral("cmd設定削除"), QStringLiteral("削除"), QStringLiteral("設定情報を削除し初期値に戻します。"));
+    cmd設定削除 = button(QStringLiteral("cmd設定削除"), QStringLiteral("削除"),
+                         QStringLiteral("設定情報を削除し初期値に戻します。"));
     cmd設定読込 = button(QStringLiteral("cmd設定読込"), QStringLiteral("読込"), QStringLiteral("設定を読込みます"));
     g->addWidget(buttonFrame({cmd設定登録, cmd設定クリア, cmd設定削除, cmd設定読込}), 4, 0, 1, 4);
 
     auto* wipe = frame();
     auto* w = new QHBoxLayout(wipe);
-    w->addWidget(named(new QLabel(QStringLiteral("すべてのデータを削除し初期状態に戻す")), QStringLiteral("lbl一括削除")));
+    w->addWidget(
+        named(new QLabel(QStringLiteral("すべてのデータを削除し初期状態に戻す")), QStringLiteral("lbl一括削除")));
     cmd一括削除7 = button(QStringLiteral("cmd一括削除7"), QStringLiteral("実行"));
     w->addWidget(cmd一括削除7);
     w->addStretch();

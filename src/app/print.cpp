@@ -35,9 +35,10 @@ void FrmVornisa::SetPrnData請求書A4(bool preview) {
         // The bare table, in the order its rows were added.
         auto rs = dbWork->openRecordset(sql::I11());
         for (rs->moveFirst(); !rs->eof(); rs->moveNext())
-            rows.push_back({fieldVariant(rs->field(QStringLiteral("品名"))), fieldVariant(rs->field(QStringLiteral("数量"))),
-                            fieldVariant(rs->field(QStringLiteral("単位"))), fieldVariant(rs->field(QStringLiteral("単価"))),
-                            fieldVariant(rs->field(QStringLiteral("金額")))});
+            rows.push_back(
+                {fieldVariant(rs->field(QStringLiteral("品名"))), fieldVariant(rs->field(QStringLiteral("数量"))),
+                 fieldVariant(rs->field(QStringLiteral("単位"))), fieldVariant(rs->field(QStringLiteral("単価"))),
+                 fieldVariant(rs->field(QStringLiteral("金額")))});
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("明細を読めないため印刷できません。"), e);
         return;

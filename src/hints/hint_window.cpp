@@ -65,7 +65,10 @@ Hint::Hint(Database& work, const QString& formName, const QString& ctlName, cons
 }
 
 void Hint::paintEditButton() {
-    cmd編集->setStyleSheet(QStringLiteral("background-color:%1;").arg((editing_ ? Editing : NotEditing).name()));
+    // With a border of its own the style paints the face flat, so the state colour shows as it is.
+    cmd編集->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: %1; border: 1px solid #808080; padding: 3px 12px; }")
+            .arg((editing_ ? Editing : NotEditing).name()));
 }
 
 void Hint::ReadHint() {
@@ -73,7 +76,8 @@ void Hint::ReadHint() {
         if (const auto text = ::ReadHint(work_, lblFormName->text(), lblCtlName->text()))
             txtContents->setPlainText(*text);
     } catch (const DbError& e) {
-        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"), QStringLiteral("ヒントを読み込めませんでした。\n") + e.text);
+        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
+                   QStringLiteral("ヒントを読み込めませんでした。") + e.text);
     }
 }
 
@@ -92,7 +96,8 @@ void Hint::cmd登録_Click() {
     try {
         EntryHint();
     } catch (const DbError& e) {
-        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"), QStringLiteral("ヒントは登録されませんでした。\n") + e.text);
+        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
+                   QStringLiteral("ヒントを登録できませんでした。") + e.text);
         return;
     }
     MsgConfirm(QStringLiteral("登録"), QStringLiteral("完了"), QStringLiteral("ヒント"));
@@ -104,7 +109,8 @@ void Hint::cmd削除_Click() {
     try {
         Deleteヒント();
     } catch (const DbError& e) {
-        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"), QStringLiteral("ヒントは削除されませんでした。\n") + e.text);
+        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
+                   QStringLiteral("ヒントを削除できませんでした。") + e.text);
         return;
     }
     MsgConfirm(QStringLiteral("削除"), QStringLiteral("完了"), QStringLiteral("ヒント"));

@@ -15,7 +15,15 @@ const MasterTables customers{QStringLiteral("顧客名"),
                              sql::C7};
 } // namespace
 
-void Read顧客マスタ(Database& work, const QString& mainDbPath) { readMaster(customers, work, mainDbPath); }
-void Entry顧客情報(Database& main, Database& work) { entryMaster(customers, main, work); }
-bool Delete顧客(Database& main, Database& work) { return deleteTickedMaster(customers, main, work); }
-void Clear顧客情報(Database& work) { work.execute(sql::C3()); }
+void Read顧客マスタ(Database& work, const QString& mainDbPath) {
+    readMaster(customers, work, mainDbPath);
+}
+void Entry顧客情報(Database& main, Database& work) {
+    entryMaster(customers, main, work);
+}
+bool Delete顧客(Database& main, Database& work) {
+    return deleteTickedMaster(customers, main, work);
+}
+void Clear顧客情報(Database& work) {
+    work.execute(sql::C3());
+}

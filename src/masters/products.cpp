@@ -4,18 +4,27 @@
 #include "store/statements.h"
 
 namespace {
-const MasterTables products{QStringLiteral("品名"),
-                            {QStringLiteral("品名"), QStringLiteral("単位"), QStringLiteral("単価"), QStringLiteral("非課税")},
-                            sql::P2,
-                            sql::P3,
-                            sql::P7,
-                            sql::P8,
-                            sql::P4,
-                            sql::P5,
-                            sql::P6};
+const MasterTables products{
+    QStringLiteral("品名"),
+    {QStringLiteral("品名"), QStringLiteral("単位"), QStringLiteral("単価"), QStringLiteral("非課税")},
+    sql::P2,
+    sql::P3,
+    sql::P7,
+    sql::P8,
+    sql::P4,
+    sql::P5,
+    sql::P6};
 } // namespace
 
-void Read商品マスタ(Database& work, const QString& mainDbPath) { readMaster(products, work, mainDbPath); }
-void Entry商品情報(Database& main, Database& work) { entryMaster(products, main, work); }
-bool Delete商品(Database& main, Database& work) { return deleteTickedMaster(products, main, work); }
-void Clear商品情報(Database& work) { work.execute(sql::P2()); }
+void Read商品マスタ(Database& work, const QString& mainDbPath) {
+    readMaster(products, work, mainDbPath);
+}
+void Entry商品情報(Database& main, Database& work) {
+    entryMaster(products, main, work);
+}
+bool Delete商品(Database& main, Database& work) {
+    return deleteTickedMaster(products, main, work);
+}
+void Clear商品情報(Database& work) {
+    work.execute(sql::P2());
+}

@@ -47,7 +47,9 @@ ColorDialogHook& hook() {
 }
 } // namespace
 
-void setColorDialogHook(ColorDialogHook h) { hook() = std::move(h); }
+void setColorDialogHook(ColorDialogHook h) {
+    hook() = std::move(h);
+}
 
 qint64 ChooseLineColor(QWidget* owner, qint64 initial) {
     // Every call starts again from 16 white custom colours.

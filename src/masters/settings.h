@@ -21,8 +21,12 @@ struct StoredSettings {
 StoredSettings Read設定(Database& main);
 
 // Colours as long integers, red in the low byte.
-inline QColor ColorFromLong(qint64 v) { return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff)); }
-inline qint64 LongFromColor(const QColor& c) { return c.red() | (c.green() << 8) | (qint64(c.blue()) << 16); }
+inline QColor ColorFromLong(qint64 v) {
+    return QColor(int(v & 0xff), int((v >> 8) & 0xff), int((v >> 16) & 0xff));
+}
+inline qint64 LongFromColor(const QColor& c) {
+    return c.red() | (c.green() << 8) | (qint64(c.blue()) << 16);
+}
 
 // The modal colour chooser: 16 white custom colours at every call; -1 on cancel.
 qint64 ChooseLineColor(QWidget* owner, qint64 initial);

@@ -7,10 +7,10 @@ namespace msg {
 namespace {
 
 struct Row {
-    const char *kind;
-    const char *sub;
-    const char *title;
-    const char *pattern; // "%1" marks where the argument goes; absent when it is not shown
+    const char* kind;
+    const char* sub;
+    const char* title;
+    const char* pattern; // "%1" marks where the argument goes; absent when it is not shown
     Style style;
 };
 
@@ -36,8 +36,8 @@ const Row kCatalogue[] = {
     {"削除", "削除不可能", "削除の拒否", "%1削除できません。", Style::Info},
     {"削除", "伝票完了2", "削除の完了", "%1 を削除しました。", Style::Info},
     {"削除", "完了", "削除の完了", "データ %1 を削除しました。", Style::Info},
-    {"削除", "削除不可", "削除不可",
-     "%1 にデータがあるため削除できません。メンテナンス機能で削除してください。", Style::Info},
+    {"削除", "削除不可", "削除不可", "%1 にデータがあるため削除できません。メンテナンス機能で削除してください。",
+     Style::Info},
 
     {"入力", "上行空白", "入力注意", "上の行が空白です。データは連続して指定してください。", Style::Info},
     {"入力", "区分なし", "入力注意", "区分が指定されていません。区分を指定してください", Style::Warn},
@@ -64,19 +64,19 @@ const Row kCatalogue[] = {
 };
 
 // Splices the argument in once, so '%' sequences inside it are never expanded again.
-QString join(const QString &pattern, const QString &arg) {
+QString join(const QString& pattern, const QString& arg) {
     const qsizetype at = pattern.indexOf(QStringLiteral("%1"));
     if (at < 0)
         return pattern;
     return pattern.left(at) + arg + pattern.mid(at + 2);
 }
 
-Answerer &answerer() {
+Answerer& answerer() {
     static Answerer a;
     return a;
 }
 
-Shown present(const Message &m) {
+Shown present(const Message& m) {
     switch (m.style) {
     case Style::Ask:
         return {m.title, m.text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
@@ -90,7 +90,7 @@ Shown present(const Message &m) {
     return {m.title, m.text, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
 }
 
-QMessageBox::StandardButton showModal(const Shown &s) {
+QMessageBox::StandardButton showModal(const Shown& s) {
     QMessageBox box(s.icon, s.title, s.text, s.buttons, QApplication::activeWindow());
     box.setDefaultButton(s.defaultButton);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -98,8 +98,8 @@ QMessageBox::StandardButton showModal(const Shown &s) {
 
 } // namespace
 
-std::optional<Message> lookup(const QString &kind, const QString &sub, const QString &arg) {
-    for (const Row &r : kCatalogue) {
+std::optional<Message> lookup(const QString& kind, const QString& sub, const QString& arg) {
+    for (const Row& r : kCatalogue) {
         if (kind == QString::fromUtf8(r.kind) && sub == QString::fromUtf8(r.sub))
             return Message{QString::fromUtf8(r.title), join(QString::fromUtf8(r.pattern), arg), r.style};
     }
@@ -110,20 +110,19 @@ void setAnswerer(Answerer a) {
     answerer() = std::move(a);
 }
 
-void ShowError(const QString &title, const QString &text) {
+void ShowError(const QString& title, const QString& text) {
     const Shown shown{title, text, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok};
     answerer() ? answerer()(shown) : showModal(shown);
 }
 
 } // namespace msg
 
-bool MsgConfirm(const QString &kind, const QString &sub, const QString &arg) {
+bool MsgConfirm(const QString& kind, const QString& sub, const QString& arg) {
     const auto m = msg::lookup(kind, sub, arg);
     if (!m)
         return false;
     const msg::Shown shown = msg::present(*m);
-    const QMessageBox::StandardButton answer =
-        msg::answerer() ? msg::answerer()(shown) : msg::showModal(shown);
+    const QMessageBox::StandardButton answer = msg::answerer() ? msg::answerer()(shown) : msg::showModal(shown);
     const bool isQuestion = m->style == msg::Style::Ask || m->style == msg::Style::AskYes;
     return isQuestion && answer == QMessageBox::Yes;
 }

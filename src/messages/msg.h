@@ -18,7 +18,7 @@ struct Message {
 };
 
 // Looks up the catalogue; std::nullopt when kind or sub-kind is unknown.
-std::optional<Message> lookup(const QString &kind, const QString &sub, const QString &arg);
+std::optional<Message> lookup(const QString& kind, const QString& sub, const QString& arg);
 
 // What a box shows, for the injectable answerer.
 struct Shown {
@@ -29,15 +29,15 @@ struct Shown {
     QMessageBox::StandardButton defaultButton;
 };
 
-using Answerer = std::function<QMessageBox::StandardButton(const Shown &)>;
+using Answerer = std::function<QMessageBox::StandardButton(const Shown&)>;
 
 // An empty function restores the real modal QMessageBox.
 void setAnswerer(Answerer a);
 
 // The engine's error when the program cannot start: outside the catalogue, same answerer.
-void ShowError(const QString &title, const QString &text);
+void ShowError(const QString& title, const QString& text);
 
 } // namespace msg
 
 // Shows the catalogued message; true only when a question was answered Yes.
-bool MsgConfirm(const QString &kind, const QString &sub, const QString &arg);
+bool MsgConfirm(const QString& kind, const QString& sub, const QString& arg);

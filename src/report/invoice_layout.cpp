@@ -9,19 +9,19 @@ namespace {
 enum class K { Label, Text, Line, Rect };
 
 struct Row {
-    const char *name;
+    const char* name;
     K kind;
     int a, b, c, d; // left, top, width, height; or x1, y1, x2, y2 for lines
     double size;
     bool bold;
     char align; // L, C, R
-    const char *caption;
-    const char *field;
+    const char* caption;
+    const char* field;
     bool gothic = false;
     bool wrap = false;
 };
 
-Control make(const Row &r) {
+Control make(const Row& r) {
     Control c;
     c.name = QString::fromUtf8(r.name);
     c.family = r.gothic ? kGothic : kMincho;
@@ -102,12 +102,12 @@ const Row kDetail[] = {
 
 } // namespace
 
-void buildInvoiceLayout(Section &pageHeader, Section &detail, Section &pageFooter) {
+void buildInvoiceLayout(Section& pageHeader, Section& detail, Section& pageFooter) {
     pageHeader = Section{QStringLiteral("PageHeader"), 3540, {}};
-    for (const Row &r : kHeader)
+    for (const Row& r : kHeader)
         pageHeader.controls.push_back(make(r));
     detail = Section{QStringLiteral("Detail"), 370, {}};
-    for (const Row &r : kDetail)
+    for (const Row& r : kDetail)
         detail.controls.push_back(make(r));
     pageFooter = Section{QStringLiteral("PageFooter"), 0, {}};
 }

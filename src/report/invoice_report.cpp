@@ -8,8 +8,7 @@
 
 using report::Control;
 
-rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs)
-    : values(std::move(v)), records(std::move(recs)) {
+rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs) : values(std::move(v)), records(std::move(recs)) {
     report::buildInvoiceLayout(pageHeader, detail, pageFooter);
 }
 
@@ -42,7 +41,7 @@ bool rpt請求書::ActiveReport_FetchData(bool eof) {
     return !eof || LineCnt < MaxLine;
 }
 
-static QVariant boxValue(const std::optional<double> &v) {
+static QVariant boxValue(const std::optional<double>& v) {
     return v ? QVariant(*v) : QVariant();
 }
 
@@ -67,12 +66,12 @@ void rpt請求書::Detail_Format() {
         layoutAction = report::PrintSection | report::MoveLayout;
         return;
     }
-    Control &unit = detail.ctl(QStringLiteral("txt単位"));
+    Control& unit = detail.ctl(QStringLiteral("txt単位"));
     if (!unit.text.isEmpty()) {
         // Characters, not UTF-16 units, so a surrogate pair is never split.
         const QList<uint> cps = unit.text.toUcs4();
         if (cps.size() > 3)
-            unit.text = QString::fromUcs4(reinterpret_cast<const char32_t *>(cps.constData()), 3);
+            unit.text = QString::fromUcs4(reinterpret_cast<const char32_t*>(cps.constData()), 3);
     }
 }
 
@@ -81,7 +80,7 @@ void rpt請求書::Detail_BeforePrint() {
 }
 
 void rpt請求書::ClearDetailTxt() {
-    for (Control &c : detail.controls) {
+    for (Control& c : detail.controls) {
         if (c.name.startsWith(QLatin1String("txt"))) {
             c.value = 0;
             c.text.clear();
@@ -89,8 +88,8 @@ void rpt請求書::ClearDetailTxt() {
     }
 }
 
-QVariant rpt請求書::fieldValue(std::size_t record, const QString &field) const {
-    const DetailRecord &r = records.at(record);
+QVariant rpt請求書::fieldValue(std::size_t record, const QString& field) const {
+    const DetailRecord& r = records.at(record);
     if (field == QStringLiteral("品名"))
         return r.品名;
     if (field == QStringLiteral("数量"))
@@ -104,14 +103,14 @@ QVariant rpt請求書::fieldValue(std::size_t record, const QString &field) cons
     return {};
 }
 
-void showPreview(QWidget *parent, std::shared_ptr<rpt請求書> report) {
-    auto *dialog = new QPrintPreviewDialog(parent);
+void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report) {
+    auto* dialog = new QPrintPreviewDialog(parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("請求書"));
     report->pageCount(); // lays out and settles the page setup before the printer is configured
     dialog->printer()->setPageLayout(report->pageSetup().pageLayout());
     QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                     [report](QPrinter *printer) { report->render(printer); });
+                     [report](QPrinter* printer) { report->render(printer); });
     dialog->setModal(false);
     dialog->show();
 }

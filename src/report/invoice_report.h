@@ -43,7 +43,7 @@ class rpt請求書 : public report::BandedReport {
     void ClearDetailTxt();
 
     std::size_t recordCount() const override { return records.size(); }
-    QVariant fieldValue(std::size_t record, const QString &field) const override;
+    QVariant fieldValue(std::size_t record, const QString& field) const override;
 
   private:
     PrintValues values;
@@ -51,4 +51,4 @@ class rpt請求書 : public report::BandedReport {
 };
 
 // Opens a non-modal print preview owned by itself; the user prints or saves a PDF from it.
-void showPreview(QWidget *parent, std::shared_ptr<rpt請求書> report);
+void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report);

@@ -17,7 +17,7 @@ QString formatThousands(double value) {
     return rounded < 0 ? QLatin1Char('-') + digits : digits;
 }
 
-QString formatThousands(const QVariant &value) {
+QString formatThousands(const QVariant& value) {
     if (!value.isValid() || value.isNull())
         return {};
     bool ok = false;
@@ -29,7 +29,7 @@ QString formatThousands(const QVariant &value) {
     return ok ? formatThousands(parsed) : value.toString();
 }
 
-QString applyOutputFormat(const QVariant &value, const QString &format) {
+QString applyOutputFormat(const QVariant& value, const QString& format) {
     if (format == QLatin1String("#,###"))
         return formatThousands(value);
     if (!value.isValid() || value.isNull())
@@ -37,7 +37,7 @@ QString applyOutputFormat(const QVariant &value, const QString &format) {
     return value.toString();
 }
 
-QString reformatDate(const QString &shown) {
+QString reformatDate(const QString& shown) {
     static const QRegularExpression pattern(
         QStringLiteral("^\\s*(\\d{4})\\s*年\\s*(\\d{1,2})\\s*月\\s*(\\d{1,2})\\s*日\\s*$"));
     const QString trimmed = shown.trimmed();

@@ -8,11 +8,11 @@ namespace report {
 // "#,###": thousands commas, rounded to a whole number, zero prints as nothing.
 QString formatThousands(double value);
 // Null prints nothing; text that is not a number is passed through unchanged.
-QString formatThousands(const QVariant &value);
+QString formatThousands(const QVariant& value);
 // Applies an output format to a bound value; only "#,###" is known, anything else prints the value as is.
-QString applyOutputFormat(const QVariant &value, const QString &format);
+QString applyOutputFormat(const QVariant& value, const QString& format);
 
 // The date box shows "yyyy年mm月dd日"; the invoice prints "yyyy/mm/dd".
-QString reformatDate(const QString &shown);
+QString reformatDate(const QString& shown);
 
 } // namespace report

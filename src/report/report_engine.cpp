@@ -18,20 +18,20 @@ const QColor kNavy(0, 0, 128);
 constexpr int kMaxRows = 200000;
 } // namespace
 
-void Control::setValue(const QVariant &v) {
+void Control::setValue(const QVariant& v) {
     value = v;
     text = applyOutputFormat(v, outputFormat);
 }
 
-Control &Section::ctl(const QString &controlName) {
-    for (Control &c : controls)
+Control& Section::ctl(const QString& controlName) {
+    for (Control& c : controls)
         if (c.name == controlName)
             return c;
     throw std::out_of_range(("no control " + controlName + " in " + name).toStdString());
 }
 
-const Control *Section::find(const QString &controlName) const {
-    for (const Control &c : controls)
+const Control* Section::find(const QString& controlName) const {
+    for (const Control& c : controls)
         if (c.name == controlName)
             return &c;
     return nullptr;
@@ -45,13 +45,13 @@ QSize PageSetup::paperTwips() const {
 }
 
 QPageLayout PageSetup::pageLayout() const {
-    return QPageLayout(QPageSize(paper), orientation,
-                       QMarginsF(left / 20.0, top / 20.0, right / 20.0, bottom / 20.0), QPageLayout::Point);
+    return QPageLayout(QPageSize(paper), orientation, QMarginsF(left / 20.0, top / 20.0, right / 20.0, bottom / 20.0),
+                       QPageLayout::Point);
 }
 
 BandedReport::~BandedReport() = default;
 
-const std::vector<std::vector<PlacedSection>> &BandedReport::pages() {
+const std::vector<std::vector<PlacedSection>>& BandedReport::pages() {
     run();
     return laidPages;
 }
@@ -77,7 +77,7 @@ void BandedReport::run() {
         if (!ActiveReport_FetchData(atEnd))
             break;
         if (!atEnd)
-            for (Control &c : detail.controls)
+            for (Control& c : detail.controls)
                 if (!c.dataField.isEmpty())
                     c.setValue(fieldValue(currentRecord, c.dataField));
         layoutAction = PrintSection | MoveLayout | NextRecord;
@@ -98,7 +98,7 @@ void BandedReport::run() {
     finishPage();
 }
 
-void BandedReport::startPage(int &y) {
+void BandedReport::startPage(int& y) {
     laidPages.emplace_back();
     y = 0;
     PageHeader_Format();
@@ -111,12 +111,12 @@ void BandedReport::finishPage() {
     place(pageFooter, printable - pageFooter.height);
 }
 
-void BandedReport::place(const Section &section, int top) {
+void BandedReport::place(const Section& section, int top) {
     if (!section.controls.empty())
         laidPages.back().push_back(PlacedSection{top, section.controls});
 }
 
-bool BandedReport::render(QPagedPaintDevice *device) {
+bool BandedReport::render(QPagedPaintDevice* device) {
     if (!device)
         return false;
     run();
@@ -150,7 +150,7 @@ bool BandedReport::render(QPagedPaintDevice *device) {
     return painter.end();
 }
 
-bool BandedReport::exportPdf(const QString &path) {
+bool BandedReport::exportPdf(const QString& path) {
     {
         QPdfWriter writer(path);
         writer.setResolution(1200);
@@ -162,12 +162,12 @@ bool BandedReport::exportPdf(const QString &path) {
     return info.exists() && info.size() > 0;
 }
 
-void BandedReport::paintPage(QPainter &painter, const std::vector<PlacedSection> &sections) const {
+void BandedReport::paintPage(QPainter& painter, const std::vector<PlacedSection>& sections) const {
     QPen rule(Qt::black, kLineWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    for (const PlacedSection &placed : sections) {
+    for (const PlacedSection& placed : sections) {
         painter.save();
         painter.translate(0, placed.top);
-        for (const Control &c : placed.controls) {
+        for (const Control& c : placed.controls) {
             switch (c.kind) {
             case ControlKind::Line:
                 painter.setPen(rule);

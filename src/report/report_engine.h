@@ -34,7 +34,7 @@ struct Control {
     QVariant value;
     QString text;
 
-    void setValue(const QVariant &v);
+    void setValue(const QVariant& v);
 };
 
 struct Section {
@@ -42,8 +42,8 @@ struct Section {
     int height = 0; // twips
     std::vector<Control> controls;
 
-    Control &ctl(const QString &controlName);
-    const Control *find(const QString &controlName) const;
+    Control& ctl(const QString& controlName);
+    const Control* find(const QString& controlName) const;
 };
 
 struct PageSetup {
@@ -71,11 +71,11 @@ class BandedReport {
     virtual ~BandedReport();
 
     int pageCount();
-    bool render(QPagedPaintDevice *device);
-    bool exportPdf(const QString &path);
+    bool render(QPagedPaintDevice* device);
+    bool exportPdf(const QString& path);
 
-    const std::vector<std::vector<PlacedSection>> &pages();
-    const PageSetup &pageSetup() const { return page; }
+    const std::vector<std::vector<PlacedSection>>& pages();
+    const PageSetup& pageSetup() const { return page; }
 
   protected:
     virtual void ActiveReport_ReportStart() {}
@@ -86,7 +86,7 @@ class BandedReport {
     virtual void Detail_BeforePrint() {}
 
     virtual std::size_t recordCount() const = 0;
-    virtual QVariant fieldValue(std::size_t record, const QString &field) const = 0;
+    virtual QVariant fieldValue(std::size_t record, const QString& field) const = 0;
 
     bool eof() const { return currentRecord >= recordCount(); }
 
@@ -98,10 +98,10 @@ class BandedReport {
 
   private:
     void run();
-    void startPage(int &y);
+    void startPage(int& y);
     void finishPage();
-    void place(const Section &section, int top);
-    void paintPage(QPainter &painter, const std::vector<PlacedSection> &sections) const;
+    void place(const Section& section, int top);
+    void paintPage(QPainter& painter, const std::vector<PlacedSection>& sections) const;
 
     bool laidOut = false;
     std::size_t currentRecord = 0;

@@ -19,7 +19,7 @@ void installFontSubstitutions() {
     });
 }
 
-QFont layoutFont(const QString &family, double points, bool bold) {
+QFont layoutFont(const QString& family, double points, bool bold) {
     installFontSubstitutions();
     QFont font(family.isEmpty() ? kMincho : family);
     font.setPixelSize(int(std::lround(points * 20.0)));
@@ -32,7 +32,7 @@ QFont layoutFont(const QString &family, double points, bool bold) {
 
 } // namespace report
 
-QString resolvedFamily(const QString &layoutFamily) {
+QString resolvedFamily(const QString& layoutFamily) {
     report::installFontSubstitutions();
     return QFontInfo(QFont(layoutFamily)).family();
 }

@@ -12,9 +12,9 @@ inline const QString kGothic = QStringLiteral("ＭＳ ゴシック");
 void installFontSubstitutions();
 
 // A font for a painter scaled to twips: the size is given as pixels in twips so it is not scaled twice.
-QFont layoutFont(const QString &family, double points, bool bold);
+QFont layoutFont(const QString& family, double points, bool bold);
 
 } // namespace report
 
 // The face the layout's family actually resolves to on this machine.
-QString resolvedFamily(const QString &layoutFamily);
+QString resolvedFamily(const QString& layoutFamily);

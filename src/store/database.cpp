@@ -8,7 +8,9 @@
 
 namespace {
 
-QString declType(const QString& t) { return t.toUpper(); }
+QString declType(const QString& t) {
+    return t.toUpper();
+}
 
 // Reads a column by its declared type, so money and yes/no come back as such.
 Value readColumn(sqlite3_stmt* st, int i, const QString& type) {
@@ -64,9 +66,13 @@ std::unique_ptr<Database> Database::open(const QString& path, const QStringList&
     return db;
 }
 
-Database::~Database() { sqlite3_close_v2(db_); }
+Database::~Database() {
+    sqlite3_close_v2(db_);
+}
 
-void Database::fail() const { throw DbError(sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_))); }
+void Database::fail() const {
+    throw DbError(sqlite3_extended_errcode(db_), QString::fromUtf8(sqlite3_errmsg(db_)));
+}
 
 void Database::executeRaw(const QString& sql) {
     char* err = nullptr;
@@ -83,7 +89,8 @@ const std::vector<std::pair<QString, QString>>& Database::columns(const QString&
         return *it;
     std::vector<std::pair<QString, QString>> cols;
     Stmt s;
-    const QString sql = QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(table).replace(u'"', QStringLiteral("\"\"")));
+    const QString sql =
+        QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(table).replace(u'"', QStringLiteral("\"\"")));
     if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
         fail();
     int rc;
@@ -106,7 +113,8 @@ QString Database::attach(const QString& path) {
         throw DbError(SQLITE_CANTOPEN, QStringLiteral("ファイルが見つかりません: ") + path);
     const QString alias = QStringLiteral("ext%1").arg(attached_.size() + 1);
     Stmt s;
-    if (sqlite3_prepare_v2(db_, ("ATTACH DATABASE ? AS " + alias).toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(db_, ("ATTACH DATABASE ? AS " + alias).toUtf8().constData(), -1, &s.st, nullptr) !=
+        SQLITE_OK)
         fail();
     const QByteArray p = path.toUtf8();
     sqlite3_bind_text(s.st, 1, p.constData(), p.size(), SQLITE_TRANSIENT);
@@ -288,7 +296,9 @@ void bindValue(sqlite3_stmt* st, int at, const Value& v, const QString& type) {
     }
 }
 
-QString q(const QString& name) { return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
+QString q(const QString& name) {
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
 
 } // namespace
 

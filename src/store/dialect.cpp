@@ -12,7 +12,9 @@ struct Token {
     QString text; // Word: as written; Quoted: the bare name; String: with its quotes
 };
 
-bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_' || c.unicode() >= 0x80; }
+bool isWordChar(QChar c) {
+    return c.isLetterOrNumber() || c == u'_' || c.unicode() >= 0x80;
+}
 
 std::vector<Token> tokenize(const QString& s) {
     std::vector<Token> out;
@@ -76,10 +78,16 @@ std::vector<Token> tokenize(const QString& s) {
 bool is(const Token& t, const char* word) {
     return t.kind == Tok::Word && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
-bool isPunct(const Token& t, const char* p) { return t.kind == Tok::Punct && t.text == QLatin1String(p); }
-bool isName(const Token& t) { return t.kind == Tok::Word || t.kind == Tok::Quoted; }
+bool isPunct(const Token& t, const char* p) {
+    return t.kind == Tok::Punct && t.text == QLatin1String(p);
+}
+bool isName(const Token& t) {
+    return t.kind == Tok::Word || t.kind == Tok::Quoted;
+}
 
-QString quoteName(const QString& name) { return u'"' + name + u'"'; }
+QString quoteName(const QString& name) {
+    return u'"' + name + u'"';
+}
 
 const QStringList knownFunctions = {QStringLiteral("sum"), QStringLiteral("count"), QStringLiteral("min"),
                                     QStringLiteral("max"), QStringLiteral("isnull")};

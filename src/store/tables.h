@@ -2,8 +2,8 @@
 #include <QStringList>
 
 // The tables each delivered file must hold; opening refuses a file without them.
-inline const QStringList mainTables = {QStringLiteral("顧客マスタ"), QStringLiteral("商品マスタ"),
-                                       QStringLiteral("自社情報"),   QStringLiteral("請求書"),
+inline const QStringList mainTables = {QStringLiteral("顧客マスタ"),   QStringLiteral("商品マスタ"),
+                                       QStringLiteral("自社情報"),     QStringLiteral("請求書"),
                                        QStringLiteral("請求書ヘッダ"), QStringLiteral("コードマスタ")};
 inline const QStringList workTables = {QStringLiteral("w明細"), QStringLiteral("w顧客マスタ"),
                                        QStringLiteral("w商品マスタ"), QStringLiteral("w商品参照"),

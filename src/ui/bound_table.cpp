@@ -149,7 +149,8 @@ bool BoundTable::insertRows(int row, int count, const QModelIndex& parent) {
     try {
         beginInsertRows(parent, row, row + count - 1);
         for (int i = 0; i < count; ++i) {
-            auto rs = db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" where rowid = 0"));
+            auto rs =
+                db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" where rowid = 0"));
             rs->addNew();
             rs->update();
             auto last = db_->openRecordset(QStringLiteral("select max(rowid) as rid from ") + table_);

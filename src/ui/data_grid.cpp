@@ -176,7 +176,9 @@ void DataGrid::setCol(int c) {
         setCurrentIndex(model()->index(r, c));
 }
 
-Value DataGrid::cell(int c) const { return table_ ? table_->value(row(), c) : Value(); }
+Value DataGrid::cell(int c) const {
+    return table_ ? table_->value(row(), c) : Value();
+}
 
 void DataGrid::setCell(int c, const Value& v) {
     if (table_)
@@ -254,7 +256,8 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     // The after-update rules may have put the cursor back on the cell; that place stands.
     const bool placed = cursorPlaced_;
     cursorPlaced_ = false;
-    QTableView::closeEditor(editor, hint == QAbstractItemDelegate::SubmitModelCache ? QAbstractItemDelegate::NoHint : hint);
+    QTableView::closeEditor(editor,
+                            hint == QAbstractItemDelegate::SubmitModelCache ? QAbstractItemDelegate::NoHint : hint);
     // Enter in an open editor accepts it and moves on, as Enter on a cell does.
     if (hint == QAbstractItemDelegate::SubmitModelCache && !placed && !(enterHandler_ && enterHandler_(col())))
         moveRight();
@@ -271,4 +274,6 @@ void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     emit cellMoved(current.row(), current.column());
 }
 
-void DataGrid::applyIme() { SetImeOpen(this, imeColumns_.contains(col())); }
+void DataGrid::applyIme() {
+    SetImeOpen(this, imeColumns_.contains(col()));
+}

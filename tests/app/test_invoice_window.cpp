@@ -24,7 +24,9 @@ class InvoiceWindowTest : public QObject {
         QTest::keyClick(editor ? editor : g, Qt::Key_Return);
         QCoreApplication::processEvents(); // the editor commits on a queued call
     }
-    static Value work(FrmVornisa& w, int row, const QString& field) { return w.dat明細->value(row, w.dat明細->fieldIndex(field)); }
+    static Value work(FrmVornisa& w, int row, const QString& field) {
+        return w.dat明細->value(row, w.dat明細->fieldIndex(field));
+    }
 };
 
 namespace {

@@ -23,7 +23,8 @@ void addRow(BoundTable* t, const QList<std::pair<QString, QVariant>>& values) {
     const int r = t->rowCount();
     QVERIFY(t->insertRows(r, 1));
     for (const auto& [field, v] : values)
-        t->setData(t->index(r, t->fieldIndex(field)), v, v.typeId() == QMetaType::Int ? Qt::CheckStateRole : Qt::EditRole);
+        t->setData(t->index(r, t->fieldIndex(field)), v,
+                   v.typeId() == QMetaType::Int ? Qt::CheckStateRole : Qt::EditRole);
 }
 } // namespace
 
@@ -31,8 +32,10 @@ void MasterWindowTest::customersRegisterReplaceAndDelete() {
     WindowFixture f;
     f.start();
     FrmVornisa& w = *f.w;
-    addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("O'Brien商会")}, {QStringLiteral("顧客情報"), QStringLiteral("大阪")}});
-    addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("山田商店")}, {QStringLiteral("顧客情報"), QStringLiteral("東京")}});
+    addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("O'Brien商会")},
+                       {QStringLiteral("顧客情報"), QStringLiteral("大阪")}});
+    addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("山田商店")},
+                       {QStringLiteral("顧客情報"), QStringLiteral("東京")}});
     addRow(w.dat顧客, {{QStringLiteral("顧客情報"), QStringLiteral("名前なし")}});
     w.cmd顧客登録->click();
     QCOMPARE(f.shown.last().text, QStringLiteral("顧客情報 を登録します。よろしいですか"));
@@ -46,7 +49,8 @@ void MasterWindowTest::customersRegisterReplaceAndDelete() {
     // Delete with no tick does nothing; ticking the apostrophe name removes it from both.
     w.cmd顧客削除->click();
     QCOMPARE(count(*w.dbMain, sql::C2()), 2);
-    w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("チェック"))), Qt::Checked, Qt::CheckStateRole);
+    w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("チェック"))), Qt::Checked,
+                       Qt::CheckStateRole);
     f.shown.clear();
     w.cmd顧客削除->click();
     QCOMPARE(f.shown.first().text, QStringLiteral("指定された 顧客情報 を削除します。よろしいですか"));
@@ -64,7 +68,8 @@ void MasterWindowTest::productsTickInEditedRowCounts() {
     WindowFixture f;
     f.start();
     FrmVornisa& w = *f.w;
-    addRow(w.dat商品, {{QStringLiteral("品名"), QStringLiteral("鉛筆")}, {QStringLiteral("単価"), QStringLiteral("80")}});
+    addRow(w.dat商品,
+           {{QStringLiteral("品名"), QStringLiteral("鉛筆")}, {QStringLiteral("単価"), QStringLiteral("80")}});
     w.cmd商品登録->click();
     QCOMPARE(count(*w.dbMain, sql::P1(QStringLiteral("鉛筆"))), 1);
     // A registered product reaches the invoice's pick list only with the next new invoice.
@@ -132,7 +137,8 @@ void MasterWindowTest::wipeKeepsUnitsAndHints() {
     w.dbMain->executeRaw(QStringLiteral("INSERT INTO 自社情報 (最大請求書番号) VALUES (41)"));
     w.dbWork->executeRaw(QStringLiteral("INSERT INTO ClHint VALUES ('FrmVornisa','cmdHint','t','メモ')"));
     // A failing delete leaves everything and shows no completion notice.
-    w.dbMain->executeRaw(QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON 請求書ヘッダ BEGIN SELECT RAISE(ABORT, 'locked'); END"));
+    w.dbMain->executeRaw(
+        QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON 請求書ヘッダ BEGIN SELECT RAISE(ABORT, 'locked'); END"));
     w.dbMain->executeRaw(QStringLiteral("INSERT INTO 請求書ヘッダ (伝票番号) VALUES (1)"));
     w.cmd一括削除7->click();
     QCOMPARE(f.shown.first().text, QStringLiteral("すべてのデータを初期化します。、よろしいですか"));

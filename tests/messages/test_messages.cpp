@@ -21,7 +21,7 @@ struct Recorder {
     bool replyDefault = true;
 
     void install() {
-        msg::setAnswerer([this](const msg::Shown &s) {
+        msg::setAnswerer([this](const msg::Shown& s) {
             shown.push_back(s);
             return replyDefault ? s.defaultButton : reply;
         });
@@ -47,7 +47,7 @@ class TestMessages : public QObject {
     void questionDefaultNoDeclinesOnDefault() {
         QVERIFY(!MsgConfirm("削除", "指定確認", "顧客情報"));
         QCOMPARE(rec.shown.size(), size_t(1));
-        const msg::Shown &s = rec.shown[0];
+        const msg::Shown& s = rec.shown[0];
         QCOMPARE(s.title, QString("削除の確認"));
         QCOMPARE(s.text, QString("指定された 顧客情報 を削除します。よろしいですか"));
         QCOMPARE(s.icon, QMessageBox::Question);
@@ -99,7 +99,7 @@ class TestMessages : public QObject {
     void warningShowsOkOnly() {
         QVERIFY(!MsgConfirm("入力", "数字のみ", "伝票番号"));
         QCOMPARE(rec.shown.size(), size_t(1));
-        const msg::Shown &s = rec.shown[0];
+        const msg::Shown& s = rec.shown[0];
         QCOMPARE(s.title, QString("入力注意"));
         QCOMPARE(s.text, QString("伝票番号には数字以外使用できません"));
         QCOMPARE(s.icon, QMessageBox::Warning);
@@ -210,11 +210,10 @@ class TestMessages : public QObject {
                                         << "削除不可能"
                                         << "削除の拒否"
                                         << "A削除できません。";
-        QTest::newRow("delete blocked")
-            << "削除"
-            << "削除不可"
-            << "削除不可"
-            << "A にデータがあるため削除できません。メンテナンス機能で削除してください。";
+        QTest::newRow("delete blocked") << "削除"
+                                        << "削除不可"
+                                        << "削除不可"
+                                        << "A にデータがあるため削除できません。メンテナンス機能で削除してください。";
         QTest::newRow("delete done") << "削除"
                                      << "完了"
                                      << "削除の完了"
@@ -268,16 +267,16 @@ class TestMessages : public QObject {
         QTest::addColumn<QMessageBox::StandardButton>("defaultButton");
         QTest::addColumn<bool>("yesConfirms");
         const QMessageBox::StandardButtons ok(QMessageBox::Ok);
-        auto ask = [&](const char *tag, const char *k, const char *s) {
+        auto ask = [&](const char* tag, const char* k, const char* s) {
             QTest::newRow(tag) << k << s << 292 << QMessageBox::Question << kYesNo << QMessageBox::No << true;
         };
-        auto askYes = [&](const char *tag, const char *k, const char *s) {
+        auto askYes = [&](const char* tag, const char* k, const char* s) {
             QTest::newRow(tag) << k << s << 36 << QMessageBox::Question << kYesNo << QMessageBox::Yes << true;
         };
-        auto info = [&](const char *tag, const char *k, const char *s) {
+        auto info = [&](const char* tag, const char* k, const char* s) {
             QTest::newRow(tag) << k << s << 64 << QMessageBox::Information << ok << QMessageBox::Ok << false;
         };
-        auto warn = [&](const char *tag, const char *k, const char *s) {
+        auto warn = [&](const char* tag, const char* k, const char* s) {
             QTest::newRow(tag) << k << s << 48 << QMessageBox::Warning << ok << QMessageBox::Ok << false;
         };
         askYes("register confirm", "登録", "確認");
@@ -316,7 +315,7 @@ class TestMessages : public QObject {
         rec.reply = QMessageBox::Yes;
         QCOMPARE(MsgConfirm(kind, sub, "A"), yesConfirms);
         QCOMPARE(rec.shown.size(), size_t(1));
-        const msg::Shown &s = rec.shown[0];
+        const msg::Shown& s = rec.shown[0];
         QCOMPARE(s.title, m->title);
         QCOMPARE(s.text, m->text);
         QCOMPARE(s.icon, icon);
@@ -335,7 +334,7 @@ class TestMessages : public QObject {
         QTimer poll;
         poll.setInterval(10);
         connect(&poll, &QTimer::timeout, this, [&] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) {
                 if (++tries > 500)
                     poll.stop();
@@ -345,9 +344,8 @@ class TestMessages : public QObject {
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
-            defaultIsYes =
-                static_cast<QAbstractButton *>(box->defaultButton()) == box->button(QMessageBox::Yes);
-            QAbstractButton *yes = box->button(QMessageBox::Yes);
+            defaultIsYes = static_cast<QAbstractButton*>(box->defaultButton()) == box->button(QMessageBox::Yes);
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
             if (yes) {
                 clicked = true;
                 yes->click();

@@ -47,7 +47,7 @@ struct ToolResult {
     QString error;
 };
 
-ToolResult runTool(const QString &program, const QStringList &args) {
+ToolResult runTool(const QString& program, const QStringList& args) {
     QProcess p;
     p.start(program, args);
     ToolResult r;
@@ -62,7 +62,7 @@ ToolResult runTool(const QString &program, const QStringList &args) {
     return r;
 }
 
-std::vector<Word> wordsOf(const QString &pdf, int page) {
+std::vector<Word> wordsOf(const QString& pdf, int page) {
     const ToolResult r = runTool(QStringLiteral("pdftotext"),
                                  {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
                                   QString::number(page), QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
@@ -86,26 +86,25 @@ std::vector<Word> wordsOf(const QString &pdf, int page) {
 }
 
 // Words whose centre lies inside a region, in reading order.
-std::vector<Word> wordsIn(const std::vector<Word> &words, const QRectF &region) {
+std::vector<Word> wordsIn(const std::vector<Word>& words, const QRectF& region) {
     std::vector<Word> found;
-    for (const Word &w : words)
+    for (const Word& w : words)
         if (region.contains(w.box.center()))
             found.push_back(w);
     return found;
 }
 
-QString joined(const std::vector<Word> &words) {
+QString joined(const std::vector<Word>& words) {
     QStringList parts;
-    for (const Word &w : words)
+    for (const Word& w : words)
         parts << w.text;
     return parts.join(QLatin1Char(' '));
 }
 
-QImage raster(const QString &pdf, int page, int dpi, bool gray, const QRect &cropPx = {}) {
+QImage raster(const QString& pdf, int page, int dpi, bool gray, const QRect& cropPx = {}) {
     const QString prefix = pdf + QStringLiteral(".p%1.r%2").arg(page).arg(dpi);
-    QStringList args{QStringLiteral("-f"),  QString::number(page),         QStringLiteral("-l"),
-                     QString::number(page), QStringLiteral("-singlefile"), QStringLiteral("-r"),
-                     QString::number(dpi)};
+    QStringList args{QStringLiteral("-f"),          QString::number(page), QStringLiteral("-l"), QString::number(page),
+                     QStringLiteral("-singlefile"), QStringLiteral("-r"),  QString::number(dpi)};
     args << (gray ? QStringLiteral("-gray") : QStringLiteral("-png"));
     if (cropPx.isValid())
         args << QStringLiteral("-x") << QString::number(cropPx.x()) << QStringLiteral("-y")
@@ -122,7 +121,7 @@ QImage raster(const QString &pdf, int page, int dpi, bool gray, const QRect &cro
 
 // Centres (points) of long horizontal rules below a given height: rows of the image that are dark across
 // nearly the whole span between x0 and x1.
-std::vector<double> horizontalRules(const QImage &gray, int dpi, double fromPt, double x0Pt, double x1Pt) {
+std::vector<double> horizontalRules(const QImage& gray, int dpi, double fromPt, double x0Pt, double x1Pt) {
     const double scale = dpi / 72.0;
     const int xa = int(x0Pt * scale), xb = int(x1Pt * scale);
     std::vector<double> centres;
@@ -148,7 +147,7 @@ std::vector<double> horizontalRules(const QImage &gray, int dpi, double fromPt, 
 // Number of separate horizontal bars in a glyph image: rows where one unbroken stroke spans most of the
 // glyph's width (serifs at the top of the arms leave a gap, so they do not count).
 // A yen sign has two; a backslash has none.
-int horizontalBars(const QImage &img) {
+int horizontalBars(const QImage& img) {
     int left = img.width(), right = -1;
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
@@ -212,7 +211,7 @@ class TestReport : public QObject {
   private:
     QTemporaryDir dir;
 
-    QString makePdf(const QString &name, const PrintValues &v, const std::vector<DetailRecord> &recs) {
+    QString makePdf(const QString& name, const PrintValues& v, const std::vector<DetailRecord>& recs) {
         const QString path = dir.filePath(name + QStringLiteral(".pdf"));
         rpt請求書 report(v, recs);
         return report.exportPdf(path) ? path : QString();
@@ -267,8 +266,7 @@ class TestReport : public QObject {
     void layoutFontsResolveToJapaneseFaces() {
         QFETCH(QString, layoutFamily);
         const QString family = resolvedFamily(layoutFamily);
-        QVERIFY2(family.contains(QLatin1String("IPA")) || family.contains(QLatin1String("Noto")),
-                 qPrintable(family));
+        QVERIFY2(family.contains(QLatin1String("IPA")) || family.contains(QLatin1String("Noto")), qPrintable(family));
         QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese), qPrintable(family));
     }
 
@@ -298,8 +296,7 @@ class TestReport : public QObject {
         QVERIFY2(info.ok, qPrintable(info.error));
         const QString text = QString::fromUtf8(info.out);
         QVERIFY2(text.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), qPrintable(text));
-        const auto m =
-            QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(text);
+        const auto m = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+) pts")).match(text);
         QVERIFY2(m.hasMatch(), qPrintable(text));
         QVERIFY(std::abs(m.captured(1).toDouble() - 595.3) < 1.0);
         QVERIFY(std::abs(m.captured(2).toDouble() - 841.9) < 1.0);
@@ -316,7 +313,7 @@ class TestReport : public QObject {
         QVERIFY(!words.empty());
 
         struct Left {
-            const char *what;
+            const char* what;
             QRectF box;
             QString text;
         };
@@ -331,22 +328,18 @@ class TestReport : public QObject {
             {"amount label", headerBox(283, 1984, 1560, 355), QStringLiteral("ご請求金額")},
             {"amount", headerBox(2055, 1960, 3260, 360), QStringLiteral("¥13,200")},
         };
-        for (const Left &l : lefts) {
+        for (const Left& l : lefts) {
             const auto in = wordsIn(words, l.box);
             QVERIFY2(!in.empty(), l.what);
             Word first = in.front();
             // The font maps both yen signs to one glyph, so the text layer may give back either.
             first.text.replace(QStringLiteral("￥"), QStringLiteral("¥"));
-            QVERIFY2(first.text == l.text,
-                     qPrintable(QString::fromUtf8(l.what) + QStringLiteral(": ") + first.text));
+            QVERIFY2(first.text == l.text, qPrintable(QString::fromUtf8(l.what) + QStringLiteral(": ") + first.text));
             QVERIFY2(
                 std::abs(first.box.left() - l.box.left()) < 1.5,
-                qPrintable(
-                    QStringLiteral("%1 left %2 vs %3").arg(l.what).arg(first.box.left()).arg(l.box.left())));
-            QVERIFY2(
-                std::abs(first.box.top() - l.box.top()) < 3.0,
-                qPrintable(
-                    QStringLiteral("%1 top %2 vs %3").arg(l.what).arg(first.box.top()).arg(l.box.top())));
+                qPrintable(QStringLiteral("%1 left %2 vs %3").arg(l.what).arg(first.box.left()).arg(l.box.left())));
+            QVERIFY2(std::abs(first.box.top() - l.box.top()) < 3.0,
+                     qPrintable(QStringLiteral("%1 top %2 vs %3").arg(l.what).arg(first.box.top()).arg(l.box.top())));
         }
 
         // Several lines of the address block wrap inside their box, one under the other.
@@ -355,7 +348,7 @@ class TestReport : public QObject {
         QVERIFY(info.back().box.top() > info.front().box.bottom());
 
         struct Right {
-            const char *what;
+            const char* what;
             QRectF box;
             QString text;
         };
@@ -364,14 +357,13 @@ class TestReport : public QObject {
             {"tax", headerBox(1920, 2760, 1380, 285), QStringLiteral("1,200")},
             {"total", headerBox(3280, 2764, 1630, 283), QStringLiteral("13,200")},
         };
-        for (const Right &r : rights) {
+        for (const Right& r : rights) {
             const auto in = wordsIn(words, r.box);
             QCOMPARE(joined(in), r.text);
-            QVERIFY2(std::abs(in.back().box.right() - r.box.right()) < 2.5,
-                     qPrintable(QStringLiteral("%1 right %2 vs %3")
-                                    .arg(r.what)
-                                    .arg(in.back().box.right())
-                                    .arg(r.box.right())));
+            QVERIFY2(
+                std::abs(in.back().box.right() - r.box.right()) < 2.5,
+                qPrintable(
+                    QStringLiteral("%1 right %2 vs %3").arg(r.what).arg(in.back().box.right()).arg(r.box.right())));
         }
 
         // The title is centred in its box at 18 points: three full-width glyphs about 54 points wide.
@@ -396,8 +388,8 @@ class TestReport : public QObject {
         };
         // Quantity 2.5 rounds to a whole number; a five-character unit is cut to three.
         const Expect rows[] = {
-            {QStringLiteral("特製りんご"), QStringLiteral("3"), QStringLiteral("ダース"),
-             QStringLiteral("1,234,567"), QStringLiteral("3,086,418")},
+            {QStringLiteral("特製りんご"), QStringLiteral("3"), QStringLiteral("ダース"), QStringLiteral("1,234,567"),
+             QStringLiteral("3,086,418")},
             {QStringLiteral("みかん"), QStringLiteral("10"), QStringLiteral("kg"), QStringLiteral("300"),
              QStringLiteral("3,000")},
             {QStringLiteral("ぶどう"), QStringLiteral("1"), QStringLiteral("箱"), QStringLiteral("5,000"),
@@ -453,16 +445,14 @@ class TestReport : public QObject {
         const auto first = wordsOf(pdf, 1);
         QCOMPARE(joined(wordsIn(first, rowBox(29, 75, 30, 5490, 300))), QStringLiteral("品目30"));
         const auto second = wordsOf(pdf, 2);
-        QCOMPARE(joined(wordsIn(second, headerBox(285, 1410, 5050, 420))),
-                 QStringLiteral("株式会社テスト商事"));
+        QCOMPARE(joined(wordsIn(second, headerBox(285, 1410, 5050, 420))), QStringLiteral("株式会社テスト商事"));
         QCOMPARE(joined(wordsIn(second, rowBox(0, 75, 30, 5490, 300))), QStringLiteral("品目31"));
         QCOMPARE(joined(wordsIn(second, rowBox(0, 9000, 30, 1530, 300))), QStringLiteral("3,100"));
         for (int i = 1; i < kRowsPerPage; ++i)
             QVERIFY(wordsIn(second, rowBox(i, 0, 0, 10600, 370)).empty());
 
         const QImage page = raster(pdf, 2, 144, true);
-        QCOMPARE(int(horizontalRules(page, 144, pt(rowTop(0) + 40), pt(80) + 4, pt(10575) - 4).size()),
-                 kRowsPerPage);
+        QCOMPARE(int(horizontalRules(page, 144, pt(rowTop(0) + 40), pt(80) + 4, pt(10575) - 4).size()), kRowsPerPage);
     }
 
     void blankAndZeroValuesPrintNothing() {
@@ -497,8 +487,8 @@ class TestReport : public QObject {
         // Look at the glyph itself: a yen sign has two crossbars, a backslash has none.
         constexpr int dpi = 600;
         const QRectF b = words.front().box;
-        const QRect crop(int(b.left() * dpi / 72.0) - 4, int(b.top() * dpi / 72.0) - 4,
-                         int(b.width() * dpi / 72.0) + 8, int(b.height() * dpi / 72.0) + 8);
+        const QRect crop(int(b.left() * dpi / 72.0) - 4, int(b.top() * dpi / 72.0) - 4, int(b.width() * dpi / 72.0) + 8,
+                         int(b.height() * dpi / 72.0) + 8);
         const QImage glyph = raster(pdf, 1, dpi, true, crop);
         QVERIFY(!glyph.isNull());
         QCOMPARE(horizontalBars(glyph), 2);
@@ -522,7 +512,7 @@ class TestReport : public QObject {
         QVERIFY(!page.isNull());
         const QRectF labels[] = {headerBox(213, 2480, 1700, 284), headerBox(65, 3210, 5655, 340),
                                  headerBox(9060, 3210, 1520, 345)};
-        for (const QRectF &box : labels) {
+        for (const QRectF& box : labels) {
             const QRect inner = box.toAlignedRect().adjusted(2, 2, -2, -2);
             int navy = 0, white = 0;
             for (int y = inner.top(); y <= inner.bottom(); ++y)
@@ -546,11 +536,11 @@ class TestReport : public QObject {
         window.show();
         auto report = std::make_shared<rpt請求書>(sampleValues(), sampleRecords());
         showPreview(&window, report);
-        QPointer<QPrintPreviewDialog> dialog = window.findChild<QPrintPreviewDialog *>();
+        QPointer<QPrintPreviewDialog> dialog = window.findChild<QPrintPreviewDialog*>();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
         QVERIFY(!dialog->isModal());
-        auto *preview = dialog->findChild<QPrintPreviewWidget *>();
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
         QVERIFY(preview);
         QTRY_COMPARE(preview->pageCount(), 1);
         QCOMPARE(dialog->printer()->pageLayout().pageSize().id(), QPageSize::A4);

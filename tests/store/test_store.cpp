@@ -48,12 +48,14 @@ void StoreTest::currencyParse() {
     QVERIFY(!Currency::parse(QStringLiteral("1e3")));
     QVERIFY(!Currency::parse(QStringLiteral("")));
     QVERIFY(!Currency::parse(QStringLiteral("-")));
-    QVERIFY(!Currency::parse(QStringLiteral("0.00001"))); // finer than money holds
+    QVERIFY(!Currency::parse(QStringLiteral("0.00001")));         // finer than money holds
     QVERIFY(!Currency::parse(QStringLiteral("123456789012345"))); // beyond 64-bit money range we allow
 }
 
 void StoreTest::dialectRewrites() {
-    auto rw = [](const QString& s) { return rewriteStatement(s, [](const QString&) { return QStringLiteral("ext1"); }); };
+    auto rw = [](const QString& s) {
+        return rewriteStatement(s, [](const QString&) { return QStringLiteral("ext1"); });
+    };
     QCOMPARE(rw(QStringLiteral("delete * from w明細")).sql, QStringLiteral("delete from w明細"));
     QCOMPARE(rw(QStringLiteral("select * from w明細 where not (isnull(品名)) ")).sql,
              QStringLiteral("select * from w明細 where not ( ((品名) IS NULL) )"));
@@ -62,7 +64,8 @@ void StoreTest::dialectRewrites() {
     QCOMPARE(rw(sql::C7()).sql, QStringLiteral("delete from w顧客マスタ where チェック = 1"));
     QCOMPARE(rw(sql::I13()).sql, QStringLiteral("SELECT SUM ( \"金額\" ) AS htotal FROM w明細 where 非課税 = 0"));
     QCOMPARE(rw(sql::C4(QStringLiteral("/d/Vornisa.mdb"))).sql,
-             QStringLiteral("insert into w顧客マスタ (\"顧客名\",\"顧客情報\") select 顧客名 , 顧客情報 from ext1.\"顧客マスタ\" order by 顧客名"));
+             QStringLiteral("insert into w顧客マスタ (\"顧客名\",\"顧客情報\") select 顧客名 , 顧客情報 from "
+                            "ext1.\"顧客マスタ\" order by 顧客名"));
     // Quoted text passes untouched, doubled quotes and keywords inside it included.
     QCOMPARE(rw(sql::C1(QStringLiteral("O'Brien; delete * from x"))).sql,
              QStringLiteral("select * from 顧客マスタ where 顧客名 = 'O''Brien; delete * from x'"));
@@ -73,9 +76,12 @@ void StoreTest::dialectRewrites() {
 }
 
 void StoreTest::dialectRefusesUnknownForms() {
-    const QStringList bad = {QStringLiteral("drop table w明細"), QStringLiteral("select * from a; delete from b"),
-                             QStringLiteral("select * from a where x = 'open"), QStringLiteral("select * from [a"),
-                             QStringLiteral("select load_extension('x')"), QStringLiteral("select * from a where b = \"c\""),
+    const QStringList bad = {QStringLiteral("drop table w明細"),
+                             QStringLiteral("select * from a; delete from b"),
+                             QStringLiteral("select * from a where x = 'open"),
+                             QStringLiteral("select * from [a"),
+                             QStringLiteral("select load_extension('x')"),
+                             QStringLiteral("select * from a where b = \"c\""),
                              QStringLiteral("insert into a select * from b")};
     for (const QString& s : bad)
         QVERIFY_THROWS_EXCEPTION(DialectError, rewriteStatement(s, {}));
@@ -87,11 +93,11 @@ void StoreTest::everyStatementRunsOnRealFiles() {
     auto work = data.openWork();
     const QString name = QStringLiteral("山田商店");
     const QString n = QStringLiteral("7");
-    for (const QString& s : {sql::C1(name), sql::C2(), sql::C9(name), sql::P1(name), sql::P8(name), sql::S1(), sql::I4(n),
-                             sql::I5(n), sql::I7(n), sql::I9(n), sql::K1(QStringLiteral("単位"))})
+    for (const QString& s : {sql::C1(name), sql::C2(), sql::C9(name), sql::P1(name), sql::P8(name), sql::S1(),
+                             sql::I4(n), sql::I5(n), sql::I7(n), sql::I9(n), sql::K1(QStringLiteral("単位"))})
         QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
-    for (const QString& s : {sql::C6(name), sql::P5(name), sql::I1(n), sql::I2(n), sql::W1(), sql::W2(), sql::W3(),
-                             sql::W4(), sql::W5()})
+    for (const QString& s :
+         {sql::C6(name), sql::P5(name), sql::I1(n), sql::I2(n), sql::W1(), sql::W2(), sql::W3(), sql::W4(), sql::W5()})
         main->execute(s);
     for (const QString& s : {sql::C3(), sql::C4(data.mainPath()), sql::C7(), sql::P2(), sql::P3(data.mainPath()),
                              sql::P6(), sql::P9(), sql::P10(data.mainPath()), sql::I10(), sql::H1(name, name)})

@@ -36,7 +36,9 @@ void GridTest::userEditsNotifyOnceProgrammaticWritesNever() {
     // Both writes reached the table, on the right row.
     auto rs = work->openRecordset(QStringLiteral("select * from w明細 where 行番号 = 2"));
     QCOMPARE(rs->field(QStringLiteral("品名")).toText(), QStringLiteral("消しゴム"));
-    QVERIFY(work->openRecordset(QStringLiteral("select * from w明細 where 行番号 = 1"))->field(QStringLiteral("品名")).isNull());
+    QVERIFY(work->openRecordset(QStringLiteral("select * from w明細 where 行番号 = 1"))
+                ->field(QStringLiteral("品名"))
+                .isNull());
 }
 
 void GridTest::typedTextTakesTheColumnType() {

@@ -1,0 +1,208 @@
+#include "invoice/invoice_io.h"
+
+#include "invoice/lines.h"
+#include "invoice/numbering.h"
+#include "store/database.h"
+#include "store/statements.h"
+
+#include <limits>
+
+namespace {
+
+const QString F品名 = QStringLiteral("品名");
+const QString F数量 = QStringLiteral("数量");
+const QString F単位 = QStringLiteral("単位");
+const QString F単価 = QStringLiteral("単価");
+const QString F金額 = QStringLiteral("金額");
+const QString F非課税 = QStringLiteral("非課税");
+
+// A line whose name is missing or only blanks is an empty line.
+bool unnamed(const Value& name) {
+    return name.isNull() || name.toText().trimmed().isEmpty();
+}
+
+// Text of a field that may be Null, keeping Null apart from an empty text.
+QString nullableText(const Value& v) {
+    if (v.isNull())
+        return QString();
+    const QString t = v.toText();
+    return t.isNull() ? QStringLiteral("") : t;
+}
+
+std::optional<Currency> nullableMoney(const Value& v) {
+    if (v.isNull())
+        return std::nullopt;
+    return v.toCurrency();
+}
+
+} // namespace
+
+NumberCheck CheckInvoiceNumber(const QString& text, qint32* number) {
+    if (text.isEmpty())
+        return NumberCheck::Empty;
+    for (const QChar c : text)
+        if (c < u'0' || c > u'9')
+            return NumberCheck::NotNumeric;
+    qsizetype first = 0;
+    while (first < text.size() - 1 && text[first] == u'0')
+        ++first;
+    const QString digits = text.mid(first);
+    if (digits.size() > 10)
+        return NumberCheck::OutOfRange;
+    const qlonglong n = digits.toLongLong();
+    if (n < 1 || n > std::numeric_limits<qint32>::max())
+        return NumberCheck::OutOfRange;
+    if (number)
+        *number = static_cast<qint32>(n);
+    return NumberCheck::Ok;
+}
+
+bool LinesHaveGap(Database& work) {
+    auto rs = work.openRecordset(sql::I3());
+    bool pastEmpty = false;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+        if (unnamed(rs->field(F品名))) {
+            pastEmpty = true;
+            if (!rs->field(F数量).isNull() || !rs->field(F単価).isNull() || !rs->field(F金額).isNull())
+                return true;
+        } else if (pastEmpty) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void AutoEntry顧客マスタ(Database& main, const QString& name, const QString& details) {
+    if (name.trimmed().isEmpty())
+        return;
+    auto rs = main.openRecordset(sql::C1(name));
+    if (rs->eof())
+        rs->addNew();
+    else
+        rs->edit();
+    rs->setField(QStringLiteral("顧客名"), name);
+    rs->setField(QStringLiteral("顧客情報"), details);
+    rs->update();
+    rs->close();
+}
+
+void AutoEntry商品(Database& main, Database& work) {
+    Transaction t(main);
+    auto lines = work.openRecordset(sql::I6());
+    for (lines->moveFirst(); !lines->eof(); lines->moveNext()) {
+        if (lines->field(F単価).isNull() && lines->field(F数量).isNull())
+            continue;
+        const QString name = lines->field(F品名).toText().trimmed();
+        if (name.isEmpty())
+            continue;
+        auto rs = main.openRecordset(sql::P1(name));
+        if (rs->eof())
+            rs->addNew();
+        else
+            rs->edit();
+        rs->setField(F品名, name);
+        rs->setField(F単位, lines->field(F単位));
+        rs->setField(F単価, lines->field(F単価));
+        rs->setField(F非課税, lines->field(F非課税));
+        rs->update();
+        rs->close();
+    }
+    lines->close();
+    t.commit();
+}
+
+void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
+    const QString number = QString::number(h.number);
+    const Value date = h.date.isEmpty() ? Value() : Value(h.date);
+    Transaction t(main);
+    AutoEntry顧客マスタ(main, h.顧客名, h.顧客情報);
+    AutoEntry商品(main, work);
+    main.execute(sql::I1(number));
+    main.execute(sql::I2(number));
+
+    auto lines = work.openRecordset(sql::I3());
+    auto stored = main.openRecordset(sql::I4(number));
+    int lineNo = 0;
+    for (lines->moveFirst(); !lines->eof(); lines->moveNext()) {
+        const Value name = lines->field(F品名);
+        if (unnamed(name))
+            break;
+        stored->addNew();
+        stored->setField(QStringLiteral("伝票番号"), h.number);
+        stored->setField(QStringLiteral("顧客名"), h.顧客名);
+        stored->setField(QStringLiteral("日付"), date);
+        stored->setField(QStringLiteral("行番号"), lineNo);
+        stored->setField(QStringLiteral("伝票区分"), 1);
+        stored->setField(F品名, name.toText().trimmed());
+        stored->setField(F数量, lines->field(F数量));
+        stored->setField(F単位, lines->field(F単位));
+        stored->setField(F単価, lines->field(F単価));
+        stored->setField(F金額, lines->field(F金額));
+        stored->setField(F非課税, lines->field(F非課税));
+        stored->update();
+        ++lineNo;
+    }
+    lines->close();
+    stored->close();
+
+    auto header = main.openRecordset(sql::I5(number));
+    header->addNew();
+    header->setField(QStringLiteral("伝票番号"), h.number);
+    header->setField(QStringLiteral("日付"), date);
+    header->setField(QStringLiteral("顧客名"), h.顧客名);
+    header->setField(QStringLiteral("顧客情報"), h.顧客情報);
+    if (h.消費税)
+        header->setField(QStringLiteral("消費税"), *h.消費税);
+    if (h.税抜計)
+        header->setField(QStringLiteral("税抜計"), *h.税抜計);
+    if (h.合計)
+        header->setField(QStringLiteral("合計"), *h.合計);
+    header->update();
+    header->close();
+
+    Proc管理(main, QStringLiteral("最大請求書番号"), QStringLiteral("Set"), number);
+    t.commit();
+}
+
+std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number) {
+    auto rs = main.openRecordset(sql::I9(QString::number(number)));
+    if (rs->eof())
+        return std::nullopt;
+    InvoiceHeader h;
+    h.number = number;
+    h.date = rs->field(QStringLiteral("日付")).toText();
+    h.顧客名 = nullableText(rs->field(QStringLiteral("顧客名")));
+    h.顧客情報 = nullableText(rs->field(QStringLiteral("顧客情報")));
+    h.消費税 = nullableMoney(rs->field(QStringLiteral("消費税")));
+    h.税抜計 = nullableMoney(rs->field(QStringLiteral("税抜計")));
+    h.合計 = nullableMoney(rs->field(QStringLiteral("合計")));
+    rs->close();
+    return h;
+}
+
+void Read請求書(Database& main, Database& work, qint32 number) {
+    Transaction t(work);
+    Clear明細ワーク(work);
+    auto stored = main.openRecordset(sql::I7(QString::number(number)));
+    auto rows = work.openRecordset(sql::I8());
+    stored->moveFirst();
+    rows->moveFirst();
+    // Lines beyond the thirtieth have no row to land on.
+    for (; !stored->eof() && !rows->eof(); stored->moveNext(), rows->moveNext()) {
+        rows->edit();
+        for (const QString& f : {F品名, F数量, F単位, F単価, F金額, F非課税})
+            rows->setField(f, stored->field(f));
+        rows->update();
+    }
+    stored->close();
+    rows->close();
+    t.commit();
+}
+
+void Delete請求書(Database& main, qint32 number) {
+    const QString n = QString::number(number);
+    Transaction t(main);
+    main.execute(sql::I2(n));
+    main.execute(sql::I1(n));
+    t.commit();
+}

@@ -1,0 +1,41 @@
+#pragma once
+#include "store/currency.h"
+
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+class Database;
+
+enum class NumberCheck { Empty, Ok, NotNumeric, OutOfRange };
+
+// An invoice number is plain ASCII digits (leading zeros allowed) worth 1 to 2,147,483,647.
+NumberCheck CheckInvoiceNumber(const QString& text, qint32* number);
+
+// True when registering would leave a line out: a named line below the first line without a
+// name, or a line without a name that holds a quantity, unit price or amount.
+bool LinesHaveGap(Database& work);
+
+struct InvoiceHeader {
+    qint32 number = 0;
+    QString date; // "yyyy/mm/dd", or "" for none
+    QString 顧客名, 顧客情報;
+    std::optional<Currency> 消費税, 税抜計, 合計;
+};
+
+// Teaches the customer to the master: adds it or replaces its details. An empty name adds nothing.
+void AutoEntry顧客マスタ(Database& main, const QString& name, const QString& details);
+// Teaches the products of the work lines that carry a unit price or a quantity to the master.
+void AutoEntry商品(Database& main, Database& work);
+
+// Registers the invoice on the work lines under h.number, replacing any stored copy, and
+// raises the counter: all of it or, on failure (DbError), none of it.
+void Entry請求書(Database& main, Database& work, const InvoiceHeader& h);
+
+std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number);
+
+// Puts the stored lines of an invoice onto work rows 1, 2, 3, ... of 30 blank lines.
+void Read請求書(Database& main, Database& work, qint32 number);
+
+// Removes the stored lines and header of an invoice; the counter stays.
+void Delete請求書(Database& main, qint32 number);

@@ -1,0 +1,29 @@
+#pragma once
+#include "store/currency.h"
+
+#include <QString>
+
+class Database;
+
+// Rebuilds w明細 as 30 blank lines numbered 1 to 30.
+void Clear明細ワーク(Database& work);
+
+// Refills the product pick list w商品参照 from the product master.
+void SetDD品名(Database& work, const QString& mainDbPath);
+
+// What the product master says about a typed name; 品名 is the name without surrounding blanks.
+struct ProductLookup {
+    QString 品名;
+    QString 単位;
+    Currency 単価;
+    bool 非課税 = false;
+};
+ProductLookup Seek商品(Database& main, const QString& typedName);
+
+// Learns a value into the code list listKey: true only when it was stored in a free slot.
+bool AddCodeValue(Database& main, const QString& listKey, const QString& value);
+
+enum class RangeColumn { Quantity, Price, Amount };
+
+// Whether a cell's text may stay: inside the column's limits (the limits included), or empty.
+bool InRange(RangeColumn c, const QString& cellText);

@@ -1,0 +1,60 @@
+#include "invoice/numbering.h"
+
+#include "store/database.h"
+#include "store/statements.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace {
+
+const QString Counter = QStringLiteral("最大請求書番号");
+
+std::optional<std::int64_t> wholeNumber(const QString& text) {
+    bool ok = false;
+    const qlonglong n = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return static_cast<std::int64_t>(n);
+}
+
+} // namespace
+
+QString Proc管理(Database& main, const QString& item, const QString& mode, const QString& value) {
+    if (item != Counter)
+        return QString();
+    const bool get = mode == QStringLiteral("Get");
+    const bool set = mode == QStringLiteral("Set");
+    if (!get && !set)
+        return QString();
+
+    Transaction t(main);
+    auto rs = main.openRecordset(sql::S1());
+    QString result;
+    if (rs->eof()) {
+        if (get) {
+            result = QStringLiteral("1");
+        } else if (const auto v = wholeNumber(value)) {
+            rs->addNew();
+            rs->setField(Counter, *v);
+            rs->update();
+        }
+    } else {
+        rs->moveFirst();
+        const Value stored = rs->field(Counter);
+        const bool blank = stored.isNull() || (stored.isText() && stored.toText().isEmpty());
+        if (get) {
+            result = blank ? QStringLiteral("1") : QString::number(stored.toInt() + 1);
+        } else if (const auto v = wholeNumber(value)) {
+            // A counter never set takes the registered number, so the next offer is past it.
+            if (blank || stored.toInt() < *v) {
+                rs->edit();
+                rs->setField(Counter, *v);
+                rs->update();
+            }
+        }
+    }
+    rs->close();
+    t.commit();
+    return result;
+}

@@ -1,0 +1,96 @@
+#include "helpers.h"
+#include "invoice/numbering.h"
+#include "store/statements.h"
+#include "support/testdb.h"
+
+#include <QtTest>
+
+class NumberingTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void noCompanyRecord();
+    void nullCounterTakesRegisteredNumber();
+    void counterOnlyRises();
+    void otherItemsAndModes();
+};
+
+namespace {
+
+const QString Item = txt("最大請求書番号");
+QString get(Database& main) {
+    return Proc管理(main, Item, txt("Get"), txt("0"));
+}
+QString set(Database& main, const QString& v) {
+    return Proc管理(main, Item, txt("Set"), v);
+}
+
+void addCompany(Database& main, const Value& counter) {
+    auto rs = main.openRecordset(sql::S1());
+    rs->addNew();
+    rs->setField(txt("自社名"), Value(txt("山田商店")));
+    rs->setField(txt("税区分"), Value(txt("内税")));
+    rs->setField(Item, counter);
+    rs->update();
+}
+
+} // namespace
+
+void NumberingTest::noCompanyRecord() {
+    TestData data;
+    auto main = data.openMain();
+    QCOMPARE(get(*main), txt("1"));
+    QCOMPARE(dump(*main, txt("自社情報")), QStringList()); // offering reserves nothing
+    QCOMPARE(set(*main, txt("1")), QString());
+    QCOMPARE(dump(*main, txt("自社情報")),
+             QStringList({txt("自社名=<null>|自社情報=<null>|税区分=<null>|LineColor1=<null>|最大請求書番号=1")}));
+    QCOMPARE(get(*main), txt("2"));
+}
+
+void NumberingTest::nullCounterTakesRegisteredNumber() {
+    TestData data;
+    auto main = data.openMain();
+    addCompany(*main, Value());
+    QCOMPARE(get(*main), txt("1"));
+    set(*main, txt("5"));
+    QCOMPARE(get(*main), txt("6"));
+    QCOMPARE(dump(*main, txt("自社情報")),
+             QStringList({txt("自社名=山田商店|自社情報=<null>|税区分=内税|LineColor1=<null>|最大請求書番号=5")}));
+}
+
+void NumberingTest::counterOnlyRises() {
+    TestData data;
+    auto main = data.openMain();
+    addCompany(*main, Value(41));
+    QCOMPARE(get(*main), txt("42"));
+    QCOMPARE(get(*main), txt("42"));
+    set(*main, txt("100"));
+    QCOMPARE(get(*main), txt("101"));
+    set(*main, txt("7"));
+    QCOMPARE(get(*main), txt("101"));
+    set(*main, txt("100"));
+    QCOMPARE(get(*main), txt("101"));
+    set(*main, txt("101"));
+    QCOMPARE(get(*main), txt("102"));
+    QCOMPARE(dump(*main, txt("自社情報")).size(), 1);
+}
+
+void NumberingTest::otherItemsAndModes() {
+    TestData data;
+    auto main = data.openMain();
+    QCOMPARE(Proc管理(*main, txt("最大伝票番号"), txt("Get"), txt("0")), QString());
+    QCOMPARE(Proc管理(*main, txt("最大伝票番号"), txt("Set"), txt("9")), QString());
+    QCOMPARE(Proc管理(*main, Item, txt("get"), txt("9")), QString());
+    QCOMPARE(Proc管理(*main, Item, txt("Put"), txt("9")), QString());
+    QCOMPARE(dump(*main, txt("自社情報")), QStringList());
+    addCompany(*main, Value(3));
+    set(*main, QString()); // nothing to raise it to
+    Proc管理(*main, txt("最大伝票番号"), txt("Set"), txt("9"));
+    QCOMPARE(get(*main), txt("4"));
+}
+
+int runNumberingTests(int argc, char** argv) {
+    NumberingTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_numbering.moc"
