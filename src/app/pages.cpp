@@ -32,15 +32,12 @@ QFrame* frame() {
     return f;
 }
 
-QFrame* buttonFrame(const QList<QPushButton*>& buttons, bool trailingStretch = true) {
+QFrame* buttonFrame(const QList<QPushButton*>& buttons) {
     auto* f = frame();
     auto* l = new QHBoxLayout(f);
-    if (!trailingStretch)
-        l->addStretch();
     for (auto* b : buttons)
         l->addWidget(b);
-    if (trailingStretch)
-        l->addStretch();
+    l->addStretch();
     return f;
 }
 
@@ -61,6 +58,18 @@ QPixmap banner() {
     g.setFont(f);
     g.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("Vornisa"));
     return p;
+}
+
+// A master page: the grid over its work copy and the four buttons.
+QWidget* masterPage(DataGrid* grid, const QList<QPushButton*>& buttons) {
+    auto* page = new QWidget;
+    auto* l = new QVBoxLayout(page);
+    auto* body = frame();
+    l->addWidget(body);
+    auto* v = new QVBoxLayout(body);
+    v->addWidget(grid, 1);
+    v->addWidget(buttonFrame(buttons));
+    return page;
 }
 
 } // namespace
@@ -154,13 +163,7 @@ QWidget* FrmVornisa::buildInvoicePage() {
 }
 
 QWidget* FrmVornisa::buildCustomerPage() {
-    auto* page = new QWidget;
-    auto* l = new QVBoxLayout(page);
-    auto* body = frame();
-    l->addWidget(body);
-    auto* v = new QVBoxLayout(body);
     Grid顧客マスタ = named(new DataGrid, QStringLiteral("Grid顧客マスタ"));
-    v->addWidget(Grid顧客マスタ, 1);
     cmd顧客読込 = button(QStringLiteral("cmd顧客読込"), QStringLiteral("読込"),
                          QStringLiteral("顧客情報を明細に読込みます。顧客名や「かな」の一部でも絞り込めます。"));
     cmd顧客登録 = button(QStringLiteral("cmd顧客登録"), QStringLiteral("登録"), QStringLiteral("顧客情報を登録します"));
@@ -168,18 +171,11 @@ QWidget* FrmVornisa::buildCustomerPage() {
                          QStringLiteral("チェックマークのある行の顧客データを削除します。"));
     cmd顧客クリア = button(QStringLiteral("cmd顧客クリア"), QStringLiteral("クリア"),
                            QStringLiteral("顧客情報画面を消去します。登録済みデータは削除されません。"));
-    v->addWidget(buttonFrame({cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア}));
-    return page;
+    return masterPage(Grid顧客マスタ, {cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア});
 }
 
 QWidget* FrmVornisa::buildProductPage() {
-    auto* page = new QWidget;
-    auto* l = new QVBoxLayout(page);
-    auto* body = frame();
-    l->addWidget(body);
-    auto* v = new QVBoxLayout(body);
     Grid商品マスタ = named(new DataGrid, QStringLiteral("Grid商品マスタ"));
-    v->addWidget(Grid商品マスタ, 1);
     cmd商品読込 =
         button(QStringLiteral("cmd商品読込"), QStringLiteral("読込"),
                QStringLiteral("商品情報を読込みます。品名や「かな」の一部を指定して絞り込むこともできます。"));
@@ -189,8 +185,7 @@ QWidget* FrmVornisa::buildProductPage() {
                          QStringLiteral("チェックマークを付けた商品情報を削除します。複数削除もできます。"));
     cmd商品クリア = button(QStringLiteral("cmd商品クリア"), QStringLiteral("クリア"),
                            QStringLiteral("商品情報画面を消去します。登録済みデータは削除されません。"));
-    v->addWidget(buttonFrame({cmd商品読込, cmd商品登録, cmd商品削除, cmd商品クリア}));
-    return page;
+    return masterPage(Grid商品マスタ, {cmd商品読込, cmd商品登録, cmd商品削除, cmd商品クリア});
 }
 
 QWidget* FrmVornisa::buildSettingsPage() {

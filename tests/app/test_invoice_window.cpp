@@ -1,4 +1,6 @@
 #include "store/statements.h"
+
+#include <QPrintPreviewDialog>
 #include "window_fixture.h"
 
 // Drives the invoice page as a user would: typing into cells and pressing the buttons.
@@ -10,6 +12,7 @@ class InvoiceWindowTest : public QObject {
     void enterInAmountColumn();
     void registerLoadAndDelete();
     void registerRefusals();
+    void printOpensPreviewAndChangesNothing();
 
   private:
     static void type(FrmVornisa& w, int row, int col, const QString& text) {
@@ -176,6 +179,23 @@ void InvoiceWindowTest::registerRefusals() {
     QCOMPARE(f.shown.size(), 1);
     QCOMPARE(f.shown[0].text, QStringLiteral("伝票番号には数字以外使用できません"));
     QVERIFY(w.txtNo->text().isEmpty());
+}
+
+void InvoiceWindowTest::printOpensPreviewAndChangesNothing() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    type(w, 0, 1, QStringLiteral("鉛筆"));
+    const QString number = w.txtNo->text();
+    w.cmd印刷->click();
+    QTRY_VERIFY(w.findChild<QPrintPreviewDialog*>());
+    QPrintPreviewDialog* preview = w.findChild<QPrintPreviewDialog*>();
+    QVERIFY(!preview->isModal()); // the main window stays usable
+    QCOMPARE(w.txtNo->text(), number);
+    QCOMPARE(work(w, 0, QStringLiteral("品名")).toText(), QStringLiteral("鉛筆"));
+    QVERIFY(w.dbMain->openRecordset(sql::S1())->eof());
+    QVERIFY(f.shown.isEmpty());
+    preview->close();
 }
 
 QTEST_MAIN(InvoiceWindowTest)
