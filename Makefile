@@ -39,7 +39,7 @@ sanitize: deps
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	QT_QPA_PLATFORM=offscreen $(BUILD)/bench/vornisa_bench
+	QT_QPA_PLATFORM=offscreen $(BUILD)/vornisa_bench
 
 clean:
 	rm -rf $(BUILD) build-sanitize
