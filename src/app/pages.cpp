@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QStringListModel>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -88,6 +89,7 @@ QWidget* FrmVornisa::buildInvoicePage() {
     cmb顧客名 = named(new QComboBox, QStringLiteral("cmb顧客名"));
     cmb顧客名->setEditable(true);
     cmb顧客名->setInsertPolicy(QComboBox::NoInsert);
+    cmb顧客名->setModel(new QStringListModel(cmb顧客名));
     cmb顧客名->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cmb顧客名->setMinimumContentsLength(24);
     txt顧客情報 = named(new QPlainTextEdit, QStringLiteral("txt顧客情報"));
