@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class Hint;
@@ -120,5 +121,8 @@ class FrmVornisa : public QWidget {
     void showLineColor(qint64 colour);
     // A save that failed: the user is told what was not saved and why.
     void notifyFailure(const QString& what, const DbError& e);
+    // Runs a page's database work, says so if it failed, then shows the table as it stands.
+    // The work returns false when it did nothing (the table then stays as shown).
+    void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
     bool closed_ = false;
 };

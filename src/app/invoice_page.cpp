@@ -20,21 +20,17 @@ constexpr int colName = 1, colQty = 2, colUnit = 3, colPrice = 4, colAmount = 5;
 } // namespace
 
 void FrmVornisa::Clear明細ワーク() {
-    try {
+    workThenRefresh(dat明細, QStringLiteral("明細を準備できませんでした。"), [this] {
         ::Clear明細ワーク(*dbWork);
-    } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("明細を準備できませんでした。"), e);
-    }
-    dat明細->refresh();
+        return true;
+    });
 }
 
 void FrmVornisa::SetDD品名() {
-    try {
+    workThenRefresh(dat商品参照, QStringLiteral("商品一覧を読み込めませんでした。"), [this] {
         ::SetDD品名(*dbWork, MainDbPath);
-    } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("商品一覧を読み込めませんでした。"), e);
-    }
-    dat商品参照->refresh();
+        return true;
+    });
 }
 
 void FrmVornisa::Calc明細() {

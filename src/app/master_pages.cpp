@@ -11,89 +11,77 @@ const QString Kind登録 = QStringLiteral("登録");
 const QString Kind削除 = QStringLiteral("削除");
 } // namespace
 
-void FrmVornisa::Read顧客マスタ() {
+void FrmVornisa::workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work) {
     try {
-        ::Read顧客マスタ(*dbWork, MainDbPath);
+        if (!work())
+            return;
     } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("顧客情報を読み込めませんでした。"), e);
+        notifyFailure(failure, e);
     }
-    dat顧客->refresh();
+    table->refresh();
+}
+
+void FrmVornisa::Read顧客マスタ() {
+    workThenRefresh(dat顧客, QStringLiteral("顧客情報を読み込めませんでした。"), [this] {
+        ::Read顧客マスタ(*dbWork, MainDbPath);
+        return true;
+    });
 }
 
 void FrmVornisa::Entry顧客情報() {
     if (!MsgConfirm(Kind登録, QStringLiteral("確認"), QStringLiteral("顧客情報")))
         return;
     Grid顧客マスタ->commitPending();
-    try {
+    workThenRefresh(dat顧客, QStringLiteral("顧客情報は登録されませんでした。"), [this] {
         ::Entry顧客情報(*dbMain, *dbWork);
-    } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("顧客情報は登録されませんでした。"), e);
-    }
-    dat顧客->refresh();
+        return true;
+    });
 }
 
 void FrmVornisa::Delete顧客() {
     if (!MsgConfirm(Kind削除, QStringLiteral("指定確認"), QStringLiteral("顧客情報")))
         return;
-    try {
-        if (!::Delete顧客(*dbMain, *dbWork))
-            return;
-    } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("顧客情報は削除されませんでした。"), e);
-    }
-    dat顧客->refresh();
+    workThenRefresh(dat顧客, QStringLiteral("顧客情報は削除されませんでした。"),
+                    [this] { return ::Delete顧客(*dbMain, *dbWork); });
 }
 
 void FrmVornisa::Clear顧客情報() {
-    try {
+    workThenRefresh(dat顧客, QStringLiteral("顧客画面を消去できませんでした。"), [this] {
         ::Clear顧客情報(*dbWork);
-    } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("顧客画面を消去できませんでした。"), e);
-    }
-    dat顧客->refresh();
+        return true;
+    });
 }
 
 void FrmVornisa::Read商品マスタ() {
-    try {
+    workThenRefresh(dat商品, QStringLiteral("商品情報を読み込めませんでした。"), [this] {
         ::Read商品マスタ(*dbWork, MainDbPath);
-    } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("商品情報を読み込めませんでした。"), e);
-    }
-    dat商品->refresh();
+        return true;
+    });
 }
 
 void FrmVornisa::Entry商品情報() {
     if (!MsgConfirm(Kind登録, QStringLiteral("確認"), QStringLiteral("商品情報")))
         return;
     Grid商品マスタ->commitPending();
-    try {
+    workThenRefresh(dat商品, QStringLiteral("商品情報は登録されませんでした。"), [this] {
         ::Entry商品情報(*dbMain, *dbWork);
-    } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("商品情報は登録されませんでした。"), e);
-    }
-    dat商品->refresh();
+        return true;
+    });
 }
 
 void FrmVornisa::Delete商品() {
     if (!MsgConfirm(Kind削除, QStringLiteral("指定確認"), QStringLiteral("商品情報")))
         return;
     Grid商品マスタ->commitPending(); // a tick just set in the row being edited counts
-    try {
-        if (!::Delete商品(*dbMain, *dbWork))
-            return;
-    } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("商品情報は削除されませんでした。"), e);
-    }
-    dat商品->refresh();
+    workThenRefresh(dat商品, QStringLiteral("商品情報は削除されませんでした。"),
+                    [this] { return ::Delete商品(*dbMain, *dbWork); });
 }
 
 void FrmVornisa::Clear商品情報() {
-    try {
+    workThenRefresh(dat商品, QStringLiteral("商品画面を消去できませんでした。"), [this] {
         ::Clear商品情報(*dbWork);
-    } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("商品画面を消去できませんでした。"), e);
-    }
-    dat商品->refresh();
+        return true;
+    });
 }
 
 void FrmVornisa::Clear設定() {
