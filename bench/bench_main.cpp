@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cstdio>
@@ -98,190 +99,240 @@ void fillLines(Database& work, int lines) {
                 .arg(r + 1));
 }
 
+void bench_edit(const QString& marker) {
+    header("1. Editing a line (one accepted cell edit through the real window)");
+    TestData data;
+    auto w = startWindow(data, marker);
+    BoundTable* t = w->dat明細;
+    const QModelIndex price = t->index(0, t->fieldIndex(QStringLiteral("単価")));
+    const QModelIndex qty = t->index(0, t->fieldIndex(QStringLiteral("数量")));
+    t->setData(price, QStringLiteral("120"), Qt::EditRole);
+    w->Grid明細->setCurrentIndex(qty);
+    int i = 0;
+    const Stats edit = measure(300, [&] { t->setData(qty, QString::number(1 + (i++ % 9)), Qt::EditRole); });
+    sqlite3* raw = w->dbWork->handle();
+    sqlite3_stmt* up = nullptr;
+    sqlite3_prepare_v2(raw, "UPDATE w明細 SET 数量=?, 金額=? WHERE rowid=1", -1, &up, nullptr);
+    sqlite3_stmt* s1 = nullptr;
+    sqlite3_stmt* s2 = nullptr;
+    sqlite3_prepare_v2(raw, "SELECT sum(金額) FROM w明細", -1, &s1, nullptr);
+    sqlite3_prepare_v2(raw, "SELECT sum(金額) FROM w明細 WHERE 非課税=0", -1, &s2, nullptr);
+    const Stats rawEdit = measure(300, [&] {
+        sqlite3_bind_int(up, 1, 1 + (i % 9));
+        sqlite3_bind_int64(up, 2, 1200000LL * (1 + (i++ % 9)));
+        sqlite3_step(up);
+        sqlite3_reset(up);
+        for (sqlite3_stmt* s : {s1, s2}) {
+            sqlite3_step(s);
+            sqlite3_reset(s);
+        }
+    });
+    sqlite3_finalize(up);
+    sqlite3_finalize(s1);
+    sqlite3_finalize(s2);
+    row("quantity edit: rule, write, totals, refresh", edit, "us", rawEdit.median);
+    row("raw: update + two sums", rawEdit);
+}
+
+void bench_register(const QString&) {
+    header("2. Registering and deleting a 30-line invoice (main file fully synced)");
+    TestData data;
+    auto main = data.openMain();
+    auto work = data.openWork();
+    work->execute(sql::I10());
+    for (int r = 1; r <= 30; ++r)
+        work->executeRaw(QStringLiteral("INSERT INTO w明細 (行番号, 非課税) VALUES (%1, 0)").arg(r));
+    fillLines(*work, 30);
+    InvoiceHeader h;
+    h.date = QStringLiteral("2026/12/08");
+    h.顧客名 = QStringLiteral("山田商店");
+    h.税抜計 = Currency::fromWhole(465000000);
+    // Every commit on either file is counted, so the figure says what the routine really does.
+    int commits = 0;
+    const auto count = [](void* n) {
+        ++*static_cast<int*>(n);
+        return 0;
+    };
+    sqlite3_commit_hook(main->handle(), count, &commits);
+    sqlite3_commit_hook(work->handle(), count, &commits);
+    int n = 1;
+    const Stats reg = measure(30, [&] {
+        h.number = n++;
+        Entry請求書(*main, *work, h);
+    });
+    const int registerCommits = commits;
+    commits = 0;
+    int d = 1;
+    const Stats del = measure(30, [&] { Delete請求書(*main, d++); });
+    const int deleteCommits = commits;
+    sqlite3_commit_hook(main->handle(), nullptr, nullptr);
+    sqlite3_commit_hook(work->handle(), nullptr, nullptr);
+    sqlite3* raw = main->handle();
+    int k = 100000;
+    const Stats rawReg = measure(30, [&] {
+        rawExec(raw, "BEGIN IMMEDIATE");
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(
+            raw, "INSERT INTO 請求書 VALUES (?, '山田商店', '2026/12/08', ?, 1, '品', 1, '個', 1000000, 1000000, 0)",
+            -1, &st, nullptr);
+        for (int r = 0; r < 30; ++r) {
+            sqlite3_bind_int(st, 1, k);
+            sqlite3_bind_int(st, 2, r);
+            sqlite3_step(st);
+            sqlite3_reset(st);
+        }
+        sqlite3_finalize(st);
+        rawExec(raw, ("INSERT INTO 請求書ヘッダ (伝票番号) VALUES (" + std::to_string(k++) + ")").c_str());
+        rawExec(raw, "COMMIT");
+    });
+    row("register (masters, old copy, 30 lines, header, counter)", reg, "ms", rawReg.median);
+    row("delete", del, "ms");
+    row("raw: 30 lines + header in one transaction", rawReg, "ms");
+    std::printf("\nCommits per register: %.1f; per delete: %.1f (each a durable commit of the main file).\n",
+                registerCommits / 30.0, deleteCommits / 30.0);
+}
+
+void bench_load(const QString& marker) {
+    header("3. Loading an invoice from 100,000 invoices with 1,000,000 lines");
+    TestData data;
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(data.mainPath().toUtf8().constData(), &db);
+        rawExec(db, "PRAGMA synchronous=OFF; BEGIN");
+        sqlite3_stmt* l = nullptr;
+        sqlite3_stmt* hd = nullptr;
+        sqlite3_prepare_v2(db,
+                           "INSERT INTO 請求書 VALUES (?, '客', '2026/12/08', ?, 1, '品名', 1, '個', 10000, 10000, 0)",
+                           -1, &l, nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO 請求書ヘッダ VALUES (?, '2026/12/08', '客', '', 0, 100000, 100000)", -1,
+                           &hd, nullptr);
+        for (int inv = 1; inv <= 100000; ++inv) {
+            sqlite3_bind_int(hd, 1, inv);
+            sqlite3_step(hd);
+            sqlite3_reset(hd);
+            for (int r = 0; r < 10; ++r) {
+                sqlite3_bind_int(l, 1, inv);
+                sqlite3_bind_int(l, 2, r);
+                sqlite3_step(l);
+                sqlite3_reset(l);
+            }
+        }
+        sqlite3_finalize(l);
+        sqlite3_finalize(hd);
+        rawExec(db, "COMMIT");
+        sqlite3_close(db);
+    }
+    auto w = startWindow(data, marker);
+    int n = 1;
+    const Stats load = measure(50, [&] {
+        w->txtNo->setText(QString::number(1 + (n++ * 7919) % 100000));
+        w->Read請求書();
+    });
+    auto main = data.openMain();
+    n = 1;
+    const Stats routine = measure(200, [&] { (void)Read請求書ヘッダ(*main, 1 + (n++ * 7919) % 100000); });
+    row("window: header, 10 lines into the grid, totals", load, "us");
+    row("header look-up alone", routine, "us");
+}
+
+void bench_startup(const QString& marker) {
+    header("4. Start-up to the first shown window, and a new invoice, by master size");
+    for (int size : {100, 10000, 100000}) {
+        TestData data;
+        fillMasters(data, size);
+        const Stats start = measure(3, [&] { startWindow(data, marker); });
+        auto w = startWindow(data, marker);
+        const Stats clear = measure(5, [&] { w->Clear請求書(true); });
+        char label[80];
+        std::snprintf(label, sizeof label, "start-up, %d customers and products", size);
+        row(label, start, "ms");
+        std::snprintf(label, sizeof label, "new invoice, %d customers and products", size);
+        row(label, clear, "ms");
+    }
+}
+
+void bench_masters(const QString&) {
+    header("5. Reading and registering a master page");
+    for (int size : {10000, 100000}) {
+        TestData data;
+        fillMasters(data, size);
+        auto main = data.openMain();
+        auto work = data.openWork();
+        char label[80];
+        const Stats read = measure(3, [&] { Read顧客マスタ(*work, data.mainPath()); });
+        const Stats reg = measure(3, [&] { Entry顧客情報(*main, *work); });
+        std::snprintf(label, sizeof label, "customers: read %d", size);
+        row(label, read, "ms");
+        std::snprintf(label, sizeof label, "customers: register %d", size);
+        row(label, reg, "ms");
+    }
+}
+
+void bench_pdf(const QString&) {
+    header("6. Rendering the printed invoice to PDF (one page)");
+    PrintValues p;
+    p.prn日付 = QStringLiteral("2026年12月08日");
+    p.prn顧客名 = QStringLiteral("株式会社テスト");
+    p.prn合計 = 1234567;
+    std::vector<DetailRecord> rows(30);
+    for (int i = 0; i < 3; ++i)
+        rows[i] = {QStringLiteral("品名%1").arg(i), 2.0, QStringLiteral("個"), 1000.0, 2000.0};
+    QTemporaryFile pdf;
+    pdf.open();
+    const Stats render = measure(10, [&] { rpt請求書(p, rows).exportPdf(pdf.fileName()); });
+    row("render and write one page", render, "ms");
+}
+
+// Peak memory of a fresh process that only starts the window, so the figure is the program's.
+int rssChild(const QString& folder) {
+    QTemporaryFile marker;
+    marker.open();
+    FrmVornisa w;
+    w.Form_Load(QStringLiteral("/nonexistent"), DataFolderRule{marker.fileName(), folder});
+    w.show();
+    QApplication::processEvents();
+    w.Clear請求書(true);
+    QApplication::processEvents();
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    std::printf("%ld\n", u.ru_maxrss / 1024);
+    return 0;
+}
+
+void bench_memory(const QString&) {
+    header("7. Peak memory (a separate process: start-up and one new invoice)");
+    for (int size : {100, 100000}) {
+        TestData data;
+        fillMasters(data, size);
+        std::fflush(stdout);
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--rss-child"), data.folder()});
+        child.waitForFinished(-1);
+        std::printf("| peak RSS, %d customers and products %*s | %10s |            |            | MiB |        |\n",
+                    size, size == 100 ? 20 : 17, "", child.readAllStandardOutput().trimmed().constData());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     msg::setAnswerer([](const msg::Shown&) { return QMessageBox::Yes; });
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() == 2 && args[0] == QLatin1String("--rss-child"))
+        return rssChild(args[1]);
     QTemporaryFile marker;
     marker.open();
-
+    const std::vector<std::pair<QString, void (*)(const QString&)>> sections = {
+        {QStringLiteral("edit"), bench_edit},       {QStringLiteral("register"), bench_register},
+        {QStringLiteral("load"), bench_load},       {QStringLiteral("startup"), bench_startup},
+        {QStringLiteral("masters"), bench_masters}, {QStringLiteral("pdf"), bench_pdf},
+        {QStringLiteral("memory"), bench_memory},
+    };
+    // Named sections run alone (`vornisa_bench startup memory`); none named runs them all.
     std::printf("# Vornisa benchmarks\n");
-    {
-        header("1. Editing a line (one accepted cell edit through the real window)");
-        TestData data;
-        auto w = startWindow(data, marker.fileName());
-        BoundTable* t = w->dat明細;
-        const QModelIndex price = t->index(0, t->fieldIndex(QStringLiteral("単価")));
-        const QModelIndex qty = t->index(0, t->fieldIndex(QStringLiteral("数量")));
-        t->setData(price, QStringLiteral("120"), Qt::EditRole);
-        w->Grid明細->setCurrentIndex(qty);
-        int i = 0;
-        const Stats edit = measure(300, [&] { t->setData(qty, QString::number(1 + (i++ % 9)), Qt::EditRole); });
-        sqlite3* raw = w->dbWork->handle();
-        sqlite3_stmt* up = nullptr;
-        sqlite3_prepare_v2(raw, "UPDATE w明細 SET 数量=?, 金額=? WHERE rowid=1", -1, &up, nullptr);
-        sqlite3_stmt* s1 = nullptr;
-        sqlite3_stmt* s2 = nullptr;
-        sqlite3_prepare_v2(raw, "SELECT sum(金額) FROM w明細", -1, &s1, nullptr);
-        sqlite3_prepare_v2(raw, "SELECT sum(金額) FROM w明細 WHERE 非課税=0", -1, &s2, nullptr);
-        const Stats rawEdit = measure(300, [&] {
-            sqlite3_bind_int(up, 1, 1 + (i % 9));
-            sqlite3_bind_int64(up, 2, 1200000LL * (1 + (i++ % 9)));
-            sqlite3_step(up);
-            sqlite3_reset(up);
-            for (sqlite3_stmt* s : {s1, s2}) {
-                sqlite3_step(s);
-                sqlite3_reset(s);
-            }
-        });
-        sqlite3_finalize(up);
-        sqlite3_finalize(s1);
-        sqlite3_finalize(s2);
-        row("quantity edit: rule, write, totals, refresh", edit, "us", rawEdit.median);
-        row("raw: update + two sums", rawEdit);
-    }
-    {
-        header("2. Registering and deleting a 30-line invoice (main file fully synced)");
-        TestData data;
-        auto main = data.openMain();
-        auto work = data.openWork();
-        work->execute(sql::I10());
-        for (int r = 1; r <= 30; ++r)
-            work->executeRaw(QStringLiteral("INSERT INTO w明細 (行番号, 非課税) VALUES (%1, 0)").arg(r));
-        fillLines(*work, 30);
-        InvoiceHeader h;
-        h.date = QStringLiteral("2026/12/08");
-        h.顧客名 = QStringLiteral("山田商店");
-        h.税抜計 = Currency::fromWhole(465000000);
-        int n = 1;
-        const Stats reg = measure(30, [&] {
-            h.number = n++;
-            Entry請求書(*main, *work, h);
-        });
-        int d = 1;
-        const Stats del = measure(30, [&] { Delete請求書(*main, d++); });
-        sqlite3* raw = main->handle();
-        int k = 100000;
-        const Stats rawReg = measure(30, [&] {
-            rawExec(raw, "BEGIN IMMEDIATE");
-            sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(
-                raw,
-                "INSERT INTO 請求書 VALUES (?, '山田商店', '2026/12/08', ?, 1, '品', 1, '個', 1000000, 1000000, 0)", -1,
-                &st, nullptr);
-            for (int r = 0; r < 30; ++r) {
-                sqlite3_bind_int(st, 1, k);
-                sqlite3_bind_int(st, 2, r);
-                sqlite3_step(st);
-                sqlite3_reset(st);
-            }
-            sqlite3_finalize(st);
-            rawExec(raw, ("INSERT INTO 請求書ヘッダ (伝票番号) VALUES (" + std::to_string(k++) + ")").c_str());
-            rawExec(raw, "COMMIT");
-        });
-        row("register (masters, old copy, 30 lines, header, counter)", reg, "ms", rawReg.median);
-        row("delete", del, "ms");
-        row("raw: 30 lines + header in one transaction", rawReg, "ms");
-        std::printf("\nTransactions (durable commits) per register: 1; per delete: 1.\n");
-    }
-    {
-        header("3. Loading an invoice from 100,000 invoices with 1,000,000 lines");
-        TestData data;
-        {
-            sqlite3* db = nullptr;
-            sqlite3_open(data.mainPath().toUtf8().constData(), &db);
-            rawExec(db, "PRAGMA synchronous=OFF; BEGIN");
-            sqlite3_stmt* l = nullptr;
-            sqlite3_stmt* hd = nullptr;
-            sqlite3_prepare_v2(
-                db, "INSERT INTO 請求書 VALUES (?, '客', '2026/12/08', ?, 1, '品名', 1, '個', 10000, 10000, 0)", -1, &l,
-                nullptr);
-            sqlite3_prepare_v2(db, "INSERT INTO 請求書ヘッダ VALUES (?, '2026/12/08', '客', '', 0, 100000, 100000)", -1,
-                               &hd, nullptr);
-            for (int inv = 1; inv <= 100000; ++inv) {
-                sqlite3_bind_int(hd, 1, inv);
-                sqlite3_step(hd);
-                sqlite3_reset(hd);
-                for (int r = 0; r < 10; ++r) {
-                    sqlite3_bind_int(l, 1, inv);
-                    sqlite3_bind_int(l, 2, r);
-                    sqlite3_step(l);
-                    sqlite3_reset(l);
-                }
-            }
-            sqlite3_finalize(l);
-            sqlite3_finalize(hd);
-            rawExec(db, "COMMIT");
-            sqlite3_close(db);
-        }
-        auto w = startWindow(data, marker.fileName());
-        int n = 1;
-        const Stats load = measure(50, [&] {
-            w->txtNo->setText(QString::number(1 + (n++ * 7919) % 100000));
-            w->Read請求書();
-        });
-        auto main = data.openMain();
-        n = 1;
-        const Stats routine = measure(200, [&] { (void)Read請求書ヘッダ(*main, 1 + (n++ * 7919) % 100000); });
-        row("window: header, 10 lines into the grid, totals", load, "us");
-        row("header look-up alone", routine, "us");
-    }
-    {
-        header("4. Start-up to the first shown window, and a new invoice, by master size");
-        for (int size : {100, 10000, 100000}) {
-            TestData data;
-            fillMasters(data, size);
-            const Stats start = measure(3, [&] { startWindow(data, marker.fileName()); });
-            auto w = startWindow(data, marker.fileName());
-            const Stats clear = measure(5, [&] { w->Clear請求書(true); });
-            char label[80];
-            std::snprintf(label, sizeof label, "start-up, %d customers and products", size);
-            row(label, start, "ms");
-            std::snprintf(label, sizeof label, "new invoice, %d customers and products", size);
-            row(label, clear, "ms");
-        }
-    }
-    {
-        header("5. Reading and registering a master page");
-        for (int size : {10000, 100000}) {
-            TestData data;
-            fillMasters(data, size);
-            auto main = data.openMain();
-            auto work = data.openWork();
-            char label[80];
-            const Stats read = measure(3, [&] { Read顧客マスタ(*work, data.mainPath()); });
-            const Stats reg = measure(3, [&] { Entry顧客情報(*main, *work); });
-            std::snprintf(label, sizeof label, "customers: read %d", size);
-            row(label, read, "ms");
-            std::snprintf(label, sizeof label, "customers: register %d", size);
-            row(label, reg, "ms");
-        }
-    }
-    {
-        header("6. Rendering the printed invoice to PDF (one page)");
-        PrintValues p;
-        p.prn日付 = QStringLiteral("2026年12月08日");
-        p.prn顧客名 = QStringLiteral("株式会社テスト");
-        p.prn合計 = 1234567;
-        std::vector<DetailRecord> rows(30);
-        for (int i = 0; i < 3; ++i)
-            rows[i] = {QStringLiteral("品名%1").arg(i), 2.0, QStringLiteral("個"), 1000.0, 2000.0};
-        QTemporaryFile pdf;
-        pdf.open();
-        const Stats render = measure(10, [&] { rpt請求書(p, rows).exportPdf(pdf.fileName()); });
-        row("render and write one page", render, "ms");
-    }
-    {
-        header("7. Peak memory");
-        TestData data;
-        fillMasters(data, 100000);
-        auto w = startWindow(data, marker.fileName());
-        rusage u{};
-        getrusage(RUSAGE_SELF, &u);
-        std::printf(
-            "Peak RSS of this process after everything above, with 100,000 customers and products loaded: %ld MiB\n",
-            u.ru_maxrss / 1024);
-    }
+    for (const auto& [name, run] : sections)
+        if (args.isEmpty() || args.contains(name))
+            run(marker.fileName());
     return 0;
 }

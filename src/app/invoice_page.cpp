@@ -53,12 +53,9 @@ void FrmVornisa::Calc明細() {
 void FrmVornisa::AddCmb顧客名() {
     QStringList names;
     try {
-        auto rs = dbMain->openRecordset(sql::C2());
-        if (rs->eof())
+        names = dbMain->textColumn(sql::C2(), QStringLiteral("顧客名"));
+        if (names.isEmpty())
             return; // an empty master leaves the list as it was
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
-            if (Value v = rs->field(QStringLiteral("顧客名")); !v.isNull())
-                names << v.toText();
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("顧客一覧を読み込めませんでした。"), e);
         return;

@@ -12,14 +12,29 @@ QString declType(const QString& t) {
     return t.toUpper();
 }
 
-// Reads a column by its declared type, so money and yes/no come back as such.
-Value readColumn(sqlite3_stmt* st, int i, const QString& type) {
+// How a column is read, decided once per column from its declared type, so money and
+// yes/no come back as such.
+enum class ColumnKind { Plain, Money, YesNo };
+
+ColumnKind columnKind(const QString& type) {
+    if (type == QLatin1String("CURRENCY"))
+        return ColumnKind::Money;
+    if (type == QLatin1String("BOOLEAN"))
+        return ColumnKind::YesNo;
+    return ColumnKind::Plain;
+}
+
+QString readText(sqlite3_stmt* st, int i) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)), sqlite3_column_bytes(st, i));
+}
+
+Value readColumn(sqlite3_stmt* st, int i, ColumnKind how) {
     const int kind = sqlite3_column_type(st, i);
     if (kind == SQLITE_NULL)
         return {};
-    if (type == QLatin1String("CURRENCY"))
+    if (how == ColumnKind::Money)
         return Currency::fromRaw(sqlite3_column_int64(st, i));
-    if (type == QLatin1String("BOOLEAN"))
+    if (how == ColumnKind::YesNo)
         return sqlite3_column_int64(st, i) != 0;
     switch (kind) {
     case SQLITE_INTEGER:
@@ -27,8 +42,7 @@ Value readColumn(sqlite3_stmt* st, int i, const QString& type) {
     case SQLITE_FLOAT:
         return sqlite3_column_double(st, i);
     default:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                 sqlite3_column_bytes(st, i));
+        return readText(st, i);
     }
 }
 
@@ -195,17 +209,19 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& statement) {
         fail();
     const int first = updatable ? 1 : 0;
     const int n = sqlite3_column_count(s.st);
+    std::vector<ColumnKind> kinds;
     for (int i = first; i < n; ++i) {
         rs->names_ << QString::fromUtf8(sqlite3_column_name(s.st, i));
         const char* t = sqlite3_column_decltype(s.st, i);
         rs->types_ << (t ? declType(QString::fromUtf8(t)) : QString());
+        kinds.push_back(columnKind(rs->types_.back()));
     }
     int rc;
     while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
         std::vector<Value> row;
         row.reserve(n - first);
         for (int i = first; i < n; ++i)
-            row.push_back(readColumn(s.st, i, rs->types_[i - first]));
+            row.push_back(readColumn(s.st, i, kinds[i - first]));
         rs->rows_.push_back(std::move(row));
         if (updatable)
             rs->rowids_.push_back(sqlite3_column_int64(s.st, 0));
@@ -213,6 +229,39 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& statement) {
     if (rc != SQLITE_DONE)
         fail();
     return rs;
+}
+
+QStringList Database::textColumn(const QString& statement, const QString& column) {
+    Rewritten r;
+    try {
+        r = rewriteStatement(statement, [this](const QString& p) { return attach(p); });
+    } catch (const DialectError& e) {
+        throw DbError(SQLITE_ERROR, QString::fromUtf8(e.what()));
+    }
+    Stmt s;
+    if (sqlite3_prepare_v2(db_, r.sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
+        fail();
+    int at = -1;
+    for (int i = 0; i < sqlite3_column_count(s.st); ++i)
+        if (QString::fromUtf8(sqlite3_column_name(s.st, i)) == column)
+            at = i;
+    if (at < 0)
+        throw DbError(SQLITE_ERROR, QStringLiteral("項目がありません: ") + column);
+    QStringList texts;
+    int rc;
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW)
+        if (sqlite3_column_type(s.st, at) != SQLITE_NULL)
+            texts << readText(s.st, at);
+    if (rc != SQLITE_DONE)
+        fail();
+    return texts;
+}
+
+void Recordset::release(std::vector<std::vector<Value>>& rows, std::vector<long long>& rowids) {
+    rows = std::move(rows_);
+    rowids = std::move(rowids_);
+    rows_.clear();
+    rowids_.clear();
 }
 
 int Recordset::index(const QString& name) const {

@@ -38,6 +38,8 @@ class Database {
     // Runs an action statement written in the program's dialect.
     void execute(const QString& statement);
     std::unique_ptr<Recordset> openRecordset(const QString& statement);
+    // One text column of every row, Nulls left out, read in one pass: long lists for display.
+    QStringList textColumn(const QString& statement, const QString& column);
 
     // A transaction; nested calls join the outer one. Use Transaction below.
     void begin();
@@ -107,6 +109,9 @@ class Recordset {
     void edit();
     void update();
     void close() { rows_.clear(); }
+    // Hands the rows and their rowids to a caller that keeps them (a grid's data control);
+    // the record set is empty afterwards.
+    void release(std::vector<std::vector<Value>>& rows, std::vector<long long>& rowids);
 
   private:
     Recordset() = default;

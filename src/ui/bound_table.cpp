@@ -22,15 +22,8 @@ void BoundTable::refresh() {
             types_ << type;
         }
         // Stored order is rowid order: the order in which the rows were added.
-        auto rs = db_->openRecordset(QStringLiteral("select rowid as rid, * from ") + table_ +
-                                     QStringLiteral(" order by rowid"));
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-            rowids_.push_back(rs->field(QStringLiteral("rid")).toInt());
-            std::vector<Value> row;
-            for (const QString& n : names_)
-                row.push_back(rs->field(n));
-            rows_.push_back(std::move(row));
-        }
+        auto rs = db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" order by rowid"));
+        rs->release(rows_, rowids_);
     }
     endResetModel();
 }

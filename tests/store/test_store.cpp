@@ -17,6 +17,7 @@ class StoreTest : public QObject {
     void dialectRefusesUnknownForms();
     void everyStatementRunsOnRealFiles();
     void recordsetSemantics();
+    void longListsReadInOnePass();
     void sumsOfMoneyAreExact();
     void apostrophesAreExact();
     void openRefusesBadFiles();
@@ -143,6 +144,28 @@ void StoreTest::recordsetSemantics() {
     // An aggregate cannot be written back.
     auto sum = main->openRecordset(QStringLiteral("select sum([税抜計]) AS t FROM 請求書ヘッダ"));
     QVERIFY_THROWS_EXCEPTION(DbError, sum->addNew());
+}
+
+void StoreTest::longListsReadInOnePass() {
+    TestData data;
+    auto main = data.openMain();
+    main->executeRaw(QStringLiteral("INSERT INTO 顧客マスタ VALUES ('b''客', '住所'), (NULL, 'x'), ('a客', NULL)"));
+    // Ordered as the statement says, Nulls left out, apostrophes intact.
+    QCOMPARE(main->textColumn(sql::C2(), QStringLiteral("顧客名")),
+             (QStringList{QStringLiteral("a客"), QStringLiteral("b'客")}));
+    QVERIFY_THROWS_EXCEPTION(DbError, main->textColumn(sql::C2(), QStringLiteral("品名")));
+    QVERIFY_THROWS_EXCEPTION(DbError, main->textColumn(QStringLiteral("select * from 無い表"), QStringLiteral("x")));
+
+    // Handed-over rows keep their types and rowids, and the record set is left empty.
+    auto rs = main->openRecordset(QStringLiteral("select * from 顧客マスタ order by rowid"));
+    std::vector<std::vector<Value>> rows;
+    std::vector<long long> rowids;
+    rs->release(rows, rowids);
+    QCOMPARE(rows.size(), size_t(3));
+    QCOMPARE(rowids, (std::vector<long long>{1, 2, 3}));
+    QCOMPARE(rows[0][0].toText(), QStringLiteral("b'客"));
+    QVERIFY(rows[1][0].isNull());
+    QVERIFY(rs->eof());
 }
 
 void StoreTest::sumsOfMoneyAreExact() {
