@@ -1,5 +1,7 @@
 #include "masters/master_copy.h"
 
+#include <algorithm>
+
 void readMaster(const MasterTables& t, Database& work, const QString& mainDbPath) {
     Transaction tx(work);
     work.execute(t.clearWork());
@@ -19,6 +21,10 @@ void entryMaster(const MasterTables& t, Database& main, Database& work) {
             m->addNew();
         } else {
             m->moveFirst();
+            // Most rows of a page come back as they were read: leave those untouched.
+            if (std::all_of(t.fields.begin(), t.fields.end(),
+                            [&](const QString& f) { return m->field(f) == rows->field(f); }))
+                continue;
             m->edit();
         }
         for (const QString& f : t.fields)

@@ -63,6 +63,18 @@ class TestCustomers : public QObject {
         QCOMPARE(countRows(*work, Work), 2);
     }
 
+    void registerAfterReadWritesTheEditedRows() {
+        master("山田商店", "東京都");
+        master("鈴木商会", "名古屋");
+        master("佐藤屋", "札幌");
+        Read顧客マスタ(*work, data->mainPath());
+        work->executeRaw(QStringLiteral("UPDATE w顧客マスタ SET 顧客情報 = '那覇' WHERE 顧客名 = '鈴木商会'"));
+        work->executeRaw(QStringLiteral("UPDATE w顧客マスタ SET 顧客情報 = NULL WHERE 顧客名 = '佐藤屋'"));
+        Entry顧客情報(*main, *work);
+        QCOMPARE(sortedDump(*main, Master),
+                 sorted({row("佐藤屋", "<null>"), row("山田商店", "東京都"), row("鈴木商会", "那覇")}));
+    }
+
     void registerTwiceIsStable() {
         typed(QStringLiteral("山田商店"), "東京都");
         Entry顧客情報(*main, *work);
