@@ -8,9 +8,11 @@
 #include "report/invoice_report.h"
 #include "store/statements.h"
 #include "support/testdb.h"
+#include "support/typing.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -257,11 +259,35 @@ void bench_startup(const QString& marker) {
         const Stats start = measure(3, [&] { startWindow(data, marker); });
         auto w = startWindow(data, marker);
         const Stats clear = measure(5, [&] { w->Clear請求書(true); });
+        // Typing into the customer box completes against the whole list.
+        QLineEdit* customer = w->cmb顧客名->lineEdit();
+        int typed = 0;
+        const Stats key = measure(
+            20,
+            [&] {
+                customer->setFocus();
+                typeText(customer, QStringLiteral("顧客%1").arg(typed++ * 37 % 10000, 4, 10, QChar(u'0')));
+                QApplication::processEvents();
+            },
+            [&] { customer->clear(); });
+        // The grid's product cell opens a drop-down over the whole pick list.
+        const QModelIndex name = w->dat明細->index(0, 1);
+        const Stats pick = measure(20, [&] {
+            w->Grid明細->openPersistentEditor(name);
+            QApplication::processEvents();
+            w->Grid明細->closePersistentEditor(name);
+            w->Grid明細->setFocus();
+            QApplication::processEvents();
+        });
         char label[80];
         std::snprintf(label, sizeof label, "start-up, %d customers and products", size);
         row(label, start, "ms");
         std::snprintf(label, sizeof label, "new invoice, %d customers and products", size);
         row(label, clear, "ms");
+        std::snprintf(label, sizeof label, "typing 8 letters into the customer box, %d", size);
+        row(label, key, "ms");
+        std::snprintf(label, sizeof label, "opening the product cell's drop-down, %d", size);
+        row(label, pick, "ms");
     }
 }
 

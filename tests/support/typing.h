@@ -1,0 +1,18 @@
+#pragma once
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+// Types text as key events carrying it, any script (QTest's own helpers take ASCII only).
+inline void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+        if (auto* combo = qobject_cast<QComboBox*>(to); combo && combo->lineEdit())
+            to = combo->lineEdit();
+        QKeyEvent press(QEvent::KeyPress, c == u' ' ? Qt::Key_Space : 0, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, c == u' ' ? Qt::Key_Space : 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(to, &press);
+        QApplication::sendEvent(to, &release);
+    }
+}
