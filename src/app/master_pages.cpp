@@ -41,7 +41,7 @@ void FrmVornisa::Entry顧客情報() {
 void FrmVornisa::Delete顧客() {
     if (!MsgConfirm(Kind削除, QStringLiteral("指定確認"), QStringLiteral("顧客情報")))
         return;
-    workThenRefresh(dat顧客, QStringLiteral("顧客情報は削除されませんでした。"),
+    workThenRefresh(dat顧客, QStringLiteral("顧客情報の削除は完了しませんでした。"),
                     [this] { return ::Delete顧客(*dbMain, *dbWork); });
 }
 
@@ -73,7 +73,7 @@ void FrmVornisa::Delete商品() {
     if (!MsgConfirm(Kind削除, QStringLiteral("指定確認"), QStringLiteral("商品情報")))
         return;
     Grid商品マスタ->commitPending(); // a tick just set in the row being edited counts
-    workThenRefresh(dat商品, QStringLiteral("商品情報は削除されませんでした。"),
+    workThenRefresh(dat商品, QStringLiteral("商品情報の削除は完了しませんでした。"),
                     [this] { return ::Delete商品(*dbMain, *dbWork); });
 }
 

@@ -38,12 +38,22 @@ bool deleteTickedMaster(const MasterTables& t, Database& main, Database& work) {
     auto ticked = work.openRecordset(t.tickedRows());
     if (ticked->eof())
         return false;
+    // The work rows go in a transaction that ends after the master's, so any failure up to the
+    // master's commit leaves both files as they were.
+    Transaction workTx(work, TxStart::Deferred);
+    work.execute(t.deleteTicked());
     {
         Transaction tx(main);
         for (ticked->moveFirst(); !ticked->eof(); ticked->moveNext())
             main.execute(t.deleteMaster(ticked->field(t.key).toText()));
         tx.commit();
     }
-    work.execute(t.deleteTicked());
+    try {
+        workTx.commit();
+    } catch (const DbError& e) {
+        // Two files do not commit as one: the master rows are gone while the page still lists them.
+        throw DbError(e.code,
+                      QStringLiteral("マスタからは削除しましたが、画面の一覧を更新できませんでした。") + e.text);
+    }
     return true;
 }

@@ -148,11 +148,11 @@ void Database::execute(const QString& statement) {
     executeRaw(r.sql);
 }
 
-void Database::begin() {
+void Database::begin(TxStart start) {
     if (depth_++ == 0) {
         failedInside_ = false;
         try {
-            executeRaw(QStringLiteral("BEGIN IMMEDIATE"));
+            executeRaw(start == TxStart::Immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
         } catch (...) {
             depth_ = 0;
             throw;

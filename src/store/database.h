@@ -23,6 +23,11 @@ enum class Durability {
     Scratch // work tables: safe against corruption, may lose the last commits on power loss
 };
 
+// Immediate takes the file's write lock at once, as every save of the books does. Deferred
+// locks only what it comes to write: a work-file change held open while the main file commits,
+// which an immediate start would block through the main file attached to the work connection.
+enum class TxStart { Immediate, Deferred };
+
 class Database {
   public:
     // Opens an existing file for shared read and write; never creates one. Fails when the
@@ -42,7 +47,7 @@ class Database {
     QStringList textColumn(const QString& statement, const QString& column);
 
     // A transaction; nested calls join the outer one. Use Transaction below.
-    void begin();
+    void begin(TxStart start = TxStart::Immediate);
     void commit();
     void rollback();
     bool inTransaction() const { return depth_ > 0; }
@@ -71,7 +76,7 @@ class Database {
 // All or nothing: rolls back unless commit() was reached.
 class Transaction {
   public:
-    explicit Transaction(Database& db) : db_(db) { db_.begin(); }
+    explicit Transaction(Database& db, TxStart start = TxStart::Immediate) : db_(db) { db_.begin(start); }
     ~Transaction() {
         if (!done_)
             try {

@@ -1,0 +1,22 @@
+#pragma once
+#include "store/database.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// A data folder as the program leaves it after some use: both files in WAL mode, closed,
+// holding customers, products, settings, learned units, invoice 7 (the counter at 7) and a
+// hint. Each object is a fresh copy of one such folder built once per test program.
+struct UsedFolder {
+    UsedFolder();
+    QTemporaryDir dir;
+    QString folder() const { return dir.path() + u'/'; }
+    QString mainPath() const { return folder() + QStringLiteral("Vornisa.mdb"); }
+    QString workPath() const { return folder() + QStringLiteral("VornisaWork.mdb"); }
+    std::unique_ptr<Database> openMain() const;
+    std::unique_ptr<Database> openWork() const;
+};
+
+// The seeded invoice, its customer and products.
+inline constexpr qint32 StoredInvoice = 7;
+inline const QString StoredCustomer = QStringLiteral("山田商店");
