@@ -68,12 +68,13 @@ std::unique_ptr<Database> Database::open(const QString& path, const QStringList&
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 5000);
     try {
-        db->executeRaw(QStringLiteral("PRAGMA journal_mode=WAL"));
-        db->executeRaw(durability == Durability::Full ? QStringLiteral("PRAGMA synchronous=FULL")
-                                                      : QStringLiteral("PRAGMA synchronous=NORMAL"));
+        // Checked before anything is set: switching an empty file to WAL would write a database into it.
         for (const QString& table : requiredTables)
             if (db->columns(table).empty())
                 throw DbError(SQLITE_ERROR, QStringLiteral("テーブルがありません: ") + table);
+        db->executeRaw(QStringLiteral("PRAGMA journal_mode=WAL"));
+        db->executeRaw(durability == Durability::Full ? QStringLiteral("PRAGMA synchronous=FULL")
+                                                      : QStringLiteral("PRAGMA synchronous=NORMAL"));
     } catch (const DbError& e) {
         throw DbError(e.code, e.text + QStringLiteral(" (") + path + u')');
     }

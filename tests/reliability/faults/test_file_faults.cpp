@@ -1,0 +1,289 @@
+// Faults of the files themselves: start-up refuses a damaged, missing, locked or unwritable
+// data folder and leaves it byte for byte as it was; a save that meets a locked file rolls
+// back, says so, and goes through once the other program lets go.
+#include "file_dump.h"
+#include "invoice/invoice_io.h"
+#include "used_folder.h"
+#include "window_fixture.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QProcess>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace {
+
+// Every file of the folder with its size and a hash of its bytes: what "nothing changed" is
+// checked against.
+QStringList snapshot(const QString& folder) {
+    QStringList out;
+    for (const QFileInfo& fi : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        QFile f(fi.filePath());
+        const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+        out << QStringLiteral("%1 %2 %3")
+                   .arg(fi.fileName())
+                   .arg(bytes.size())
+                   .arg(QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()));
+    }
+    return out;
+}
+
+void cutTo(const QString& path, qint64 size) {
+    QFile f(path);
+    QVERIFY(f.resize(size));
+}
+
+void replaceWithText(const QString& path) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("請求書の控え\nこれはデータベースではありません\n");
+}
+
+// Another program holding a lock on a database file, in a child process of this test.
+class LockHolder {
+  public:
+    LockHolder(const QString& path, const QString& how) {
+        child_.setProgram(QCoreApplication::applicationFilePath());
+        child_.setArguments({QStringLiteral("--hold-lock"), path, how});
+        child_.start();
+        if (!child_.waitForReadyRead(10000) || !child_.readLine().startsWith("held"))
+            qFatal("the lock holder did not start: %s", child_.readAllStandardError().constData());
+    }
+    ~LockHolder() { release(); }
+    void release() {
+        if (child_.state() == QProcess::NotRunning)
+            return;
+        child_.closeWriteChannel();
+        child_.waitForFinished(10000);
+    }
+
+  private:
+    QProcess child_;
+};
+
+// The child side: takes the lock, says so, and keeps it until its input closes.
+int holdLock(const char* path, const QByteArray& how) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        return 2;
+    const char* sql = how == "exclusive" ? "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; SELECT count(*) FROM "
+                                           "sqlite_master;"
+                                         : "BEGIN IMMEDIATE;";
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        std::fprintf(stderr, "%s\n", err);
+        return 3;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    char buf[64];
+    while (::read(0, buf, sizeof buf) > 0) {
+    }
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return 0;
+}
+
+constexpr char ReadOnlyFolderVariable[] = "VORNISA_READONLY_FOLDER";
+constexpr QFile::Permissions ReadOnlyDir =
+    QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+
+struct Refusal {
+    bool refused = false;
+    int code = 0;
+    QString text;
+};
+
+// Starts the window over the folder as the program does, and gives what start-up reported.
+Refusal startOver(const UsedFolder& folder) {
+    QTemporaryFile marker;
+    if (!marker.open())
+        qFatal("no marker file");
+    Refusal r;
+    FrmVornisa w;
+    try {
+        w.Form_Load(QStringLiteral("/nonexistent"), DataFolderRule{marker.fileName(), folder.folder()});
+    } catch (const DbError& e) {
+        r = {true, e.code, e.text};
+    }
+    if (w.isVisible())
+        qFatal("a refused start-up showed its window");
+    return r;
+}
+
+} // namespace
+
+class FileFaultsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void startupRefusesDamagedFiles_data();
+    void startupRefusesDamagedFiles();
+    void startupRefusesLockedMainFile();
+    void startupRefusesReadOnlyFolder();
+    void registerMeetingLockedMainFile();
+
+  private:
+    static void expectReadOnlyRefusal(const QString& folder);
+};
+
+void FileFaultsTest::startupRefusesDamagedFiles_data() {
+    QTest::addColumn<bool>("mainFile");
+    QTest::addColumn<int>("damage"); // bytes kept, -1 half the file, -2 text instead, -3 removed
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("reason");
+    const QString noTable = QStringLiteral("テーブルがありません");
+    const QString malformed = QStringLiteral("malformed");
+    const QString notDb = QStringLiteral("not a database");
+    const QString missing = QStringLiteral("ファイルが見つかりません");
+    for (const bool mainFile : {true, false}) {
+        const char* f = mainFile ? "main " : "work ";
+        QTest::newRow(QByteArray(f).append("emptied").constData()) << mainFile << 0 << SQLITE_ERROR << noTable;
+        QTest::newRow(QByteArray(f).append("cut to 100 bytes").constData())
+            << mainFile << 100 << SQLITE_CORRUPT << malformed;
+        QTest::newRow(QByteArray(f).append("cut in half").constData()) << mainFile << -1 << SQLITE_CORRUPT << malformed;
+        QTest::newRow(QByteArray(f).append("text file").constData()) << mainFile << -2 << SQLITE_NOTADB << notDb;
+        QTest::newRow(QByteArray(f).append("missing").constData()) << mainFile << -3 << SQLITE_CANTOPEN << missing;
+    }
+}
+
+void FileFaultsTest::startupRefusesDamagedFiles() {
+    QFETCH(bool, mainFile);
+    QFETCH(int, damage);
+    QFETCH(int, code);
+    QFETCH(QString, reason);
+    UsedFolder folder;
+    const QString path = mainFile ? folder.mainPath() : folder.workPath();
+    if (damage >= 0)
+        cutTo(path, damage);
+    else if (damage == -1)
+        cutTo(path, QFileInfo(path).size() / 2);
+    else if (damage == -2)
+        replaceWithText(path);
+    else
+        QVERIFY(QFile::remove(path));
+    const auto before = snapshot(folder.folder());
+
+    const Refusal r = startOver(folder);
+    QVERIFY(r.refused);
+    QCOMPARE(r.code & 0xff, code);
+    // The user is told which file and why.
+    QVERIFY2(r.text.contains(path) && r.text.contains(reason), qPrintable(r.text));
+    QCOMPARE(snapshot(folder.folder()), before);
+}
+
+void FileFaultsTest::startupRefusesLockedMainFile() {
+    UsedFolder folder;
+    const auto before = snapshot(folder.folder());
+    {
+        LockHolder other(folder.mainPath(), QStringLiteral("exclusive"));
+        const auto held = snapshot(folder.folder());
+        const Refusal r = startOver(folder);
+        QVERIFY(r.refused);
+        QCOMPARE(r.code & 0xff, SQLITE_BUSY);
+        QVERIFY2(r.text.contains(QStringLiteral("locked")) && r.text.contains(folder.mainPath()), qPrintable(r.text));
+        QCOMPARE(snapshot(folder.folder()), held);
+    }
+    QCOMPARE(snapshot(folder.folder()), before);
+    QVERIFY(!startOver(folder).refused); // once the other program is gone it starts
+}
+
+// Permission bits do not stop root, so as root the check runs in a child of this program
+// under the unprivileged user, over a folder handed to that user.
+void FileFaultsTest::startupRefusesReadOnlyFolder() {
+    const QByteArray given = qgetenv(ReadOnlyFolderVariable);
+    if (!given.isEmpty()) {
+        expectReadOnlyRefusal(QString::fromLocal8Bit(given));
+        return;
+    }
+    UsedFolder folder;
+    if (::geteuid() != 0) {
+        QVERIFY(QFile::setPermissions(folder.dir.path(), ReadOnlyDir));
+        expectReadOnlyRefusal(folder.folder());
+        QVERIFY(QFile::setPermissions(folder.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        return;
+    }
+    const uid_t nobody = 65534;
+    for (const QString& p : {folder.dir.path(), folder.mainPath(), folder.workPath()})
+        QVERIFY(::chown(p.toLocal8Bit().constData(), nobody, nobody) == 0);
+    QVERIFY(QFile::setPermissions(folder.dir.path(), ReadOnlyDir));
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(ReadOnlyFolderVariable), folder.folder());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QDir::tempPath());
+    child.setProcessEnvironment(env);
+    child.setChildProcessModifier([] {
+        if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
+            ::_exit(99);
+    });
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("startupRefusesReadOnlyFolder")});
+    QVERIFY(child.waitForFinished(60000));
+    const QByteArray out = child.readAllStandardOutput() + child.readAllStandardError();
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, out.constData());
+    QVERIFY2(out.contains("PASS   : FileFaultsTest::startupRefusesReadOnlyFolder()"), out.constData());
+    for (const QByteArray& line : out.split('\n'))
+        if (line.contains("refused:"))
+            qInfo("as an unprivileged user: %s", line.constData());
+    QVERIFY(::chown(folder.dir.path().toLocal8Bit().constData(), 0, 0) == 0);
+    QVERIFY(QFile::setPermissions(folder.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+}
+
+void FileFaultsTest::expectReadOnlyRefusal(const QString& folder) {
+    const auto before = snapshot(folder);
+    QTemporaryFile marker;
+    QVERIFY(marker.open());
+    QString reason;
+    {
+        FrmVornisa w;
+        try {
+            w.Form_Load(QStringLiteral("/nonexistent"), DataFolderRule{marker.fileName(), folder});
+        } catch (const DbError& e) {
+            reason = e.text;
+        } catch (const std::exception& e) { // refused before any database was opened
+            reason = QString::fromUtf8(e.what());
+        }
+        QVERIFY(!w.isVisible());
+    }
+    QVERIFY2(!reason.isEmpty(), "started over a read-only folder");
+    qInfo("refused: %s", qPrintable(reason));
+    QCOMPARE(snapshot(folder), before);
+}
+
+void FileFaultsTest::registerMeetingLockedMainFile() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    w.cmb顧客名->setEditText(QStringLiteral("新規顧客"));
+    w.dat明細->setValue(0, w.dat明細->fieldIndex(QStringLiteral("品名")), QStringLiteral("コピー用紙"));
+    const QStringList before = dumpAll(w.dbMain->handle());
+    f.shown.clear();
+    {
+        LockHolder other(f.data.mainPath(), QStringLiteral("write"));
+        w.cmd登録->click(); // waits out the busy time, then gives up
+    }
+    QCOMPARE(f.shown.size(), 2);
+    QCOMPARE(f.shown[1].title, QStringLiteral("注意"));
+    QVERIFY2(f.shown[1].text.startsWith(QStringLiteral("伝票 1 は登録されませんでした。")) &&
+                 f.shown[1].text.contains(QStringLiteral("locked")),
+             qPrintable(f.shown[1].text));
+    QCOMPARE(dumpAll(w.dbMain->handle()), before);
+    QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
+    QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("新規顧客"));
+
+    f.shown.clear();
+    w.cmd登録->click();
+    QCOMPARE(f.shown.size(), 1);
+    QVERIFY(Read請求書ヘッダ(*w.dbMain, 1));
+    QCOMPARE(w.txtNo->text(), QStringLiteral("2"));
+}
+
+int main(int argc, char** argv) {
+    if (argc == 4 && QByteArray(argv[1]) == "--hold-lock")
+        return holdLock(argv[2], argv[3]);
+    QApplication app(argc, argv);
+    FileFaultsTest t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_file_faults.moc"
