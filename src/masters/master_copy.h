@@ -11,6 +11,7 @@ struct MasterTables {
     std::function<QString()> clearWork;                  // empties the work copy
     std::function<QString(const QString&)> copyIn;       // master → work, by the main file's path
     std::function<QString()> workRows;                   // every work row
+    std::function<QString()> masterRows;                 // every master row
     std::function<QString(const QString&)> findMaster;   // the master row of a name
     std::function<QString()> tickedRows;                 // names of ticked work rows
     std::function<QString(const QString&)> deleteMaster; // one master row by name

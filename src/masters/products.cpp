@@ -10,6 +10,7 @@ const MasterTables products{
     sql::P2,
     sql::P3,
     sql::P7,
+    sql::M2,
     sql::P8,
     sql::P4,
     sql::P5,

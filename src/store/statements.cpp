@@ -127,6 +127,12 @@ QString H2(const QString& f, const QString& c) {
     return "select * from ClHint where FormName = '" + lit(f) + "'" + " and CtlName = '" + lit(c) + "'";
 }
 
+QString M1() {
+    return QStringLiteral("select * from 顧客マスタ order by rowid");
+}
+QString M2() {
+    return QStringLiteral("select * from 商品マスタ order by rowid");
+}
 QString W1() {
     return QStringLiteral("delete * from 顧客マスタ");
 }

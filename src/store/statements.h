@@ -40,6 +40,9 @@ QString I13();
 QString K1(const QString& listKey);
 QString H1(const QString& formName, const QString& ctlName);
 QString H2(const QString& formName, const QString& ctlName);
+// Every row of a master, read once when a page is registered against it.
+QString M1();
+QString M2();
 // Wiping the business data: the five tables, in this order.
 QString W1();
 QString W2();

@@ -75,6 +75,14 @@ class TestCustomers : public QObject {
                  sorted({row("佐藤屋", "<null>"), row("山田商店", "東京都"), row("鈴木商会", "那覇")}));
     }
 
+    void nameHeldTwiceHasItsFirstRowWritten() {
+        master("山田商店", "東京都");
+        master("山田商店", "大阪府");
+        typed(QStringLiteral("山田商店"), "大阪府");
+        Entry顧客情報(*main, *work);
+        QCOMPARE(dump(*main, Master), QStringList({row("山田商店", "大阪府"), row("山田商店", "大阪府")}));
+    }
+
     void registerTwiceIsStable() {
         typed(QStringLiteral("山田商店"), "東京都");
         Entry顧客情報(*main, *work);

@@ -94,8 +94,9 @@ void StoreTest::everyStatementRunsOnRealFiles() {
     auto work = data.openWork();
     const QString name = QStringLiteral("山田商店");
     const QString n = QStringLiteral("7");
-    for (const QString& s : {sql::C1(name), sql::C2(), sql::C9(name), sql::P1(name), sql::P8(name), sql::S1(),
-                             sql::I4(n), sql::I5(n), sql::I7(n), sql::I9(n), sql::K1(QStringLiteral("単位"))})
+    for (const QString& s :
+         {sql::C1(name), sql::C2(), sql::C9(name), sql::M1(), sql::M2(), sql::P1(name), sql::P8(name), sql::S1(),
+          sql::I4(n), sql::I5(n), sql::I7(n), sql::I9(n), sql::K1(QStringLiteral("単位"))})
         QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
     for (const QString& s :
          {sql::C6(name), sql::P5(name), sql::I1(n), sql::I2(n), sql::W1(), sql::W2(), sql::W3(), sql::W4(), sql::W5()})
