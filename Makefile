@@ -2,11 +2,15 @@
 BUILD ?= build
 PKGS = cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libsqlite3-dev \
        fonts-ipafont-mincho fonts-ipafont-gothic fonts-ipaexfont-mincho fonts-ipaexfont-gothic \
-       poppler-utils xvfb xauth
+       poppler-utils xvfb xauth clang libclang-rt-14-dev
 SUDO = $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 JOBS ?= 2
+# The libFuzzer targets: `make fuzz` runs each for FUZZ_SECONDS, `make test` for FUZZ_SHORT.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_SHORT ?= 20
 
-.PHONY: deps build data run test sanitize bench clean
+.PHONY: deps build data run test sanitize bench clean fuzz-build fuzz
 
 deps:
 	@missing=$$(for p in $(PKGS); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -29,6 +33,7 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(FUZZ_SHORT)
 
 # Warnings as errors, AddressSanitizer and UBSan, every test once.
 sanitize: deps
@@ -37,9 +42,17 @@ sanitize: deps
 	ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
+# clang with -fsanitize=fuzzer, apart from the main build.
+fuzz-build: deps
+	CXX=clang++ cmake -S tests/reliability/fuzz/libfuzzer -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_dialect fuzz_numbers
+
+fuzz: fuzz-build
+	tests/reliability/fuzz/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	QT_QPA_PLATFORM=offscreen $(BUILD)/vornisa_bench
 
 clean:
-	rm -rf $(BUILD) build-sanitize
+	rm -rf $(BUILD) build-sanitize $(FUZZ_BUILD)

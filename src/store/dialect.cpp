@@ -89,6 +89,26 @@ QString quoteName(const QString& name) {
     return u'"' + name + u'"';
 }
 
+// SQLite reads statement text only up to a NUL, so a text literal holding one is written as
+// a concatenation with char(0) and the value arrives whole.
+QString sqliteText(const QString& literal) {
+    if (!literal.contains(QChar(0)))
+        return literal;
+    const QStringList parts = literal.mid(1, literal.size() - 2).split(QChar(0));
+    return QStringLiteral("('") + parts.join(QStringLiteral("'||char(0)||'")) + QStringLiteral("')");
+}
+
+// A token as SQLite text: names quoted, the words True and False as 1 and 0.
+QString sqlite(const Token& t) {
+    if (t.kind == Tok::Quoted)
+        return quoteName(t.text);
+    if (t.kind == Tok::String)
+        return sqliteText(t.text);
+    if (is(t, "true") || is(t, "false"))
+        return is(t, "true") ? QStringLiteral("1") : QStringLiteral("0");
+    return t.text;
+}
+
 const QStringList knownFunctions = {QStringLiteral("sum"), QStringLiteral("count"), QStringLiteral("min"),
                                     QStringLiteral("max"), QStringLiteral("isnull")};
 
@@ -107,9 +127,8 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
     if (!select && !is(t[0], "insert") && !is(t[0], "delete") && !is(t[0], "update"))
         throw DialectError("unknown statement kind");
     for (size_t i = 0; i + 1 < t.size(); ++i)
-        if (t[i].kind == Tok::Word && isPunct(t[i + 1], "(") &&
-            !knownFunctions.contains(t[i].text, Qt::CaseInsensitive) && !is(t[i], "in") && !is(t[i], "not") &&
-            !is(t[i], "and") && !is(t[i], "or") && !is(t[i], "values"))
+        if (isName(t[i]) && isPunct(t[i + 1], "(") && !knownFunctions.contains(t[i].text, Qt::CaseInsensitive) &&
+            !is(t[i], "in") && !is(t[i], "not") && !is(t[i], "and") && !is(t[i], "or") && !is(t[i], "values"))
             throw DialectError("unknown function in statement");
 
     Rewritten result;
@@ -148,16 +167,12 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
                 else if (isPunct(t[j], ")") && --depth == 0)
                     break;
                 if (j > i + 1)
-                    inner << (t[j].kind == Tok::Quoted ? quoteName(t[j].text) : t[j].text);
+                    inner << sqlite(t[j]);
             }
             if (j >= t.size() || inner.isEmpty())
                 throw DialectError("unbalanced isnull");
             out << QStringLiteral("((") + inner.join(u' ') + QStringLiteral(") IS NULL)");
             i = j;
-            continue;
-        }
-        if (is(k, "true") || is(k, "false")) {
-            out << (is(k, "true") ? QStringLiteral("1") : QStringLiteral("0"));
             continue;
         }
         if (isName(k) && i + 2 < t.size() && is(t[i + 1], "in") && t[i + 2].kind == Tok::String && i > 0 &&
@@ -173,7 +188,7 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
         }
         if (is(k, "in") && i + 1 < t.size() && t[i + 1].kind == Tok::String)
             throw DialectError("external database clause in an unknown place");
-        out << (k.kind == Tok::Quoted ? quoteName(k.text) : k.text);
+        out << sqlite(k);
         // insert into T select a,b -> insert into T (a,b) select a,b
         if (i == 2 && is(t[0], "insert") && is(t[1], "into") && i + 1 < t.size() && is(t[i + 1], "select")) {
             QStringList cols;
