@@ -90,12 +90,13 @@ QString quoteName(const QString& name) {
 }
 
 // SQLite reads statement text only up to a NUL, so a text literal holding one is written as
-// a concatenation with char(0) and the value arrives whole.
+// its UTF-8 bytes in hex read back as text: the value arrives whole, as one operand however
+// many NULs it holds.
 QString sqliteText(const QString& literal) {
     if (!literal.contains(QChar(0)))
         return literal;
-    const QStringList parts = literal.mid(1, literal.size() - 2).split(QChar(0));
-    return QStringLiteral("('") + parts.join(QStringLiteral("'||char(0)||'")) + QStringLiteral("')");
+    const QString value = literal.mid(1, literal.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    return QStringLiteral("CAST(X'") + QString::fromLatin1(value.toUtf8().toHex()) + QStringLiteral("' AS TEXT)");
 }
 
 // A token as SQLite text: names quoted, the words True and False as 1 and 0.

@@ -30,14 +30,13 @@ int authorize(void* seen, int action, const char*, const char* b, const char*, c
     case SQLITE_DELETE:
         break;
     case SQLITE_FUNCTION: {
-        // The aggregates the dialect knows, the functions behind the LIKE and GLOB operators, and
-        // char(), which carries a NUL in a text literal.
+        // The aggregates the dialect knows, and the functions behind the LIKE and GLOB operators.
         const std::string f = b ? b : "";
         std::string lower;
         for (char c : f)
             lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
         if (lower != "sum" && lower != "count" && lower != "min" && lower != "max" && lower != "like" &&
-            lower != "glob" && lower != "char")
+            lower != "glob")
             s->forbidden = true;
         break;
     }
@@ -135,7 +134,7 @@ void statementProperties(const QString& statement) {
         FUZZ_REQUIRE(sqlite3_stmt_readonly(p.st), "a select never writes");
     FUZZ_REQUIRE(r.updatableTable.isEmpty() || sqlite3_stmt_readonly(p.st),
                  "only a select names a table to write back to");
-    // Valid SQLite without quoted names (or the char(0) that carries a NUL) that the dialect
+    // Valid SQLite without quoted names (or the hex text that carries a NUL) that the dialect
     // takes again comes out of a second pass unchanged.
     if (!r.sql.contains(u'"') && !statement.contains(QChar(0))) {
         try {

@@ -30,6 +30,7 @@ inline QList<BadText> badTexts() {
         {"NUL inside", QStringLiteral("ab") + nul + QStringLiteral("cd")},
         {"NUL at both ends", nul + QStringLiteral("x") + nul},
         {"only NUL", nul},
+        {"NUL every other character", QStringLiteral("a").append(nul).repeated(2000)},
         {"full-width digits", QStringLiteral("１２３４５")},
         {"beyond the BMP", QStringLiteral("𠮷野家 😀🍣")},
         {"ideographic space", QStringLiteral("山田\u3000商店")},
