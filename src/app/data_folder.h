@@ -13,3 +13,5 @@ QString chooseDataPath(const QString& programFolder, const DataFolderRule& rule 
 
 inline const QString MainDbName = QStringLiteral("Vornisa.mdb");
 inline const QString WorkDbName = QStringLiteral("VornisaWork.mdb");
+// Held by the running program so that a second one on the same folder refuses to start.
+inline const QString LockFileName = QStringLiteral("Vornisa.lock");

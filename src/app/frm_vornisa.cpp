@@ -57,6 +57,7 @@ FrmVornisa::~FrmVornisa() {
 
 void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& rule) {
     DataPath = chooseDataPath(programFolder, rule);
+    dataLock = std::make_unique<InstanceLock>(DataPath);
     MainDbPath = DataPath + MainDbName;
     WorkDbPath = DataPath + WorkDbName;
     dbMain = Database::open(MainDbPath, mainTables, Durability::Full);
@@ -190,6 +191,7 @@ void FrmVornisa::closeEvent(QCloseEvent* e) {
     closed_ = true;
     dbMain.reset();
     dbWork.reset();
+    dataLock.reset();
     for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照})
         t->setDatabase(nullptr);
     e->accept();

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/data_folder.h"
+#include "app/instance_lock.h"
 #include "store/database.h"
 #include "ui/bound_table.h"
 #include "ui/data_grid.h"
@@ -26,11 +27,13 @@ class FrmVornisa : public QWidget {
     explicit FrmVornisa(QWidget* parent = nullptr);
     ~FrmVornisa() override;
 
-    // Start-up; throws DbError when a database cannot be opened (nothing is shown then).
+    // Start-up; throws StartRefused when another window holds the data folder or it cannot be
+    // written, DbError when a database cannot be opened (nothing is shown then).
     void Form_Load(const QString& programFolder, const DataFolderRule& rule = {});
 
     // Values held for the run.
     QString DataPath, MainDbPath, WorkDbPath;
+    std::unique_ptr<InstanceLock> dataLock; // held from before the databases open until after they close
     std::unique_ptr<Database> dbMain, dbWork;
 
     // Settings copies.

@@ -61,6 +61,11 @@ const Row kCatalogue[] = {
     {"その他", "注意", "注意", "%1", Style::Warn},
     {"その他", "ファイルなし", "ファイルなし", "%1がありません。確認してください。", Style::Info},
     {"その他", "確認", "確認", "%1、よろしいですか", Style::AskYes},
+
+    {"起動", "使用中", "Vornisa",
+     "データフォルダー %1 は別の Vornisa ウィンドウで使用中です。そちらのウィンドウをお使いください。", Style::Warn},
+    {"起動", "書込不可", "Vornisa",
+     "データフォルダー %1 に書き込めないため起動できません。フォルダーの書き込み権限を確認してください。", Style::Warn},
 };
 
 // Splices the argument in once, so '%' sequences inside it are never expanded again.
