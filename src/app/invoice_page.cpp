@@ -249,7 +249,9 @@ void FrmVornisa::Grid明細_AfterColUpdate(int c) {
             Grid明細->setCell(colAmount, amount ? Value(*amount) : Value());
         };
         auto rangeCheck = [this](int col, RangeColumn kind) {
-            if (!InRange(kind, Grid明細->cell(col).toText())) {
+            // Text that is no number was emptied on the way in; it is refused like a value out of range.
+            const QString typed = dat明細->unreadableText();
+            if (!InRange(kind, typed.isEmpty() ? Grid明細->cell(col).toText() : typed)) {
                 Grid明細->setCell(col, Value());
                 Grid明細->setCol(col);
             }

@@ -115,7 +115,10 @@ bool BoundTable::setData(const QModelIndex& index, const QVariant& value, int ro
         emit writeFailed(e.text);
         return false;
     }
+    if (!v)
+        unreadable_ = value.toString();
     emit afterColUpdate(index.row(), col);
+    unreadable_.clear();
     return true;
 }
 

@@ -41,6 +41,9 @@ class BoundTable : public QAbstractTableModel {
     // Turns typed text into the column's type; nullopt when it cannot be read.
     std::optional<Value> fromText(int col, const QString& text) const;
     bool isBoolColumn(int col) const { return types_.value(col) == QLatin1String("BOOLEAN"); }
+    // While after-update runs: the typed text when the column could not hold it (the cell
+    // is then empty), so the rules can refuse it as typed; empty otherwise.
+    const QString& unreadableText() const { return unreadable_; }
 
   signals:
     void afterColUpdate(int row, int col);
@@ -57,6 +60,7 @@ class BoundTable : public QAbstractTableModel {
     QList<int> grouped_, readOnly_;
     QHash<int, QString> headings_;
     bool rowEditing_ = false;
+    QString unreadable_;
 };
 
 // "#,###": whole number with thousands separators, empty for zero.

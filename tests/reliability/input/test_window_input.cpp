@@ -2,7 +2,6 @@
 #include "bad_texts.h"
 #include "invoice/helpers.h"
 #include "invoice/invoice_io.h"
-#include "invoice/rounding.h"
 #include "store/statements.h"
 
 #include <QClipboard>
@@ -252,8 +251,6 @@ void WindowInputTest::detailLimits() {
     const Value v = w.dat明細->value(1, column);
     if (kept.isEmpty()) {
         QVERIFY(v.isNull());
-        if (!CellNumber(typed))
-            QEXPECT_FAIL("", "a non-number reaches the range rule already emptied, so the cursor moves on", Continue);
         QCOMPARE(w.Grid明細->col(), column); // the cursor goes back to the cell
     } else if (column == 2) {
         QCOMPARE(v.toDouble(), kept.toDouble());
