@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryFile>
@@ -20,7 +21,6 @@
 #include <cstdio>
 #include <functional>
 #include <sqlite3.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -363,9 +363,12 @@ int rssChild(const QString& folder) {
     QApplication::processEvents();
     w.Clear請求書(true);
     QApplication::processEvents();
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    std::printf("%ld\n", u.ru_maxrss / 1024);
+    // VmHWM, not getrusage: the kernel carries ru_maxrss over from the parent across exec.
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            std::printf("%lld\n", line.mid(6).trimmed().split(' ').first().toLongLong() / 1024);
     return 0;
 }
 
