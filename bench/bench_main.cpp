@@ -43,9 +43,10 @@ Stats measure(int runs, const std::function<void()>& work, const std::function<v
     return {t[t.size() / 2], t.front(), t.back()};
 }
 
-void row(const char* what, Stats s, const char* unit = "us", double ratioTo = 0) {
+void row(const QString& what, Stats s, const char* unit = "us", double ratioTo = 0) {
     const double k = std::string(unit) == "ms" ? 1000.0 : 1.0;
-    std::printf("| %-52s | %10.1f | %10.1f | %10.1f | %-2s |", what, s.median / k, s.min / k, s.max / k, unit);
+    std::printf("| %-52s | %10.1f | %10.1f | %10.1f | %-2s |", qPrintable(what), s.median / k, s.min / k, s.max / k,
+                unit);
     if (ratioTo > 0)
         std::printf(" %6.1fx |", s.median / ratioTo);
     else
@@ -249,13 +250,9 @@ void bench_load(const QString& marker) {
         auto work = data.openWork();
         const Stats lines = measure(200, [&] { ::Read請求書(*main, *work, next()); });
         const Stats head = measure(200, [&] { (void)Read請求書ヘッダ(*main, next()); });
-        char label[80];
-        std::snprintf(label, sizeof label, "%d invoices: window, grid and totals", invoices);
-        row(label, window, "us");
-        std::snprintf(label, sizeof label, "%d invoices: lines into the work file", invoices);
-        row(label, lines, "us");
-        std::snprintf(label, sizeof label, "%d invoices: header look-up", invoices);
-        row(label, head, "us");
+        row(QStringLiteral("%1 invoices: window, grid and totals").arg(invoices), window, "us");
+        row(QStringLiteral("%1 invoices: lines into the work file").arg(invoices), lines, "us");
+        row(QStringLiteral("%1 invoices: header look-up").arg(invoices), head, "us");
     }
 }
 
@@ -287,15 +284,10 @@ void bench_startup(const QString& marker) {
             w->Grid明細->setFocus();
             QApplication::processEvents();
         });
-        char label[80];
-        std::snprintf(label, sizeof label, "start-up, %d customers and products", size);
-        row(label, start, "ms");
-        std::snprintf(label, sizeof label, "new invoice, %d customers and products", size);
-        row(label, clear, "ms");
-        std::snprintf(label, sizeof label, "typing 8 letters into the customer box, %d", size);
-        row(label, key, "ms");
-        std::snprintf(label, sizeof label, "opening the product cell's drop-down, %d", size);
-        row(label, pick, "ms");
+        row(QStringLiteral("start-up, %1 customers and products").arg(size), start, "ms");
+        row(QStringLiteral("new invoice, %1 customers and products").arg(size), clear, "ms");
+        row(QStringLiteral("typing 8 letters into the customer box, %1").arg(size), key, "ms");
+        row(QStringLiteral("opening the product cell's drop-down, %1").arg(size), pick, "ms");
     }
 }
 
@@ -306,7 +298,6 @@ void bench_masters(const QString& marker) {
         fillMasters(data, size);
         auto main = data.openMain();
         auto work = data.openWork();
-        char label[80];
         const Stats read = measure(3, [&] { Read顧客マスタ(*work, data.mainPath()); });
         Entry顧客情報(*main, *work);
         const Stats reg = measure(3, [&] { Entry顧客情報(*main, *work); });
@@ -325,16 +316,11 @@ void bench_masters(const QString& marker) {
             w->Entry顧客情報();
             QApplication::processEvents();
         });
-        std::snprintf(label, sizeof label, "customers: read %d", size);
-        row(label, read, "ms");
-        std::snprintf(label, sizeof label, "customers: register %d, none changed", size);
-        row(label, reg, "ms");
-        std::snprintf(label, sizeof label, "customers: register %d, every row changed", size);
-        row(label, changed, "ms");
-        std::snprintf(label, sizeof label, "window: read %d and show the page", size);
-        row(label, readWindow, "ms");
-        std::snprintf(label, sizeof label, "window: register %d and show the page", size);
-        row(label, regWindow, "ms");
+        row(QStringLiteral("customers: read %1").arg(size), read, "ms");
+        row(QStringLiteral("customers: register %1, none changed").arg(size), reg, "ms");
+        row(QStringLiteral("customers: register %1, every row changed").arg(size), changed, "ms");
+        row(QStringLiteral("window: read %1 and show the page").arg(size), readWindow, "ms");
+        row(QStringLiteral("window: register %1 and show the page").arg(size), regWindow, "ms");
     }
 }
 
