@@ -3,10 +3,13 @@
 #include "store/statements.h"
 #include "window_fixture.h"
 
+#include <QHeaderView>
+
 // The customer, product and settings pages, the wipe and the hint window, as a user works them.
 class MasterWindowTest : public QObject {
     Q_OBJECT
   private slots:
+    void masterGridsShowTickThenName();
     void customersRegisterReplaceAndDelete();
     void productsTickInEditedRowCounts();
     void failedRegisterChangesNothingAndSays();
@@ -28,6 +31,29 @@ void addRow(BoundTable* t, const QList<std::pair<QString, QVariant>>& values) {
 }
 } // namespace
 
+// Each grid column shows the field its heading names, the narrow tick column first.
+void MasterWindowTest::masterGridsShowTickThenName() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    const auto check = [](DataGrid* g, const QStringList& fields, const QStringList& headings) {
+        auto* t = static_cast<BoundTable*>(g->model());
+        for (int visual = 0; visual < fields.size(); ++visual) {
+            const int c = g->horizontalHeader()->logicalIndex(visual);
+            QCOMPARE(c, t->fieldIndex(fields[visual]));
+            QCOMPARE(t->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headings[visual]);
+        }
+    };
+    check(w.Grid顧客マスタ, {QStringLiteral("チェック"), QStringLiteral("顧客名"), QStringLiteral("顧客情報")},
+          {QStringLiteral("チェック"), QStringLiteral("顧客名"), QStringLiteral("顧客情報")});
+    check(w.Grid商品マスタ,
+          {QStringLiteral("チェック"), QStringLiteral("品名"), QStringLiteral("単位"), QStringLiteral("単価"),
+           QStringLiteral("非課税")},
+          {QStringLiteral("チェック"), QStringLiteral("品　　　名"), QStringLiteral("単位"), QStringLiteral("単　価"),
+           QStringLiteral("非課税")});
+    QVERIFY(w.Grid顧客マスタ->columnWidth(0) < w.Grid顧客マスタ->columnWidth(1));
+}
+
 void MasterWindowTest::customersRegisterReplaceAndDelete() {
     WindowFixture f;
     f.start();
@@ -41,7 +67,8 @@ void MasterWindowTest::customersRegisterReplaceAndDelete() {
     QCOMPARE(f.shown.last().text, QStringLiteral("顧客情報 を登録します。よろしいですか"));
     QCOMPARE(count(*w.dbMain, sql::C2()), 2); // the nameless row is not written
     // Registering again with new details replaces them; no duplicate.
-    w.dat顧客->setData(w.dat顧客->index(1, 1), QStringLiteral("横浜"), Qt::EditRole);
+    w.dat顧客->setData(w.dat顧客->index(1, w.dat顧客->fieldIndex(QStringLiteral("顧客情報"))), QStringLiteral("横浜"),
+                       Qt::EditRole);
     w.cmd顧客登録->click();
     auto yamada = w.dbMain->openRecordset(sql::C1(QStringLiteral("山田商店")));
     QCOMPARE(yamada->recordCount(), 1);
@@ -61,7 +88,7 @@ void MasterWindowTest::customersRegisterReplaceAndDelete() {
     QCOMPARE(w.dat顧客->rowCount(), 0);
     w.cmd顧客読込->click();
     QCOMPARE(w.dat顧客->rowCount(), 1);
-    QCOMPARE(w.dat顧客->value(0, 0).toText(), QStringLiteral("山田商店"));
+    QCOMPARE(w.dat顧客->value(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))).toText(), QStringLiteral("山田商店"));
 }
 
 void MasterWindowTest::productsTickInEditedRowCounts() {

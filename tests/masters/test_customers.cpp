@@ -12,7 +12,7 @@ QString row(const QString& name, const QString& info) {
     return "顧客名=" + name + "|顧客情報=" + info;
 }
 QString workRow(const QString& name, const QString& info, bool ticked) {
-    return row(name, info) + (ticked ? "|チェック=True" : "|チェック=False");
+    return (ticked ? "チェック=True|" : "チェック=False|") + row(name, info);
 }
 } // namespace
 

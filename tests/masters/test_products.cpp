@@ -15,7 +15,7 @@ QString row(const QString& name, const QString& unit, const QString& price, bool
     return "品名=" + name + "|単位=" + unit + "|単価=" + price + "|非課税=" + (exempt ? "True" : "False");
 }
 QString workRow(const QString& name, const QString& unit, const QString& price, bool exempt, bool ticked) {
-    return row(name, unit, price, exempt) + (ticked ? "|チェック=True" : "|チェック=False");
+    return (ticked ? "チェック=True|" : "チェック=False|") + row(name, unit, price, exempt);
 }
 } // namespace
 
