@@ -15,9 +15,9 @@ TestData::TestData() {
         throw std::runtime_error("building the test databases failed: " + mkdb.readAll().toStdString());
 }
 
-std::unique_ptr<Database> TestData::openMain() const {
+std::unique_ptr<Database> DataFolder::openMain() const {
     return Database::open(mainPath(), mainTables, Durability::Full);
 }
-std::unique_ptr<Database> TestData::openWork() const {
+std::unique_ptr<Database> DataFolder::openWork() const {
     return Database::open(workPath(), workTables, Durability::Scratch);
 }

@@ -5,8 +5,6 @@
 #include "invoice/lines.h"
 #include "masters/settings.h"
 #include "store/statements.h"
-#include "store/tables.h"
-#include "support/testdb.h"
 
 #include <QFile>
 #include <stdexcept>
@@ -81,11 +79,4 @@ UsedFolder::UsedFolder() {
     const TestData& from = original();
     if (!QFile::copy(from.mainPath(), mainPath()) || !QFile::copy(from.workPath(), workPath()))
         throw std::runtime_error("copying the used data folder failed");
-}
-
-std::unique_ptr<Database> UsedFolder::openMain() const {
-    return Database::open(mainPath(), mainTables, Durability::Full);
-}
-std::unique_ptr<Database> UsedFolder::openWork() const {
-    return Database::open(workPath(), workTables, Durability::Scratch);
 }

@@ -1,20 +1,11 @@
 #pragma once
-#include "store/database.h"
-
-#include <QTemporaryDir>
-#include <memory>
+#include "support/testdb.h"
 
 // A data folder as the program leaves it after some use: both files in WAL mode, closed,
 // holding customers, products, settings, learned units, invoice 7 (the counter at 7) and a
 // hint. Each object is a fresh copy of one such folder built once per test program.
-struct UsedFolder {
+struct UsedFolder : DataFolder {
     UsedFolder();
-    QTemporaryDir dir;
-    QString folder() const { return dir.path() + u'/'; }
-    QString mainPath() const { return folder() + QStringLiteral("Vornisa.mdb"); }
-    QString workPath() const { return folder() + QStringLiteral("VornisaWork.mdb"); }
-    std::unique_ptr<Database> openMain() const;
-    std::unique_ptr<Database> openWork() const;
 };
 
 // The seeded invoice, its customer and products.
