@@ -133,6 +133,9 @@ QString M1() {
 QString M2() {
     return QStringLiteral("select * from 商品マスタ order by rowid");
 }
+QString Q1() {
+    return QStringLiteral("select 金額,非課税,税率 from w明細 where not (isnull(金額))");
+}
 QString W1() {
     return QStringLiteral("delete * from 顧客マスタ");
 }

@@ -43,6 +43,8 @@ QString H2(const QString& formName, const QString& ctlName);
 // Every row of a master, read once when a page is registered against it.
 QString M1();
 QString M2();
+// The detail lines that hold an amount, with their rate and exempt flag, for the per-rate sums.
+QString Q1();
 // Wiping the business data: the five tables, in this order.
 QString W1();
 QString W2();
