@@ -2,6 +2,7 @@
 
 #include "invoice/lines.h"
 #include "invoice/numbering.h"
+#include "invoice/qualified.h"
 #include "store/database.h"
 #include "store/statements.h"
 
@@ -15,6 +16,7 @@ const QString F単位 = QStringLiteral("単位");
 const QString F単価 = QStringLiteral("単価");
 const QString F金額 = QStringLiteral("金額");
 const QString F非課税 = QStringLiteral("非課税");
+const QString F税率 = QStringLiteral("税率");
 
 // A line whose name is missing or only blanks is an empty line.
 bool unnamed(const Value& name) {
@@ -86,7 +88,7 @@ void AutoEntry顧客マスタ(Database& main, const QString& name, const QString
     rs->close();
 }
 
-void AutoEntry商品(Database& main, Database& work) {
+void AutoEntry商品(Database& main, Database& work, bool withRates) {
     Transaction t(main);
     auto lines = work.openRecordset(sql::I6());
     for (lines->moveFirst(); !lines->eof(); lines->moveNext()) {
@@ -104,6 +106,8 @@ void AutoEntry商品(Database& main, Database& work) {
         rs->setField(F単位, lines->field(F単位));
         rs->setField(F単価, lines->field(F単価));
         rs->setField(F非課税, lines->field(F非課税));
+        if (const int rate = LineRate(lines->field(F税率), lines->field(F非課税).toBool()); withRates && rate != 0)
+            rs->setField(F税率, rate);
         rs->update();
         rs->close();
     }
@@ -114,9 +118,10 @@ void AutoEntry商品(Database& main, Database& work) {
 void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
     const QString number = QString::number(h.number);
     const Value date = h.date.isEmpty() ? Value() : Value(h.date);
+    const bool qualified = h.税率方式 == Scheme10_8;
     Transaction t(main);
     AutoEntry顧客マスタ(main, h.顧客名, h.顧客情報);
-    AutoEntry商品(main, work);
+    AutoEntry商品(main, work, qualified);
     main.execute(sql::I1(number));
     main.execute(sql::I2(number));
 
@@ -139,6 +144,8 @@ void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
         stored->setField(F単価, lines->field(F単価));
         stored->setField(F金額, lines->field(F金額));
         stored->setField(F非課税, lines->field(F非課税));
+        if (qualified)
+            stored->setField(F税率, LineRate(lines->field(F税率), lines->field(F非課税).toBool()));
         stored->update();
         ++lineNo;
     }
@@ -157,6 +164,19 @@ void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
         header->setField(QStringLiteral("税抜計"), *h.税抜計);
     if (h.合計)
         header->setField(QStringLiteral("合計"), *h.合計);
+    header->setField(QStringLiteral("税率方式"), h.税率方式);
+    if (qualified) {
+        header->setField(QStringLiteral("税区分"), h.税区分);
+        header->setField(QStringLiteral("端数処理"), h.端数処理);
+        if (!h.登録番号.isEmpty())
+            header->setField(QStringLiteral("登録番号"), h.登録番号);
+        for (const auto& [field, box] : {std::pair{QStringLiteral("対象10"), h.対象10},
+                                         std::pair{QStringLiteral("消費税10"), h.消費税10},
+                                         std::pair{QStringLiteral("対象8"), h.対象8},
+                                         std::pair{QStringLiteral("消費税8"), h.消費税8}})
+            if (box)
+                header->setField(field, *box);
+    }
     header->update();
     header->close();
 
@@ -176,6 +196,15 @@ std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 numbe
     h.消費税 = nullableMoney(rs->field(QStringLiteral("消費税")));
     h.税抜計 = nullableMoney(rs->field(QStringLiteral("税抜計")));
     h.合計 = nullableMoney(rs->field(QStringLiteral("合計")));
+    if (const Value scheme = rs->field(QStringLiteral("税率方式")); !scheme.isNull())
+        h.税率方式 = scheme.toText();
+    h.税区分 = rs->field(QStringLiteral("税区分")).toText();
+    h.端数処理 = rs->field(QStringLiteral("端数処理")).toText();
+    h.登録番号 = rs->field(QStringLiteral("登録番号")).toText();
+    h.対象10 = nullableMoney(rs->field(QStringLiteral("対象10")));
+    h.消費税10 = nullableMoney(rs->field(QStringLiteral("消費税10")));
+    h.対象8 = nullableMoney(rs->field(QStringLiteral("対象8")));
+    h.消費税8 = nullableMoney(rs->field(QStringLiteral("消費税8")));
     rs->close();
     return h;
 }
@@ -190,7 +219,7 @@ void Read請求書(Database& main, Database& work, qint32 number) {
     // Lines beyond the thirtieth have no row to land on.
     for (; !stored->eof() && !rows->eof(); stored->moveNext(), rows->moveNext()) {
         rows->edit();
-        for (const QString& f : {F品名, F数量, F単位, F単価, F金額, F非課税})
+        for (const QString& f : {F品名, F数量, F単位, F単価, F金額, F非課税, F税率})
             rows->setField(f, stored->field(f));
         rows->update();
     }

@@ -21,12 +21,18 @@ struct InvoiceHeader {
     QString date; // "yyyy/mm/dd", or "" for none
     QString 顧客名, 顧客情報;
     std::optional<Currency> 消費税, 税抜計, 合計;
+    // The basis of the tax: the scheme ("5%" for invoices stored before schemes existed) and,
+    // under "10%・8%", the category, rounding, per-rate boxes and issuer's number as issued.
+    QString 税率方式 = QStringLiteral("5%");
+    QString 税区分, 端数処理, 登録番号;
+    std::optional<Currency> 対象10, 消費税10, 対象8, 消費税8;
 };
 
 // Teaches the customer to the master: adds it or replaces its details. An empty name adds nothing.
 void AutoEntry顧客マスタ(Database& main, const QString& name, const QString& details);
-// Teaches the products of the work lines that carry a unit price or a quantity to the master.
-void AutoEntry商品(Database& main, Database& work);
+// Teaches the products of the work lines that carry a unit price or a quantity to the master;
+// withRates also teaches each product its line's rate (an exempt line leaves the rate as it is).
+void AutoEntry商品(Database& main, Database& work, bool withRates = false);
 
 // Registers the invoice on the work lines under h.number, replacing any stored copy, and
 // raises the counter: all of it or, on failure (DbError), none of it.

@@ -1,5 +1,6 @@
 #include "invoice/lines.h"
 
+#include "invoice/qualified.h"
 #include "invoice/rounding.h"
 #include "store/database.h"
 #include "store/statements.h"
@@ -40,6 +41,7 @@ ProductLookup Seek商品(Database& main, const QString& typedName) {
         found.単位 = rs->field(QStringLiteral("単位")).toText();
         found.単価 = rs->field(QStringLiteral("単価")).toCurrency();
         found.非課税 = rs->field(QStringLiteral("非課税")).toBool();
+        found.税率 = LineRate(rs->field(QStringLiteral("税率")), found.非課税);
     }
     rs->close();
     return found;

@@ -17,6 +17,7 @@ struct ProductLookup {
     QString 単位;
     Currency 単価;
     bool 非課税 = false;
+    int 税率 = 10; // 10 or 8; 0 for an exempt product; 10 when not found or never set
 };
 ProductLookup Seek商品(Database& main, const QString& typedName);
 

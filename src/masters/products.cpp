@@ -6,7 +6,8 @@
 namespace {
 const MasterTables products{
     QStringLiteral("品名"),
-    {QStringLiteral("品名"), QStringLiteral("単位"), QStringLiteral("単価"), QStringLiteral("非課税")},
+    {QStringLiteral("品名"), QStringLiteral("単位"), QStringLiteral("単価"), QStringLiteral("非課税"),
+     QStringLiteral("税率")},
     sql::P2,
     sql::P3,
     sql::P7,

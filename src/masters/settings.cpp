@@ -17,6 +17,9 @@ void Entry設定(Database& main, const CompanySettings& s) {
     rs->setField(QStringLiteral("自社情報"), s.自社情報);
     rs->setField(QStringLiteral("税区分"), s.税区分);
     rs->setField(QStringLiteral("LineColor1"), static_cast<std::int64_t>(s.LineColor1));
+    rs->setField(QStringLiteral("登録番号"), s.登録番号.isEmpty() ? Value() : Value(s.登録番号));
+    rs->setField(QStringLiteral("税率方式"), s.税率方式);
+    rs->setField(QStringLiteral("端数処理"), s.端数処理);
     rs->update();
     tx.commit();
 }
@@ -35,6 +38,9 @@ StoredSettings Read設定(Database& main) {
     s.税区分 = text("税区分");
     s.自社名 = text("自社名");
     s.自社情報 = text("自社情報");
+    s.登録番号 = text("登録番号");
+    s.税率方式 = text("税率方式");
+    s.端数処理 = text("端数処理");
     if (const Value v = rs->field(QStringLiteral("LineColor1")); !v.isNull())
         s.LineColor1 = v.toInt();
     return s;

@@ -9,6 +9,8 @@
 struct CompanySettings {
     QString 自社名, 自社情報, 税区分;
     qint64 LineColor1 = 0;
+    QString 登録番号;                   // as normalised; "" stores none
+    QString 税率方式 = QStringLiteral("5%"), 端数処理 = QStringLiteral("四捨五入");
 };
 // Saves the page into the company record, all or nothing; the counter is left alone.
 void Entry設定(Database& main, const CompanySettings& s);
@@ -17,6 +19,7 @@ struct StoredSettings {
     bool exists = false;
     std::optional<QString> 自社名, 自社情報, 税区分;
     std::optional<qint64> LineColor1;
+    std::optional<QString> 登録番号, 税率方式, 端数処理;
 };
 StoredSettings Read設定(Database& main);
 

@@ -48,7 +48,7 @@ QString P2() {
     return QStringLiteral("delete * from w商品マスタ");
 }
 QString P3(const QString& m) {
-    return QStringLiteral("insert into w商品マスタ select 品名,単位,単価,非課税 ") + " from 商品マスタ in '" + lit(m) +
+    return QStringLiteral("insert into w商品マスタ select 品名,単位,単価,非課税,税率 ") + " from 商品マスタ in '" + lit(m) +
            "'" + " order by 品名;";
 }
 QString P4() {
@@ -70,7 +70,7 @@ QString P9() {
     return QStringLiteral("delete * from w商品参照");
 }
 QString P10(const QString& m) {
-    return "insert into w商品参照 select 品名,単位,単価,非課税 from 商品マスタ in '" + lit(m) + "'" + " order by 品名;";
+    return "insert into w商品参照 select 品名,単位,単価,非課税,税率 from 商品マスタ in '" + lit(m) + "'" + " order by 品名;";
 }
 
 QString S1() {

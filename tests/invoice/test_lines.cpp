@@ -56,13 +56,13 @@ void LinesTest::pickListFollowsMaster() {
     addProduct(*main, txt("あんず"), Value(), Value(), true);
     SetDD品名(*work, data.mainPath());
     const QStringList first = dump(*work, txt("w商品参照"));
-    QCOMPARE(first, QStringList({txt("品名=あんず|単位=<null>|単価=<null>|非課税=True"),
-                                 txt("品名=みかん|単位=箱|単価=800|非課税=False")}));
+    QCOMPARE(first, QStringList({txt("品名=あんず|単位=<null>|単価=<null>|非課税=True|税率=<null>"),
+                                 txt("品名=みかん|単位=箱|単価=800|非課税=False|税率=<null>")}));
     // Refilling replaces the snapshot rather than adding to it.
     addProduct(*main, txt("いちご"), Value(txt("パック")), money("450.5"), false);
     SetDD品名(*work, data.mainPath());
     QCOMPARE(dump(*work, txt("w商品参照")),
-             QStringList({first[0], txt("品名=いちご|単位=パック|単価=450.5|非課税=False"), first[1]}));
+             QStringList({first[0], txt("品名=いちご|単位=パック|単価=450.5|非課税=False|税率=<null>"), first[1]}));
 }
 
 void LinesTest::productLookup() {

@@ -1,6 +1,8 @@
 #include "helpers.h"
+#include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "invoice/qualified.h"
+#include "store/statements.h"
 #include "support/testdb.h"
 
 #include <QtTest>
@@ -14,6 +16,8 @@ class QualifiedTest : public QObject {
     void divideRounded();
     void rates();
     void registrationNumbers();
+    void registerStoresRatesAndBasis();
+    void productRates();
 };
 
 namespace {
@@ -150,6 +154,75 @@ void QualifiedTest::registrationNumbers() {
         QVERIFY2(NormaliseRegNo(txt(c.typed), &n) == c.check, c.typed);
         QVERIFY2(n == (c.normalised ? txt(c.normalised) : QStringLiteral("untouched")), c.typed);
     }
+}
+
+void QualifiedTest::registerStoresRatesAndBasis() {
+    TestData data;
+    auto main = data.openMain(), work = data.openWork();
+    addProduct(*main, txt("牛乳"), Value(txt("本")), money("200"), false);
+    writeRatedLines(*work, txt("8000@10,52000@8,300@0"));
+    for (int row : {1, 2, 3})
+        work->executeRaw(QStringLiteral("UPDATE w明細 SET 品名 = '%1', 単価 = 10000 WHERE 行番号 = %2")
+                             .arg(QStringList{txt("工具"), txt("牛乳"), txt("切手")}[row - 1])
+                             .arg(row));
+    InvoiceHeader h;
+    h.number = 5;
+    h.date = txt("2024/03/15");
+    h.顧客名 = txt("佐藤商事");
+    h.税率方式 = Scheme10_8;
+    h.税区分 = txt("外税");
+    h.端数処理 = RoundDown;
+    h.登録番号 = txt("T7000012050002");
+    const QualifiedTotals t = CalcQualified(SumByRate(*work), h.税区分, h.端数処理);
+    h.税抜計 = t.税抜計;
+    h.消費税 = t.消費税;
+    h.合計 = t.合計;
+    h.対象10 = t.対象10;
+    h.消費税10 = t.消費税10;
+    h.対象8 = t.対象8;
+    h.消費税8 = t.消費税8;
+    Entry請求書(*main, *work, h);
+
+    // Each line keeps its rate, the exempt one 0 with its flag.
+    QStringList rates;
+    auto lines = main->openRecordset(sql::I7(txt("5")));
+    for (lines->moveFirst(); !lines->eof(); lines->moveNext())
+        rates << lines->field(txt("品名")).toText() + u'=' + lines->field(txt("税率")).toText() + u'/' +
+                     (lines->field(txt("非課税")).toBool() ? txt("非課税") : txt("課税"));
+    QCOMPARE(rates, QStringList({txt("工具=10/課税"), txt("牛乳=8/課税"), txt("切手=0/非課税")}));
+    // The products learn their rates; an exempt line teaches the flag, not a rate.
+    QCOMPARE(Seek商品(*main, txt("牛乳")).税率, 8);
+    QCOMPARE(Seek商品(*main, txt("工具")).税率, 10);
+    QCOMPARE(Seek商品(*main, txt("切手")).税率, 0);
+
+    // Reloaded, the header carries the basis it was issued under, whatever the settings now.
+    const auto back = Read請求書ヘッダ(*main, 5);
+    QVERIFY(back);
+    QCOMPARE(back->税率方式, Scheme10_8);
+    QCOMPARE(back->税区分, txt("外税"));
+    QCOMPARE(back->端数処理, RoundDown);
+    QCOMPARE(back->登録番号, txt("T7000012050002"));
+    QCOMPARE(back->対象10, Currency::fromWhole(8000));
+    QCOMPARE(back->消費税10, Currency::fromWhole(800));
+    QCOMPARE(back->対象8, Currency::fromWhole(52000));
+    QCOMPARE(back->消費税8, Currency::fromWhole(4160));
+    QCOMPARE(back->合計, Currency::fromWhole(65260));
+    Read請求書(*main, *work, 5);
+    const QualifiedTotals again = CalcQualified(SumByRate(*work), back->税区分, back->端数処理);
+    QCOMPARE(boxes(again), boxes(t));
+}
+
+void QualifiedTest::productRates() {
+    TestData data;
+    auto main = data.openMain();
+    addProduct(*main, txt("新聞"), Value(), money("4000"), false);
+    addProduct(*main, txt("印紙"), Value(), money("200"), true);
+    main->executeRaw(QStringLiteral("UPDATE 商品マスタ SET 税率 = 8 WHERE 品名 = '新聞'"));
+    addProduct(*main, txt("工具"), Value(), money("500"), false); // rate never set
+    QCOMPARE(Seek商品(*main, txt("新聞")).税率, 8);
+    QCOMPARE(Seek商品(*main, txt("印紙")).税率, 0);
+    QCOMPARE(Seek商品(*main, txt("工具")).税率, 10);
+    QCOMPARE(Seek商品(*main, txt("未登録")).税率, 10);
 }
 
 int runQualifiedTests(int argc, char** argv) {

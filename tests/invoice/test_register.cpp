@@ -144,18 +144,19 @@ void RegisterTest::registerStoresLinesHeaderAndMasters() {
     QCOMPARE(
         storedLines(*main, 42),
         QStringList({txt("伝票番号=42|顧客名=佐藤商事|日付=2024/03/15|行番号=0|伝票区分=1|品名=りんご|数量=10|"
-                         "単位=個|単価=100|金額=1000|非課税=False"),
+                         "単位=個|単価=100|金額=1000|非課税=False|税率=<null>"),
                      txt("伝票番号=42|顧客名=佐藤商事|日付=2024/03/15|行番号=1|伝票区分=1|品名=送料|数量=<null>|"
-                         "単位=<null>|単価=2500|金額=2500|非課税=True"),
+                         "単位=<null>|単価=2500|金額=2500|非課税=True|税率=<null>"),
                      txt("伝票番号=42|顧客名=佐藤商事|日付=2024/03/15|行番号=2|伝票区分=1|品名=お値引き|数量=<null>|"
-                         "単位=<null>|単価=<null>|金額=300|非課税=False")}));
+                         "単位=<null>|単価=<null>|金額=300|非課税=False|税率=<null>")}));
     QCOMPARE(dump(*main, txt("請求書ヘッダ")),
              QStringList({txt("伝票番号=42|日付=2024/03/15|顧客名=佐藤商事|顧客情報=東京都千代田区1-1|消費税=<null>|"
-                              "税抜計=3800|合計=3975")}));
+                              "税抜計=3800|合計=3975|税率方式=5%|税区分=<null>|端数処理=<null>|対象10=<null>|"
+                              "消費税10=<null>|対象8=<null>|消費税8=<null>|登録番号=<null>")}));
     QCOMPARE(dump(*main, txt("顧客マスタ")), QStringList({txt("顧客名=佐藤商事|顧客情報=東京都千代田区1-1")}));
     // Trimmed; the line with neither price nor quantity stays out of the master.
-    QCOMPARE(dump(*main, txt("商品マスタ")), QStringList({txt("品名=りんご|単位=個|単価=100|非課税=False"),
-                                                          txt("品名=送料|単位=<null>|単価=2500|非課税=True")}));
+    QCOMPARE(dump(*main, txt("商品マスタ")), QStringList({txt("品名=りんご|単位=個|単価=100|非課税=False|税率=<null>"),
+                                                          txt("品名=送料|単位=<null>|単価=2500|非課税=True|税率=<null>")}));
     QCOMPARE(offered(*main), txt("43"));
 
     const auto read = Read請求書ヘッダ(*main, 42);
@@ -193,12 +194,14 @@ void RegisterTest::reregisterReplaces() {
     QVERIFY(lines[1].contains(txt("|行番号=1|")) && lines[1].contains(txt("品名=箱|")));
     QCOMPARE(storedLines(*main, 100).size(), 3); // the other invoice is untouched
     QCOMPARE(dump(*main, txt("請求書ヘッダ")).filter(txt("伝票番号=7|")),
-             QStringList({txt("伝票番号=7|日付=2024/03/15|顧客名=鈴木|顧客情報=|消費税=175|税抜計=3800|合計=<null>")}));
+             QStringList({txt("伝票番号=7|日付=2024/03/15|顧客名=鈴木|顧客情報=|消費税=175|税抜計=3800|合計=<null>"
+                              "|税率方式=5%|税区分=<null>|端数処理=<null>|対象10=<null>|消費税10=<null>|"
+                              "対象8=<null>|消費税8=<null>|登録番号=<null>")}));
     QCOMPARE(dump(*main, txt("顧客マスタ")),
              QStringList({txt("顧客名=佐藤商事|顧客情報=旧住所"), txt("顧客名=鈴木|顧客情報=")}));
     // The later line's values win, also a Null unit and price.
     QCOMPARE(dump(*main, txt("商品マスタ")).filter(txt("品名=送料|")),
-             QStringList({txt("品名=送料|単位=<null>|単価=<null>|非課税=False")}));
+             QStringList({txt("品名=送料|単位=<null>|単価=<null>|非課税=False|税率=<null>")}));
     QCOMPARE(offered(*main), txt("101"));
 }
 
@@ -265,13 +268,14 @@ void RegisterTest::loadPutsLinesOnRowsFromOne() {
     const QStringList rows = dump(*work, txt("w明細"));
     QCOMPARE(rows.size(), 30);
     QCOMPARE(rows.mid(0, 3),
-             QStringList({txt("行番号=1|品名=りんご|数量=10|単位=個|単価=100|金額=1000|非課税=False"),
-                          txt("行番号=2|品名=送料|数量=<null>|単位=<null>|単価=2500|金額=2500|非課税=True"),
+             QStringList({txt("行番号=1|品名=りんご|数量=10|単位=個|単価=100|金額=1000|非課税=False|税率=<null>"),
+                          txt("行番号=2|品名=送料|数量=<null>|単位=<null>|単価=2500|金額=2500|非課税=True|税率=<null>"),
                           txt("行番号=3|品名=お値引き|数量=<null>|単位=<null>|単価=<null>|金額=300|"
-                              "非課税=False")}));
+                              "非課税=False|税率=<null>")}));
     for (int i = 3; i < 30; ++i)
         QCOMPARE(rows[i],
-                 QString(txt("行番号=%1|品名=<null>|数量=<null>|単位=<null>|単価=<null>|金額=<null>|非課税=False"))
+                 QString(txt("行番号=%1|品名=<null>|数量=<null>|単位=<null>|単価=<null>|金額=<null>|非課税=False|"
+                             "税率=<null>"))
                      .arg(i + 1));
 
     // An unregistered number leaves 30 blank lines.

@@ -12,7 +12,8 @@ Value yen(const char* decimal) {
     return *Currency::parse(QString::fromUtf8(decimal));
 }
 QString row(const QString& name, const QString& unit, const QString& price, bool exempt) {
-    return "品名=" + name + "|単位=" + unit + "|単価=" + price + "|非課税=" + (exempt ? "True" : "False");
+    return "品名=" + name + "|単位=" + unit + "|単価=" + price + "|非課税=" + (exempt ? "True" : "False") +
+           "|税率=<null>";
 }
 QString workRow(const QString& name, const QString& unit, const QString& price, bool exempt, bool ticked) {
     return (ticked ? "チェック=True|" : "チェック=False|") + row(name, unit, price, exempt);
@@ -58,7 +59,7 @@ class TestProducts : public QObject {
         typed(QStringLiteral("ナット"), Value(), Value(), false);
         Entry商品情報(*main, *work);
         QCOMPARE(sortedDump(*main, Master),
-                 sorted({"品名=ナット|単位=<null>|単価=<null>|非課税=False", row("ボルト", "箱", "1200.25", true)}));
+                 sorted({"品名=ナット|単位=<null>|単価=<null>|非課税=False|税率=<null>", row("ボルト", "箱", "1200.25", true)}));
     }
 
     void editedNameAddsNewAndKeepsOld() {

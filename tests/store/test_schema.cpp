@@ -1,3 +1,6 @@
+#include "invoice/invoice_io.h"
+#include "invoice/lines.h"
+#include "invoice/qualified.h"
 #include "store/database.h"
 #include "store/schema.h"
 #include "store/tables.h"
@@ -47,6 +50,7 @@ class SchemaTest : public QObject {
     void upgradedFilesMatchDeliveredOnes();
     void upgradeKeepsRowsAndPutsAsideFirst();
     void refusedUpgradesChangeNothing();
+    void oldBooksReadAsBeforeAfterTheUpgrade();
 };
 
 void SchemaTest::upgradedFilesMatchDeliveredOnes() {
@@ -112,6 +116,45 @@ void SchemaTest::refusedUpgradesChangeNothing() {
         db->forgetColumns();
         QVERIFY2(db->columns(QStringLiteral("顧客マスタ")).size() == 2, c.name);
     }
+}
+
+void SchemaTest::oldBooksReadAsBeforeAfterTheUpgrade() {
+    OldData old;
+    auto main = old.openMain();
+    auto work = old.openWork();
+    const QStringList rows = {
+        QStringLiteral("INSERT INTO 自社情報 VALUES ('山田商店', '東京都', '内税', 255, 41)"),
+        QStringLiteral("INSERT INTO 商品マスタ VALUES ('りんご', '個', 1000000, 0)"),
+        QStringLiteral("INSERT INTO 商品マスタ VALUES ('送料', NULL, 25000000, 1)"),
+        QStringLiteral("INSERT INTO 請求書 VALUES (41, '佐藤商事', '2005/12/01', 0, 1, 'りんご', 10, '個', 1000000, "
+                       "10000000, 0)"),
+        QStringLiteral("INSERT INTO 請求書ヘッダ VALUES (41, '2005/12/01', '佐藤商事', '東京', 500000, 10000000, "
+                       "10500000)"),
+        QStringLiteral("INSERT INTO w明細 VALUES (1, 'りんご', 10, '個', 1000000, 10000000, 0)"),
+    };
+    for (int i = 0; i < rows.size(); ++i)
+        (i + 1 < rows.size() ? *main : *work).executeRaw(rows[i]);
+    upgradeSchema(*main, SchemaFile::Main, {});
+    upgradeSchema(*work, SchemaFile::Work, {});
+
+    // Every row is still there, each old field as it was, the new ones empty.
+    auto company = main->openRecordset(QStringLiteral("select * from 自社情報"));
+    QCOMPARE(company->recordCount(), 1);
+    QCOMPARE(company->field(QStringLiteral("最大請求書番号")).toInt(), 41);
+    QCOMPARE(company->field(QStringLiteral("税区分")).toText(), QStringLiteral("内税"));
+    QVERIFY(company->field(QStringLiteral("税率方式")).isNull());
+    QCOMPARE(Seek商品(*main, QStringLiteral("りんご")).税率, 10); // a rate never set reads as 10
+    QCOMPARE(Seek商品(*main, QStringLiteral("りんご")).単価, Currency::fromWhole(100));
+    QCOMPARE(Seek商品(*main, QStringLiteral("送料")).税率, 0);
+    const auto header = Read請求書ヘッダ(*main, 41);
+    QVERIFY(header);
+    QCOMPARE(header->税率方式, Scheme5); // an invoice made before the schemes is a "5%" one
+    QCOMPARE(header->合計, Currency::fromWhole(1050));
+    Read請求書(*main, *work, 41);
+    auto line = work->openRecordset(QStringLiteral("select * from w明細 where 行番号 = 1"));
+    QCOMPARE(line->field(QStringLiteral("品名")).toText(), QStringLiteral("りんご"));
+    QCOMPARE(line->field(QStringLiteral("金額")).toCurrency(), Currency::fromWhole(1000));
+    QCOMPARE(LineRate(line->field(QStringLiteral("税率")), line->field(QStringLiteral("非課税")).toBool()), 10);
 }
 
 QTEST_GUILESS_MAIN(SchemaTest)
