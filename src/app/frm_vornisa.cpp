@@ -101,16 +101,47 @@ void FrmVornisa::FormInit() {
     Grid商品マスタ->bind(dat商品);
     Grid商品マスタ->setupColumns(layout::productColumns);
     Grid商品マスタ->setImeColumns({1, 2});
+    // A product is 10 % or 8 %; one never set is 10 %. Exempt products carry the flag instead.
+    Grid商品マスタ->setCodeColumn(layout::productRateColumn,
+                                  {RateChoices.mid(0, 2),
+                                   [](const QString& v) { return v.isEmpty() ? RateChoices[0] : RateText(Value(v.toInt())); },
+                                   [](const QString& t) {
+                                       const auto r = ParseRate(t);
+                                       return r && *r != 0 ? r : std::nullopt;
+                                   }});
+    showProductRates();
     Grid明細->bind(dat明細);
     dat明細->setReadOnlyColumns({0});
-    Grid明細->setPictureColumn(6);
-    Grid明細->setupColumns(layout::detailColumns);
-    Grid明細->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch); // the name takes the spare width
     Grid明細->setImeColumns({1, 3});
     DD商品参照->setModel(dat商品参照);
     DD商品参照->setModelColumn(0);
     dat商品参照->setHeading(0, QStringLiteral("品　　　　名"));
+    gridScheme_.clear();
+    SetInvoiceBasis(inv);
+}
+
+void FrmVornisa::SetInvoiceBasis(const TaxBasis& basis) {
+    inv = basis;
+    const bool qualified = inv.税率方式 == Scheme10_8;
+    rateBoxes->setVisible(qualified);
+    if (gridScheme_ == inv.税率方式)
+        return;
+    gridScheme_ = inv.税率方式;
+    // The grid's columns follow the scheme: the exempt flag under "5%", the rate under "10%・8%".
+    dat明細->setFields(layout::detailFields + QStringList{qualified ? QStringLiteral("税率") : QStringLiteral("非課税")});
+    dat明細->refresh();
+    Grid明細->setPictureColumn(qualified ? -1 : layout::detailFlagColumn);
+    Grid明細->setupColumns(qualified ? layout::detailColumnsQualified : layout::detailColumns);
+    Grid明細->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch); // the name takes the spare width
     Grid明細->setPickList(1, dat商品参照, 0);
+    if (qualified)
+        Grid明細->setCodeColumn(layout::detailFlagColumn,
+                               {RateChoices, [](const QString& v) { return v.isEmpty() ? QString() : RateText(Value(v.toInt())); },
+                                ParseRate});
+}
+
+void FrmVornisa::showProductRates() {
+    Grid商品マスタ->setColumnHidden(layout::productRateColumn, cfg税率方式 != Scheme10_8);
 }
 
 void FrmVornisa::connectHandlers() {
@@ -147,6 +178,7 @@ void FrmVornisa::connectHandlers() {
         });
     // Leaving a box is its lost-focus event; the tax combo and the swatch need key and click.
     for (QObject* o : {static_cast<QObject*>(txtNo), static_cast<QObject*>(cmb顧客名), static_cast<QObject*>(cmb税区分),
+                       static_cast<QObject*>(cmb税率方式), static_cast<QObject*>(cmb端数処理),
                        static_cast<QObject*>(Pic罫線色), static_cast<QObject*>(Image2)})
         o->installEventFilter(this);
 }
@@ -163,7 +195,7 @@ bool FrmVornisa::eventFilter(QObject* o, QEvent* e) {
             else if (o == cmb顧客名)
                 cmb顧客名_LostFocus();
         }
-    } else if (o == cmb税区分 && e->type() == QEvent::KeyPress) {
+    } else if ((o == cmb税区分 || o == cmb税率方式 || o == cmb端数処理) && e->type() == QEvent::KeyPress) {
         // Only picks from the list: no typing, no Delete.
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->key() == Qt::Key_Delete || !k->text().isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/data_folder.h"
 #include "app/instance_lock.h"
+#include "invoice/qualified.h"
 #include "store/database.h"
 #include "ui/bound_table.h"
 #include "ui/data_grid.h"
@@ -39,6 +40,9 @@ class FrmVornisa : public QWidget {
     // Settings copies.
     QString cfg自社名, cfg自社情報, cfg税区分 = QStringLiteral("外税");
     qint64 cfgLineColor1 = 0;
+    QString cfg登録番号, cfg税率方式 = Scheme5, cfg端数処理 = RoundHalf;
+    // The tax basis of the invoice on screen.
+    TaxBasis inv;
 
     // Invoice page.
     QTabWidget* tab = nullptr;
@@ -49,6 +53,10 @@ class FrmVornisa : public QWidget {
     DataGrid* Grid明細 = nullptr;
     QComboBox* DD商品参照 = nullptr; // the product pick list shown in column 1
     NumberBox *num税抜計 = nullptr, *num消費税 = nullptr, *num合計 = nullptr;
+    // Per-rate boxes, shown under "10%・8%" only.
+    QWidget* rateBoxes = nullptr;
+    NumberBox *num対象10 = nullptr, *num消費税10 = nullptr, *num対象8 = nullptr, *num消費税8 = nullptr;
+    QLabel *lbl対象10 = nullptr, *lbl対象8 = nullptr;
     QLabel *lbl自社名 = nullptr, *lbl自社情報 = nullptr;
     QPushButton *cmd登録 = nullptr, *cmd削除 = nullptr, *cmdクリア = nullptr, *cmd印刷 = nullptr, *cmd閉じる = nullptr,
                 *cmdHint = nullptr;
@@ -60,6 +68,8 @@ class FrmVornisa : public QWidget {
     QLineEdit* txt自社名 = nullptr;
     QPlainTextEdit* txt自社情報 = nullptr;
     QComboBox* cmb税区分 = nullptr;
+    QLineEdit* txt登録番号 = nullptr;
+    QComboBox *cmb税率方式 = nullptr, *cmb端数処理 = nullptr;
     QLabel* Pic罫線色 = nullptr;
     NumberBox* num白紙罫線色 = nullptr;
     QPushButton *cmd設定登録 = nullptr, *cmd設定クリア = nullptr, *cmd設定削除 = nullptr, *cmd設定読込 = nullptr,
@@ -72,7 +82,8 @@ class FrmVornisa : public QWidget {
     // Routines of the window.
     void FormInit();
     void Clear設定();
-    void Entry設定();
+    // False only when the page was refused (nothing saved, the page kept as typed).
+    bool Entry設定();
     void Read設定();
     void Clear請求書(bool bln新規);
     void AddCmb顧客名();
@@ -80,6 +91,12 @@ class FrmVornisa : public QWidget {
     void Entry請求書();
     void Delete請求書();
     void Calc明細();
+    // Puts the invoice on screen under a tax basis: the detail grid's columns and the boxes.
+    void SetInvoiceBasis(const TaxBasis& basis);
+    // The category, rounding and issuer's number the invoice on screen is worked out under.
+    QString inv税区分() const { return inv.issued ? inv.税区分 : cfg税区分; }
+    QString inv端数処理() const { return inv.issued ? inv.端数処理 : cfg端数処理; }
+    QString inv登録番号() const { return inv.issued ? inv.登録番号 : cfg登録番号; }
     void Clear明細ワーク();
     void SetDD品名();
     void Read顧客マスタ();
@@ -107,8 +124,9 @@ class FrmVornisa : public QWidget {
     void Pic罫線色_Click();
     void Image2_Click();
     void cmd設定登録_Click() {
-        Entry設定();
-        Read設定();
+        // A refused number keeps the page as typed, so it can be put right.
+        if (Entry設定())
+            Read設定();
     }
 
   protected:
@@ -122,10 +140,13 @@ class FrmVornisa : public QWidget {
     QWidget* buildSettingsPage();
     void connectHandlers();
     void showLineColor(qint64 colour);
+    // The product page shows the rate column under "10%・8%".
+    void showProductRates();
     // A save that failed: the user is told what was not saved and why.
     void notifyFailure(const QString& what, const DbError& e);
     // Runs a page's database work, says so if it failed, then shows the table as it stands.
     // The work returns false when it did nothing (the table then stays as shown).
     void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
     bool closed_ = false;
+    QString gridScheme_; // the scheme Grid明細's columns are set up for
 };

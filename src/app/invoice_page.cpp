@@ -1,6 +1,7 @@
 // The invoice page's routines: they read the controls, call the invoice routines and
 // write the results back.
 #include "app/frm_vornisa.h"
+#include "app/layout.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "invoice/numbering.h"
@@ -34,6 +35,27 @@ void FrmVornisa::SetDD品名() {
 }
 
 void FrmVornisa::Calc明細() {
+    if (inv.税率方式 == Scheme10_8) {
+        QualifiedTotals q;
+        try {
+            q = CalcQualified(SumByRate(*dbWork), inv税区分(), inv端数処理());
+        } catch (const DbError& e) {
+            notifyFailure(QStringLiteral("合計を計算できませんでした。"), e);
+            return;
+        }
+        num合計->setValue(q.合計);
+        num税抜計->setValue(q.税抜計);
+        num消費税->setValue(q.消費税);
+        num対象10->setValue(q.対象10);
+        num消費税10->setValue(q.消費税10);
+        num対象8->setValue(q.対象8);
+        num消費税8->setValue(q.消費税8);
+        const QString basis = inv税区分() == QStringLiteral("内税") ? QStringLiteral("（税込）") : QStringLiteral("（税抜）");
+        lbl対象10->setText(QStringLiteral("10%対象") + basis);
+        lbl対象8->setText(QStringLiteral("8%対象") + basis);
+        Grid明細->refreshDisplay();
+        return;
+    }
     Totals t;
     try {
         t = ::Calc明細(*dbWork, cfg税区分);
@@ -74,6 +96,12 @@ void FrmVornisa::Clear請求書(bool bln新規) {
     num税抜計->clearValue();
     num消費税->clearValue();
     num合計->clearValue();
+    for (NumberBox* b : {num対象10, num消費税10, num対象8, num消費税8})
+        b->clearValue();
+    // A new invoice, or one not yet found under a typed number, takes the scheme in force.
+    TaxBasis inForce;
+    inForce.税率方式 = cfg税率方式;
+    SetInvoiceBasis(inForce);
     cmb顧客名->setEditText(QString());
     txt顧客情報->setPlainText(QString());
     dt日付->setDate(
@@ -156,9 +184,18 @@ void FrmVornisa::Read請求書() {
             cmb顧客名->setEditText(header->顧客名);
         if (!header->顧客情報.isNull())
             txt顧客情報->setPlainText(header->顧客情報);
+        // An invoice issued under "10%・8%" keeps the basis it was issued under.
+        TaxBasis basis;
+        if (header->税率方式 == Scheme10_8)
+            basis = {Scheme10_8, true, header->税区分, header->端数処理, header->登録番号};
+        SetInvoiceBasis(basis);
         num消費税->setValue(header->消費税);
         num税抜計->setValue(header->税抜計);
         num合計->setValue(header->合計);
+        num対象10->setValue(header->対象10);
+        num消費税10->setValue(header->消費税10);
+        num対象8->setValue(header->対象8);
+        num消費税8->setValue(header->消費税8);
         ::Read請求書(*dbMain, *dbWork, number);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("伝票を読み込めませんでした。"), e);
@@ -192,6 +229,17 @@ void FrmVornisa::Entry請求書() {
         if (LinesHaveGap(*dbWork)) {
             MsgConfirm(Kind入力, QStringLiteral("上行空白"), QString());
             return;
+        }
+        h.税率方式 = inv.税率方式;
+        if (inv.税率方式 == Scheme10_8) {
+            Calc明細(); // the stored figures and the stored basis agree
+            h.税区分 = inv税区分();
+            h.端数処理 = inv端数処理();
+            h.登録番号 = inv登録番号();
+            h.対象10 = num対象10->value();
+            h.消費税10 = num消費税10->value();
+            h.対象8 = num対象8->value();
+            h.消費税8 = num消費税8->value();
         }
         h.date = dt日付->date().toString(QStringLiteral("yyyy/MM/dd"));
         h.顧客名 = cmb顧客名->currentText();
@@ -262,7 +310,12 @@ void FrmVornisa::Grid明細_AfterColUpdate(int c) {
             Grid明細->setCell(colName, p.品名.isEmpty() ? Value() : Value(p.品名));
             Grid明細->setCell(colUnit, p.単位.isEmpty() ? Value() : Value(p.単位));
             Grid明細->setCell(colPrice, p.単価 == Currency() ? Value() : Value(p.単価));
-            Grid明細->setCell(6, p.非課税);
+            if (inv.税率方式 == Scheme10_8) {
+                Grid明細->setCell(layout::detailFlagColumn, p.品名.isEmpty() ? Value() : Value(p.税率));
+                SyncExemptFlags(*dbWork);
+            } else {
+                Grid明細->setCell(layout::detailFlagColumn, p.非課税);
+            }
             break;
         }
         case colQty:
@@ -279,6 +332,10 @@ void FrmVornisa::Grid明細_AfterColUpdate(int c) {
             break;
         case colAmount:
             rangeCheck(colAmount, RangeColumn::Amount);
+            break;
+        case layout::detailFlagColumn:
+            if (inv.税率方式 == Scheme10_8)
+                SyncExemptFlags(*dbWork);
             break;
         default:
             break;

@@ -16,7 +16,9 @@ inline const QList<GridColumn> productColumns = {
     {675.2126, Qt::AlignHCenter, {}, false},
     {1170.142, Qt::AlignRight, QStringLiteral("単　価"), true},
     {840.189, Qt::AlignHCenter, {}, false},
+    {700, Qt::AlignHCenter, {}, false}, // 税率, shown under "10%・8%" only
 };
+constexpr int productRateColumn = 5;
 // Column 0 (行番号) is bound but never shown or edited.
 inline const QList<GridColumn> detailColumns = {
     {0, Qt::AlignLeft, {}, false},      {4400, Qt::AlignLeft, QStringLiteral("品　　  名"), false},
@@ -24,6 +26,15 @@ inline const QList<GridColumn> detailColumns = {
     {1000, Qt::AlignRight, {}, true},   {1244.976, Qt::AlignRight, QStringLiteral("金　額"), true},
     {500, Qt::AlignHCenter, {}, false},
 };
+// Under "10%・8%" the last column is the line's rate instead of the exempt flag.
+inline const QList<GridColumn> detailColumnsQualified = [] {
+    QList<GridColumn> c = detailColumns;
+    c[6] = {760, Qt::AlignHCenter, {}, false};
+    return c;
+}();
+inline const QStringList detailFields = {QStringLiteral("行番号"), QStringLiteral("品名"), QStringLiteral("数量"),
+                                         QStringLiteral("単位"),   QStringLiteral("単価"), QStringLiteral("金額")};
+constexpr int detailFlagColumn = 6; // 非課税, or 税率 under "10%・8%"
 constexpr int dateLeftTwips = 7200;
 constexpr int dateWidthTwips = 1980;
 inline const QString dateFormat = QStringLiteral("yyyy年MM月dd日");

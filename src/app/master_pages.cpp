@@ -88,6 +88,12 @@ void FrmVornisa::Clear設定() {
     cmb税区分->clear();
     cmb税区分->addItems({QStringLiteral("外税"), QStringLiteral("内税"), QStringLiteral("非課税")});
     cmb税区分->setCurrentText(QStringLiteral("外税"));
+    cmb税率方式->clear();
+    cmb税率方式->addItems(Schemes);
+    cmb税率方式->setCurrentText(Scheme5);
+    cmb端数処理->clear();
+    cmb端数処理->addItems(RoundingModes);
+    cmb端数処理->setCurrentText(RoundHalf);
     num白紙罫線色->setValue(Currency::fromWhole(1));
     showLineColor(0);
 }
@@ -98,10 +104,18 @@ void FrmVornisa::showLineColor(qint64 colour) {
     Pic罫線色->setPalette(p);
 }
 
-void FrmVornisa::Entry設定() {
+bool FrmVornisa::Entry設定() {
     if (!MsgConfirm(Kind登録, QStringLiteral("確認"), QStringLiteral("設定")))
-        return;
+        return true;
     CompanySettings s;
+    const RegNoCheck number = NormaliseRegNo(txt登録番号->text(), &s.登録番号);
+    if (number == RegNoCheck::Invalid) {
+        MsgConfirm(QStringLiteral("入力"), QStringLiteral("範囲外"), QStringLiteral("登録番号"));
+        txt登録番号->setFocus();
+        return false;
+    }
+    s.税率方式 = cmb税率方式->currentText();
+    s.端数処理 = cmb端数処理->currentText();
     s.自社名 = txt自社名->text();
     s.自社情報 = txt自社情報->toPlainText();
     s.税区分 = cmb税区分->currentText();
@@ -110,7 +124,14 @@ void FrmVornisa::Entry設定() {
         ::Entry設定(*dbMain, s);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("設定は登録されませんでした。"), e);
+        return true;
     }
+    // Numbers of individuals need not follow the check digit, so such a number is kept.
+    if (number == RegNoCheck::BadCheckDigit)
+        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
+                   QStringLiteral("登録番号 ") + s.登録番号 +
+                       QStringLiteral(" は検査用数字が合いません。番号に誤りがないか確かめてください（設定は登録しました）。"));
+    return true;
 }
 
 void FrmVornisa::Read設定() {
@@ -126,6 +147,14 @@ void FrmVornisa::Read設定() {
         cmb税区分->setCurrentText(cfg税区分);
         return;
     }
+    // Unset, or a text the lists do not hold: the defaults.
+    cfg税率方式 = Schemes.contains(s.税率方式.value_or(QString())) ? *s.税率方式 : Scheme5;
+    cmb税率方式->setCurrentText(cfg税率方式);
+    cfg端数処理 = RoundingModes.contains(s.端数処理.value_or(QString())) ? *s.端数処理 : RoundHalf;
+    cmb端数処理->setCurrentText(cfg端数処理);
+    cfg登録番号 = s.登録番号.value_or(QString());
+    txt登録番号->setText(cfg登録番号);
+    showProductRates();
     cfg税区分 = s.税区分.value_or(QStringLiteral("外税"));
     cmb税区分->setCurrentText(cfg税区分);
     cfg自社名 = s.自社名.value_or(QString());

@@ -143,7 +143,30 @@ QWidget* FrmVornisa::buildInvoicePage() {
         totals->addWidget(caption(label));
         totals->addWidget(box);
     }
-    g->addLayout(totals, 2, 0, 1, 2);
+    // The per-rate sums and taxes under the totals, shown under "10%・8%" only.
+    rateBoxes = named(new QWidget, QStringLiteral("rateBoxes"));
+    auto* rates = new QHBoxLayout(rateBoxes);
+    rates->setContentsMargins(0, 0, 0, 0);
+    rates->addStretch();
+    lbl対象10 = named(caption(QString()), QStringLiteral("lbl対象10"));
+    lbl対象8 = named(caption(QString()), QStringLiteral("lbl対象8"));
+    num対象10 = named(new NumberBox, QStringLiteral("num対象10"));
+    num消費税10 = named(new NumberBox, QStringLiteral("num消費税10"));
+    num対象8 = named(new NumberBox, QStringLiteral("num対象8"));
+    num消費税8 = named(new NumberBox, QStringLiteral("num消費税8"));
+    for (auto [label, box] : {std::pair{lbl対象10, num対象10}, std::pair{caption(QStringLiteral("消費税10%")), num消費税10},
+                              std::pair{lbl対象8, num対象8}, std::pair{caption(QStringLiteral("消費税8%")), num消費税8}}) {
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setMaximumWidth(130);
+        rates->addWidget(label);
+        rates->addWidget(box);
+    }
+    rateBoxes->hide();
+    auto* allTotals = new QVBoxLayout;
+    allTotals->addLayout(totals);
+    allTotals->addWidget(rateBoxes);
+    g->addLayout(allTotals, 2, 0, 1, 2);
 
     cmd登録 = button(QStringLiteral("cmd登録"), QStringLiteral("登録"), QStringLiteral("画面上の伝票を登録保存します"));
     cmd削除 = button(QStringLiteral("cmd削除"), QStringLiteral("削除"),
@@ -206,6 +229,11 @@ QWidget* FrmVornisa::buildSettingsPage() {
     Pic罫線色->setFrameShape(QFrame::Box);
     Pic罫線色->setCursor(Qt::PointingHandCursor);
     Pic罫線色->setAutoFillBackground(true);
+    cmb税率方式 = named(new QComboBox, QStringLiteral("cmb税率方式"));
+    cmb端数処理 = named(new QComboBox, QStringLiteral("cmb端数処理"));
+    txt登録番号 = named(new QLineEdit, QStringLiteral("txt登録番号"));
+    txt登録番号->setMaxLength(40);
+    txt登録番号->setMinimumWidth(220);
     num白紙罫線色 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num白紙罫線色"));
     num白紙罫線色->setMaximumWidth(120);
     g->addWidget(caption(QStringLiteral("自社名")), 0, 0);
@@ -214,12 +242,19 @@ QWidget* FrmVornisa::buildSettingsPage() {
     g->addWidget(txt自社情報, 1, 1, 1, 3);
     g->addWidget(caption(QStringLiteral("税区分")), 2, 0);
     g->addWidget(cmb税区分, 2, 1, Qt::AlignLeft);
-    g->addWidget(caption(QStringLiteral("白紙用紙の罫線の色")), 3, 0);
+    g->addWidget(caption(QStringLiteral("消費税率")), 3, 0);
+    g->addWidget(cmb税率方式, 3, 1, Qt::AlignLeft);
+    g->addWidget(caption(QStringLiteral("消費税の端数処理")), 4, 0);
+    g->addWidget(cmb端数処理, 4, 1, Qt::AlignLeft);
+    g->addWidget(caption(QStringLiteral("登録番号")), 5, 0);
+    g->addWidget(txt登録番号, 5, 1, Qt::AlignLeft);
+    constexpr int colourRow = 6;
+    g->addWidget(caption(QStringLiteral("白紙用紙の罫線の色")), colourRow, 0);
     auto* colour = new QHBoxLayout;
     colour->addWidget(Pic罫線色);
     colour->addWidget(num白紙罫線色);
     colour->addStretch();
-    g->addLayout(colour, 3, 1, 1, 3);
+    g->addLayout(colour, colourRow, 1, 1, 3);
     cmd設定登録 = button(QStringLiteral("cmd設定登録"), QStringLiteral("登録"),
                          QStringLiteral("設定情報を登録します。請求書画面のデータは登録されません。"));
     cmd設定クリア = button(QStringLiteral("cmd設定クリア"), QStringLiteral("クリア"),
@@ -227,7 +262,7 @@ QWidget* FrmVornisa::buildSettingsPage() {
     cmd設定削除 = button(QStringLiteral("cmd設定削除"), QStringLiteral("削除"),
                          QStringLiteral("設定情報を削除し初期値に戻します。"));
     cmd設定読込 = button(QStringLiteral("cmd設定読込"), QStringLiteral("読込"), QStringLiteral("設定を読込みます"));
-    g->addWidget(buttonFrame({cmd設定登録, cmd設定クリア, cmd設定削除, cmd設定読込}), 4, 0, 1, 4);
+    g->addWidget(buttonFrame({cmd設定登録, cmd設定クリア, cmd設定削除, cmd設定読込}), colourRow + 1, 0, 1, 4);
 
     auto* wipe = frame();
     auto* w = new QHBoxLayout(wipe);
@@ -236,15 +271,15 @@ QWidget* FrmVornisa::buildSettingsPage() {
     cmd一括削除7 = button(QStringLiteral("cmd一括削除7"), QStringLiteral("実行"));
     w->addWidget(cmd一括削除7);
     w->addStretch();
-    g->addWidget(wipe, 5, 0, 1, 4);
+    g->addWidget(wipe, colourRow + 2, 0, 1, 4);
 
     Image2 = named(new QLabel, QStringLiteral("Image2"));
     Image2->setPixmap(banner());
     Image2->setCursor(Qt::PointingHandCursor);
     lblInfo = named(new QLabel, QStringLiteral("lblInfo"));
-    g->addWidget(Image2, 6, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
-    g->addWidget(lblInfo, 6, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
-    g->setRowStretch(6, 1);
+    g->addWidget(Image2, colourRow + 3, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
+    g->addWidget(lblInfo, colourRow + 3, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
+    g->setRowStretch(colourRow + 3, 1);
     g->setColumnStretch(3, 1);
     return page;
 }

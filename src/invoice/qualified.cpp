@@ -84,6 +84,13 @@ RateSums SumByRate(Database& work) {
     return s;
 }
 
+void SyncExemptFlags(Database& work) {
+    Transaction t(work);
+    work.execute(sql::Q2());
+    work.execute(sql::Q3());
+    t.commit();
+}
+
 QualifiedTotals CalcQualified(const RateSums& s, const QString& 税区分, const QString& 端数処理) {
     QualifiedTotals t;
     const Currency T = s.total();

@@ -15,6 +15,14 @@ inline const QString Scheme5 = QStringLiteral("5%");
 inline const QString Scheme10_8 = QStringLiteral("10%・8%");
 inline const QStringList Schemes = {Scheme5, Scheme10_8};
 
+// The tax basis of the invoice on screen. A new invoice takes the scheme in force and follows
+// the category and rounding in force; an issued "10%・8%" invoice keeps what it was issued under.
+struct TaxBasis {
+    QString 税率方式 = Scheme5;
+    bool issued = false;
+    QString 税区分, 端数処理, 登録番号; // when issued
+};
+
 // How the tax of one rate is brought to whole yen under "10%・8%".
 inline const QString RoundDown = QStringLiteral("切り捨て"); // toward zero
 inline const QString RoundHalf = QStringLiteral("四捨五入"); // half away from zero
@@ -39,6 +47,8 @@ struct RateSums {
     Currency total() const { return s10 + s8 + exempt; }
 };
 RateSums SumByRate(Database& work);
+// Under "10%・8%" a line's exempt flag follows its rate: true exactly for rate 0.
+void SyncExemptFlags(Database& work);
 
 // The boxes under "10%・8%"; nullopt is a blank box.
 struct QualifiedTotals {

@@ -136,6 +136,12 @@ QString M2() {
 QString Q1() {
     return QStringLiteral("select 金額,非課税,税率 from w明細 where not (isnull(金額))");
 }
+QString Q2() {
+    return "update w明細 set 非課税 = " + True + " where 税率 = 0";
+}
+QString Q3() {
+    return "update w明細 set 非課税 = " + False + " where 税率 <> 0 or isnull(税率)";
+}
 QString W1() {
     return QStringLiteral("delete * from 顧客マスタ");
 }

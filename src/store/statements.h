@@ -45,6 +45,9 @@ QString M1();
 QString M2();
 // The detail lines that hold an amount, with their rate and exempt flag, for the per-rate sums.
 QString Q1();
+// Under "10%・8%" the exempt flag of a line follows its rate: set for rate 0, cleared otherwise.
+QString Q2();
+QString Q3();
 // Wiping the business data: the five tables, in this order.
 QString W1();
 QString W2();

@@ -17,12 +17,16 @@ void BoundTable::refresh() {
     names_.clear();
     types_.clear();
     if (db_ && !table_.isEmpty()) {
-        for (const auto& [name, type] : db_->columns(table_)) {
-            names_ << name;
-            types_ << type;
-        }
+        for (const QString& field : fields_.isEmpty() ? QStringList{QString()} : fields_)
+            for (const auto& [name, type] : db_->columns(table_))
+                if (field.isEmpty() || name == field) {
+                    names_ << name;
+                    types_ << type;
+                }
         // Stored order is rowid order: the order in which the rows were added.
-        auto rs = db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" order by rowid"));
+        const QString list = fields_.isEmpty() ? QStringLiteral("*") : names_.join(u',');
+        auto rs = db_->openRecordset(QStringLiteral("select ") + list + QStringLiteral(" from ") + table_ +
+                                     QStringLiteral(" order by rowid"));
         rs->release(rows_, rowids_);
     }
     endResetModel();

@@ -13,6 +13,8 @@ class BoundTable : public QAbstractTableModel {
 
     void setDatabase(Database* db) { db_ = db; }
     void setRecordSource(const QString& table) { table_ = table; }
+    // The fields shown, in this order (at the next refresh); empty shows every field.
+    void setFields(QStringList fields) { fields_ = std::move(fields); }
     const QString& recordSource() const { return table_; }
     void refresh();
 
@@ -54,6 +56,7 @@ class BoundTable : public QAbstractTableModel {
 
     Database* db_ = nullptr;
     QString table_;
+    QStringList fields_;
     QStringList names_, types_;
     std::vector<std::vector<Value>> rows_;
     std::vector<long long> rowids_;

@@ -120,7 +120,43 @@ class PickListDelegate : public AlignDelegate {
     int column_;
 };
 
+// Shows codes as their texts and writes back only a code the column can read.
+class CodeDelegate : public AlignDelegate {
+  public:
+    CodeDelegate(CodeColumn codes, QObject* parent) : AlignDelegate(Qt::AlignHCenter, parent), codes_(std::move(codes)) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+        auto* c = new QComboBox(parent);
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        c->addItems(codes_.choices);
+        return c;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& i) const override {
+        static_cast<QComboBox*>(editor)->setEditText(codes_.show(i.data(Qt::EditRole).toString()));
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* m, const QModelIndex& i) const override {
+        const QString text = static_cast<QComboBox*>(editor)->currentText();
+        if (text == codes_.show(i.data(Qt::EditRole).toString()))
+            return; // unchanged
+        if (const auto code = codes_.read(text))
+            m->setData(i, QString::number(*code), Qt::EditRole);
+    }
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* o, const QModelIndex& i) const override {
+        AlignDelegate::initStyleOption(o, i);
+        o->text = codes_.show(i.data(Qt::EditRole).toString());
+    }
+
+  private:
+    CodeColumn codes_;
+};
+
 } // namespace
+
+void DataGrid::setCodeColumn(int col, const CodeColumn& codes) {
+    setItemDelegateForColumn(col, new CodeDelegate(codes, this));
+}
 
 void DataGrid::setPickList(int col, QAbstractItemModel* list, int listColumn) {
     setItemDelegateForColumn(col, new PickListDelegate(list, listColumn, this));

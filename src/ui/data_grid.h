@@ -3,8 +3,17 @@
 
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <functional>
+#include <optional>
 
 // Column set-up in the window's own units: twips for widths.
+// A column of codes shown as texts, edited by picking or typing one of them.
+struct CodeColumn {
+    QStringList choices;                                    // the drop-down's texts
+    std::function<QString(const QString& stored)> show;     // a stored value as shown
+    std::function<std::optional<int>(const QString&)> read; // typed text to a code; nullopt refuses
+};
+
 struct GridColumn {
     double width = 0; // twips; 0 hides the column
     Qt::Alignment align = Qt::AlignLeft;
@@ -44,6 +53,8 @@ class DataGrid : public QTableView {
     void setPictureColumn(int c) { pictureColumn_ = c; }
     // A bound drop-down list on one column (call after setupColumns).
     void setPickList(int col, QAbstractItemModel* list, int listColumn);
+    // A column of codes (call after setupColumns); refused text leaves the cell as it was.
+    void setCodeColumn(int col, const CodeColumn& codes);
     int pictureColumn() const { return pictureColumn_; }
 
   signals:
