@@ -102,13 +102,12 @@ void FrmVornisa::FormInit() {
     Grid商品マスタ->setupColumns(layout::productColumns);
     Grid商品マスタ->setImeColumns({1, 2});
     // A product is 10 % or 8 %; one never set is 10 %. Exempt products carry the flag instead.
-    Grid商品マスタ->setCodeColumn(layout::productRateColumn,
-                                  {RateChoices.mid(0, 2),
-                                   [](const QString& v) { return v.isEmpty() ? RateChoices[0] : RateText(Value(v.toInt())); },
-                                   [](const QString& t) {
-                                       const auto r = ParseRate(t);
-                                       return r && *r != 0 ? r : std::nullopt;
-                                   }});
+    dat商品->setShownText(layout::productRateColumn,
+                          [](const Value& v) { return v.isNull() ? RateChoices[0] : RateText(v); });
+    Grid商品マスタ->setCodeColumn(layout::productRateColumn, {RateChoices.mid(0, 2), [](const QString& t) {
+                                                               const auto r = ParseRate(t);
+                                                               return r && *r != 0 ? r : std::nullopt;
+                                                           }});
     showProductRates();
     Grid明細->bind(dat明細);
     dat明細->setReadOnlyColumns({0});
@@ -134,10 +133,9 @@ void FrmVornisa::SetInvoiceBasis(const TaxBasis& basis) {
     Grid明細->setupColumns(qualified ? layout::detailColumnsQualified : layout::detailColumns);
     Grid明細->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch); // the name takes the spare width
     Grid明細->setPickList(1, dat商品参照, 0);
+    dat明細->setShownText(layout::detailFlagColumn, qualified ? RateText : std::function<QString(const Value&)>());
     if (qualified)
-        Grid明細->setCodeColumn(layout::detailFlagColumn,
-                               {RateChoices, [](const QString& v) { return v.isEmpty() ? QString() : RateText(Value(v.toInt())); },
-                                ParseRate});
+        Grid明細->setCodeColumn(layout::detailFlagColumn, {RateChoices, ParseRate});
 }
 
 void FrmVornisa::showProductRates() {

@@ -92,6 +92,8 @@ QVariant BoundTable::data(const QModelIndex& index, int role) const {
     if (isBool)
         return {};
     if (role == Qt::DisplayRole) {
+        if (const auto f = shown_.constFind(index.column()); f != shown_.constEnd())
+            return (*f)(v);
         if (v.isNull())
             return QString();
         if (grouped_.contains(index.column()))

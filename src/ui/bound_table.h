@@ -2,6 +2,7 @@
 #include "store/database.h"
 
 #include <QAbstractTableModel>
+#include <functional>
 #include <vector>
 
 // A table of a database shown in stored order; accepted user edits are written back to
@@ -20,6 +21,13 @@ class BoundTable : public QAbstractTableModel {
 
     // Display only: money and quantities with thousands separators, no decimals.
     void setGroupedColumns(QList<int> cols) { grouped_ = std::move(cols); }
+    // Display only: a column's values shown as texts (codes by their names); empty f drops it.
+    void setShownText(int col, std::function<QString(const Value&)> f) {
+        if (f)
+            shown_[col] = std::move(f);
+        else
+            shown_.remove(col);
+    }
     // Columns the user may not edit.
     void setReadOnlyColumns(QList<int> cols) { readOnly_ = std::move(cols); }
     // Master grids let the user add and remove rows; the detail grid does not.
@@ -62,6 +70,7 @@ class BoundTable : public QAbstractTableModel {
     std::vector<long long> rowids_;
     QList<int> grouped_, readOnly_;
     QHash<int, QString> headings_;
+    QHash<int, std::function<QString(const Value&)>> shown_;
     bool rowEditing_ = false;
     QString unreadable_;
 };

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QInputMethod>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QScreen>
 
@@ -120,7 +121,7 @@ class PickListDelegate : public AlignDelegate {
     int column_;
 };
 
-// Shows codes as their texts and writes back only a code the column can read.
+// Offers a column's code texts and writes back only a code the column can read.
 class CodeDelegate : public AlignDelegate {
   public:
     CodeDelegate(CodeColumn codes, QObject* parent) : AlignDelegate(Qt::AlignHCenter, parent), codes_(std::move(codes)) {}
@@ -132,20 +133,16 @@ class CodeDelegate : public AlignDelegate {
         return c;
     }
     void setEditorData(QWidget* editor, const QModelIndex& i) const override {
-        static_cast<QComboBox*>(editor)->setEditText(codes_.show(i.data(Qt::EditRole).toString()));
+        auto* c = static_cast<QComboBox*>(editor);
+        c->setEditText(i.data(Qt::DisplayRole).toString());
+        c->lineEdit()->selectAll(); // a key that opened the editor replaces the code
     }
     void setModelData(QWidget* editor, QAbstractItemModel* m, const QModelIndex& i) const override {
         const QString text = static_cast<QComboBox*>(editor)->currentText();
-        if (text == codes_.show(i.data(Qt::EditRole).toString()))
+        if (text == i.data(Qt::DisplayRole).toString())
             return; // unchanged
         if (const auto code = codes_.read(text))
             m->setData(i, QString::number(*code), Qt::EditRole);
-    }
-
-  protected:
-    void initStyleOption(QStyleOptionViewItem* o, const QModelIndex& i) const override {
-        AlignDelegate::initStyleOption(o, i);
-        o->text = codes_.show(i.data(Qt::EditRole).toString());
     }
 
   private:

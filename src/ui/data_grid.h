@@ -7,10 +7,9 @@
 #include <optional>
 
 // Column set-up in the window's own units: twips for widths.
-// A column of codes shown as texts, edited by picking or typing one of them.
+// A column of codes, shown by the table as texts, edited by picking or typing one of them.
 struct CodeColumn {
     QStringList choices;                                    // the drop-down's texts
-    std::function<QString(const QString& stored)> show;     // a stored value as shown
     std::function<std::optional<int>(const QString&)> read; // typed text to a code; nullopt refuses
 };
 

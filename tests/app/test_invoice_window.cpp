@@ -15,18 +15,7 @@ class InvoiceWindowTest : public QObject {
     void printOpensPreviewAndChangesNothing();
 
   private:
-    static void type(FrmVornisa& w, int row, int col, const QString& text) {
-        DataGrid* g = w.Grid明細;
-        g->setFocus();
-        g->setCurrentIndex(g->model()->index(row, col));
-        // The first key opens the editor; the rest go to it.
-        typeText(g, text);
-        QWidget* editor = QApplication::focusWidget();
-        if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->lineEdit())
-            editor = combo->lineEdit();
-        QTest::keyClick(editor ? editor : g, Qt::Key_Return);
-        QCoreApplication::processEvents(); // the editor commits on a queued call
-    }
+    static void type(FrmVornisa& w, int row, int col, const QString& text) { typeCell(w.Grid明細, row, col, text); }
     static Value work(FrmVornisa& w, int row, const QString& field) {
         return w.dat明細->value(row, w.dat明細->fieldIndex(field));
     }

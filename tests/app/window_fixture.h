@@ -9,6 +9,19 @@
 #include <QLineEdit>
 #include <QtTest>
 
+// Types into a cell of a grid as a user would, ending with Enter.
+inline void typeCell(DataGrid* g, int row, int col, const QString& text) {
+    g->setFocus();
+    g->setCurrentIndex(g->model()->index(row, col));
+    // The first key opens the editor; the rest go to it.
+    typeText(g, text);
+    QWidget* editor = QApplication::focusWidget();
+    if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->lineEdit())
+        editor = combo->lineEdit();
+    QTest::keyClick(editor ? editor : g, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the editor commits on a queued call
+}
+
 // A started main window over fresh files; message boxes are recorded and answered.
 struct WindowFixture {
     TestData data;
