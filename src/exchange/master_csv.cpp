@@ -175,3 +175,14 @@ std::optional<bool> readFlag(const QString& text) {
         return false;
     return std::nullopt;
 }
+
+QString skippedLinesText(const QList<int>& lines) {
+    constexpr int Shown = 30; // a box taller than the screen helps nobody
+    QStringList parts;
+    for (qsizetype i = 0; i < lines.size() && i < Shown; ++i)
+        parts << QString::number(lines[i]) + QStringLiteral("行目");
+    QString text = parts.join(QStringLiteral("、"));
+    if (lines.size() > Shown)
+        text += QStringLiteral("、ほか") + QString::number(lines.size() - Shown) + QStringLiteral("行");
+    return text;
+}

@@ -27,6 +27,10 @@ QString exportProducts(Database& work);
 CsvImport importCustomers(Database& work, const QString& text);
 CsvImport importProducts(Database& work, const QString& text);
 
+// The skipped lines for the one message that lists them: "3行目、7行目"; a long list is cut
+// short with the number of lines left out.
+QString skippedLinesText(const QList<int>& lines);
+
 // A price as people type it in a spreadsheet: "¥1,200", "￥ 980", "\\500", "１，２００円".
 std::optional<Currency> readPrice(const QString& text);
 // A yes/no cell: 1/0, TRUE/FALSE, 〇/空 (or empty).
