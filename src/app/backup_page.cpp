@@ -6,6 +6,7 @@
 #include "messages/msg.h"
 
 #include <QDir>
+#include <QScopedValueRollback>
 
 namespace {
 const QString Kindバックアップ = QStringLiteral("バックアップ");
@@ -13,13 +14,8 @@ const QString Kind復元 = QStringLiteral("復元");
 const QString MadeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
 } // namespace
 
-// The invoice page's change tracking is not part of this window yet: nothing is ever held
-// unregistered, so there is nothing to ask.
-bool FrmVornisa::askDiscardUnsaved() {
-    return true;
-}
-
 void FrmVornisa::releaseDatabases() {
+    const QScopedValueRollback<bool> notTheUser(filling_, true);
     // The grids drop their rows (and any open cell editor) before the files go.
     for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照}) {
         t->setDatabase(nullptr);
@@ -30,6 +26,7 @@ void FrmVornisa::releaseDatabases() {
 }
 
 void FrmVornisa::bindDatabases() {
+    const QScopedValueRollback<bool> notTheUser(filling_, true); // the same rows again, not an edit
     for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照}) {
         t->setDatabase(dbWork.get());
         t->refresh();
