@@ -15,7 +15,7 @@ const QString MadeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
 } // namespace
 
 void FrmVornisa::releaseDatabases() {
-    const QScopedValueRollback<bool> notTheUser(filling_, true);
+    const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1);
     // The grids drop their rows (and any open cell editor) before the files go.
     for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照}) {
         t->setDatabase(nullptr);
@@ -26,7 +26,7 @@ void FrmVornisa::releaseDatabases() {
 }
 
 void FrmVornisa::bindDatabases() {
-    const QScopedValueRollback<bool> notTheUser(filling_, true); // the same rows again, not an edit
+    const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1); // the same rows again, not an edit
     for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照}) {
         t->setDatabase(dbWork.get());
         t->refresh();

@@ -139,10 +139,28 @@ void BackupWindowTest::restoreSwapsBothFilesAndCarriesOn() {
     QCOMPARE(invoices(*w.dbMain), 2);
     QCOMPARE(listBackups(w.DataPath).size(), 2);
 
-    f.answer = QMessageBox::Yes;
+    // With unregistered work on the invoice page its question comes too; No there keeps all.
+    w.cmb顧客名->setEditText(QStringLiteral("入力中"));
+    QVERIFY(w.hasUnsavedChanges());
+    const auto answerBy = [&](QMessageBox::StandardButton onClear) {
+        msg::setAnswerer([&f, onClear](const msg::Shown& s) {
+            f.shown << s;
+            return s.title == QStringLiteral("画面クリアの確認") ? onClear : QMessageBox::Yes;
+        });
+    };
+    answerBy(QMessageBox::No);
+    onRestoreDialog(0, true);
+    w.cmd復元->click();
+    QCOMPARE(f.shown.last().title, QStringLiteral("画面クリアの確認"));
+    QCOMPARE(invoices(*w.dbMain), 2);
+    QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("入力中"));
+
+    answerBy(QMessageBox::Yes);
     onRestoreDialog(0, true); // newest first: the one made by the button
     w.cmd復元->click();
     QCOMPARE(f.shown.last().title, QStringLiteral("復元完了"));
+    QVERIFY(!w.hasUnsavedChanges());
+    QCOMPARE(w.cmb顧客名->currentText(), QString());
     QCOMPARE(invoices(*w.dbMain), 1);
     const QList<BackupInfo> after = listBackups(w.DataPath);
     QCOMPARE(after.size(), 3);
