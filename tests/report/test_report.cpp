@@ -1,4 +1,4 @@
-#include "report/invoice_report.h"
+#include "report/preview.h"
 #include "report/number_format.h"
 
 #include <QFontDatabase>
@@ -18,6 +18,7 @@ namespace {
 
 // Layout geometry in twips, as the printed form is drawn; a PDF point is 20 twips.
 constexpr double kTopMargin = 900;
+constexpr double kLeftMargin = 300;
 constexpr double kHeaderHeight = 3540;
 constexpr double kRowHeight = 370;
 constexpr int kRowsPerPage = 30;
@@ -27,13 +28,13 @@ double pt(double twips) {
 }
 // A header control's rectangle on the page, in points.
 QRectF headerBox(double l, double t, double w, double h) {
-    return {pt(l), pt(kTopMargin + t), pt(w), pt(h)};
+    return {pt(kLeftMargin + l), pt(kTopMargin + t), pt(w), pt(h)};
 }
 double rowTop(int row) {
     return kTopMargin + kHeaderHeight + row * kRowHeight;
 }
 QRectF rowBox(int row, double l, double t, double w, double h) {
-    return {pt(l), pt(rowTop(row) + t), pt(w), pt(h)};
+    return {pt(kLeftMargin + l), pt(rowTop(row) + t), pt(w), pt(h)};
 }
 
 struct Word {
@@ -369,7 +370,7 @@ class TestReport : public QObject {
         // The title is centred in its box at 18 points: three full-width glyphs about 54 points wide.
         const auto title = wordsIn(words, headerBox(8355, 10, 1830, 380));
         QCOMPARE(joined(title), QStringLiteral("請求書"));
-        QVERIFY(std::abs(title.front().box.center().x() - pt(8355 + 1830 / 2.0)) < 2.0);
+        QVERIFY(std::abs(title.front().box.center().x() - pt(kLeftMargin + 8355 + 1830 / 2.0)) < 2.0);
         QVERIFY2(title.front().box.width() > 54 * 0.85 && title.front().box.width() < 54 * 1.15,
                  qPrintable(QString::number(title.front().box.width())));
         QVERIFY(title.front().box.height() > 18 * 0.8 && title.front().box.height() < 18 * 1.4);
@@ -386,9 +387,9 @@ class TestReport : public QObject {
         struct Expect {
             QString name, qty, unit, price, amount;
         };
-        // Quantity 2.5 rounds to a whole number; a five-character unit is cut to three.
+        // Quantity 2.5 keeps its decimals; a five-character unit is cut to three.
         const Expect rows[] = {
-            {QStringLiteral("特製りんご"), QStringLiteral("3"), QStringLiteral("ダース"), QStringLiteral("1,234,567"),
+            {QStringLiteral("特製りんご"), QStringLiteral("2.5"), QStringLiteral("ダース"), QStringLiteral("1,234,567"),
              QStringLiteral("3,086,418")},
             {QStringLiteral("みかん"), QStringLiteral("10"), QStringLiteral("kg"), QStringLiteral("300"),
              QStringLiteral("3,000")},
@@ -429,7 +430,7 @@ class TestReport : public QObject {
 
         const QImage page = raster(pdf, 1, 144, true);
         QVERIFY(!page.isNull());
-        const auto rules = horizontalRules(page, 144, pt(rowTop(0) + 40), pt(80) + 4, pt(10575) - 4);
+        const auto rules = horizontalRules(page, 144, pt(rowTop(0) + 40), pt(kLeftMargin + 80) + 4, pt(kLeftMargin + 10575) - 4);
         QCOMPARE(int(rules.size()), kRowsPerPage);
         for (int i = 0; i < kRowsPerPage; ++i)
             QVERIFY2(std::abs(rules[i] - pt(rowTop(i) + 355)) < 1.0,
@@ -452,7 +453,7 @@ class TestReport : public QObject {
             QVERIFY(wordsIn(second, rowBox(i, 0, 0, 10600, 370)).empty());
 
         const QImage page = raster(pdf, 2, 144, true);
-        QCOMPARE(int(horizontalRules(page, 144, pt(rowTop(0) + 40), pt(80) + 4, pt(10575) - 4).size()), kRowsPerPage);
+        QCOMPARE(int(horizontalRules(page, 144, pt(rowTop(0) + 40), pt(kLeftMargin + 80) + 4, pt(kLeftMargin + 10575) - 4).size()), kRowsPerPage);
     }
 
     void blankAndZeroValuesPrintNothing() {
@@ -535,7 +536,7 @@ class TestReport : public QObject {
         QWidget window;
         window.show();
         auto report = std::make_shared<rpt請求書>(sampleValues(), sampleRecords());
-        showPreview(&window, report);
+        report::showPreview(&window, report);
         QPointer<QPrintPreviewDialog> dialog = window.findChild<QPrintPreviewDialog*>();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());
