@@ -1,7 +1,10 @@
 #include "app/layout.h"
 #include "window_fixture.h"
 
+#include <QColorDialog>
 #include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QHeaderView>
 
 class WindowTest : public QObject {
@@ -13,6 +16,7 @@ class WindowTest : public QObject {
     void startupRefusesMissingWorkFile();
     void closingReleasesBothFiles();
     void taxComboTakesOnlyPicks();
+    void qtDialogsSpeakJapanese();
 };
 
 void WindowTest::dataFolderChoice() {
@@ -98,6 +102,43 @@ void WindowTest::taxComboTakesOnlyPicks() {
     QTest::keyClick(f.w->cmb税区分, Qt::Key_Delete);
     typeText(f.w->cmb税区分, QStringLiteral("非n"));
     QCOMPARE(f.w->cmb税区分->currentText(), QStringLiteral("外税"));
+}
+
+void WindowTest::qtDialogsSpeakJapanese() {
+    // Whatever the system says, as a user with an English desktop would start the program.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY(SetupJapaneseUi());
+    QVERIFY(SetupJapaneseUi()); // a second call (window tests, the program) changes nothing
+
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), QStringLiteral("よろしいですか"),
+                    QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ"));
+    QMessageBox ok(QMessageBox::Information, QStringLiteral("通知"), QStringLiteral("完了"), QMessageBox::Ok);
+    QVERIFY(ok.button(QMessageBox::Ok)->text().contains(QStringLiteral("OK")));
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
+
+    // Qt's own dialogs speak Japanese too.
+    auto labels = [](const QWidget& dialog) {
+        QStringList texts;
+        for (const QLabel* l : dialog.findChildren<QLabel*>())
+            texts << l->text();
+        return texts.join(QLatin1Char('|'));
+    };
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QVERIFY2(labels(files).contains(QStringLiteral("ファイル名")), qPrintable(labels(files)));
+    QColorDialog colours;
+    colours.setOption(QColorDialog::DontUseNativeDialog);
+    QVERIFY2(labels(colours).contains(QStringLiteral("基本カラー")), qPrintable(labels(colours)));
+
+    // One face for the whole window, with kana and digits of its own.
+    const QString family = QApplication::font().family();
+    QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese), qPrintable(family));
+    WindowFixture f;
+    f.start();
+    QCOMPARE(f.w->txtNo->font().family(), family);
+    QCOMPARE(f.w->Grid明細->font().family(), family);
 }
 
 QTEST_MAIN(WindowTest)
