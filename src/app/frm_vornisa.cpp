@@ -13,6 +13,7 @@
 #include "masters/wipe.h"
 #include "messages/msg.h"
 #include "report/invoice_report.h"
+#include "store/schema.h"
 #include "store/statements.h"
 #include "store/tables.h"
 
@@ -62,6 +63,8 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     WorkDbPath = DataPath + WorkDbName;
     dbMain = Database::open(MainDbPath, mainTables, Durability::Full);
     dbWork = Database::open(WorkDbPath, workTables, Durability::Scratch);
+    upgradeSchema(*dbMain, SchemaFile::Main, {});
+    upgradeSchema(*dbWork, SchemaFile::Work, {});
     setWindowTitle(AppTitle + AppVersion);
     Clear設定();
     Read設定();
