@@ -10,7 +10,7 @@
 
 // Values copied from the invoice window by the caller; the report never reads the database.
 struct PrintValues {
-    QString prn日付; // as the date box shows it, "yyyy年mm月dd日", or "" when no date
+    QString prn日付;     // as the date box shows it, "yyyy年mm月dd日", or "" when no date
     QString prn伝票番号; // the number in the number box; names the saved PDF
     QString prn顧客情報, prn顧客名, prn自社名, prn自社情報;
     std::optional<double> prn税抜計, prn消費税, prn合計, prn請求金額; // nullopt when the box is blank

@@ -14,7 +14,8 @@ QString formatThousands(const QVariant& value);
 inline const QString kQuantityFormat = QStringLiteral("#,###.####");
 QString formatQuantity(double value);
 
-// Applies an output format to a bound value; "#,###" and the quantity format are known, anything else prints the value as is.
+// Applies an output format to a bound value; "#,###" and the quantity format are known, anything else prints the value
+// as is.
 QString applyOutputFormat(const QVariant& value, const QString& format);
 
 // The date box shows "yyyy年mm月dd日"; the invoice prints "yyyy/mm/dd".

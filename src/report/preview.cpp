@@ -90,20 +90,26 @@ void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report) {
     QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
                      [report](QPrinter* printer) { report->render(printer); });
 
-    if (auto* toolbar = dialog->findChild<QToolBar*>()) {
-        toolbar->addSeparator();
-        QAction* save = toolbar->addAction(QStringLiteral("PDFで保存"));
+    auto* toolbar = dialog->findChild<QToolBar*>();
+    if (toolbar) {
+        // First in the bar, so a narrow screen folding the bar's end away never hides it.
+        QAction* first = toolbar->actions().value(0);
+        auto* save = new QAction(QStringLiteral("PDFで保存"), dialog);
+        toolbar->insertAction(first, save);
+        toolbar->insertSeparator(first);
         save->setObjectName(QStringLiteral("cmdPDF保存"));
         save->setToolTip(QStringLiteral("この請求書をPDFファイルに保存します"));
         QObject::connect(save, &QAction::triggered, dialog, [dialog, report] { savePdf(dialog, report); });
     }
 
-    // Large enough to read: most of the screen's height, the page filling the width.
+    // Large enough to read: most of the screen's height, the page filling the width, and wide enough
+    // for the whole toolbar where the screen allows.
     const QScreen* screen = parent ? parent->screen() : dialog->screen();
     if (screen) {
         const QRect avail = screen->availableGeometry();
         const int height = avail.height() * 9 / 10;
-        const int width = std::min(avail.width() * 9 / 10, height * 4 / 5);
+        const int toolbarWidth = toolbar ? toolbar->sizeHint().width() + 40 : 0;
+        const int width = std::min(avail.width() * 9 / 10, std::max(height * 4 / 5, toolbarWidth));
         dialog->resize(width, height);
         dialog->move(avail.center() - QPoint(width / 2, height / 2));
     }

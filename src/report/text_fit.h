@@ -7,8 +7,8 @@
 
 namespace report {
 
-constexpr int kTextPadding = 20;      // twips: 1 pt between a text and the rules of its box
-constexpr double kFloorPoints = 7.0;  // words shrink no further; below this they would not be read
+constexpr int kTextPadding = 20;     // twips: 1 pt between a text and the rules of its box
+constexpr double kFloorPoints = 7.0; // words shrink no further; below this they would not be read
 
 // A text as it will be drawn: the size it got and its lines (one for single-line boxes).
 struct FittedText {

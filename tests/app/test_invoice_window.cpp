@@ -1,8 +1,8 @@
 #include "report/preview.h"
 #include "store/statements.h"
 
-#include <QPrintPreviewDialog>
 #include "window_fixture.h"
+#include <QPrintPreviewDialog>
 
 // Drives the invoice page as a user would: typing into cells and pressing the buttons.
 class InvoiceWindowTest : public QObject {

@@ -12,10 +12,10 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QXmlStreamReader>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QToolBar>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <cmath>
 
@@ -210,7 +210,8 @@ std::vector<DetailRecord> numberedRecords(int n) {
 }
 
 // An invoice that pushes every box: ten-digit figures and names far longer than their boxes.
-const QString kLongName = QString(QStringLiteral("株式会社ロングネーム商事東日本営業本部第一営業部特販課")).repeated(3).left(60);
+const QString kLongName =
+    QString(QStringLiteral("株式会社ロングネーム商事東日本営業本部第一営業部特販課")).repeated(3).left(60);
 
 PrintValues longValues() {
     PrintValues v = sampleValues();
@@ -486,7 +487,8 @@ class TestReport : public QObject {
 
         const QImage page = raster(pdf, 1, 144, true);
         QVERIFY(!page.isNull());
-        const auto rules = horizontalRules(page, 144, pt(rowTop(0) + 40), pt(kLeftMargin + 80) + 4, pt(kLeftMargin + 10575) - 4);
+        const auto rules =
+            horizontalRules(page, 144, pt(rowTop(0) + 40), pt(kLeftMargin + 80) + 4, pt(kLeftMargin + 10575) - 4);
         QCOMPARE(int(rules.size()), kRowsPerPage);
         for (int i = 0; i < kRowsPerPage; ++i)
             QVERIFY2(std::abs(rules[i] - pt(rowTop(i) + 355)) < 1.0,
@@ -509,7 +511,10 @@ class TestReport : public QObject {
             QVERIFY(wordsIn(second, rowBox(i, 0, 0, 10600, 370)).empty());
 
         const QImage page = raster(pdf, 2, 144, true);
-        QCOMPARE(int(horizontalRules(page, 144, pt(rowTop(0) + 40), pt(kLeftMargin + 80) + 4, pt(kLeftMargin + 10575) - 4).size()), kRowsPerPage);
+        QCOMPARE(
+            int(horizontalRules(page, 144, pt(rowTop(0) + 40), pt(kLeftMargin + 80) + 4, pt(kLeftMargin + 10575) - 4)
+                    .size()),
+            kRowsPerPage);
     }
 
     void blankAndZeroValuesPrintNothing() {
@@ -588,7 +593,6 @@ class TestReport : public QObject {
         QVERIFY(corner.red() > 240 && corner.green() > 240 && corner.blue() > 240);
     }
 
-
     void quantityFormat_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("expected");
@@ -636,27 +640,26 @@ class TestReport : public QObject {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("shrinks");
         QTest::addColumn<bool>("ellipsis");
-        QTest::newRow("short amount keeps its size") << QStringLiteral("txt金額") << QStringLiteral("3,000") << false
-                                                     << false;
-        QTest::newRow("nine-digit total") << QStringLiteral("txt合計") << QStringLiteral("104,808,900") << true
-                                          << false;
-        QTest::newRow("ten-digit amount") << QStringLiteral("txt金額") << QStringLiteral("1,234,567,890") << true
-                                          << false;
+        QTest::newRow("short amount keeps its size")
+            << QStringLiteral("txt金額") << QStringLiteral("3,000") << false << false;
+        QTest::newRow("nine-digit total")
+            << QStringLiteral("txt合計") << QStringLiteral("104,808,900") << true << false;
+        QTest::newRow("ten-digit amount")
+            << QStringLiteral("txt金額") << QStringLiteral("1,234,567,890") << true << false;
         QTest::newRow("thirteen-digit amount has no floor")
             << QStringLiteral("txt金額") << QStringLiteral("1,234,567,890,123,456") << true << false;
-        QTest::newRow("fractional quantity") << QStringLiteral("txt数量") << QStringLiteral("12,345.75") << true
-                                             << false;
+        QTest::newRow("fractional quantity")
+            << QStringLiteral("txt数量") << QStringLiteral("12,345.75") << true << false;
         QTest::newRow("short name") << QStringLiteral("txt品名") << QStringLiteral("みかん") << false << false;
         QTest::newRow("name a little long") << QStringLiteral("txt品名") << kLongName.left(26) << true << false;
         QTest::newRow("sixty-character name") << QStringLiteral("txt品名") << kLongName << true << true;
-        QTest::newRow("three-character unit") << QStringLiteral("txt単位") << QStringLiteral("ダース") << true
-                                              << false;
-        QTest::newRow("address block fits") << QStringLiteral("txt顧客情報") << QStringLiteral("〒100-0001\n東京都")
-                                            << false << false;
+        QTest::newRow("three-character unit") << QStringLiteral("txt単位") << QStringLiteral("ダース") << true << false;
+        QTest::newRow("address block fits")
+            << QStringLiteral("txt顧客情報") << QStringLiteral("〒100-0001\n東京都") << false << false;
         QTest::newRow("address block of four lines")
             << QStringLiteral("txt顧客情報") << QStringLiteral("一行目\n二行目\n三行目\n四行目") << true << false;
-        QTest::newRow("address block far too long") << QStringLiteral("txt顧客情報") << longValues().prn顧客情報 << true
-                                                    << true;
+        QTest::newRow("address block far too long")
+            << QStringLiteral("txt顧客情報") << longValues().prn顧客情報 << true << true;
         QTest::newRow("company block wraps long lines")
             << QStringLiteral("txt自社情報") << QString(QStringLiteral("長")).repeated(60) << false << false;
     }
@@ -810,14 +813,14 @@ class TestReport : public QObject {
         QTest::newRow("all parts") << QStringLiteral("2026年12月07日") << QStringLiteral("株式会社テスト商事")
                                    << 13200.0 << QStringLiteral("12")
                                    << QStringLiteral("20261207_株式会社テスト商事_13200円_No12.pdf");
-        QTest::newRow("unsafe characters") << QStringLiteral("2026年01月05日") << QStringLiteral("A/B:C*\"?<>|D\n様")
-                                           << 1.0 << QStringLiteral("3")
-                                           << QStringLiteral("20260105_A_B_C______D 様_1円_No3.pdf");
-        QTest::newRow("no date, customer or total") << QString() << QStringLiteral("  ") << -1.0
-                                                    << QStringLiteral("7") << QStringLiteral("No7.pdf");
+        QTest::newRow("unsafe characters")
+            << QStringLiteral("2026年01月05日") << QStringLiteral("A/B:C*\"?<>|D\n様") << 1.0 << QStringLiteral("3")
+            << QStringLiteral("20260105_A_B_C______D 様_1円_No3.pdf");
+        QTest::newRow("no date, customer or total")
+            << QString() << QStringLiteral("  ") << -1.0 << QStringLiteral("7") << QStringLiteral("No7.pdf");
         QTest::newRow("nothing at all") << QString() << QString() << -1.0 << QString() << QStringLiteral("請求書.pdf");
-        QTest::newRow("hidden-file dots") << QString() << QStringLiteral("..株式会社") << 0.0 << QString()
-                                          << QStringLiteral("株式会社_0円.pdf");
+        QTest::newRow("hidden-file dots")
+            << QString() << QStringLiteral("..株式会社") << 0.0 << QString() << QStringLiteral("株式会社_0円.pdf");
     }
     void pdfFileNameFromTheInvoice() {
         QFETCH(QString, date);
@@ -879,7 +882,8 @@ class TestReport : public QObject {
         QVERIFY(shown.isEmpty());
 
         // A place that cannot be written: the user is told, not left believing it was saved.
-        report::setSaveAsker([&](QWidget*, const QString&) { return dir.filePath(QStringLiteral("no/such/dir/x.pdf")); });
+        report::setSaveAsker(
+            [&](QWidget*, const QString&) { return dir.filePath(QStringLiteral("no/such/dir/x.pdf")); });
         save->trigger();
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown.front().text.startsWith(QStringLiteral("PDFを保存できませんでした")),
