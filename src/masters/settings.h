@@ -9,7 +9,7 @@
 struct CompanySettings {
     QString 自社名, 自社情報, 税区分;
     qint64 LineColor1 = 0;
-    QString 登録番号;                   // as normalised; "" stores none
+    QString 登録番号 = {};              // as normalised; "" stores none
     QString 税率方式 = QStringLiteral("5%"), 端数処理 = QStringLiteral("四捨五入");
 };
 // Saves the page into the company record, all or nothing; the counter is left alone.

@@ -142,6 +142,12 @@ QString Q2() {
 QString Q3() {
     return "update w明細 set 非課税 = " + False + " where 税率 <> 0 or isnull(税率)";
 }
+QString E1() {
+    return QStringLiteral("select * from w顧客マスタ order by rowid");
+}
+QString E2() {
+    return QStringLiteral("select * from w商品マスタ order by rowid");
+}
 QString W1() {
     return QStringLiteral("delete * from 顧客マスタ");
 }

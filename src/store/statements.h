@@ -48,6 +48,9 @@ QString Q1();
 // Under "10%・8%" the exempt flag of a line follows its rate: set for rate 0, cleared otherwise.
 QString Q2();
 QString Q3();
+// A master page's work copy in the order the page shows it (CSV export).
+QString E1();
+QString E2();
 // Wiping the business data: the five tables, in this order.
 QString W1();
 QString W2();

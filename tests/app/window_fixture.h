@@ -1,5 +1,6 @@
 #pragma once
 #include "app/frm_vornisa.h"
+#include "app/japanese_ui.h"
 #include "messages/msg.h"
 #include "support/testdb.h"
 #include "support/typing.h"
@@ -22,7 +23,8 @@ inline void typeCell(DataGrid* g, int row, int col, const QString& text) {
     QCoreApplication::processEvents(); // the editor commits on a queued call
 }
 
-// A started main window over fresh files; message boxes are recorded and answered.
+// A started main window over fresh files, in the program's Japanese set-up; message boxes are
+// recorded and answered.
 struct WindowFixture {
     TestData data;
     QTemporaryFile marker;
@@ -31,6 +33,7 @@ struct WindowFixture {
     QMessageBox::StandardButton answer = QMessageBox::Yes;
 
     WindowFixture() {
+        SetupJapaneseUi(); // as the program starts
         QVERIFY(marker.open());
         msg::setAnswerer([this](const msg::Shown& s) {
             shown << s;
