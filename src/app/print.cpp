@@ -31,6 +31,15 @@ void FrmVornisa::SetPrnData請求書A4(bool preview) {
     p.prn消費税 = boxValue(num消費税);
     p.prn合計 = boxValue(num合計);
     p.prn請求金額 = boxValue(num合計);
+    p.prn適格 = inv.税率方式 == Scheme10_8;
+    if (p.prn適格) {
+        p.prn内税 = inv税区分() == QStringLiteral("内税");
+        p.prn登録番号 = inv登録番号();
+        p.prn対象10 = boxValue(num対象10);
+        p.prn消費税10 = boxValue(num消費税10);
+        p.prn対象8 = boxValue(num対象8);
+        p.prn消費税8 = boxValue(num消費税8);
+    }
     std::vector<DetailRecord> rows;
     try {
         // The bare table, in the order its rows were added.
@@ -39,7 +48,9 @@ void FrmVornisa::SetPrnData請求書A4(bool preview) {
             rows.push_back(
                 {fieldVariant(rs->field(QStringLiteral("品名"))), fieldVariant(rs->field(QStringLiteral("数量"))),
                  fieldVariant(rs->field(QStringLiteral("単位"))), fieldVariant(rs->field(QStringLiteral("単価"))),
-                 fieldVariant(rs->field(QStringLiteral("金額")))});
+                 fieldVariant(rs->field(QStringLiteral("金額"))),
+                 p.prn適格 && !rs->field(QStringLiteral("品名")).isNull() &&
+                     LineRate(rs->field(QStringLiteral("税率")), rs->field(QStringLiteral("非課税")).toBool()) == 8});
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("明細を読めないため印刷できません。"), e);
         return;

@@ -99,9 +99,32 @@ const Row kDetail[] = {
     {"Line33",  K::Line, 10560, 0, 10560, 355, 0, false, 'L', "", ""},
     {"Line25",  K::Line,    80, 355, 10575, 355, 0, false, 'L', "", ""},
 };
+
+const Row kQualifiedHeader[] = {
+    {"txt登録番号", K::Text, 6165, 2880, 4395, 260, 10, false, 'L', "", ""},
+};
+const Row kQualifiedDetail[] = {
+    {"txt軽減", K::Text, 5330, 30, 330, 300, 12, false, 'C', "", "軽減"},
+};
+const Row kQualifiedFooter[] = {
+    {"Label凡例",  K::Label,   75,  40, 3600, 260, 10, false, 'L', "※は軽減税率対象", ""},
+    {"txt税率別1", K::Text,  3800,  30, 6760, 280, 11, false, 'R', "", "", "n"},
+    {"txt税率別2", K::Text,  3800, 310, 6760, 280, 11, false, 'R', "", "", "n"},
+};
 // clang-format on
 
 } // namespace
+
+void addQualifiedLayout(Section& pageHeader, Section& detail, Section& pageFooter) {
+    pageHeader.ctl(QStringLiteral("txt自社情報")).rect.setBottom(2870);
+    detail.ctl(QStringLiteral("txt品名")).rect.setRight(5320);
+    for (const Row& r : kQualifiedHeader)
+        pageHeader.controls.push_back(make(r));
+    for (const Row& r : kQualifiedDetail)
+        detail.controls.push_back(make(r));
+    for (const Row& r : kQualifiedFooter)
+        pageFooter.controls.push_back(make(r));
+}
 
 void buildInvoiceLayout(Section& pageHeader, Section& detail, Section& pageFooter) {
     pageHeader = Section{QStringLiteral("PageHeader"), 3540, {}};

@@ -3,10 +3,27 @@
 #include "report/invoice_layout.h"
 #include "report/number_format.h"
 
+#include <tuple>
+
 using report::Control;
 
 rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs) : values(std::move(v)), records(std::move(recs)) {
     report::buildInvoiceLayout(pageHeader, detail, pageFooter);
+    if (values.prn適格)
+        report::addQualifiedLayout(pageHeader, detail, pageFooter);
+}
+
+QString RateLine(int rate, double sum, const std::optional<double>& tax, bool inclusive) {
+    const auto yen = [](double v) {
+        const QString t = report::formatThousands(v);
+        return QStringLiteral("¥") + (t.isEmpty() ? QStringLiteral("0") : t);
+    };
+    QString line = QString::number(rate) + QStringLiteral("%対象 ") + yen(sum);
+    if (inclusive)
+        line += QStringLiteral("（税込）");
+    if (tax)
+        line += QStringLiteral("　消費税 ") + yen(*tax);
+    return line;
 }
 
 void rpt請求書::ActiveReport_ReportStart() {
@@ -22,6 +39,10 @@ void rpt請求書::ActiveReport_ReportStart() {
     pageHeader.height = 3540;
     detail.height = 370;
     pageFooter.height = 0;
+    if (values.prn適格) {
+        detail.height = report::kQualifiedRowHeight;
+        pageFooter.height = report::kQualifiedFooterHeight;
+    }
 
     const QString format = QStringLiteral("#,###");
     pageHeader.ctl(QStringLiteral("txt税抜計")).outputFormat = format;
@@ -55,6 +76,18 @@ void rpt請求書::PageHeader_Format() {
     pageHeader.ctl(QStringLiteral("txt税抜計")).setValue(boxValue(values.prn税抜計));
     pageHeader.ctl(QStringLiteral("txt消費税")).setValue(boxValue(values.prn消費税));
     pageHeader.ctl(QStringLiteral("txt合計")).setValue(boxValue(values.prn合計));
+    if (!values.prn適格)
+        return;
+    if (!values.prn登録番号.isEmpty())
+        pageHeader.ctl(QStringLiteral("txt登録番号")).setValue(QStringLiteral("登録番号 ") + values.prn登録番号);
+    // A line for each rate with lines, 10 % first.
+    QStringList lines;
+    for (const auto& [rate, sum, tax] : {std::tuple{10, values.prn対象10, values.prn消費税10},
+                                         std::tuple{8, values.prn対象8, values.prn消費税8}})
+        if (sum)
+            lines << RateLine(rate, *sum, tax, values.prn内税);
+    pageFooter.ctl(QStringLiteral("txt税率別1")).setValue(lines.value(0));
+    pageFooter.ctl(QStringLiteral("txt税率別2")).setValue(lines.value(1));
 }
 
 void rpt請求書::Detail_Format() {
@@ -99,5 +132,7 @@ QVariant rpt請求書::fieldValue(std::size_t record, const QString& field) cons
         return r.単価;
     if (field == QStringLiteral("金額"))
         return r.金額;
+    if (field == QStringLiteral("軽減"))
+        return r.軽減 ? QVariant(QStringLiteral("※")) : QVariant();
     return {};
 }

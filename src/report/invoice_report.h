@@ -14,11 +14,20 @@ struct PrintValues {
     QString prn伝票番号; // the number in the number box; names the saved PDF
     QString prn顧客情報, prn顧客名, prn自社名, prn自社情報;
     std::optional<double> prn税抜計, prn消費税, prn合計, prn請求金額; // nullopt when the box is blank
+    // A qualified invoice ("10%・8%"): the issuer's number, and per rate its sum (tax-inclusive
+    // under 内税) and its tax; nullopt when the rate has no lines or bears no tax.
+    bool prn適格 = false, prn内税 = false;
+    QString prn登録番号;
+    std::optional<double> prn対象10, prn消費税10, prn対象8, prn消費税8;
 };
+
+// A qualified invoice's line for one rate: "10%対象 ¥8,000　消費税 ¥800".
+QString RateLine(int rate, double sum, const std::optional<double>& tax, bool inclusive);
 
 // One row of the work table in stored order; a null QVariant is an empty field.
 struct DetailRecord {
     QVariant 品名, 数量, 単位, 単価, 金額;
+    bool 軽減 = false; // an 8 % line of a qualified invoice, marked "※"
 };
 
 // The printed invoice: 30 ruled rows per page, rows past the data printed empty to fill the last page.

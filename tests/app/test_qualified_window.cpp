@@ -1,7 +1,10 @@
+#include "report/preview.h"
 #include "store/statements.h"
 #include "window_fixture.h"
 
 #include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QProcess>
 
 // The "10%・8%" scheme as a user meets it: the settings page, the invoice page, reloading.
 class QualifiedWindowTest : public QObject {
@@ -217,6 +220,23 @@ void QualifiedWindowTest::invoiceUnderTheScheme() {
     typeCell(w.Grid明細, 3, 1, QStringLiteral("新聞"));
     typeCell(w.Grid明細, 3, 5, QStringLiteral("6"));
     QCOMPARE(boxes(), QStringLiteral("60,306 4,960 65,266 8,000 800 52,006 4,160"));
+
+    // Printed as issued: the number, the marks of the two 8 % lines, the legend, a line per rate.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("7.pdf"));
+    w.cmd印刷->click();
+    QTRY_VERIFY(w.findChild<QPrintPreviewDialog*>());
+    report::setSaveAsker([&](QWidget*, const QString&) { return pdf; });
+    w.findChild<QPrintPreviewDialog*>()->findChild<QAction*>(QStringLiteral("cmdPDF保存"))->trigger();
+    report::setSaveAsker({});
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000) && text.exitCode() == 0);
+    const QString page = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    for (const char* expected : {"登録番号 T7000012050002", "※は軽減税率対象", "10%対象 ¥8,000 消費税 ¥800",
+                                 "8%対象 ¥52,006 消費税 ¥4,160"})
+        QVERIFY2(page.contains(QString::fromUtf8(expected)), expected);
+    QCOMPARE(page.count(QStringLiteral("※")), 3); // two lines and the legend
 }
 
 QTEST_MAIN(QualifiedWindowTest)

@@ -707,6 +707,90 @@ class TestReport : public QObject {
                 QVERIFY(qGray(page.pixel(x, y)) > 200);
     }
 
+    // Under "10%・8%": the issuer's number, the marks of the 8 % lines, the legend and a line per rate,
+    // on the one page with its 30 rows, nothing cut.
+    void qualifiedInvoice_data() {
+        QTest::addColumn<bool>("inclusive");
+        QTest::addColumn<QStringList>("rateLines");
+        QTest::newRow("外税") << false
+                            << QStringList{QStringLiteral("10%対象 ¥8,000　消費税 ¥800"),
+                                           QStringLiteral("8%対象 ¥52,000　消費税 ¥4,160")};
+        QTest::newRow("内税") << true
+                            << QStringList{QStringLiteral("10%対象 ¥8,000（税込）　消費税 ¥800"),
+                                           QStringLiteral("8%対象 ¥52,000（税込）　消費税 ¥4,160")};
+    }
+    void qualifiedInvoice() {
+        QFETCH(bool, inclusive);
+        QFETCH(QStringList, rateLines);
+        PrintValues v;
+        v.prn日付 = QStringLiteral("2024年03月15日");
+        v.prn顧客名 = QStringLiteral("佐藤商事");
+        v.prn自社名 = QStringLiteral("ヴォルニサ商事");
+        v.prn自社情報 = QStringLiteral("〒100-0001\n東京都千代田区1-1\nTEL 03-0000-0000\nFAX 03-0000-0001\n担当 山田");
+        v.prn税抜計 = 60000;
+        v.prn消費税 = 4960;
+        v.prn合計 = v.prn請求金額 = 64960;
+        v.prn適格 = true;
+        v.prn内税 = inclusive;
+        v.prn登録番号 = QStringLiteral("T7000012050002");
+        v.prn対象10 = 8000;
+        v.prn消費税10 = 800;
+        v.prn対象8 = 52000;
+        v.prn消費税8 = 4160;
+        std::vector<DetailRecord> records{
+            {QStringLiteral("工具"), 1, QStringLiteral("個"), 8000, 8000, false},
+            {QStringLiteral("新聞"), 13, QStringLiteral("部"), 4000, 52000, true},
+        };
+        for (int i = 2; i < 30; ++i)
+            records.push_back({QStringLiteral("品%1").arg(i), 1, {}, 1, 1, i % 2 == 0});
+        rpt請求書 report(v, records);
+        QCOMPARE(report.pageCount(), 1);
+        const QString pdf = dir.filePath(QStringLiteral("qualified%1.pdf").arg(inclusive));
+        QVERIFY(report.exportPdf(pdf));
+        const ToolResult text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY2(text.ok, qPrintable(text.error));
+        // The text layer keeps the words; blanks of any width come back as single spaces.
+        const QString page = QString::fromUtf8(text.out).simplified();
+        QVERIFY(page.contains(QStringLiteral("登録番号 T7000012050002")));
+        QVERIFY(page.contains(QStringLiteral("※は軽減税率対象")));
+        for (const QString& line : rateLines)
+            QVERIFY2(page.contains(line.simplified()), qPrintable(line));
+
+        // The marks sit on the 8 % rows only, each row of the 30 whole above the footer.
+        constexpr double rowHeight = 356, footerTop = kTopMargin + kHeaderHeight + 30 * rowHeight;
+        const auto words = wordsOf(pdf, 1);
+        QList<int> marked;
+        for (const Word& w : words)
+            if (w.text.contains(QStringLiteral("※")) && w.box.bottom() < pt(footerTop))
+                marked << int((w.box.center().y() * 20 - kTopMargin - kHeaderHeight) / rowHeight);
+        QList<int> expected;
+        for (int i = 0; i < 30; ++i)
+            if (records[i].軽減)
+                expected << i;
+        QCOMPARE(marked, expected);
+        // The footer's texts lie inside the printable page, right of the margin.
+        const QSizeF a4(QPageSize(QPageSize::A4).size(QPageSize::Point));
+        for (const Word& w : wordsIn(words, QRectF(0, pt(footerTop), a4.width(), a4.height())))
+            QVERIFY2(w.box.bottom() <= a4.height() - pt(1100) && w.box.left() >= pt(kLeftMargin) &&
+                         w.box.right() <= a4.width(),
+                     qPrintable(w.text));
+        QCOMPARE(raster(pdf, 1, 72, false).isNull(), false);
+    }
+
+    void fivePercentInvoiceCarriesNoneOfIt() {
+        PrintValues v;
+        v.prn自社名 = QStringLiteral("ヴォルニサ商事");
+        v.prn登録番号 = QStringLiteral("T7000012050002"); // ignored: not a qualified invoice
+        v.prn対象10 = 8000;
+        const QString pdf = makePdf(QStringLiteral("five"), v, {{QStringLiteral("工具"), 1, {}, 8000, 8000, true}});
+        const ToolResult text = runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        QVERIFY2(text.ok, qPrintable(text.error));
+        const QString page = QString::fromUtf8(text.out);
+        QVERIFY(page.contains(QStringLiteral("工具")));
+        for (const char* absent : {"登録番号", "※", "対象"})
+            QVERIFY2(!page.contains(QString::fromUtf8(absent)), absent);
+    }
+
     void pdfFileNameFromTheInvoice_data() {
         QTest::addColumn<QString>("customer");
         QTest::addColumn<QString>("number");
