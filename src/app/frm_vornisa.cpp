@@ -2,6 +2,7 @@
 
 #include "app/layout.h"
 #include "app/version.h"
+#include "backup/restore.h"
 #include "hints/hint_window.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
@@ -73,6 +74,7 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     dataLock = std::make_unique<InstanceLock>(DataPath);
     MainDbPath = DataPath + MainDbName;
     WorkDbPath = DataPath + WorkDbName;
+    RecoverInterruptedRestore(DataPath); // before opening: a restore cut off is undone
     openDatabases();
     setWindowTitle(AppTitle + AppVersion);
     Clear設定();
