@@ -15,6 +15,7 @@
 #include "messages/msg.h"
 #include "report/invoice_report.h"
 #include "store/schema.h"
+#include "ui/calendar_heading.h"
 #include "store/statements.h"
 #include "store/tables.h"
 
@@ -128,6 +129,7 @@ void FrmVornisa::FormInit() {
     dt日付->setCalendarPopup(true);
     dt日付->setFixedWidth(twipsToPixels(layout::dateWidthTwips, this));
     dt日付->calendarWidget()->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    SetCalendarHeading(dt日付->calendarWidget(), layout::calendarYearFormat, layout::calendarMonthFormat);
 
     Grid顧客マスタ->bind(dat顧客);
     Grid顧客マスタ->setupColumns(layout::customerColumns);
