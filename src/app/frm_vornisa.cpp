@@ -2,6 +2,7 @@
 
 #include "app/layout.h"
 #include "app/version.h"
+#include "backup/restore.h"
 #include "hints/hint_window.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
@@ -14,6 +15,7 @@
 #include "messages/msg.h"
 #include "report/invoice_report.h"
 #include "store/schema.h"
+#include "ui/calendar_heading.h"
 #include "store/statements.h"
 #include "store/tables.h"
 
@@ -73,6 +75,7 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     dataLock = std::make_unique<InstanceLock>(DataPath);
     MainDbPath = DataPath + MainDbName;
     WorkDbPath = DataPath + WorkDbName;
+    RecoverInterruptedRestore(DataPath); // before opening: a restore cut off is undone
     openDatabases();
     setWindowTitle(AppTitle + AppVersion);
     Clear設定();
@@ -126,6 +129,7 @@ void FrmVornisa::FormInit() {
     dt日付->setCalendarPopup(true);
     dt日付->setFixedWidth(twipsToPixels(layout::dateWidthTwips, this));
     dt日付->calendarWidget()->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    SetCalendarHeading(dt日付->calendarWidget(), layout::calendarYearFormat, layout::calendarMonthFormat);
 
     Grid顧客マスタ->bind(dat顧客);
     Grid顧客マスタ->setupColumns(layout::customerColumns);

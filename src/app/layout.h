@@ -38,5 +38,7 @@ constexpr int detailFlagColumn = 6; // 非課税, or 税率 under "10%・8%"
 constexpr int dateLeftTwips = 7200;
 constexpr int dateWidthTwips = 1980;
 inline const QString dateFormat = QStringLiteral("yyyy年MM月dd日");
-inline const QString calendarMonthFormat = QStringLiteral("yyyy年MM月");
+// The calendar's heading reads "yyyy年mm月": the year button, then the month button.
+inline const QString calendarYearFormat = QStringLiteral("yyyy年");
+inline const QString calendarMonthFormat = QStringLiteral("MM月");
 } // namespace layout
