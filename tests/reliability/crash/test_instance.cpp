@@ -140,9 +140,8 @@ void InstanceTest::readOnlyFolderRefuses() {
     }
     TestData data;
     QVERIFY(QFile::setPermissions(data.dir.path(), ReadOnlyDir));
-    const auto writableAgain = qScopeGuard([&] {
-        QFile::setPermissions(data.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    });
+    const auto writableAgain = qScopeGuard(
+        [&] { QFile::setPermissions(data.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
     if (geteuid() != 0) {
         expectWriteRefusal(data.folder());
         return;
