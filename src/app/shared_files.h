@@ -8,6 +8,6 @@
 QString sharedPath(const QString& programFolder, const QString& relative);
 
 // The user guide's first page.
-inline const QString GuidePage = QStringLiteral("doc/vornisa/README.md");
+inline const QString GuidePage = QStringLiteral("doc/vornisa/guide/index.html");
 // The schema files of the delivered database files.
 inline const QString SchemaFolder = QStringLiteral("vornisa");
