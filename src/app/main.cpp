@@ -1,4 +1,5 @@
 #include "app/frm_vornisa.h"
+#include "app/japanese_ui.h"
 #include "app/startup.h"
 #include "messages/msg.h"
 
@@ -15,6 +16,7 @@ const QString CheckStartOption = QStringLiteral("--check-start");
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    SetupJapaneseUi();
     const bool checkStart = app.arguments().contains(CheckStartOption);
     if (checkStart)
         msg::setAnswerer([](const msg::Shown& s) {

@@ -4,6 +4,8 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QScopeGuard>
 
@@ -16,6 +18,7 @@ class WindowTest : public QObject {
     void startupRefusesMissingWorkFile();
     void closingReleasesBothFiles();
     void taxComboTakesOnlyPicks();
+    void qtDialogsSpeakJapanese();
     void guideOpens_data();
     void guideOpens();
 };
@@ -155,6 +158,33 @@ void WindowTest::guideOpens() {
     const QUrl page = QUrl::fromLocalFile(QDir::cleanPath(root.filePath(guideAt)));
     QCOMPARE(browser.opened, (QList<QUrl>{page, page}));
     QVERIFY(f.shown.isEmpty());
+}
+
+void WindowTest::qtDialogsSpeakJapanese() {
+    // Whatever the system says, as a user with an English desktop would start the program.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY(SetupJapaneseUi());
+    QVERIFY(SetupJapaneseUi()); // a second call (window tests, the program) changes nothing
+
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), QStringLiteral("よろしいですか"),
+                    QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ"));
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
+    QFileDialog files; // Qt's own dialogs too
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList labels;
+    for (const QLabel* l : files.findChildren<QLabel*>())
+        labels << l->text();
+    QVERIFY2(labels.join(QLatin1Char('|')).contains(QStringLiteral("ファイル名")), qPrintable(labels.join('|')));
+
+    // One face for the whole window, with kana and digits of its own.
+    const QString family = QApplication::font().family();
+    QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese), qPrintable(family));
+    WindowFixture f;
+    f.start();
+    QCOMPARE(f.w->txtNo->font().family(), family);
+    QCOMPARE(f.w->Grid明細->font().family(), family);
 }
 
 QTEST_MAIN(WindowTest)
