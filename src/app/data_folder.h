@@ -1,4 +1,6 @@
 #pragma once
+#include "store/tables.h"
+
 #include <QString>
 
 // The developer's marker file and fixed folder. Both are absolute, so the folder the program is
@@ -21,7 +23,5 @@ QString userDataPath();
 // there is never touched. Throws StartRefused when the folder cannot be made.
 bool makeUserDataFolder(const QString& dataPath, const QString& schemaFolder);
 
-inline const QString MainDbName = QStringLiteral("Vornisa.mdb");
-inline const QString WorkDbName = QStringLiteral("VornisaWork.mdb");
 // Held by the running program so that a second one on the same folder refuses to start.
 inline const QString LockFileName = QStringLiteral("Vornisa.lock");

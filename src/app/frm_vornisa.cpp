@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -51,6 +52,16 @@ FrmVornisa::FrmVornisa(QWidget* parent) : QWidget(parent) {
     dat商品参照 = new BoundTable(this);
     dat商品参照->setObjectName(QStringLiteral("dat商品参照"));
     resize(1000, 760);
+    fileDialogs.existingDirectory = [](QWidget* parent, const QString& caption) {
+        return QFileDialog::getExistingDirectory(parent, caption, QDir::homePath());
+    };
+    fileDialogs.saveFile = [](QWidget* parent, const QString& caption, const QString& suggested) {
+        return QFileDialog::getSaveFileName(parent, caption, suggested, QStringLiteral("CSV (*.csv)"));
+    };
+    fileDialogs.openFile = [](QWidget* parent, const QString& caption) {
+        return QFileDialog::getOpenFileName(parent, caption, QDir::homePath(),
+                                            QStringLiteral("CSV (*.csv *.txt);;すべてのファイル (*)"));
+    };
 }
 
 FrmVornisa::~FrmVornisa() {
@@ -68,10 +79,7 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     dataLock = std::make_unique<InstanceLock>(DataPath);
     MainDbPath = DataPath + MainDbName;
     WorkDbPath = DataPath + WorkDbName;
-    dbMain = Database::open(MainDbPath, mainTables, Durability::Full);
-    dbWork = Database::open(WorkDbPath, workTables, Durability::Scratch);
-    upgradeSchema(*dbMain, SchemaFile::Main, {});
-    upgradeSchema(*dbWork, SchemaFile::Work, {});
+    openDatabases();
     setWindowTitle(AppTitle + AppVersion);
     Clear設定();
     Read設定();
@@ -80,6 +88,29 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     Clear請求書(true);
     Clear顧客情報();
     Clear商品情報();
+    dailyBackup();
+}
+
+void FrmVornisa::openDatabases() {
+    auto main = Database::open(MainDbPath, mainTables, Durability::Full);
+    auto work = Database::open(WorkDbPath, workTables, Durability::Scratch);
+    // An upgrade changes the books for good: one backup of both files comes first, and a
+    // start without it is refused rather than upgrading without a copy.
+    bool putAside = false;
+    const auto backupFirst = [&](int) {
+        if (putAside)
+            return;
+        try {
+            makeBackup(*main, *work, DataPath, reason::BeforeUpgrade);
+        } catch (const BackupError& e) {
+            throw DbError(0, QStringLiteral("データ形式を更新する前のバックアップを作成できませんでした。\n") + e.text);
+        }
+        putAside = true;
+    };
+    upgradeSchema(*main, SchemaFile::Main, backupFirst);
+    upgradeSchema(*work, SchemaFile::Work, backupFirst);
+    dbMain = std::move(main);
+    dbWork = std::move(work);
 }
 
 void FrmVornisa::FormInit() {
@@ -141,6 +172,12 @@ void FrmVornisa::connectHandlers() {
     connect(cmd設定読込, &QPushButton::clicked, this, &FrmVornisa::Read設定);
     // cmd設定削除 has no action.
     connect(cmd一括削除7, &QPushButton::clicked, this, &FrmVornisa::Data初期化);
+    connect(cmdバックアップ, &QPushButton::clicked, this, &FrmVornisa::cmdバックアップ_Click);
+    connect(cmd復元, &QPushButton::clicked, this, &FrmVornisa::cmd復元_Click);
+    connect(cmd顧客CSV出力, &QPushButton::clicked, this, &FrmVornisa::cmd顧客CSV出力_Click);
+    connect(cmd顧客CSV取込, &QPushButton::clicked, this, &FrmVornisa::cmd顧客CSV取込_Click);
+    connect(cmd商品CSV出力, &QPushButton::clicked, this, &FrmVornisa::cmd商品CSV出力_Click);
+    connect(cmd商品CSV取込, &QPushButton::clicked, this, &FrmVornisa::cmd商品CSV取込_Click);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &FrmVornisa::showGuide);
     connect(dat明細, &BoundTable::afterColUpdate, this, [this](int row, int col) {
         // The rules work on the grid's current row: the row the user just changed.

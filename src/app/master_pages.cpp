@@ -156,6 +156,13 @@ void FrmVornisa::Pic罫線色_Click() {
 void FrmVornisa::Data初期化() {
     if (!MsgConfirm(QStringLiteral("その他"), QStringLiteral("確認"), QStringLiteral("すべてのデータを初期化します。")))
         return;
+    // A Yes pressed by mistake can be undone from this copy; without it the wipe does not run.
+    try {
+        makeBackup(*dbMain, *dbWork, DataPath, reason::BeforeWipe);
+    } catch (const BackupError& e) {
+        MsgConfirm(QStringLiteral("バックアップ"), QStringLiteral("初期化中止"), e.text);
+        return;
+    }
     try {
         ::Data初期化(*dbMain);
     } catch (const DbError& e) {

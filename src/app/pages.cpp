@@ -189,7 +189,12 @@ QWidget* FrmVornisa::buildCustomerPage() {
                          QStringLiteral("チェックマークのある行の顧客データを削除します。"));
     cmd顧客クリア = button(QStringLiteral("cmd顧客クリア"), QStringLiteral("クリア"),
                            QStringLiteral("顧客情報画面を消去します。登録済みデータは削除されません。"));
-    return masterPage(Grid顧客マスタ, {cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア});
+    cmd顧客CSV出力 = button(QStringLiteral("cmd顧客CSV出力"), QStringLiteral("CSV出力"),
+                            QStringLiteral("画面の顧客情報をCSVファイルに出力します。"));
+    cmd顧客CSV取込 = button(QStringLiteral("cmd顧客CSV取込"), QStringLiteral("CSV取込"),
+                            QStringLiteral("CSVファイルの顧客情報を画面に取り込みます。登録するまで保存されません。"));
+    return masterPage(Grid顧客マスタ,
+                      {cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア, cmd顧客CSV出力, cmd顧客CSV取込});
 }
 
 QWidget* FrmVornisa::buildProductPage() {
@@ -203,7 +208,12 @@ QWidget* FrmVornisa::buildProductPage() {
                          QStringLiteral("チェックマークを付けた商品情報を削除します。複数削除もできます。"));
     cmd商品クリア = button(QStringLiteral("cmd商品クリア"), QStringLiteral("クリア"),
                            QStringLiteral("商品情報画面を消去します。登録済みデータは削除されません。"));
-    return masterPage(Grid商品マスタ, {cmd商品読込, cmd商品登録, cmd商品削除, cmd商品クリア});
+    cmd商品CSV出力 = button(QStringLiteral("cmd商品CSV出力"), QStringLiteral("CSV出力"),
+                            QStringLiteral("画面の商品情報をCSVファイルに出力します。"));
+    cmd商品CSV取込 = button(QStringLiteral("cmd商品CSV取込"), QStringLiteral("CSV取込"),
+                            QStringLiteral("CSVファイルの商品情報を画面に取り込みます。登録するまで保存されません。"));
+    return masterPage(Grid商品マスタ,
+                      {cmd商品読込, cmd商品登録, cmd商品削除, cmd商品クリア, cmd商品CSV出力, cmd商品CSV取込});
 }
 
 QWidget* FrmVornisa::buildSettingsPage() {
@@ -258,14 +268,26 @@ QWidget* FrmVornisa::buildSettingsPage() {
     w->addStretch();
     g->addWidget(wipe, 6, 0, 1, 4);
 
+    auto* keep = frame();
+    auto* k = new QHBoxLayout(keep);
+    k->addWidget(named(new QLabel(QStringLiteral("データのバックアップと復元")), QStringLiteral("lblバックアップ")));
+    cmdバックアップ = button(QStringLiteral("cmdバックアップ"), QStringLiteral("バックアップ"),
+                             QStringLiteral("今のデータをバックアップします。USBメモリなどにもコピーできます。"));
+    cmd復元 = button(QStringLiteral("cmd復元"), QStringLiteral("復元"),
+                     QStringLiteral("バックアップを選んで、データをその時の状態に戻します。"));
+    k->addWidget(cmdバックアップ);
+    k->addWidget(cmd復元);
+    k->addStretch();
+    g->addWidget(keep, 7, 0, 1, 4);
+
     Image2 = named(new QLabel, QStringLiteral("Image2"));
     Image2->setPixmap(banner());
     Image2->setCursor(Qt::PointingHandCursor);
     lblInfo = named(new QLabel, QStringLiteral("lblInfo"));
     Image2->setToolTip(QStringLiteral("使い方ガイドを開きます"));
-    g->addWidget(Image2, 7, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
-    g->addWidget(lblInfo, 7, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
-    g->setRowStretch(7, 1);
+    g->addWidget(Image2, 8, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
+    g->addWidget(lblInfo, 8, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
+    g->setRowStretch(8, 1);
     g->setColumnStretch(3, 1);
     return page;
 }
