@@ -3,6 +3,7 @@
 #include "app/layout.h"
 #include "app/shared_files.h"
 #include "app/version.h"
+#include "backup/restore.h"
 #include "hints/hint_window.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
@@ -15,6 +16,7 @@
 #include "messages/msg.h"
 #include "report/invoice_report.h"
 #include "store/schema.h"
+#include "ui/calendar_heading.h"
 #include "store/statements.h"
 #include "store/tables.h"
 
@@ -79,6 +81,7 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     dataLock = std::make_unique<InstanceLock>(DataPath);
     MainDbPath = DataPath + MainDbName;
     WorkDbPath = DataPath + WorkDbName;
+    RecoverInterruptedRestore(DataPath); // before opening: a restore cut off is undone
     openDatabases();
     setWindowTitle(AppTitle + AppVersion);
     Clear設定();
@@ -133,6 +136,7 @@ void FrmVornisa::FormInit() {
     dt日付->setCalendarPopup(true);
     dt日付->setFixedWidth(twipsToPixels(layout::dateWidthTwips, this));
     dt日付->calendarWidget()->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    SetCalendarHeading(dt日付->calendarWidget(), layout::calendarYearFormat, layout::calendarMonthFormat);
 
     Grid顧客マスタ->bind(dat顧客);
     Grid顧客マスタ->setupColumns(layout::customerColumns);

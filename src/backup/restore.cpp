@@ -102,3 +102,15 @@ void StagedRestore::swap(const std::function<void()>& openNew) {
     for (const Step& s : steps)
         removeWithSidecars(s.old);
 }
+
+bool RecoverInterruptedRestore(const QString& dataPath) {
+    const QDir data(dataPath);
+    bool recovered = false;
+    for (const QString& name : {MainDbName, WorkDbName}) {
+        removeWithSidecars(data.filePath(name + NewSuffix));
+        const QString old = data.filePath(name + OldSuffix);
+        if (QFileInfo(old).isFile() && moveWithSidecars(old, data.filePath(name)))
+            recovered = true;
+    }
+    return recovered;
+}

@@ -21,3 +21,9 @@ class StagedRestore {
   private:
     QString dataPath_;
 };
+
+// At start-up, before the files are opened: a restore that was cut off (power loss, a kill)
+// left the replaced files under their aside names. They are the last state the user saw
+// confirmed, so they are put back; half-copied staged files are removed. Returns true when
+// something was put back.
+bool RecoverInterruptedRestore(const QString& dataPath);

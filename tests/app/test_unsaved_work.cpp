@@ -2,7 +2,10 @@
 
 #include "window_fixture.h"
 
+#include <QCalendarWidget>
 #include <QFrame>
+#include <QLayout>
+#include <QToolButton>
 
 // Typed work on the invoice page is never thrown away without the user's word.
 class UnsavedWorkTest : public QObject {
@@ -189,6 +192,14 @@ void UnsavedWorkTest::dateBoxPlacement() {
     QVERIFY(frame);
     QCOMPARE(w.dt日付->mapTo(frame, QPoint(0, 0)).x(), twipsToPixels(7200, &w));
     QCOMPARE(w.dt日付->width(), twipsToPixels(1980, &w));
+    // The calendar's heading reads year, then month, in the box's own style, page after page.
+    QCalendarWidget* cal = w.dt日付->calendarWidget();
+    cal->setCurrentPage(2026, 3);
+    auto* year = cal->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));
+    auto* month = cal->findChild<QToolButton*>(QStringLiteral("qt_calendar_monthbutton"));
+    QCOMPARE(year->text() + month->text(), QStringLiteral("2026年03月"));
+    auto* bar = month->parentWidget()->layout();
+    QVERIFY(bar->indexOf(year) < bar->indexOf(month));
 }
 
 QTEST_MAIN(UnsavedWorkTest)

@@ -51,6 +51,32 @@ class TestRestore : public QObject {
         QCOMPARE(count(*main, QStringLiteral("請求書")), 3);
     }
 
+    // A restore cut off between its renames (power loss): the next start puts the files it
+    // had moved aside back, whichever of them had already gone.
+    void interruptedRestoreIsUndoneAtStart() {
+        for (const bool bothAside : {false, true}) {
+            TestData data;
+            {
+                auto main = data.openMain();
+                addInvoice(*main, 1);
+            }
+            const Snapshot before = Snapshot::of(data);
+            QVERIFY(QFile::rename(data.mainPath(), data.mainPath() + QStringLiteral(".restore-old")));
+            if (bothAside) {
+                QVERIFY(QFile::rename(data.workPath(), data.workPath() + QStringLiteral(".restore-old")));
+                QVERIFY(QFile::copy(data.workPath() + QStringLiteral(".restore-old"),
+                                    data.workPath())); // the staged copy already in place
+            }
+            QFile half(data.mainPath() + QStringLiteral(".restore-new"));
+            QVERIFY(half.open(QIODevice::WriteOnly));
+            half.write("half a copy");
+            half.close();
+            QVERIFY(RecoverInterruptedRestore(data.folder()));
+            QCOMPARE(Snapshot::of(data), before);
+            QVERIFY(!RecoverInterruptedRestore(data.folder())); // nothing left to do
+        }
+    }
+
     void restoreThatFailsHalfWayLeavesTheCurrentFiles_data() {
         QTest::addColumn<int>("fault");
         QTest::newRow("second file cannot be put in place") << 0;
