@@ -80,6 +80,10 @@ class FrmVornisa : public QWidget {
     void Entry請求書();
     void Delete請求書();
     void Calc明細();
+    // Line operations of the detail grid's menu, on a grid row; the totals follow.
+    void Clear明細行(int row);
+    void Insert明細行(int row);
+    void Delete明細行(int row);
     void Clear明細ワーク();
     void SetDD品名();
     void Read顧客マスタ();
@@ -127,5 +131,8 @@ class FrmVornisa : public QWidget {
     // Runs a page's database work, says so if it failed, then shows the table as it stands.
     // The work returns false when it did nothing (the table then stays as shown).
     void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
+    // Runs one line operation on the line shown in a grid row, then shows the lines with the
+    // cursor kept on that row; false only when the operation refused.
+    bool lineOperation(int row, const std::function<bool(Database&, int line)>& op);
     bool closed_ = false;
 };

@@ -77,7 +77,7 @@ void GridTest::masterRowsAddAndRemove() {
     t.setData(t.index(0, name), QStringLiteral("A社"), Qt::EditRole);
     QVERIFY(t.removeRows(1, 1));
     t.refresh();
-    QCOMPARE(t.rowCount(), 1);
+    QCOMPARE(t.recordCount(), 1);
     QCOMPARE(t.value(0, name).toText(), QStringLiteral("A社"));
     QVERIFY(!t.value(0, t.fieldIndex(QStringLiteral("チェック"))).toBool());
 }
