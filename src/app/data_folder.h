@@ -1,4 +1,6 @@
 #pragma once
+#include "store/tables.h"
+
 #include <QString>
 
 // Where the two database files live: beside the program in data/, or in the developer's
@@ -11,7 +13,5 @@ struct DataFolderRule {
 // Always ends in a separator.
 QString chooseDataPath(const QString& programFolder, const DataFolderRule& rule = {});
 
-inline const QString MainDbName = QStringLiteral("Vornisa.mdb");
-inline const QString WorkDbName = QStringLiteral("VornisaWork.mdb");
 // Held by the running program so that a second one on the same folder refuses to start.
 inline const QString LockFileName = QStringLiteral("Vornisa.lock");

@@ -2,6 +2,7 @@
 
 #include "app/layout.h"
 #include "app/version.h"
+#include "backup/restore.h"
 #include "hints/hint_window.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
@@ -13,6 +14,8 @@
 #include "masters/wipe.h"
 #include "messages/msg.h"
 #include "report/invoice_report.h"
+#include "store/schema.h"
+#include "ui/calendar_heading.h"
 #include "store/statements.h"
 #include "store/tables.h"
 
@@ -20,6 +23,8 @@
 #include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QUrl>
@@ -46,6 +51,16 @@ FrmVornisa::FrmVornisa(QWidget* parent) : QWidget(parent) {
     dat商品参照 = new BoundTable(this);
     dat商品参照->setObjectName(QStringLiteral("dat商品参照"));
     resize(1000, 760);
+    fileDialogs.existingDirectory = [](QWidget* parent, const QString& caption) {
+        return QFileDialog::getExistingDirectory(parent, caption, QDir::homePath());
+    };
+    fileDialogs.saveFile = [](QWidget* parent, const QString& caption, const QString& suggested) {
+        return QFileDialog::getSaveFileName(parent, caption, suggested, QStringLiteral("CSV (*.csv)"));
+    };
+    fileDialogs.openFile = [](QWidget* parent, const QString& caption) {
+        return QFileDialog::getOpenFileName(parent, caption, QDir::homePath(),
+                                            QStringLiteral("CSV (*.csv *.txt);;すべてのファイル (*)"));
+    };
 }
 
 FrmVornisa::~FrmVornisa() {
@@ -60,8 +75,8 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     dataLock = std::make_unique<InstanceLock>(DataPath);
     MainDbPath = DataPath + MainDbName;
     WorkDbPath = DataPath + WorkDbName;
-    dbMain = Database::open(MainDbPath, mainTables, Durability::Full);
-    dbWork = Database::open(WorkDbPath, workTables, Durability::Scratch);
+    RecoverInterruptedRestore(DataPath); // before opening: a restore cut off is undone
+    openDatabases();
     setWindowTitle(AppTitle + AppVersion);
     Clear設定();
     Read設定();
@@ -70,6 +85,29 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     Clear請求書(true);
     Clear顧客情報();
     Clear商品情報();
+    dailyBackup();
+}
+
+void FrmVornisa::openDatabases() {
+    auto main = Database::open(MainDbPath, mainTables, Durability::Full);
+    auto work = Database::open(WorkDbPath, workTables, Durability::Scratch);
+    // An upgrade changes the books for good: one backup of both files comes first, and a
+    // start without it is refused rather than upgrading without a copy.
+    bool putAside = false;
+    const auto backupFirst = [&](int) {
+        if (putAside)
+            return;
+        try {
+            makeBackup(*main, *work, DataPath, reason::BeforeUpgrade);
+        } catch (const BackupError& e) {
+            throw DbError(0, QStringLiteral("データ形式を更新する前のバックアップを作成できませんでした。\n") + e.text);
+        }
+        putAside = true;
+    };
+    upgradeSchema(*main, SchemaFile::Main, backupFirst);
+    upgradeSchema(*work, SchemaFile::Work, backupFirst);
+    dbMain = std::move(main);
+    dbWork = std::move(work);
 }
 
 void FrmVornisa::FormInit() {
@@ -89,8 +127,9 @@ void FrmVornisa::FormInit() {
 
     dt日付->setDisplayFormat(layout::dateFormat);
     dt日付->setCalendarPopup(true);
-    dt日付->setMinimumWidth(twipsToPixels(layout::dateWidthTwips, this));
+    dt日付->setFixedWidth(twipsToPixels(layout::dateWidthTwips, this));
     dt日付->calendarWidget()->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    SetCalendarHeading(dt日付->calendarWidget(), layout::calendarYearFormat, layout::calendarMonthFormat);
 
     Grid顧客マスタ->bind(dat顧客);
     Grid顧客マスタ->setupColumns(layout::customerColumns);
@@ -139,6 +178,12 @@ void FrmVornisa::connectHandlers() {
     connect(cmd設定読込, &QPushButton::clicked, this, &FrmVornisa::Read設定);
     // cmd設定削除 has no action.
     connect(cmd一括削除7, &QPushButton::clicked, this, &FrmVornisa::Data初期化);
+    connect(cmdバックアップ, &QPushButton::clicked, this, &FrmVornisa::cmdバックアップ_Click);
+    connect(cmd復元, &QPushButton::clicked, this, &FrmVornisa::cmd復元_Click);
+    connect(cmd顧客CSV出力, &QPushButton::clicked, this, &FrmVornisa::cmd顧客CSV出力_Click);
+    connect(cmd顧客CSV取込, &QPushButton::clicked, this, &FrmVornisa::cmd顧客CSV取込_Click);
+    connect(cmd商品CSV出力, &QPushButton::clicked, this, &FrmVornisa::cmd商品CSV出力_Click);
+    connect(cmd商品CSV取込, &QPushButton::clicked, this, &FrmVornisa::cmd商品CSV取込_Click);
     connect(dat明細, &BoundTable::afterColUpdate, this, [this](int row, int col) {
         // The rules work on the grid's current row: the row the user just changed.
         if (Grid明細->row() != row)
@@ -154,6 +199,7 @@ void FrmVornisa::connectHandlers() {
                        QStringLiteral("入力を保存できませんでした。") + reason);
         });
     // Leaving a box is its lost-focus event; the tax combo and the swatch need key and click.
+    trackUnsavedChanges();
     for (QObject* o : {static_cast<QObject*>(txtNo), static_cast<QObject*>(cmb顧客名), static_cast<QObject*>(cmb税区分),
                        static_cast<QObject*>(Pic罫線色), static_cast<QObject*>(Image2)})
         o->installEventFilter(this);
@@ -162,19 +208,24 @@ void FrmVornisa::connectHandlers() {
 bool FrmVornisa::eventFilter(QObject* o, QEvent* e) {
     if (closed_) // focus still moves while the window goes; the databases are closed by then
         return QWidget::eventFilter(o, e);
-    if (e->type() == QEvent::FocusOut) {
-        auto* fe = static_cast<QFocusEvent*>(e);
-        // A focus lost to a popup of the same control is not leaving it.
-        if (fe->reason() != Qt::PopupFocusReason) {
-            if (o == txtNo)
-                txtNo_LostFocus();
-            else if (o == cmb顧客名)
-                cmb顧客名_LostFocus();
-        }
+    // Only a move to another control of this window is leaving a box: not a popup of the same
+    // control, not another application or a message box taking the focus away.
+    auto leavesWithinWindow = [](QEvent* ev) {
+        const Qt::FocusReason r = static_cast<QFocusEvent*>(ev)->reason();
+        return r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason;
+    };
+    if (e->type() == QEvent::FocusIn && o == txtNo && leavesWithinWindow(e)) {
+        txtNoOnEntry_ = txtNo->text();
+    } else if (e->type() == QEvent::FocusOut && leavesWithinWindow(e)) {
+        if (o == txtNo)
+            txtNo_LostFocus();
+        else if (o == cmb顧客名)
+            cmb顧客名_LostFocus();
     } else if (o == cmb税区分 && e->type() == QEvent::KeyPress) {
-        // Only picks from the list: no typing, no Delete.
+        // Only picks from the list: no typing, no Delete; Tab still moves on.
         auto* k = static_cast<QKeyEvent*>(e);
-        if (k->key() == Qt::Key_Delete || !k->text().isEmpty())
+        const bool moves = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab;
+        if (!moves && (k->key() == Qt::Key_Delete || !k->text().isEmpty()))
             return true;
     } else if (e->type() == QEvent::MouseButtonRelease) {
         if (o == Pic罫線色)
@@ -190,12 +241,16 @@ void FrmVornisa::notifyFailure(const QString& what, const DbError& e) {
 }
 
 void FrmVornisa::cmd閉じる_Click() {
-    if (hintWindow)
-        hintWindow->close();
-    close();
+    close(); // the hint window goes with the main window, once closing is agreed
 }
 
 void FrmVornisa::closeEvent(QCloseEvent* e) {
+    if (!closed_ && unsaved_ &&
+        !MsgConfirm(QStringLiteral("その他"), QStringLiteral("確認"),
+                    QStringLiteral("登録されていない伝票があります。終了します"))) {
+        e->ignore();
+        return;
+    }
     if (hintWindow)
         hintWindow->close();
     // Form_Unload: the main, then the work database.

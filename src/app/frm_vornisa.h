@@ -1,6 +1,8 @@
 #pragma once
 #include "app/data_folder.h"
 #include "app/instance_lock.h"
+#include "backup/backup.h"
+#include "exchange/master_csv.h"
 #include "store/database.h"
 #include "ui/bound_table.h"
 #include "ui/data_grid.h"
@@ -19,6 +21,13 @@
 #include <memory>
 
 class Hint;
+
+// The file dialogs the window opens; tests put their own answers in. An empty text is a cancel.
+struct FileDialogs {
+    std::function<QString(QWidget* parent, const QString& caption)> existingDirectory;
+    std::function<QString(QWidget* parent, const QString& caption, const QString& suggested)> saveFile;
+    std::function<QString(QWidget* parent, const QString& caption)> openFile;
+};
 
 // The main window: the invoice, customer, product and settings pages.
 class FrmVornisa : public QWidget {
@@ -50,12 +59,15 @@ class FrmVornisa : public QWidget {
     QComboBox* DD商品参照 = nullptr; // the product pick list shown in column 1
     NumberBox *num税抜計 = nullptr, *num消費税 = nullptr, *num合計 = nullptr;
     QLabel *lbl自社名 = nullptr, *lbl自社情報 = nullptr;
+    QLabel* lbl未登録 = nullptr; // shown while the invoice area holds unregistered changes
     QPushButton *cmd登録 = nullptr, *cmd削除 = nullptr, *cmdクリア = nullptr, *cmd印刷 = nullptr, *cmd閉じる = nullptr,
                 *cmdHint = nullptr;
     // Customer and product pages.
     DataGrid *Grid顧客マスタ = nullptr, *Grid商品マスタ = nullptr;
     QPushButton *cmd顧客読込 = nullptr, *cmd顧客登録 = nullptr, *cmd顧客削除 = nullptr, *cmd顧客クリア = nullptr;
     QPushButton *cmd商品読込 = nullptr, *cmd商品登録 = nullptr, *cmd商品削除 = nullptr, *cmd商品クリア = nullptr;
+    QPushButton *cmd顧客CSV出力 = nullptr, *cmd顧客CSV取込 = nullptr, *cmd商品CSV出力 = nullptr,
+                *cmd商品CSV取込 = nullptr;
     // Settings page.
     QLineEdit* txt自社名 = nullptr;
     QPlainTextEdit* txt自社情報 = nullptr;
@@ -63,11 +75,12 @@ class FrmVornisa : public QWidget {
     QLabel* Pic罫線色 = nullptr;
     NumberBox* num白紙罫線色 = nullptr;
     QPushButton *cmd設定登録 = nullptr, *cmd設定クリア = nullptr, *cmd設定削除 = nullptr, *cmd設定読込 = nullptr,
-                *cmd一括削除7 = nullptr;
+                *cmd一括削除7 = nullptr, *cmdバックアップ = nullptr, *cmd復元 = nullptr;
     QLabel *Image2 = nullptr, *lblInfo = nullptr;
     // Data controls.
     BoundTable *dat明細 = nullptr, *dat顧客 = nullptr, *dat商品 = nullptr, *dat商品参照 = nullptr;
     QPointer<Hint> hintWindow;
+    FileDialogs fileDialogs;
 
     // Routines of the window.
     void FormInit();
@@ -96,11 +109,19 @@ class FrmVornisa : public QWidget {
     void Clear商品情報();
     void Data初期化();
     void SetPrnData請求書A4(bool preview);
+    // Puts a backup's files in place of the current ones and carries on with them.
+    void Restore(const BackupInfo& chosen);
+
+    // Unregistered work on the invoice page: a typed customer, details, date or line since
+    // the last new invoice, load or register.
+    bool hasUnsavedChanges() const { return unsaved_; }
+    // True when nothing would be lost, or the user agreed to the clear question.
+    bool askDiscardUnsaved();
 
     // Event handlers.
     void cmd登録_Click();
     void cmd削除_Click();
-    void cmdクリア_Click() { Clear請求書(true); }
+    void cmdクリア_Click();
     void cmd印刷_Click() { SetPrnData請求書A4(true); }
     void cmd閉じる_Click();
     void cmdHint_Click();
@@ -110,6 +131,12 @@ class FrmVornisa : public QWidget {
     bool Grid明細_EnterKey(int col);
     void Pic罫線色_Click();
     void Image2_Click();
+    void cmdバックアップ_Click();
+    void cmd復元_Click();
+    void cmd顧客CSV出力_Click();
+    void cmd顧客CSV取込_Click();
+    void cmd商品CSV出力_Click();
+    void cmd商品CSV取込_Click();
     void cmd設定登録_Click() {
         Entry設定();
         Read設定();
@@ -125,7 +152,18 @@ class FrmVornisa : public QWidget {
     QWidget* buildProductPage();
     QWidget* buildSettingsPage();
     void connectHandlers();
+    // Opens both files, upgrading older ones after a backup; the handles are set only when
+    // both are ready, so a failure leaves nothing open.
+    void openDatabases();
+    // Lets go of both files (the grids show nothing meanwhile), and takes the new ones up.
+    void releaseDatabases();
+    void bindDatabases();
+    // The first start of a day keeps a copy of the books; a failure is told and work goes on.
+    void dailyBackup();
+    void exportCsv(DataGrid* grid, const QString& what, QString (*produce)(Database&));
+    void importCsv(BoundTable* table, const QString& what, CsvImport (*take)(Database&, const QString&));
     void showLineColor(qint64 colour);
+    void showTaxCategory(const QString& category);
     // A save that failed: the user is told what was not saved and why.
     void notifyFailure(const QString& what, const DbError& e);
     // Runs a page's database work, says so if it failed, then shows the table as it stands.
@@ -134,5 +172,11 @@ class FrmVornisa : public QWidget {
     // Runs one line operation on the line shown in a grid row, then shows the lines with the
     // cursor kept on that row; false only when the operation refused.
     bool lineOperation(int row, const std::function<bool(Database&, int line)>& op);
+    void setUnsaved(bool on);
+    void trackUnsavedChanges();
+    // Where the cursor entered the number box: leaving it with the same text loads nothing.
+    QString txtNoOnEntry_;
     bool closed_ = false;
+    bool unsaved_ = false;
+    int filling_ = 0; // the program itself is filling the invoice area: no user change
 };

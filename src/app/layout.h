@@ -30,5 +30,7 @@ inline const QList<GridColumn> detailColumns = {
 constexpr int dateLeftTwips = 7200;
 constexpr int dateWidthTwips = 1980;
 inline const QString dateFormat = QStringLiteral("yyyy年MM月dd日");
-inline const QString calendarMonthFormat = QStringLiteral("yyyy年MM月");
+// The calendar's heading reads "yyyy年mm月": the year button, then the month button.
+inline const QString calendarYearFormat = QStringLiteral("yyyy年");
+inline const QString calendarMonthFormat = QStringLiteral("MM月");
 } // namespace layout

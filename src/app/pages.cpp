@@ -101,11 +101,23 @@ QWidget* FrmVornisa::buildInvoicePage() {
     lbl自社情報 = named(new QLabel, QStringLiteral("lbl自社情報"));
     lbl自社情報->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    // The number on the left; the date box starts at its fixed distance from the frame's edge.
+    auto* numberAndDate = new QHBoxLayout;
+    numberAndDate->setSpacing(0);
+    auto* lead = new QWidget;
+    auto* leadRow = new QHBoxLayout(lead);
+    leadRow->setContentsMargins(0, 0, 6, 0);
+    leadRow->addWidget(caption(QStringLiteral("伝票番号")));
+    leadRow->addWidget(txtNo);
+    leadRow->addStretch();
+    leadRow->addWidget(caption(QStringLiteral("日付")));
+    lead->setFixedWidth(twipsToPixels(layout::dateLeftTwips, this) - g->contentsMargins().left() - body->frameWidth());
+    numberAndDate->addWidget(lead);
+    numberAndDate->addWidget(dt日付);
+    numberAndDate->addStretch();
+    g->addLayout(numberAndDate, 0, 0, 1, 2);
+
     auto* head = new QGridLayout;
-    head->addWidget(caption(QStringLiteral("伝票番号")), 0, 0);
-    head->addWidget(txtNo, 0, 1);
-    head->addWidget(caption(QStringLiteral("日付")), 0, 2, Qt::AlignRight);
-    head->addWidget(dt日付, 0, 3);
     head->addWidget(caption(QStringLiteral("顧客名")), 1, 0);
     auto* customer = new QHBoxLayout;
     customer->addWidget(cmb顧客名, 1);
@@ -117,16 +129,16 @@ QWidget* FrmVornisa::buildInvoicePage() {
     auto* company = new QVBoxLayout;
     company->addWidget(lbl自社名);
     company->addWidget(lbl自社情報, 1);
-    g->addLayout(head, 0, 0);
-    g->addLayout(company, 0, 1);
+    g->addLayout(head, 1, 0);
+    g->addLayout(company, 1, 1);
     g->setColumnStretch(0, 3);
     g->setColumnStretch(1, 2);
 
     Grid明細 = named(new DataGrid, QStringLiteral("Grid明細"));
     DD商品参照 = named(new QComboBox, QStringLiteral("DD商品参照"));
-    g->addWidget(Grid明細, 1, 0, 1, 2);
+    g->addWidget(Grid明細, 2, 0, 1, 2);
     // The list itself; the grid shows it as the drop-down of the name column.
-    g->addWidget(DD商品参照, 4, 0);
+    g->addWidget(DD商品参照, 6, 0);
     DD商品参照->hide();
 
     num税抜計 = named(new NumberBox, QStringLiteral("num税抜計"));
@@ -143,7 +155,11 @@ QWidget* FrmVornisa::buildInvoicePage() {
         totals->addWidget(caption(label));
         totals->addWidget(box);
     }
-    g->addLayout(totals, 2, 0, 1, 2);
+    g->addLayout(totals, 3, 0, 1, 2);
+    lbl未登録 = named(new QLabel(QStringLiteral("未登録の変更があります")), QStringLiteral("lbl未登録"));
+    lbl未登録->setStyleSheet(QStringLiteral("color:#a00000;"));
+    lbl未登録->hide();
+    g->addWidget(lbl未登録, 4, 0, 1, 2, Qt::AlignRight);
 
     cmd登録 = button(QStringLiteral("cmd登録"), QStringLiteral("登録"), QStringLiteral("画面上の伝票を登録保存します"));
     cmd削除 = button(QStringLiteral("cmd削除"), QStringLiteral("削除"),
@@ -159,8 +175,8 @@ QWidget* FrmVornisa::buildInvoicePage() {
     auto* buttons = buttonFrame({cmd登録, cmd削除, cmdクリア, cmd印刷});
     buttons->layout()->addWidget(cmdHint);
     buttons->layout()->addWidget(cmd閉じる);
-    g->addWidget(buttons, 3, 0, 1, 2);
-    g->setRowStretch(1, 1);
+    g->addWidget(buttons, 5, 0, 1, 2);
+    g->setRowStretch(2, 1);
     return page;
 }
 
@@ -173,7 +189,12 @@ QWidget* FrmVornisa::buildCustomerPage() {
                          QStringLiteral("チェックマークのある行の顧客データを削除します。"));
     cmd顧客クリア = button(QStringLiteral("cmd顧客クリア"), QStringLiteral("クリア"),
                            QStringLiteral("顧客情報画面を消去します。登録済みデータは削除されません。"));
-    return masterPage(Grid顧客マスタ, {cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア});
+    cmd顧客CSV出力 = button(QStringLiteral("cmd顧客CSV出力"), QStringLiteral("CSV出力"),
+                            QStringLiteral("画面の顧客情報をCSVファイルに出力します。"));
+    cmd顧客CSV取込 = button(QStringLiteral("cmd顧客CSV取込"), QStringLiteral("CSV取込"),
+                            QStringLiteral("CSVファイルの顧客情報を画面に取り込みます。登録するまで保存されません。"));
+    return masterPage(Grid顧客マスタ,
+                      {cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア, cmd顧客CSV出力, cmd顧客CSV取込});
 }
 
 QWidget* FrmVornisa::buildProductPage() {
@@ -187,7 +208,12 @@ QWidget* FrmVornisa::buildProductPage() {
                          QStringLiteral("チェックマークを付けた商品情報を削除します。複数削除もできます。"));
     cmd商品クリア = button(QStringLiteral("cmd商品クリア"), QStringLiteral("クリア"),
                            QStringLiteral("商品情報画面を消去します。登録済みデータは削除されません。"));
-    return masterPage(Grid商品マスタ, {cmd商品読込, cmd商品登録, cmd商品削除, cmd商品クリア});
+    cmd商品CSV出力 = button(QStringLiteral("cmd商品CSV出力"), QStringLiteral("CSV出力"),
+                            QStringLiteral("画面の商品情報をCSVファイルに出力します。"));
+    cmd商品CSV取込 = button(QStringLiteral("cmd商品CSV取込"), QStringLiteral("CSV取込"),
+                            QStringLiteral("CSVファイルの商品情報を画面に取り込みます。登録するまで保存されません。"));
+    return masterPage(Grid商品マスタ,
+                      {cmd商品読込, cmd商品登録, cmd商品削除, cmd商品クリア, cmd商品CSV出力, cmd商品CSV取込});
 }
 
 QWidget* FrmVornisa::buildSettingsPage() {
@@ -238,13 +264,25 @@ QWidget* FrmVornisa::buildSettingsPage() {
     w->addStretch();
     g->addWidget(wipe, 5, 0, 1, 4);
 
+    auto* keep = frame();
+    auto* k = new QHBoxLayout(keep);
+    k->addWidget(named(new QLabel(QStringLiteral("データのバックアップと復元")), QStringLiteral("lblバックアップ")));
+    cmdバックアップ = button(QStringLiteral("cmdバックアップ"), QStringLiteral("バックアップ"),
+                             QStringLiteral("今のデータをバックアップします。USBメモリなどにもコピーできます。"));
+    cmd復元 = button(QStringLiteral("cmd復元"), QStringLiteral("復元"),
+                     QStringLiteral("バックアップを選んで、データをその時の状態に戻します。"));
+    k->addWidget(cmdバックアップ);
+    k->addWidget(cmd復元);
+    k->addStretch();
+    g->addWidget(keep, 6, 0, 1, 4);
+
     Image2 = named(new QLabel, QStringLiteral("Image2"));
     Image2->setPixmap(banner());
     Image2->setCursor(Qt::PointingHandCursor);
     lblInfo = named(new QLabel, QStringLiteral("lblInfo"));
-    g->addWidget(Image2, 6, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
-    g->addWidget(lblInfo, 6, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
-    g->setRowStretch(6, 1);
+    g->addWidget(Image2, 7, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
+    g->addWidget(lblInfo, 7, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
+    g->setRowStretch(7, 1);
     g->setColumnStretch(3, 1);
     return page;
 }

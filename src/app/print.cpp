@@ -1,7 +1,7 @@
 // Printing: the values copied from the window and the rows of the detail work table.
 #include "app/frm_vornisa.h"
 #include "messages/msg.h"
-#include "report/invoice_report.h"
+#include "report/preview.h"
 #include "store/statements.h"
 
 namespace {
@@ -22,6 +22,7 @@ QVariant fieldVariant(const Value& v) {
 void FrmVornisa::SetPrnData請求書A4(bool preview) {
     PrintValues p;
     p.prn日付 = dt日付->date().isValid() ? dt日付->text() : QString();
+    p.prn伝票番号 = txtNo->text().trimmed();
     p.prn顧客情報 = txt顧客情報->toPlainText();
     p.prn顧客名 = cmb顧客名->currentText();
     p.prn自社名 = txt自社名->text();
@@ -45,5 +46,5 @@ void FrmVornisa::SetPrnData請求書A4(bool preview) {
     }
     auto report = std::make_shared<rpt請求書>(std::move(p), std::move(rows));
     if (preview)
-        showPreview(this, report);
+        report::showPreview(this, report);
 }

@@ -20,7 +20,7 @@ QPushButton* button(const QString& name, const QString& caption) {
 } // namespace
 
 Hint::Hint(Database& work, const QString& formName, const QString& ctlName, const QString& formTitle, QWidget* owner)
-    : QWidget(owner, Qt::Window), work_(work) {
+    : QWidget(owner, Qt::Window), work_(&work) {
     setObjectName(QStringLiteral("Hint"));
     setWindowTitle(QStringLiteral("ヒント"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -73,7 +73,7 @@ void Hint::paintEditButton() {
 
 void Hint::ReadHint() {
     try {
-        if (const auto text = ::ReadHint(work_, lblFormName->text(), lblCtlName->text()))
+        if (const auto text = ::ReadHint(*work_, lblFormName->text(), lblCtlName->text()))
             txtContents->setPlainText(*text);
     } catch (const DbError& e) {
         MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
@@ -82,11 +82,11 @@ void Hint::ReadHint() {
 }
 
 void Hint::EntryHint() {
-    ::EntryHint(work_, lblFormName->text(), lblCtlName->text(), lblFormTitle->text(), txtContents->toPlainText());
+    ::EntryHint(*work_, lblFormName->text(), lblCtlName->text(), lblFormTitle->text(), txtContents->toPlainText());
 }
 
 void Hint::Deleteヒント() {
-    ::Deleteヒント(work_, lblFormName->text(), lblCtlName->text());
+    ::Deleteヒント(*work_, lblFormName->text(), lblCtlName->text());
     txtContents->clear();
 }
 

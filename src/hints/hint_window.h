@@ -17,6 +17,12 @@ class Hint : public QWidget {
     QPlainTextEdit* txtContents;
     QPushButton *cmd登録, *cmd削除, *cmdクリア, *cmd編集, *cmd閉じる;
     bool editing() const { return editing_; }
+    // The work file was opened anew (a restore): the note shown is read from it.
+    void setDatabase(Database& work) {
+        work_ = &work;
+        txtContents->clear();
+        ReadHint();
+    }
 
     void ReadHint();
     void EntryHint();
@@ -29,6 +35,6 @@ class Hint : public QWidget {
 
   private:
     void paintEditButton();
-    Database& work_;
+    Database* work_;
     bool editing_ = false;
 };

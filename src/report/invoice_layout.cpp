@@ -17,20 +17,21 @@ struct Row {
     char align; // L, C, R
     const char* caption;
     const char* field;
-    bool gothic = false;
-    bool wrap = false;
+    const char* traits = ""; // g: gothic face, w: several lines, n: a figure that must show whole
 };
 
 Control make(const Row& r) {
     Control c;
     c.name = QString::fromUtf8(r.name);
-    c.family = r.gothic ? kGothic : kMincho;
+    const QByteArray traits(r.traits);
+    c.family = traits.contains('g') ? kGothic : kMincho;
     c.size = r.size;
     c.bold = r.bold;
     c.align = r.align == 'C' ? Qt::AlignHCenter : r.align == 'R' ? Qt::AlignRight : Qt::AlignLeft;
     c.caption = QString::fromUtf8(r.caption);
     c.dataField = QString::fromUtf8(r.field);
-    c.wordWrap = r.wrap;
+    c.wordWrap = traits.contains('w');
+    c.fit = traits.contains('n') ? Fit::Whole : Fit::Elide;
     switch (r.kind) {
     case K::Label:
         c.kind = ControlKind::Label;
@@ -55,25 +56,25 @@ Control make(const Row& r) {
 
 // clang-format off
 const Row kHeader[] = {
-    {"Label1",     K::Label, 8355,   10, 1830,  380, 18,   true,  'C', "請求書", "", true},
+    {"Label1",     K::Label, 8355,   10, 1830,  380, 18,   true,  'C', "請求書", "", "g"},
     {"Line1",      K::Line,     0,  400, 10530, 400, 0,    false, 'L', "", ""},
-    {"txt顧客情報", K::Text,   285,  495, 5325,  855, 12,   false, 'L', "", "", false, true},
+    {"txt顧客情報", K::Text,   285,  495, 5325,  855, 12,   false, 'L', "", "", "w"},
     {"Label10",    K::Label, 7583,  638,  637,  283, 12,   false, 'L', "日付", ""},
     {"txtCday",    K::Text,  8291,  638, 2268,  283, 12,   false, 'L', "", ""},
     {"txt自社名",   K::Text,  6094, 1205, 4465,  425, 14,   false, 'L', "", ""},
     {"txt顧客名",   K::Text,   285, 1410, 5050,  420, 16,   false, 'L', "", ""},
     {"txt敬称",     K::Text,  5450, 1417,  496,  355, 16,   false, 'L', "様", ""},
-    {"txt自社情報", K::Text,  6165, 1635, 4395, 1455, 10,   false, 'L', "", "", false, true},
+    {"txt自社情報", K::Text,  6165, 1635, 4395, 1455, 10,   false, 'L', "", "", "w"},
     {"Line19",     K::Line,   283, 1843, 5900, 1843, 0,    false, 'L', "", ""},
     {"Label45",    K::Label,  283, 1984, 1560,  355, 14.5, false, 'L', "ご請求金額", ""},
-    {"txt請求金額", K::Text,  2055, 1960, 3260,  360, 16,   false, 'L', "", ""},
+    {"txt請求金額", K::Text,  2055, 1960, 3260,  360, 16,   false, 'L', "", "", "n"},
     {"Line40",     K::Line,   283, 2339, 5900, 2339, 0,    false, 'L', "", ""},
     {"Label57",    K::Label,  213, 2480, 1700,  284, 12,   true,  'C', "税抜計", ""},
     {"Label58",    K::Label, 1913, 2480, 1420,  284, 12,   true,  'C', "消費税", ""},
     {"Label59",    K::Label, 3340, 2480, 1660,  284, 12,   true,  'C', "合　計", ""},
-    {"txt税抜計",   K::Text,   213, 2764, 1630,  283, 14.5, false, 'R', "", ""},
-    {"txt消費税",   K::Text,  1920, 2760, 1380,  285, 14.5, false, 'R', "", ""},
-    {"txt合計",     K::Text,  3280, 2764, 1630,  283, 14.5, false, 'R', "", ""},
+    {"txt税抜計",   K::Text,   213, 2764, 1630,  283, 14.5, false, 'R', "", "", "n"},
+    {"txt消費税",   K::Text,  1920, 2760, 1380,  285, 14.5, false, 'R', "", "", "n"},
+    {"txt合計",     K::Text,  3280, 2764, 1630,  283, 14.5, false, 'R', "", "", "n"},
     {"Shape1",     K::Rect,   213, 2764, 4780,  354, 0,    false, 'L', "", ""},
     {"Line41",     K::Line,  1913, 2764, 1913, 3118, 0,    false, 'L', "", ""},
     {"Line42",     K::Line,  3340, 2764, 3340, 3118, 0,    false, 'L', "", ""},
@@ -86,10 +87,10 @@ const Row kHeader[] = {
 
 const Row kDetail[] = {
     {"txt品名", K::Text,   75, 30, 5490, 300, 12,   false, 'L', "", "品名"},
-    {"txt数量", K::Text, 5670, 30, 1170, 300, 14.5, false, 'R', "", "数量"},
+    {"txt数量", K::Text, 5670, 30, 1170, 300, 14.5, false, 'R', "", "数量", "n"},
     {"txt単位", K::Text, 6840, 30,  645, 300, 12,   false, 'C', "", "単位"},
-    {"txt単価", K::Text, 7470, 30, 1530, 300, 14.5, false, 'R', "", "単価"},
-    {"txt金額", K::Text, 9000, 30, 1530, 300, 14.5, false, 'R', "", "金額"},
+    {"txt単価", K::Text, 7470, 30, 1530, 300, 14.5, false, 'R', "", "単価", "n"},
+    {"txt金額", K::Text, 9000, 30, 1530, 300, 14.5, false, 'R', "", "金額", "n"},
     {"Line26",  K::Line,    71, 0,    71, 355, 0, false, 'L', "", ""},
     {"Line29",  K::Line,  5670, 0,  5670, 355, 0, false, 'L', "", ""},
     {"Line30",  K::Line,  6840, 0,  6840, 355, 0, false, 'L', "", ""},

@@ -3,9 +3,6 @@
 #include "report/invoice_layout.h"
 #include "report/number_format.h"
 
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-
 using report::Control;
 
 rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs) : values(std::move(v)), records(std::move(recs)) {
@@ -17,8 +14,9 @@ void rpt請求書::ActiveReport_ReportStart() {
     page.orientation = QPageLayout::Portrait;
     page.top = 900;
     page.bottom = 1100;
-    page.left = 0;
-    page.right = 300;
+    // The free choice of sides: the 300 go left, so a printer's unprintable border does not eat the left rule.
+    page.left = 300;
+    page.right = 0;
 
     MaxLine = 30;
     pageHeader.height = 3540;
@@ -30,7 +28,8 @@ void rpt請求書::ActiveReport_ReportStart() {
     pageHeader.ctl(QStringLiteral("txt消費税")).outputFormat = format;
     pageHeader.ctl(QStringLiteral("txt合計")).outputFormat = format;
     detail.ctl(QStringLiteral("txt単価")).outputFormat = format;
-    detail.ctl(QStringLiteral("txt数量")).outputFormat = format;
+    // A fraction of a unit is part of the bill: rounding 2.5 to 3 would print a line that does not add up.
+    detail.ctl(QStringLiteral("txt数量")).outputFormat = report::kQuantityFormat;
     detail.ctl(QStringLiteral("txt金額")).outputFormat = format;
 
     LineCnt = 0;
@@ -101,16 +100,4 @@ QVariant rpt請求書::fieldValue(std::size_t record, const QString& field) cons
     if (field == QStringLiteral("金額"))
         return r.金額;
     return {};
-}
-
-void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report) {
-    auto* dialog = new QPrintPreviewDialog(parent);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(QStringLiteral("請求書"));
-    report->pageCount(); // lays out and settles the page setup before the printer is configured
-    dialog->printer()->setPageLayout(report->pageSetup().pageLayout());
-    QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                     [report](QPrinter* printer) { report->render(printer); });
-    dialog->setModal(false);
-    dialog->show();
 }

@@ -5,15 +5,13 @@
 
 #include <QString>
 #include <QVariant>
-#include <memory>
 #include <optional>
 #include <vector>
 
-class QWidget;
-
 // Values copied from the invoice window by the caller; the report never reads the database.
 struct PrintValues {
-    QString prn日付; // as the date box shows it, "yyyy年mm月dd日", or "" when no date
+    QString prn日付;     // as the date box shows it, "yyyy年mm月dd日", or "" when no date
+    QString prn伝票番号; // the number in the number box; names the saved PDF
     QString prn顧客情報, prn顧客名, prn自社名, prn自社情報;
     std::optional<double> prn税抜計, prn消費税, prn合計, prn請求金額; // nullopt when the box is blank
 };
@@ -30,6 +28,8 @@ class rpt請求書 : public report::BandedReport {
 
     // Hardware-independent yen sign; U+005C only looks like yen in Windows Japanese fonts.
     static inline const QString kYen = QStringLiteral("￥");
+
+    const PrintValues& printValues() const { return values; }
 
     int MaxLine = 30;
     int LineCnt = 0;
@@ -49,6 +49,3 @@ class rpt請求書 : public report::BandedReport {
     PrintValues values;
     std::vector<DetailRecord> records;
 };
-
-// Opens a non-modal print preview owned by itself; the user prints or saves a PDF from it.
-void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report);

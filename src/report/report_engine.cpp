@@ -2,6 +2,7 @@
 
 #include "report/number_format.h"
 #include "report/report_fonts.h"
+#include "report/text_fit.h"
 
 #include <QFileInfo>
 #include <QPagedPaintDevice>
@@ -186,12 +187,22 @@ void BandedReport::paintPage(QPainter& painter, const std::vector<PlacedSection>
                 if (shown.isEmpty())
                     break;
                 painter.setPen(c.navyBox ? Qt::white : Qt::black);
-                painter.setFont(layoutFont(c.family, c.size, c.bold));
-                int flags = int(c.align & Qt::AlignHorizontal_Mask);
-                flags |= c.navyBox ? Qt::AlignVCenter : Qt::AlignTop;
-                if (c.wordWrap)
-                    flags |= Qt::TextWordWrap;
-                painter.drawText(c.rect, flags, shown);
+                const QRect box = usableBox(c, placed.controls);
+                const FittedText fitted = fitText(c, shown, box);
+                painter.setFont(layoutFont(c.family, fitted.points, c.bold));
+                const int across = int(c.align & Qt::AlignHorizontal_Mask);
+                if (c.wordWrap) {
+                    const QRectF inner = QRectF(box).adjusted(kTextPadding, kTextPadding, -kTextPadding, 0);
+                    double y = inner.top();
+                    for (const QString& line : fitted.lines) {
+                        painter.drawText(QRectF(inner.left(), y, inner.width(), fitted.lineSpacing),
+                                         across | Qt::AlignTop, line);
+                        y += fitted.lineSpacing;
+                    }
+                } else {
+                    const QRectF inner = QRectF(box).adjusted(kTextPadding, 0, -kTextPadding, 0);
+                    painter.drawText(inner, across | Qt::AlignVCenter, fitted.lines.value(0));
+                }
                 break;
             }
             }

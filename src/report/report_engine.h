@@ -15,6 +15,10 @@ namespace report {
 
 enum class ControlKind { Label, TextBox, Line, Rect };
 
+// How a text too wide for its box is made to fit. Figures shrink until every digit shows: a cut amount
+// is a wrong amount. Words shrink to a readable floor and are then cut with an ellipsis.
+enum class Fit { Elide, Whole };
+
 // One control of a section, positioned in twips relative to the section's top-left corner.
 struct Control {
     QString name;
@@ -25,7 +29,8 @@ struct Control {
     double size = 12.0; // points
     bool bold = false;
     Qt::Alignment align = Qt::AlignLeft;
-    bool wordWrap = false;
+    bool wordWrap = false; // several lines, top-aligned; single lines are centred vertically
+    Fit fit = Fit::Elide;
     bool navyBox = false; // white text on a filled navy box
     QString caption;      // fixed text; wins over the bound text
     QString dataField;    // filled from the current record before Detail_Format

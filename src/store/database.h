@@ -54,6 +54,8 @@ class Database {
 
     // Declared column types of a table, in column order (name, declared type).
     const std::vector<std::pair<QString, QString>>& columns(const QString& table);
+    // After a schema change: columns are read again from the file.
+    void forgetColumns() { columns_.clear(); }
 
     sqlite3* handle() const { return db_; }
     // Raw SQLite text, bypassing the dialect (engine set-up, tests, tools).

@@ -133,6 +133,12 @@ QString M1() {
 QString M2() {
     return QStringLiteral("select * from 商品マスタ order by rowid");
 }
+QString E1() {
+    return QStringLiteral("select * from w顧客マスタ order by rowid");
+}
+QString E2() {
+    return QStringLiteral("select * from w商品マスタ order by rowid");
+}
 QString W1() {
     return QStringLiteral("delete * from 顧客マスタ");
 }

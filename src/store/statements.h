@@ -43,6 +43,9 @@ QString H2(const QString& formName, const QString& ctlName);
 // Every row of a master, read once when a page is registered against it.
 QString M1();
 QString M2();
+// A master page's work copy in the order the page shows it (CSV export).
+QString E1();
+QString E2();
 // Wiping the business data: the five tables, in this order.
 QString W1();
 QString W2();

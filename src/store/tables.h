@@ -1,6 +1,10 @@
 #pragma once
 #include <QStringList>
 
+// The two files of a data folder.
+inline const QString MainDbName = QStringLiteral("Vornisa.mdb");
+inline const QString WorkDbName = QStringLiteral("VornisaWork.mdb");
+
 // The tables each delivered file must hold; opening refuses a file without them.
 inline const QStringList mainTables = {QStringLiteral("顧客マスタ"),   QStringLiteral("商品マスタ"),
                                        QStringLiteral("自社情報"),     QStringLiteral("請求書"),

@@ -1,5 +1,7 @@
 #include "ui/bound_table.h"
 
+#include "report/number_format.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -102,9 +104,9 @@ QVariant BoundTable::data(const QModelIndex& index, int role) const {
             return QString();
         switch (formats_.value(index.column(), CellFormat::Plain)) {
         case CellFormat::Grouped:
-            return formatGrouped(v.toDouble());
+            return report::formatThousands(v.toDouble());
         case CellFormat::Quantity:
-            return formatQuantity(v.toDouble());
+            return report::formatQuantity(v.toDouble()); // as printed
         case CellFormat::Plain:
             break;
         }

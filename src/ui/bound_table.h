@@ -1,5 +1,4 @@
 #pragma once
-#include "format/number_text.h"
 #include "store/database.h"
 
 #include <QAbstractTableModel>

@@ -1,7 +1,8 @@
+#include "report/preview.h"
 #include "store/statements.h"
 
-#include <QPrintPreviewDialog>
 #include "window_fixture.h"
+#include <QPrintPreviewDialog>
 
 // Drives the invoice page as a user would: typing into cells and pressing the buttons.
 class InvoiceWindowTest : public QObject {
@@ -176,8 +177,9 @@ void InvoiceWindowTest::registerRefusals() {
     w.txtNo->setFocus();
     w.txtNo->setText(QStringLiteral("12a"));
     w.Grid明細->setFocus();
-    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown.size(), 2); // then the lines on screen are only cleared when the user agrees
     QCOMPARE(f.shown[0].text, QStringLiteral("伝票番号には数字以外使用できません"));
+    QCOMPARE(f.shown[1].text, QStringLiteral("画面をクリアします。よろしいですか"));
     QVERIFY(w.txtNo->text().isEmpty());
 }
 
@@ -186,6 +188,9 @@ void InvoiceWindowTest::printOpensPreviewAndChangesNothing() {
     f.start();
     FrmVornisa& w = *f.w;
     type(w, 0, 1, QStringLiteral("鉛筆"));
+    type(w, 0, 2, QStringLiteral("2.5"));
+    type(w, 0, 4, QStringLiteral("120"));
+    w.cmb顧客名->setEditText(QStringLiteral("山田商店"));
     const QString number = w.txtNo->text();
     w.cmd印刷->click();
     QTRY_VERIFY(w.findChild<QPrintPreviewDialog*>());
@@ -195,6 +200,20 @@ void InvoiceWindowTest::printOpensPreviewAndChangesNothing() {
     QCOMPARE(work(w, 0, QStringLiteral("品名")).toText(), QStringLiteral("鉛筆"));
     QVERIFY(w.dbMain->openRecordset(sql::S1())->eof());
     QVERIFY(f.shown.isEmpty());
+
+    // The PDF button offers a name made of the invoice on screen: date, customer, total and number.
+    QString offered;
+    report::setSaveAsker([&](QWidget*, const QString& suggested) {
+        offered = suggested;
+        return QString(); // cancelled
+    });
+    auto* save = preview->findChild<QAction*>(QStringLiteral("cmdPDF保存"));
+    QVERIFY(save);
+    save->trigger();
+    report::setSaveAsker({});
+    QCOMPARE(QFileInfo(offered).fileName(), QStringLiteral("%1_山田商店_%2円_No%3.pdf")
+                                                .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")),
+                                                     w.num合計->text().remove(QLatin1Char(',')), number));
     preview->close();
 }
 

@@ -2,6 +2,8 @@
 #include "window_fixture.h"
 
 #include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
 #include <QHeaderView>
 
 class WindowTest : public QObject {
@@ -13,6 +15,7 @@ class WindowTest : public QObject {
     void startupRefusesMissingWorkFile();
     void closingReleasesBothFiles();
     void taxComboTakesOnlyPicks();
+    void qtDialogsSpeakJapanese();
 };
 
 void WindowTest::dataFolderChoice() {
@@ -99,6 +102,33 @@ void WindowTest::taxComboTakesOnlyPicks() {
     QTest::keyClick(f.w->cmb税区分, Qt::Key_Delete);
     typeText(f.w->cmb税区分, QStringLiteral("非n"));
     QCOMPARE(f.w->cmb税区分->currentText(), QStringLiteral("外税"));
+}
+
+void WindowTest::qtDialogsSpeakJapanese() {
+    // Whatever the system says, as a user with an English desktop would start the program.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    QVERIFY(SetupJapaneseUi());
+    QVERIFY(SetupJapaneseUi()); // a second call (window tests, the program) changes nothing
+
+    QMessageBox box(QMessageBox::Question, QStringLiteral("確認"), QStringLiteral("よろしいですか"),
+                    QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(box.button(QMessageBox::Yes)->text(), QStringLiteral("はい"));
+    QCOMPARE(box.button(QMessageBox::No)->text(), QStringLiteral("いいえ"));
+    QCOMPARE(QLocale().language(), QLocale::Japanese);
+    QFileDialog files; // Qt's own dialogs too
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList labels;
+    for (const QLabel* l : files.findChildren<QLabel*>())
+        labels << l->text();
+    QVERIFY2(labels.join(QLatin1Char('|')).contains(QStringLiteral("ファイル名")), qPrintable(labels.join('|')));
+
+    // One face for the whole window, with kana and digits of its own.
+    const QString family = QApplication::font().family();
+    QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese), qPrintable(family));
+    WindowFixture f;
+    f.start();
+    QCOMPARE(f.w->txtNo->font().family(), family);
+    QCOMPARE(f.w->Grid明細->font().family(), family);
 }
 
 QTEST_MAIN(WindowTest)

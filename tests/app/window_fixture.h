@@ -1,5 +1,6 @@
 #pragma once
 #include "app/frm_vornisa.h"
+#include "app/japanese_ui.h"
 #include "messages/msg.h"
 #include "support/testdb.h"
 #include "support/typing.h"
@@ -9,7 +10,8 @@
 #include <QLineEdit>
 #include <QtTest>
 
-// A started main window over fresh files; message boxes are recorded and answered.
+// A started main window over fresh files, in the program's Japanese set-up; message boxes are
+// recorded and answered.
 struct WindowFixture {
     TestData data;
     QTemporaryFile marker;
@@ -18,6 +20,7 @@ struct WindowFixture {
     QMessageBox::StandardButton answer = QMessageBox::Yes;
 
     WindowFixture() {
+        SetupJapaneseUi(); // as the program starts
         QVERIFY(marker.open());
         msg::setAnswerer([this](const msg::Shown& s) {
             shown << s;

@@ -1,5 +1,8 @@
-#include "report/invoice_report.h"
+#include "messages/msg.h"
+#include "report/invoice_layout.h"
 #include "report/number_format.h"
+#include "report/preview.h"
+#include "report/text_fit.h"
 
 #include <QFontDatabase>
 #include <QImage>
@@ -9,7 +12,9 @@
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QToolBar>
 #include <QXmlStreamReader>
 #include <QtTest>
 #include <cmath>
@@ -18,6 +23,7 @@ namespace {
 
 // Layout geometry in twips, as the printed form is drawn; a PDF point is 20 twips.
 constexpr double kTopMargin = 900;
+constexpr double kLeftMargin = 300;
 constexpr double kHeaderHeight = 3540;
 constexpr double kRowHeight = 370;
 constexpr int kRowsPerPage = 30;
@@ -27,13 +33,13 @@ double pt(double twips) {
 }
 // A header control's rectangle on the page, in points.
 QRectF headerBox(double l, double t, double w, double h) {
-    return {pt(l), pt(kTopMargin + t), pt(w), pt(h)};
+    return {pt(kLeftMargin + l), pt(kTopMargin + t), pt(w), pt(h)};
 }
 double rowTop(int row) {
     return kTopMargin + kHeaderHeight + row * kRowHeight;
 }
 QRectF rowBox(int row, double l, double t, double w, double h) {
-    return {pt(l), pt(rowTop(row) + t), pt(w), pt(h)};
+    return {pt(kLeftMargin + l), pt(rowTop(row) + t), pt(w), pt(h)};
 }
 
 struct Word {
@@ -203,6 +209,29 @@ std::vector<DetailRecord> numberedRecords(int n) {
     return recs;
 }
 
+// An invoice that pushes every box: ten-digit figures, names and address blocks far too long.
+const QString kLongName =
+    QString(QStringLiteral("株式会社ロングネーム商事東日本営業本部第一営業部特販課")).repeated(3).left(60);
+
+PrintValues longValues() {
+    PrintValues v = sampleValues();
+    v.prn伝票番号 = QStringLiteral("45");
+    v.prn顧客名 = v.prn自社名 = kLongName;
+    v.prn顧客情報 = v.prn自社情報 = QStringLiteral("東京都千代田区千代田一丁目一番一号 千代田ビル十階\n").repeated(12);
+    v.prn税抜計 = 1122334455;
+    v.prn消費税 = 112233445;
+    v.prn合計 = v.prn請求金額 = 1234567900;
+    return v;
+}
+
+// A control of the printed layout, by name.
+report::Control layoutControl(const QString& name) {
+    report::Section header, detail, footer;
+    report::buildInvoiceLayout(header, detail, footer);
+    const report::Control* c = header.find(name);
+    return c ? *c : *detail.find(name);
+}
+
 } // namespace
 
 class TestReport : public QObject {
@@ -369,7 +398,7 @@ class TestReport : public QObject {
         // The title is centred in its box at 18 points: three full-width glyphs about 54 points wide.
         const auto title = wordsIn(words, headerBox(8355, 10, 1830, 380));
         QCOMPARE(joined(title), QStringLiteral("請求書"));
-        QVERIFY(std::abs(title.front().box.center().x() - pt(8355 + 1830 / 2.0)) < 2.0);
+        QVERIFY(std::abs(title.front().box.center().x() - pt(kLeftMargin + 8355 + 1830 / 2.0)) < 2.0);
         QVERIFY2(title.front().box.width() > 54 * 0.85 && title.front().box.width() < 54 * 1.15,
                  qPrintable(QString::number(title.front().box.width())));
         QVERIFY(title.front().box.height() > 18 * 0.8 && title.front().box.height() < 18 * 1.4);
@@ -386,9 +415,9 @@ class TestReport : public QObject {
         struct Expect {
             QString name, qty, unit, price, amount;
         };
-        // Quantity 2.5 rounds to a whole number; a five-character unit is cut to three.
+        // Quantity 2.5 keeps its decimals; a five-character unit is cut to three.
         const Expect rows[] = {
-            {QStringLiteral("特製りんご"), QStringLiteral("3"), QStringLiteral("ダース"), QStringLiteral("1,234,567"),
+            {QStringLiteral("特製りんご"), QStringLiteral("2.5"), QStringLiteral("ダース"), QStringLiteral("1,234,567"),
              QStringLiteral("3,086,418")},
             {QStringLiteral("みかん"), QStringLiteral("10"), QStringLiteral("kg"), QStringLiteral("300"),
              QStringLiteral("3,000")},
@@ -429,7 +458,8 @@ class TestReport : public QObject {
 
         const QImage page = raster(pdf, 1, 144, true);
         QVERIFY(!page.isNull());
-        const auto rules = horizontalRules(page, 144, pt(rowTop(0) + 40), pt(80) + 4, pt(10575) - 4);
+        const auto rules =
+            horizontalRules(page, 144, pt(rowTop(0) + 40), pt(kLeftMargin + 80) + 4, pt(kLeftMargin + 10575) - 4);
         QCOMPARE(int(rules.size()), kRowsPerPage);
         for (int i = 0; i < kRowsPerPage; ++i)
             QVERIFY2(std::abs(rules[i] - pt(rowTop(i) + 355)) < 1.0,
@@ -452,7 +482,10 @@ class TestReport : public QObject {
             QVERIFY(wordsIn(second, rowBox(i, 0, 0, 10600, 370)).empty());
 
         const QImage page = raster(pdf, 2, 144, true);
-        QCOMPARE(int(horizontalRules(page, 144, pt(rowTop(0) + 40), pt(80) + 4, pt(10575) - 4).size()), kRowsPerPage);
+        QCOMPARE(
+            int(horizontalRules(page, 144, pt(rowTop(0) + 40), pt(kLeftMargin + 80) + 4, pt(kLeftMargin + 10575) - 4)
+                    .size()),
+            kRowsPerPage);
     }
 
     void blankAndZeroValuesPrintNothing() {
@@ -531,11 +564,209 @@ class TestReport : public QObject {
         QVERIFY(corner.red() > 240 && corner.green() > 240 && corner.blue() > 240);
     }
 
+    void quantityFormat_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("half stays") << 2.5 << QStringLiteral("2.5");
+        QTest::newRow("whole grouped") << 1234567.0 << QStringLiteral("1,234,567");
+        QTest::newRow("fraction grouped") << -1234.25 << QStringLiteral("-1,234.25");
+        QTest::newRow("float noise") << 0.1 + 0.2 << QStringLiteral("0.3");
+        QTest::newRow("past four decimals") << 1.00004 << QStringLiteral("1");
+        QTest::newRow("zero prints nothing") << 0.0 << QString();
+    }
+    void quantityFormat() {
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(report::applyOutputFormat(value, report::kQuantityFormat), expected);
+    }
+
+    void textsShrinkJustEnoughToFit_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("shrinks");
+        QTest::addColumn<bool>("ellipsis");
+        QTest::newRow("short amount") << QStringLiteral("txt金額") << QStringLiteral("3,000") << false << false;
+        QTest::newRow("nine-digit total")
+            << QStringLiteral("txt合計") << QStringLiteral("104,808,900") << true << false;
+        QTest::newRow("figures have no floor")
+            << QStringLiteral("txt金額") << QStringLiteral("1,234,567,890,123,456") << true << false;
+        QTest::newRow("short name") << QStringLiteral("txt品名") << QStringLiteral("みかん") << false << false;
+        QTest::newRow("name a little long") << QStringLiteral("txt品名") << kLongName.left(26) << true << false;
+        QTest::newRow("sixty-character name") << QStringLiteral("txt品名") << kLongName << true << true;
+        QTest::newRow("four address lines")
+            << QStringLiteral("txt顧客情報") << QStringLiteral("一\n二\n三\n四") << true << false;
+        QTest::newRow("address far too long")
+            << QStringLiteral("txt顧客情報") << longValues().prn顧客情報 << true << true;
+    }
+    void textsShrinkJustEnoughToFit() {
+        QFETCH(QString, control);
+        QFETCH(QString, text);
+        QFETCH(bool, shrinks);
+        QFETCH(bool, ellipsis);
+        const report::Control c = layoutControl(control);
+        const report::FittedText fitted = report::fitText(c, text, c.rect);
+        const double width = c.rect.width() - 2 * report::kTextPadding;
+        auto advance = [&](double points, const QString& t) {
+            return QFontMetricsF(report::layoutFont(c.family, points, c.bold)).horizontalAdvance(t);
+        };
+        for (const QString& line : fitted.lines)
+            QVERIFY2(advance(fitted.points, line) <= width, qPrintable(line));
+        if (c.wordWrap)
+            QVERIFY(fitted.lines.size() * fitted.lineSpacing <= c.rect.height() - 2 * report::kTextPadding);
+        QCOMPARE(fitted.points < c.size, shrinks);
+        QCOMPARE(fitted.lines.back().endsWith(QStringLiteral("…")), ellipsis);
+        const QString shown = fitted.lines.join(QString());
+        const QString whole = QString(text).remove(QLatin1Char('\n'));
+        if (ellipsis) { // cut only at the floor
+            QCOMPARE(fitted.points, report::kFloorPoints);
+            QVERIFY(whole.startsWith(shown.chopped(1)));
+        } else {
+            QCOMPARE(shown, whole);
+        }
+        if (shrinks && !c.wordWrap) // just enough: one twip larger no longer fits
+            QVERIFY(advance(fitted.points + 0.05, text) > width);
+    }
+
+    void longInvoicePrintsEveryFigureWholeInsideItsBox() {
+        const std::vector<DetailRecord> records{
+            {kLongName, 12345.75, QStringLiteral("ケース"), 99999.5, 1234567890},
+            {QStringLiteral("短い品名"), 3, QStringLiteral("個"), 34936300, 104808900},
+        };
+        const QString pdf = makePdf(QStringLiteral("long"), longValues(), records);
+        QVERIFY(!pdf.isEmpty());
+        const auto words = wordsOf(pdf, 1);
+
+        // Boxes as laid out, narrowed where a rule of the form runs through them: the totals frame's
+        // divider at 3340, the column rules at 7490 and 9030.
+        struct Figure {
+            QRectF box;
+            QString text;
+        };
+        const Figure figures[] = {
+            {headerBox(2055, 1960, 3260, 360), QStringLiteral("¥1,234,567,900")},
+            {headerBox(213, 2764, 1630, 283), QStringLiteral("1,122,334,455")},
+            {headerBox(1920, 2760, 1380, 285), QStringLiteral("112,233,445")},
+            {headerBox(3340, 2764, 1570, 283), QStringLiteral("1,234,567,900")},
+            {rowBox(0, 5670, 30, 1170, 300), QStringLiteral("12,345.75")},
+            {rowBox(0, 7490, 30, 1510, 300), QStringLiteral("100,000")},
+            {rowBox(0, 9030, 30, 1500, 300), QStringLiteral("1,234,567,890")},
+            {rowBox(1, 7490, 30, 1510, 300), QStringLiteral("34,936,300")},
+            {rowBox(1, 9030, 30, 1500, 300), QStringLiteral("104,808,900")},
+        };
+        for (const Figure& f : figures) {
+            const auto found = wordsIn(words, f.box);
+            QCOMPARE(joined(found).replace(QStringLiteral("￥"), QStringLiteral("¥")), f.text);
+            for (const Word& w : found) {
+                QVERIFY2(w.box.left() >= f.box.left() + 0.5 && w.box.right() <= f.box.right() - 0.5,
+                         qPrintable(QStringLiteral("%1 at %2..%3").arg(w.text).arg(w.box.left()).arg(w.box.right())));
+                QVERIFY(std::abs(w.box.center().y() - f.box.center().y()) < 1.0); // centred vertically
+            }
+        }
+        // Only what does not fit shrinks: a short figure keeps the size of the 14.5-point caption.
+        const auto caption = wordsIn(words, headerBox(283, 1984, 1560, 355));
+        const auto shortQty = wordsIn(words, rowBox(1, 5670, 30, 1170, 300));
+        QCOMPARE(joined(shortQty), QStringLiteral("3"));
+        QVERIFY(std::abs(shortQty.front().box.height() - caption.front().box.height()) < 0.3);
+
+        // Names end in an ellipsis inside their boxes; the address blocks also stay at the top.
+        const QRectF names[] = {headerBox(285, 1410, 5050, 420), headerBox(6094, 1205, 4465, 425),
+                                rowBox(0, 75, 30, 5490, 300), headerBox(285, 495, 5325, 855),
+                                headerBox(6165, 1635, 4395, 1455)};
+        for (const QRectF& box : names) {
+            const auto name = wordsIn(words, box);
+            QVERIFY(!name.empty());
+            QVERIFY2(name.back().text.endsWith(QStringLiteral("…")), qPrintable(joined(name)));
+            for (const Word& w : name)
+                QVERIFY2(w.box.right() <= box.right() - 0.5 && w.box.bottom() <= box.bottom() + 0.5,
+                         qPrintable(w.text));
+        }
+        QVERIFY(std::abs(wordsIn(words, names[3]).front().box.top() - (names[3].top() + 1.0)) < 1.0);
+
+        // Margins: 300 twips on the left. The first column rule lies at 371 twips, the last at 10860, and
+        // nothing is drawn left of the margin.
+        constexpr int dpi = 144;
+        const QImage page = raster(pdf, 1, dpi, true);
+        QVERIFY(!page.isNull());
+        const int y0 = int(pt(rowTop(0)) * dpi / 72), y1 = int(pt(rowTop(29)) * dpi / 72);
+        std::vector<double> rules;
+        bool inRule = false;
+        for (int x = 0; x < page.width(); ++x) {
+            int dark = 0;
+            for (int y = y0; y < y1; ++y)
+                dark += qGray(page.pixel(x, y)) < 128;
+            const bool rule = dark > 0.9 * (y1 - y0);
+            if (rule && !inRule)
+                rules.push_back(x * 72.0 / dpi);
+            inRule = rule;
+        }
+        QCOMPARE(int(rules.size()), 6);
+        QVERIFY2(std::abs(rules.front() - pt(kLeftMargin + 71)) < 1.0, qPrintable(QString::number(rules.front())));
+        QVERIFY2(std::abs(rules.back() - pt(kLeftMargin + 10560)) < 1.0, qPrintable(QString::number(rules.back())));
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < int(pt(kLeftMargin) * dpi / 72) - 1; ++x)
+                QVERIFY(qGray(page.pixel(x, y)) > 200);
+    }
+
+    void pdfFileNameFromTheInvoice_data() {
+        QTest::addColumn<QString>("customer");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("all parts") << QStringLiteral("株式会社テスト商事") << QStringLiteral("12")
+                                   << QStringLiteral("20261207_株式会社テスト商事_13200円_No12.pdf");
+        QTest::newRow("unsafe characters") << QStringLiteral("..A/B:C*\"?<>|D\n様") << QString()
+                                           << QStringLiteral("20261207_A_B_C______D 様_13200円.pdf");
+    }
+    void pdfFileNameFromTheInvoice() {
+        QFETCH(QString, customer);
+        QFETCH(QString, number);
+        QFETCH(QString, expected);
+        PrintValues v = sampleValues();
+        v.prn顧客名 = customer;
+        v.prn伝票番号 = number;
+        QCOMPARE(report::suggestedPdfName(v), expected);
+        QCOMPARE(report::suggestedPdfName(PrintValues{}), QStringLiteral("請求書.pdf"));
+    }
+
+    void previewOpensLargeAndSavesPdf() {
+        QWidget window;
+        window.show();
+        report::showPreview(&window, std::make_shared<rpt請求書>(longValues(), sampleRecords()));
+        QPointer<QPrintPreviewDialog> dialog = window.findChild<QPrintPreviewDialog*>();
+        QVERIFY(dialog);
+        QVERIFY(dialog->height() >= window.screen()->availableGeometry().height() * 8 / 10);
+        QCOMPARE(dialog->findChild<QPrintPreviewWidget*>()->zoomMode(), QPrintPreviewWidget::FitToWidth);
+        QAction* save = dialog->findChild<QToolBar*>()->actions().value(0);
+        QCOMPARE(save->text(), QStringLiteral("PDFで保存"));
+
+        QList<msg::Shown> shown;
+        msg::setAnswerer([&](const msg::Shown& s) {
+            shown << s;
+            return QMessageBox::Ok;
+        });
+        QString target = dir.filePath(QStringLiteral("saved.pdf"));
+        report::setSaveAsker([&](QWidget*, const QString&) { return target; });
+        save->trigger();
+        QCOMPARE(joined(wordsIn(wordsOf(target, 1), headerBox(213, 2764, 1630, 283))), QStringLiteral("1,122,334,455"));
+        QVERIFY(shown.isEmpty());
+
+        // A place that cannot be written: the user is told, not left believing it was saved.
+        target = dir.filePath(QStringLiteral("no/such/folder/x.pdf"));
+        save->trigger();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.front().text.startsWith(QStringLiteral("PDFを保存できませんでした")),
+                 qPrintable(shown.front().text));
+
+        report::setSaveAsker({});
+        msg::setAnswerer({});
+        dialog->close();
+        QTRY_VERIFY(dialog.isNull());
+    }
+
     void previewIsNonModalAndCleansUp() {
         QWidget window;
         window.show();
         auto report = std::make_shared<rpt請求書>(sampleValues(), sampleRecords());
-        showPreview(&window, report);
+        report::showPreview(&window, report);
         QPointer<QPrintPreviewDialog> dialog = window.findChild<QPrintPreviewDialog*>();
         QVERIFY(dialog);
         QVERIFY(dialog->isVisible());

@@ -1,4 +1,5 @@
 #include "support/testdb.h"
+#include "report/number_format.h"
 #include "ui/bound_table.h"
 #include "ui/data_grid.h"
 #include "ui/number_box.h"
@@ -180,10 +181,10 @@ void GridTest::unchangedValueRunsNoRule() {
 }
 
 void GridTest::displayFormat() {
-    QCOMPARE(formatGrouped(1234567), QStringLiteral("1,234,567"));
-    QCOMPARE(formatGrouped(0), QString());
-    QCOMPARE(formatGrouped(2.5), QStringLiteral("3"));
-    QCOMPARE(formatGrouped(-1234.4), QStringLiteral("-1,234"));
+    QCOMPARE(report::formatThousands(1234567), QStringLiteral("1,234,567"));
+    QCOMPARE(report::formatThousands(0), QString());
+    QCOMPARE(report::formatThousands(2.5), QStringLiteral("3"));
+    QCOMPARE(report::formatThousands(-1234.4), QStringLiteral("-1,234"));
 }
 
 void GridTest::numberBoxHoldsNumberOrNothing() {

@@ -247,6 +247,8 @@ class IoFaultsTest : public QObject {
     void eachWriteOfEachSave();
     void registerInWindowReportsAndKeepsInvoice_data();
     void registerInWindowReportsAndKeepsInvoice();
+    void backupOnAFullDiskIsToldOnceAndWorkGoesOn_data();
+    void backupOnAFullDiskIsToldOnceAndWorkGoesOn();
 
   private:
     static void runPath(const SavePath& p);
@@ -414,6 +416,47 @@ void IoFaultsTest::registerInWindowReportsAndKeepsInvoice() {
     QCOMPARE(stored->顧客名, QStringLiteral("新規顧客"));
     QCOMPARE(w.txtNo->text(), QStringLiteral("2")); // a new invoice is started
     QCOMPARE(integrity(w.dbMain->handle()), QStringLiteral("ok"));
+}
+
+void IoFaultsTest::backupOnAFullDiskIsToldOnceAndWorkGoesOn_data() {
+    QTest::addColumn<int>("nth");
+    QTest::addColumn<unsigned>("kinds");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("words");
+    const QString full = QStringLiteral("ディスクの空き容量が足りません");
+    const QString write = QStringLiteral("ファイルを書き込めません");
+    for (int nth : {1, 3, 8})
+        QTest::addRow("disk full at write %d", nth)
+            << nth << unsigned(faultvfs::Write) << int(faultvfs::Fault::DiskFull) << full;
+    QTest::newRow("sync fails") << 1 << unsigned(faultvfs::Sync) << int(faultvfs::Fault::IoError) << write;
+}
+
+void IoFaultsTest::backupOnAFullDiskIsToldOnceAndWorkGoesOn() {
+    QFETCH(int, nth);
+    QFETCH(unsigned, kinds);
+    QFETCH(int, fault);
+    QFETCH(QString, words);
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    const QStringList before = QDir(backupRoot(w.DataPath)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    f.shown.clear();
+    faultvfs::arm(kinds, nth, static_cast<faultvfs::Fault>(fault));
+    w.cmdバックアップ->click();
+    const bool fired = faultvfs::fired();
+    faultvfs::disarm();
+    QVERIFY(fired);
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown[0].title, QStringLiteral("バックアップの失敗"));
+    QVERIFY2(f.shown[0].text.contains(words), qPrintable(f.shown[0].text));
+    // Nothing half-made is left, and the books go on being written.
+    QCOMPARE(QDir(backupRoot(w.DataPath)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+    w.cmb顧客名->setEditText(QStringLiteral("顧客"));
+    w.dat明細->setValue(0, w.dat明細->fieldIndex(QStringLiteral("品名")), QStringLiteral("用紙"));
+    f.shown.clear();
+    w.cmd登録->click();
+    QCOMPARE(f.shown.size(), 1); // only the question
+    QVERIFY(Read請求書ヘッダ(*w.dbMain, 1));
 }
 
 QTEST_MAIN(IoFaultsTest)

@@ -1,0 +1,234 @@
+#include "app/restore_dialog.h"
+#include "hints/hint_window.h"
+#include "window_fixture.h"
+
+#include <QDir>
+#include <QTimer>
+
+// Backups, restore and CSV as a user works them in the window.
+class BackupWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void dailyBackupAtTheFirstStartOfTheDay();
+    void wipeMakesABackupFirst();
+    void backupNowAndCopy();
+    void restoreSwapsBothFilesAndCarriesOn();
+    void damagedBackupIsRefused();
+    void csvOutAndIn();
+
+  private:
+    static qint64 invoices(Database& main) {
+        return main.openRecordset(QStringLiteral("select * from 請求書ヘッダ"))->recordCount();
+    }
+    static void addInvoice(Database& main, int number) {
+        main.executeRaw(QStringLiteral("insert into 請求書ヘッダ (伝票番号, 顧客名) values (%1, 'A')").arg(number));
+    }
+    // Works the restore list once it is up: picks a row (or none) and presses a button.
+    static void onRestoreDialog(int row, bool accept) {
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, row, accept] {
+            auto* d = qobject_cast<RestoreDialog*>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            poll->deleteLater();
+            poll->stop();
+            if (row >= 0)
+                d->Grid復元->selectRow(row);
+            (accept ? d->cmd復元実行 : d->cmdキャンセル)->click();
+        });
+        poll->start(10);
+    }
+};
+
+void BackupWindowTest::dailyBackupAtTheFirstStartOfTheDay() {
+    WindowFixture f;
+    f.start();
+    QList<BackupInfo> made = listBackups(f.data.folder());
+    QCOMPARE(made.size(), 1);
+    QCOMPARE(made[0].reason, reason::Daily);
+    QCOMPARE(made[0].made.date(), QDate::currentDate());
+    f.w->close();
+    f.start(); // the same day: no second one
+    QCOMPARE(listBackups(f.data.folder()).size(), 1);
+    f.w->close();
+    // Yesterday's backup does not count for today.
+    QDir root(backupRoot(f.data.folder()));
+    QVERIFY(root.rename(made[0].name, QDate::currentDate().addDays(-1).toString(QStringLiteral("yyyyMMdd-090000"))));
+    f.start();
+    QCOMPARE(listBackups(f.data.folder()).size(), 2);
+    QVERIFY(f.shown.isEmpty());
+
+    // A start refused for a missing file creates nothing.
+    WindowFixture refused;
+    QVERIFY(QFile::remove(refused.data.workPath()));
+    FrmVornisa w;
+    QVERIFY_THROWS_EXCEPTION(DbError, w.Form_Load(QStringLiteral("/nonexistent"),
+                                                  DataFolderRule{refused.marker.fileName(), refused.data.folder()}));
+    QVERIFY(!QFileInfo::exists(backupRoot(refused.data.folder())));
+}
+
+void BackupWindowTest::wipeMakesABackupFirst() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    addInvoice(*w.dbMain, 41);
+    // First with backups impossible: the wipe does not run and the user is told.
+    QVERIFY(QDir(backupRoot(w.DataPath)).removeRecursively());
+    QFile blocker(backupRoot(w.DataPath));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    w.cmd一括削除7->click();
+    QCOMPARE(f.shown.last().title, QStringLiteral("バックアップの失敗"));
+    QVERIFY(f.shown.last().text.startsWith(QStringLiteral("バックアップを作成できなかったため、データは初期化しませんでした。")));
+    QCOMPARE(invoices(*w.dbMain), 1);
+
+    QVERIFY(blocker.remove());
+    f.shown.clear();
+    w.cmd一括削除7->click();
+    QCOMPARE(f.shown.size(), 2); // the question and the notice, as before
+    QCOMPARE(f.shown.last().text, QStringLiteral("すべてのデータを初期化しました"));
+    QCOMPARE(invoices(*w.dbMain), 0);
+    const QList<BackupInfo> made = listBackups(w.DataPath);
+    QCOMPARE(made.size(), 1);
+    QCOMPARE(made[0].reason, reason::BeforeWipe);
+    QCOMPARE(made[0].invoices, 1);
+}
+
+void BackupWindowTest::backupNowAndCopy() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    QTemporaryDir stick;
+    QString offered;
+    w.fileDialogs.existingDirectory = [&](QWidget*, const QString&) { return offered; };
+    w.cmdバックアップ->click(); // the folder dialog cancelled: the backup stays
+    QCOMPARE(listBackups(w.DataPath).size(), 2);
+    QCOMPARE(listBackups(w.DataPath).first().reason, reason::Manual);
+    QCOMPARE(f.shown.last().title, QStringLiteral("バックアップ完了"));
+    QCOMPARE(QDir(stick.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
+
+    offered = stick.path();
+    w.cmdバックアップ->click();
+    const BackupInfo newest = listBackups(w.DataPath).first();
+    const QString copy = stick.path() + QStringLiteral("/Vornisa-") + newest.name;
+    QVERIFY(QFileInfo::exists(copy + QStringLiteral("/Vornisa.mdb")));
+    QVERIFY(QFileInfo::exists(copy + QStringLiteral("/VornisaWork.mdb")));
+    QCOMPARE(f.shown.last().text, QStringLiteral("バックアップを ") + QDir::toNativeSeparators(copy) +
+                                      QStringLiteral(" にコピーしました。"));
+}
+
+void BackupWindowTest::restoreSwapsBothFilesAndCarriesOn() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    w.fileDialogs.existingDirectory = [](QWidget*, const QString&) { return QString(); };
+    addInvoice(*w.dbMain, 1);
+    w.cmdバックアップ->click();
+    addInvoice(*w.dbMain, 2);
+    w.cmdHint->click();
+    QVERIFY(w.hintWindow);
+
+    // Cancelling the list, or answering No, changes nothing.
+    onRestoreDialog(0, false);
+    w.cmd復元->click();
+    f.answer = QMessageBox::No;
+    onRestoreDialog(0, true);
+    w.cmd復元->click();
+    QCOMPARE(f.shown.last().title, QStringLiteral("復元の確認"));
+    QCOMPARE(f.shown.last().defaultButton, QMessageBox::No);
+    QCOMPARE(invoices(*w.dbMain), 2);
+    QCOMPARE(listBackups(w.DataPath).size(), 2);
+
+    // With unregistered work on the invoice page its question comes too; No there keeps all.
+    w.cmb顧客名->setEditText(QStringLiteral("入力中"));
+    QVERIFY(w.hasUnsavedChanges());
+    const auto answerBy = [&](QMessageBox::StandardButton onClear) {
+        msg::setAnswerer([&f, onClear](const msg::Shown& s) {
+            f.shown << s;
+            return s.title == QStringLiteral("画面クリアの確認") ? onClear : QMessageBox::Yes;
+        });
+    };
+    answerBy(QMessageBox::No);
+    onRestoreDialog(0, true);
+    w.cmd復元->click();
+    QCOMPARE(f.shown.last().title, QStringLiteral("画面クリアの確認"));
+    QCOMPARE(invoices(*w.dbMain), 2);
+    QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("入力中"));
+
+    answerBy(QMessageBox::Yes);
+    onRestoreDialog(0, true); // newest first: the one made by the button
+    w.cmd復元->click();
+    QCOMPARE(f.shown.last().title, QStringLiteral("復元完了"));
+    QVERIFY(!w.hasUnsavedChanges());
+    QCOMPARE(w.cmb顧客名->currentText(), QString());
+    QCOMPARE(invoices(*w.dbMain), 1);
+    const QList<BackupInfo> after = listBackups(w.DataPath);
+    QCOMPARE(after.size(), 3);
+    QCOMPARE(after.first().reason, reason::BeforeRestore); // the newer books are kept
+    QCOMPARE(after.first().invoices, 2);
+    // The window goes on with the new files: a new invoice, the grids and the hint write to them.
+    QCOMPARE(w.dat明細->rowCount(), 30);
+    w.dat顧客->insertRows(0, 1);
+    w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), QStringLiteral("新顧客"),
+                       Qt::EditRole);
+    QCOMPARE(w.dbWork->openRecordset(QStringLiteral("select * from w顧客マスタ"))->recordCount(), 1);
+    w.hintWindow->txtContents->setPlainText(QStringLiteral("復元後のメモ"));
+    w.hintWindow->EntryHint();
+    QCOMPARE(w.dbWork->openRecordset(QStringLiteral("select * from ClHint"))->recordCount(), 1);
+    QCOMPARE(QDir(w.DataPath).entryList({QStringLiteral("*.restore-*")}, QDir::Files), QStringList());
+}
+
+void BackupWindowTest::damagedBackupIsRefused() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    addInvoice(*w.dbMain, 1);
+    const BackupInfo daily = listBackups(w.DataPath).first();
+    QFile work(daily.folder + QStringLiteral("/VornisaWork.mdb"));
+    QVERIFY(work.open(QIODevice::WriteOnly));
+    work.write(QByteArray(8192, '\0'));
+    work.close();
+    onRestoreDialog(0, true);
+    w.cmd復元->click();
+    QCOMPARE(f.shown.last().title, QStringLiteral("復元の拒否"));
+    QCOMPARE(invoices(*w.dbMain), 1);
+    QCOMPARE(listBackups(w.DataPath).size(), 1); // not even a backup was made
+}
+
+void BackupWindowTest::csvOutAndIn() {
+    WindowFixture f;
+    f.start();
+    FrmVornisa& w = *f.w;
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.csv")), out = dir.filePath(QStringLiteral("out.csv"));
+    QFile file(in);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("品名,単価\nネジ,\"¥1,000\"\nナット,高い\n").toUtf8());
+    file.close();
+    w.fileDialogs.openFile = [&](QWidget*, const QString&) { return in; };
+    w.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString&) { return out; };
+    w.cmd商品CSV取込->click();
+    QCOMPARE(f.shown.last().text, QStringLiteral("次の行は読み取れないため取り込みませんでした。\n3行目"));
+    QCOMPARE(w.dat商品->rowCount(), 1);
+    QCOMPARE(w.dat商品->value(0, w.dat商品->fieldIndex(QStringLiteral("単価"))), Value(Currency::fromWhole(1000)));
+    QCOMPARE(w.dbMain->openRecordset(QStringLiteral("select * from 商品マスタ"))->recordCount(), 0);
+    w.cmd商品CSV出力->click();
+    QFile written(out);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), QByteArray("\xEF\xBB\xBF") + QStringLiteral("品名,単位,単価,非課税\r\nネジ,,1000,0\r\n").toUtf8());
+
+    // Customers: exported, cleared, brought back.
+    w.dat顧客->insertRows(0, 1);
+    w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), QStringLiteral("山田, 太郎"),
+                       Qt::EditRole);
+    w.cmd顧客CSV出力->click();
+    w.cmd顧客クリア->click();
+    QCOMPARE(w.dat顧客->rowCount(), 0);
+    w.fileDialogs.openFile = [&](QWidget*, const QString&) { return out; };
+    w.cmd顧客CSV取込->click();
+    QCOMPARE(w.dat顧客->rowCount(), 1);
+    QCOMPARE(w.dat顧客->value(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), Value(QStringLiteral("山田, 太郎")));
+}
+
+QTEST_MAIN(BackupWindowTest)
+#include "test_backup_window.moc"

@@ -1,0 +1,197 @@
+#include "backup/backup.h"
+#include "helpers.h"
+#include "store/tables.h"
+#include "support/testdb.h"
+
+#include <QtTest>
+#include <atomic>
+#include <sqlite3.h>
+#include <thread>
+
+namespace {
+const QDateTime T0(QDate(2024, 5, 1), QTime(9, 30, 12));
+}
+
+class TestBackup : public QObject {
+    Q_OBJECT
+  private slots:
+    void backupHoldsBothFilesAndDescription() {
+        TestData data;
+        auto main = data.openMain();
+        auto work = data.openWork();
+        addInvoice(*main, 7);
+        addInvoice(*main, 12);
+        work->executeRaw(QStringLiteral("insert into ClHint (FormName, CtlName, Contents) values ('F', 'C', 'メモ')"));
+
+        const BackupInfo b = makeBackup(*main, *work, data.folder(), reason::Manual, T0);
+        QCOMPARE(b.name, QStringLiteral("20240501-093012"));
+        QCOMPARE(b.folder, backupRoot(data.folder()) + QStringLiteral("/20240501-093012"));
+        // Each file stands alone: no journal or WAL companions beside it.
+        QCOMPARE(entries(b.folder), (QStringList{QStringLiteral("Vornisa.mdb"), QStringLiteral("VornisaWork.mdb"),
+                                                  QStringLiteral("about.txt")}));
+        auto copyMain = Database::open(b.folder + QStringLiteral("/Vornisa.mdb"), mainTables, Durability::Full);
+        auto copyWork = Database::open(b.folder + QStringLiteral("/VornisaWork.mdb"), workTables, Durability::Full);
+        QCOMPARE(count(*copyMain, QStringLiteral("請求書")), 6);
+        QCOMPARE(count(*copyWork, QStringLiteral("ClHint")), 1);
+
+        const QList<BackupInfo> listed = listBackups(data.folder());
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(listed[0].made, T0);
+        QCOMPARE(listed[0].reason, reason::Manual);
+        QCOMPARE(listed[0].invoices, 2);
+        QCOMPARE(listed[0].highestNumber, std::optional<qint64>(12));
+        QVERIFY(hasBackupOn(data.folder(), T0.date()));
+        QVERIFY(!hasBackupOn(data.folder(), T0.date().addDays(1)));
+    }
+
+    void namesAreUniqueAndListedNewestFirst() {
+        TestData data;
+        auto main = data.openMain();
+        auto work = data.openWork();
+        QStringList made;
+        for (int i = 0; i < 3; ++i) // three within one second
+            made << makeBackup(*main, *work, data.folder(), reason::Manual, T0).name;
+        made << makeBackup(data.mainPath(), data.workPath(), data.folder(), reason::BeforeUpgrade, T0.addSecs(1)).name;
+        QCOMPARE(made, (QStringList{QStringLiteral("20240501-093012"), QStringLiteral("20240501-093012-2"),
+                                    QStringLiteral("20240501-093012-3"), QStringLiteral("20240501-093013")}));
+        // Ten sorts after two: suffixes compare as numbers.
+        for (int i = 4; i <= 10; ++i)
+            makeBackup(*main, *work, data.folder(), reason::Manual, T0);
+        QStringList listed;
+        for (const BackupInfo& b : listBackups(data.folder()))
+            listed << b.name;
+        QCOMPARE(listed.mid(0, 3), (QStringList{QStringLiteral("20240501-093013"), QStringLiteral("20240501-093012-10"),
+                                                QStringLiteral("20240501-093012-9")}));
+        QCOMPARE(listed.last(), QStringLiteral("20240501-093012"));
+        QCOMPARE(listBackups(data.folder()).first().reason, reason::BeforeUpgrade);
+    }
+
+    // Every transaction of the writer adds a header and three lines: a torn copy shows it.
+    void backupWhileAnotherConnectionWritesIsConsistent() {
+        TestData data;
+        auto main = data.openMain();
+        auto work = data.openWork();
+        std::atomic<bool> stop = false;
+        std::atomic<int> commits = 0;
+        std::thread writer([&] {
+            auto other = data.openMain();
+            for (qint64 n = 1; !stop; ++n) {
+                addInvoice(*other, n);
+                ++commits;
+            }
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(commits > 20, 20000);
+        QList<BackupInfo> made;
+        for (int i = 0; i < 5; ++i) {
+            const int before = commits;
+            made << makeBackup(*main, *work, data.folder(), reason::Manual, T0.addSecs(i));
+            QTRY_VERIFY_WITH_TIMEOUT(commits > before, 20000); // the writer kept going in between
+        }
+        stop = true;
+        writer.join();
+        for (const BackupInfo& b : made) {
+            auto copy = Database::open(b.folder + QStringLiteral("/Vornisa.mdb"), mainTables, Durability::Full);
+            const qint64 headers = count(*copy, QStringLiteral("請求書ヘッダ"));
+            QVERIFY(headers > 0);
+            QCOMPARE(count(*copy, QStringLiteral("請求書")), headers * 3);
+            QCOMPARE(b.invoices, headers);
+        }
+    }
+
+    void failedBackupLeavesNoFolder() {
+        TestData data;
+        auto main = data.openMain();
+        auto work = data.openWork();
+        makeBackup(*main, *work, data.folder(), reason::Manual, T0);
+        const QStringList before = entries(backupRoot(data.folder()));
+
+        // A work file without the tables the program needs fails the check after copying.
+        TestData other;
+        sqlite3* empty = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(other.dir.path() + QStringLiteral("/empty.db")).constData(), &empty),
+                 SQLITE_OK);
+        try {
+            makeBackup(main->handle(), empty, data.folder(), reason::Manual, T0.addSecs(5));
+            QFAIL("a copy without its tables passed the check");
+        } catch (const BackupError& e) {
+            QVERIFY2(e.text.contains(QStringLiteral("w明細")), qPrintable(e.text));
+        }
+        sqlite3_close(empty);
+        QCOMPARE(entries(backupRoot(data.folder())), before);
+
+        // A data folder where backup/ cannot be made.
+        TestData blocked;
+        QFile file(backupRoot(blocked.folder()));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        auto bm = blocked.openMain();
+        auto bw = blocked.openWork();
+        QVERIFY_THROWS_EXCEPTION(BackupError, makeBackup(*bm, *bw, blocked.folder(), reason::Manual, T0));
+        QVERIFY(QFileInfo(backupRoot(blocked.folder())).isFile());
+    }
+
+    void retentionKeepsTheNewestAndNeverTheLastGoodOne() {
+        TestData data;
+        auto main = data.openMain();
+        auto work = data.openWork();
+        for (int i = 0; i < BackupsKept + 2; ++i)
+            makeBackup(*main, *work, data.folder(), reason::Daily, T0.addDays(i));
+        QList<BackupInfo> listed = listBackups(data.folder());
+        QCOMPARE(listed.size(), BackupsKept);
+        QCOMPARE(listed.last().made, T0.addDays(2)); // the two oldest went
+        QCOMPARE(listed.first().made, T0.addDays(BackupsKept + 1));
+
+        // A clock set back names the new backup older than all others: it stays all the same.
+        const BackupInfo back = makeBackup(*main, *work, data.folder(), reason::Manual, T0.addYears(-1));
+        listed = listBackups(data.folder());
+        QCOMPARE(listed.size(), BackupsKept);
+        QCOMPARE(listed.last().name, back.name);
+        QVERIFY(QFileInfo::exists(back.folder + QStringLiteral("/Vornisa.mdb")));
+
+        // A failed backup removes nothing.
+        sqlite3* empty = nullptr;
+        QCOMPARE(sqlite3_open(":memory:", &empty), SQLITE_OK);
+        QVERIFY_THROWS_EXCEPTION(BackupError,
+                                 makeBackup(main->handle(), empty, data.folder(), reason::Manual, T0.addYears(1)));
+        sqlite3_close(empty);
+        QCOMPARE(listBackups(data.folder()).size(), BackupsKept);
+
+        // Keeping one never removes the only good backup.
+        QCOMPARE(pruneBackups(data.folder(), 1, back.name).size(), BackupsKept - 1);
+        QCOMPARE(listBackups(data.folder()).size(), 1);
+        QCOMPARE(listBackups(data.folder()).first().name, back.name);
+    }
+
+    void leftoversOfAnInterruptedBackupAreCleared() {
+        TestData data;
+        auto main = data.openMain();
+        auto work = data.openWork();
+        QVERIFY(QDir().mkpath(backupRoot(data.folder()) + QStringLiteral("/.tmp-20200101-000000")));
+        makeBackup(*main, *work, data.folder(), reason::Manual, T0);
+        QCOMPARE(entries(backupRoot(data.folder())), QStringList{QStringLiteral("20240501-093012")});
+    }
+
+    void copyToAnotherFolder() {
+        TestData data;
+        auto main = data.openMain();
+        auto work = data.openWork();
+        addInvoice(*main, 3);
+        const BackupInfo b = makeBackup(*main, *work, data.folder(), reason::Manual, T0);
+        QTemporaryDir stick;
+        const QString first = copyBackupTo(b, stick.path());
+        const QString second = copyBackupTo(b, stick.path());
+        QCOMPARE(QFileInfo(first).fileName(), QStringLiteral("Vornisa-20240501-093012"));
+        QCOMPARE(QFileInfo(second).fileName(), QStringLiteral("Vornisa-20240501-093012-2"));
+        for (const QString& f : entries(b.folder))
+            QCOMPARE(contents(first + u'/' + f), contents(b.folder + u'/' + f));
+        QVERIFY_THROWS_EXCEPTION(BackupError, copyBackupTo(b, stick.path() + QStringLiteral("/missing")));
+        QCOMPARE(entries(stick.path()).size(), 2);
+    }
+};
+
+int runBackupTests(int argc, char** argv) {
+    TestBackup t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_backup.moc"

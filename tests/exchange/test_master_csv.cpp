@@ -1,0 +1,136 @@
+#include "exchange/csv.h"
+#include "exchange/master_csv.h"
+#include "helpers.h"
+#include "support/testdb.h"
+
+#include <QStringEncoder>
+#include <QtTest>
+
+class TestMasterCsv : public QObject {
+    Q_OBJECT
+  private slots:
+    void exportedProductsImportAsTheSameRows() {
+        TestData data;
+        auto work = data.openWork();
+        const QList<Fields> rows = {
+            {{"品名", QStringLiteral("ボルト, M6")}, {"単位", QStringLiteral("本")},
+             {"単価", Currency::parse("12.5").value()}, {"非課税", false}},
+            {{"品名", QStringLiteral("\"特注\" 部品\n二行目")}, {"単位", Value()}, {"単価", Value()}, {"非課税", true}},
+            {{"品名", QStringLiteral("送料")}, {"単位", QStringLiteral("式")},
+             {"単価", Currency::fromWhole(1200000)}, {"非課税", true}, {"チェック", true}},
+        };
+        for (const Fields& f : rows)
+            addRow(*work, QStringLiteral("w商品マスタ"), f);
+        const QStringList before = dump(*work, QStringLiteral("w商品マスタ"));
+        const QString csv = exportProducts(*work);
+        QVERIFY(csv.startsWith(QStringLiteral("品名,単位,単価,非課税\r\n")));
+        QVERIFY(csv.contains(QStringLiteral("送料,式,1200000,1\r\n")));
+
+        const CsvImport r = importProducts(*work, decodeCsvFile(encodeCsvFile(csv)));
+        QCOMPARE(r.imported, 3);
+        QCOMPARE(r.skippedLines, QList<int>());
+        QStringList expected = before;
+        expected[2].replace(QStringLiteral("チェック=True"), QStringLiteral("チェック=False")); // the tick stays behind
+        QCOMPARE(dump(*work, QStringLiteral("w商品マスタ")), expected);
+    }
+
+    void exportedCustomersImportAsTheSameRows() {
+        TestData data;
+        auto work = data.openWork();
+        addRow(*work, QStringLiteral("w顧客マスタ"),
+               {{"顧客名", QStringLiteral("山田商店")}, {"顧客情報", QStringLiteral("〒100-0001\n東京都, 千代田区")}});
+        addRow(*work, QStringLiteral("w顧客マスタ"), {{"顧客名", Value()}, {"顧客情報", QStringLiteral("名無し")}});
+        addRow(*work, QStringLiteral("w顧客マスタ"), {{"顧客名", QStringLiteral("O'Brien")}, {"顧客情報", Value()}});
+        QStringList before = dump(*work, QStringLiteral("w顧客マスタ"));
+        before.removeAt(1); // a row without a name is no customer and is not written
+        const CsvImport r = importCustomers(*work, exportCustomers(*work));
+        QCOMPARE(r.imported, 2);
+        QCOMPARE(dump(*work, QStringLiteral("w顧客マスタ")), before);
+    }
+
+    // Columns in another order, an unknown column, a Shift_JIS file from a spreadsheet.
+    void shiftJisWithColumnsInAnyOrder() {
+        TestData data;
+        auto main = data.openMain();
+        auto work = data.openWork();
+        const QString text = QStringLiteral("単価,メモ,品名,非課税\r\n"
+                                            "\"￥1,200\",何でも,㈱特製①ネジ,〇\r\n"
+                                            "\\980,,ナット,\r\n");
+        QStringEncoder sjis("windows-31j");
+        const CsvImport r = importProducts(*work, decodeCsvFile(sjis.encode(text)));
+        QCOMPARE(r.imported, 2);
+        QCOMPARE(dump(*work, QStringLiteral("w商品マスタ")),
+                 (QStringList{QStringLiteral("チェック=False|品名=㈱特製①ネジ|単位=<null>|単価=1200|非課税=True"),
+                              QStringLiteral("チェック=False|品名=ナット|単位=<null>|単価=980|非課税=False")}));
+        QCOMPARE(countRows(*main, QStringLiteral("商品マスタ")), 0); // the master is never touched
+    }
+
+    void brokenRowsAreSkippedAndNamedByLine() {
+        TestData data;
+        auto work = data.openWork();
+        const QString text = QStringLiteral("品名,単位,単価,非課税\n"  // 1
+                                            "良い,個,100,0\n"          // 2
+                                            ",個,100,0\n"              // 3 no name
+                                            "\"説明\n付き\",個,50,1\n" // 4-5 good, two lines
+                                            "高い,個,時価,0\n"         // 6 price no number
+                                            "\n"                       // 7 blank: ignored
+                                            "多い,個,1,0,余り\n"       // 8 too many columns
+                                            ",,,\n"                    // 9 empty row: ignored
+                                            "免税,個,1,たぶん\n"       // 10 unreadable flag
+                                            "少ない\n"                 // 11 fewer columns: fine
+                                            "\"閉じない,1\n");         // 12 unterminated quote
+        const CsvImport r = importProducts(*work, text);
+        QCOMPARE(r.skippedLines, (QList<int>{3, 6, 8, 10, 12}));
+        QCOMPARE(r.imported, 3);
+        QCOMPARE(sortedDump(*work, QStringLiteral("w商品マスタ")).size(), 3);
+        QVERIFY(dump(*work, QStringLiteral("w商品マスタ"))[1].contains(QStringLiteral("品名=説明\n付き")));
+    }
+
+    void fileWithoutNameColumnChangesNothing_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no header name") << QStringLiteral("名前,単価\nA,1\n");
+        QTest::newRow("empty file") << QString();
+        QTest::newRow("nothing readable") << QStringLiteral("品名,単価\n,1\nB,x\n");
+    }
+    void fileWithoutNameColumnChangesNothing() {
+        QFETCH(QString, text);
+        TestData data;
+        auto work = data.openWork();
+        addRow(*work, QStringLiteral("w商品マスタ"), {{"品名", QStringLiteral("既存")}});
+        try {
+            const CsvImport r = importProducts(*work, text);
+            QCOMPARE(r.imported, 0);
+            QCOMPARE(r.skippedLines.size(), 2);
+        } catch (const CsvError& e) {
+            QVERIFY(e.text.contains(QStringLiteral("「品名」")));
+        }
+        QCOMPARE(countRows(*work, QStringLiteral("w商品マスタ")), 1);
+    }
+
+    // The tax rate column is taken where the work copy has one, ignored where it has not.
+    void taxRateFollowsTheWorkCopy() {
+        TestData data;
+        auto work = data.openWork();
+        const QString text = QStringLiteral("品名,税率\nA,8\nB,10%\nC,\nD,5\n");
+        CsvImport r = importProducts(*work, text);
+        QCOMPARE(r.imported, 4);
+        if (work->columns(QStringLiteral("w商品マスタ")).size() == 5)
+            work->executeRaw(QStringLiteral("ALTER TABLE w商品マスタ ADD COLUMN 税率 INTEGER"));
+        Database::open(data.workPath(), {}, Durability::Scratch).swap(work); // column list read afresh
+        r = importProducts(*work, text);
+        QCOMPARE(r.skippedLines, QList<int>{5});
+        QStringList rates;
+        auto rs = work->openRecordset(QStringLiteral("select 税率 from w商品マスタ order by rowid"));
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            rates << rs->field(QStringLiteral("税率")).toText();
+        QCOMPARE(rates, (QStringList{"8", "10", ""}));
+        QVERIFY(exportProducts(*work).startsWith(QStringLiteral("品名,単位,単価,非課税,税率\r\n")));
+    }
+};
+
+int runMasterCsvTests(int argc, char** argv) {
+    TestMasterCsv t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "test_master_csv.moc"

@@ -1,0 +1,118 @@
+#include "store/database.h"
+#include "store/schema.h"
+#include "store/tables.h"
+#include "support/testdb.h"
+
+#include <QFile>
+#include <QtTest>
+#include <sqlite3.h>
+
+namespace {
+
+// Table name -> its columns with declared types, as the file holds them.
+QMap<QString, QStringList> shape(Database& db) {
+    QMap<QString, QStringList> out;
+    auto names = db.openRecordset(QStringLiteral("select name from sqlite_master where type = 'table'"));
+    for (names->moveFirst(); !names->eof(); names->moveNext()) {
+        const QString t = names->field(QStringLiteral("name")).toText();
+        for (const auto& [col, type] : db.columns(t))
+            out[t] << col + u' ' + type;
+    }
+    return out;
+}
+
+// A data folder built from the first delivered schema, as files made before any upgrade are.
+struct OldData : DataFolder {
+    OldData() {
+        for (const auto& [sql, target] : {std::pair{QStringLiteral(VORNISA_V0_MAIN), mainPath()},
+                                          std::pair{QStringLiteral(VORNISA_V0_WORK), workPath()}}) {
+            QFile f(sql);
+            if (!f.open(QIODevice::ReadOnly))
+                throw std::runtime_error("no v0 schema");
+            sqlite3* db = nullptr;
+            sqlite3_open(target.toUtf8().constData(), &db);
+            const int rc = sqlite3_exec(db, f.readAll().constData(), nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            if (rc != SQLITE_OK)
+                throw std::runtime_error("v0 schema failed");
+        }
+    }
+};
+
+} // namespace
+
+class SchemaTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void upgradedFilesMatchDeliveredOnes();
+    void upgradeKeepsRowsAndPutsAsideFirst();
+    void refusedUpgradesChangeNothing();
+};
+
+void SchemaTest::upgradedFilesMatchDeliveredOnes() {
+    TestData fresh;
+    OldData old;
+    auto freshMain = fresh.openMain(), freshWork = fresh.openWork();
+    QCOMPARE(storedSchemaVersion(*freshMain), schemaVersion(SchemaFile::Main));
+    QCOMPARE(storedSchemaVersion(*freshWork), schemaVersion(SchemaFile::Work));
+    auto oldMain = old.openMain(), oldWork = old.openWork();
+    upgradeSchema(*oldMain, SchemaFile::Main, {});
+    upgradeSchema(*oldWork, SchemaFile::Work, {});
+    QCOMPARE(storedSchemaVersion(*oldMain), schemaVersion(SchemaFile::Main));
+    QCOMPARE(shape(*oldMain), shape(*freshMain));
+    QCOMPARE(shape(*oldWork), shape(*freshWork));
+    // A second start finds nothing to do and puts nothing aside.
+    bool asked = false;
+    upgradeSchema(*oldMain, SchemaFile::Main, [&](int) { asked = true; });
+    QVERIFY(!asked);
+}
+
+void SchemaTest::upgradeKeepsRowsAndPutsAsideFirst() {
+    OldData old;
+    auto db = old.openMain();
+    db->executeRaw(QStringLiteral("INSERT INTO 顧客マスタ VALUES ('山田商店', '東京都')"));
+    const QStringList steps = {QStringLiteral("ALTER TABLE 顧客マスタ ADD COLUMN かな TEXT"),
+                               QStringLiteral("CREATE TABLE 追加 (a INTEGER)")};
+    int seenFrom = -1, columnsWhenAside = 0;
+    QCOMPARE(upgradeSchema(*db, steps,
+                           [&](int from) {
+                               seenFrom = from;
+                               columnsWhenAside = static_cast<int>(db->columns(QStringLiteral("顧客マスタ")).size());
+                           }),
+             0);
+    QCOMPARE(seenFrom, 0);
+    QCOMPARE(columnsWhenAside, 2); // the copy is taken before anything changed
+    QCOMPARE(storedSchemaVersion(*db), 2);
+    QCOMPARE(db->columns(QStringLiteral("顧客マスタ")).size(), std::size_t(3));
+    auto rs = db->openRecordset(QStringLiteral("select * from 顧客マスタ"));
+    QCOMPARE(rs->recordCount(), 1);
+    QCOMPARE(rs->field(QStringLiteral("顧客名")).toText(), QStringLiteral("山田商店"));
+}
+
+void SchemaTest::refusedUpgradesChangeNothing() {
+    const QStringList steps = {QStringLiteral("ALTER TABLE 顧客マスタ ADD COLUMN かな TEXT"),
+                               QStringLiteral("ALTER TABLE 無い表 ADD COLUMN x TEXT")};
+    struct Case {
+        const char* name;
+        QStringList steps;
+        std::function<void(int)> putAside;
+        int storedVersion;
+    };
+    const QList<Case> cases = {
+        {"a step fails half-way", steps, {}, 0},
+        {"the copy aside fails", steps.mid(0, 1), [](int) { throw DbError(SQLITE_FULL, QStringLiteral("full")); }, 0},
+        {"the file is newer than the program", steps.mid(0, 1), {}, 5},
+    };
+    for (const Case& c : cases) {
+        OldData old;
+        auto db = old.openMain();
+        db->executeRaw(QStringLiteral("PRAGMA user_version = %1").arg(c.storedVersion));
+        QVERIFY_THROWS_EXCEPTION(DbError, upgradeSchema(*db, c.steps, c.putAside));
+        QVERIFY2(storedSchemaVersion(*db) == c.storedVersion, c.name);
+        db->forgetColumns();
+        QVERIFY2(db->columns(QStringLiteral("顧客マスタ")).size() == 2, c.name);
+    }
+}
+
+QTEST_GUILESS_MAIN(SchemaTest)
+#include "test_schema.moc"
