@@ -277,9 +277,11 @@ bool FrmVornisa::lineOperation(int row, const std::function<bool(Database&, int)
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("明細を更新できませんでした。"), e);
     }
+    if (!done)
+        return false; // refused: the lines are as shown
     dat明細->refresh();
     Grid明細->setCurrentIndex(dat明細->index(row, col > 0 ? col : colName));
-    return done;
+    return true;
 }
 
 void FrmVornisa::Clear明細行(int row) {
