@@ -2,15 +2,19 @@
 BUILD ?= build
 PKGS = cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libsqlite3-dev \
        fonts-ipafont-mincho fonts-ipafont-gothic fonts-ipaexfont-mincho fonts-ipaexfont-gothic \
-       qt6-translations-l10n poppler-utils xvfb xauth clang libclang-rt-14-dev
+       qt6-translations-l10n poppler-utils xvfb xauth clang libclang-rt-14-dev \
+       dpkg-dev desktop-file-utils appstream librsvg2-bin
 SUDO = $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 JOBS ?= 2
 # The libFuzzer targets: `make fuzz` runs each for FUZZ_SECONDS, `make test` for FUZZ_SHORT.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_SHORT ?= 20
+# `make install` puts the program and its files under PREFIX; `make package` leaves the .deb in DIST.
+PREFIX ?= /usr/local
+DIST ?= dist
 
-.PHONY: deps build data run test sanitize bench clean fuzz-build fuzz
+.PHONY: deps build data run test sanitize bench clean fuzz-build fuzz install package screenshots
 
 deps:
 	@missing=$$(for p in $(PKGS); do dpkg -s $$p >/dev/null 2>&1 || echo $$p; done); \
@@ -54,5 +58,18 @@ bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	QT_QPA_PLATFORM=offscreen $(BUILD)/vornisa_bench
 
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The package is staged in DIST, outside the build folder, which keeps one program.
+package: build
+	cpack --config $(BUILD)/CPackConfig.cmake -B $(abspath $(DIST))
+	@ls $(DIST)/*.deb
+
+# The user guide's pictures of the real window; commit them with the change that altered it.
+screenshots: build
+	cmake --build $(BUILD) -j $(JOBS) --target vornisa_screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/vornisa_screenshots docs/guide/images
+
 clean:
-	rm -rf $(BUILD) build-sanitize $(FUZZ_BUILD)
+	rm -rf $(BUILD) build-sanitize $(FUZZ_BUILD) $(DIST)

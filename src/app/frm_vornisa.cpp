@@ -1,6 +1,7 @@
 #include "app/frm_vornisa.h"
 
 #include "app/layout.h"
+#include "app/shared_files.h"
 #include "app/version.h"
 #include "backup/restore.h"
 #include "hints/hint_window.h"
@@ -25,8 +26,10 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -71,7 +74,10 @@ FrmVornisa::~FrmVornisa() {
 }
 
 void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& rule) {
+    ProgramFolder = programFolder;
     DataPath = chooseDataPath(programFolder, rule);
+    if (DataPath == userDataPath())
+        madeDataFolder = makeUserDataFolder(DataPath, sharedPath(programFolder, SchemaFolder));
     dataLock = std::make_unique<InstanceLock>(DataPath);
     MainDbPath = DataPath + MainDbName;
     WorkDbPath = DataPath + WorkDbName;
@@ -112,6 +118,7 @@ void FrmVornisa::openDatabases() {
 
 void FrmVornisa::FormInit() {
     lblInfo->setText(AppTitle + AppVersion + QStringLiteral(" LastUpdate") + AppLastUpdate);
+    lblデータフォルダ->setText(QDir::toNativeSeparators(DataPath));
     for (BoundTable* t : {dat明細, dat顧客, dat商品, dat商品参照})
         t->setDatabase(dbWork.get());
     dat明細->setRecordSource(QStringLiteral("w明細"));
@@ -184,6 +191,7 @@ void FrmVornisa::connectHandlers() {
     connect(cmd顧客CSV取込, &QPushButton::clicked, this, &FrmVornisa::cmd顧客CSV取込_Click);
     connect(cmd商品CSV出力, &QPushButton::clicked, this, &FrmVornisa::cmd商品CSV出力_Click);
     connect(cmd商品CSV取込, &QPushButton::clicked, this, &FrmVornisa::cmd商品CSV取込_Click);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &FrmVornisa::showGuide);
     connect(dat明細, &BoundTable::afterColUpdate, this, [this](int row, int col) {
         // The rules work on the grid's current row: the row the user just changed.
         if (Grid明細->row() != row)
@@ -263,8 +271,10 @@ void FrmVornisa::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-void FrmVornisa::Image2_Click() {
-    QDesktopServices::openUrl(QUrl(VendorUrl));
+void FrmVornisa::showGuide() {
+    const QString page = sharedPath(ProgramFolder, GuidePage);
+    if (!QFileInfo::exists(page) || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        MsgConfirm(QStringLiteral("ガイド"), QStringLiteral("なし"), QDir::toNativeSeparators(page));
 }
 
 void FrmVornisa::cmdHint_Click() {

@@ -41,7 +41,8 @@ class FrmVornisa : public QWidget {
     void Form_Load(const QString& programFolder, const DataFolderRule& rule = {});
 
     // Values held for the run.
-    QString DataPath, MainDbPath, WorkDbPath;
+    QString ProgramFolder, DataPath, MainDbPath, WorkDbPath;
+    bool madeDataFolder = false;            // this start made the user's data folder
     std::unique_ptr<InstanceLock> dataLock; // held from before the databases open until after they close
     std::unique_ptr<Database> dbMain, dbWork;
 
@@ -77,6 +78,7 @@ class FrmVornisa : public QWidget {
     QPushButton *cmd設定登録 = nullptr, *cmd設定クリア = nullptr, *cmd設定削除 = nullptr, *cmd設定読込 = nullptr,
                 *cmd一括削除7 = nullptr, *cmdバックアップ = nullptr, *cmd復元 = nullptr;
     QLabel *Image2 = nullptr, *lblInfo = nullptr;
+    QLabel* lblデータフォルダ = nullptr; // where the books are kept
     // Data controls.
     BoundTable *dat明細 = nullptr, *dat顧客 = nullptr, *dat商品 = nullptr, *dat商品参照 = nullptr;
     QPointer<Hint> hintWindow;
@@ -130,7 +132,9 @@ class FrmVornisa : public QWidget {
     void Grid明細_AfterColUpdate(int col);
     bool Grid明細_EnterKey(int col);
     void Pic罫線色_Click();
-    void Image2_Click();
+    void Image2_Click() { showGuide(); }
+    // Opens the user guide in the desktop's browser (F1 and the banner).
+    void showGuide();
     void cmdバックアップ_Click();
     void cmd復元_Click();
     void cmd顧客CSV出力_Click();

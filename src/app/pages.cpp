@@ -246,6 +246,10 @@ QWidget* FrmVornisa::buildSettingsPage() {
     colour->addWidget(num白紙罫線色);
     colour->addStretch();
     g->addLayout(colour, 3, 1, 1, 3);
+    g->addWidget(caption(QStringLiteral("データの保存場所")), 4, 0);
+    lblデータフォルダ = named(new QLabel, QStringLiteral("lblデータフォルダ"));
+    lblデータフォルダ->setTextInteractionFlags(Qt::TextSelectableByMouse); // so the path can be copied
+    g->addWidget(lblデータフォルダ, 4, 1, 1, 3);
     cmd設定登録 = button(QStringLiteral("cmd設定登録"), QStringLiteral("登録"),
                          QStringLiteral("設定情報を登録します。請求書画面のデータは登録されません。"));
     cmd設定クリア = button(QStringLiteral("cmd設定クリア"), QStringLiteral("クリア"),
@@ -253,7 +257,7 @@ QWidget* FrmVornisa::buildSettingsPage() {
     cmd設定削除 = button(QStringLiteral("cmd設定削除"), QStringLiteral("削除"),
                          QStringLiteral("設定情報を削除し初期値に戻します。"));
     cmd設定読込 = button(QStringLiteral("cmd設定読込"), QStringLiteral("読込"), QStringLiteral("設定を読込みます"));
-    g->addWidget(buttonFrame({cmd設定登録, cmd設定クリア, cmd設定削除, cmd設定読込}), 4, 0, 1, 4);
+    g->addWidget(buttonFrame({cmd設定登録, cmd設定クリア, cmd設定削除, cmd設定読込}), 5, 0, 1, 4);
 
     auto* wipe = frame();
     auto* w = new QHBoxLayout(wipe);
@@ -262,7 +266,7 @@ QWidget* FrmVornisa::buildSettingsPage() {
     cmd一括削除7 = button(QStringLiteral("cmd一括削除7"), QStringLiteral("実行"));
     w->addWidget(cmd一括削除7);
     w->addStretch();
-    g->addWidget(wipe, 5, 0, 1, 4);
+    g->addWidget(wipe, 6, 0, 1, 4);
 
     auto* keep = frame();
     auto* k = new QHBoxLayout(keep);
@@ -274,15 +278,16 @@ QWidget* FrmVornisa::buildSettingsPage() {
     k->addWidget(cmdバックアップ);
     k->addWidget(cmd復元);
     k->addStretch();
-    g->addWidget(keep, 6, 0, 1, 4);
+    g->addWidget(keep, 7, 0, 1, 4);
 
     Image2 = named(new QLabel, QStringLiteral("Image2"));
     Image2->setPixmap(banner());
     Image2->setCursor(Qt::PointingHandCursor);
     lblInfo = named(new QLabel, QStringLiteral("lblInfo"));
-    g->addWidget(Image2, 7, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
-    g->addWidget(lblInfo, 7, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
-    g->setRowStretch(7, 1);
+    Image2->setToolTip(QStringLiteral("使い方ガイドを開きます"));
+    g->addWidget(Image2, 8, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
+    g->addWidget(lblInfo, 8, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
+    g->setRowStretch(8, 1);
     g->setColumnStretch(3, 1);
     return page;
 }

@@ -82,6 +82,13 @@ const Row kCatalogue[] = {
      "データフォルダー %1 は別の Vornisa ウィンドウで使用中です。そちらのウィンドウをお使いください。", Style::Warn},
     {"起動", "書込不可", "Vornisa",
      "データフォルダー %1 に書き込めないため起動できません。フォルダーの書き込み権限を確認してください。", Style::Warn},
+    {"起動", "作成不可", "Vornisa", "データフォルダーを作成できないため起動できません。\n%1", Style::Warn},
+    {"起動", "作成", "Vornisa",
+     "データを保存するフォルダーを作成しました。\n%1\n\n請求書・顧客・商品・設定のデータはすべてこのフォルダーに"
+     "保存されます。この場所の確認とバックアップは「設定・情報」ページでできます。",
+     Style::Info},
+
+    {"ガイド", "なし", "Vornisa", "使い方ガイドを開けませんでした。\n%1", Style::Warn},
 };
 
 // Splices the argument in once, so '%' sequences inside it are never expanded again.

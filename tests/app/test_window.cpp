@@ -1,10 +1,13 @@
 #include "app/layout.h"
 #include "window_fixture.h"
 
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <QScopeGuard>
 
 class WindowTest : public QObject {
     Q_OBJECT
@@ -16,6 +19,17 @@ class WindowTest : public QObject {
     void closingReleasesBothFiles();
     void taxComboTakesOnlyPicks();
     void qtDialogsSpeakJapanese();
+    void guideOpens_data();
+    void guideOpens();
+};
+
+// Takes the place of the desktop's browser: records the pages asked for.
+class UrlRecorder : public QObject {
+    Q_OBJECT
+  public:
+    QList<QUrl> opened;
+  public slots:
+    void open(const QUrl& url) { opened << url; }
 };
 
 void WindowTest::dataFolderChoice() {
@@ -23,8 +37,10 @@ void WindowTest::dataFolderChoice() {
     QVERIFY(marker.open());
     QCOMPARE(chooseDataPath(QStringLiteral("/opt/v"), {marker.fileName(), QStringLiteral("/fixed/data")}),
              QStringLiteral("/fixed/data/"));
-    QCOMPARE(chooseDataPath(QStringLiteral("/opt/v/"), {QStringLiteral("/no/such/marker"), QStringLiteral("/fixed/")}),
-             QStringLiteral("/opt/v/data/"));
+    QTemporaryDir program;
+    QVERIFY(QDir(program.path()).mkdir(QStringLiteral("data")));
+    QCOMPARE(chooseDataPath(program.path() + u'/', {QStringLiteral("/no/such/marker"), QStringLiteral("/fixed/")}),
+             program.path() + QStringLiteral("/data/"));
 }
 
 void WindowTest::captionsPagesAndControls() {
@@ -102,6 +118,47 @@ void WindowTest::taxComboTakesOnlyPicks() {
     QTest::keyClick(f.w->cmb税区分, Qt::Key_Delete);
     typeText(f.w->cmb税区分, QStringLiteral("非n"));
     QCOMPARE(f.w->cmb税区分->currentText(), QStringLiteral("外税"));
+}
+
+void WindowTest::guideOpens_data() {
+    QTest::addColumn<QString>("guideAt"); // below the scratch folder; empty: no guide anywhere
+    QTest::newRow("installed: share beside bin") << "share/doc/vornisa/guide/index.html";
+    QTest::newRow("build tree: share in the program's folder") << "bin/share/doc/vornisa/guide/index.html";
+    QTest::newRow("missing") << "";
+}
+
+void WindowTest::guideOpens() {
+    QFETCH(QString, guideAt);
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("bin")));
+    if (!guideAt.isEmpty()) {
+        QVERIFY(QDir(root.path()).mkpath(QFileInfo(guideAt).path()));
+        QFile page(root.filePath(guideAt));
+        QVERIFY(page.open(QIODevice::WriteOnly));
+    }
+    WindowFixture f;
+    f.w = std::make_unique<FrmVornisa>();
+    f.w->Form_Load(root.filePath(QStringLiteral("bin")), DataFolderRule{f.marker.fileName(), f.data.folder()});
+    f.w->show();
+    QVERIFY(QTest::qWaitForWindowActive(f.w.get()));
+    UrlRecorder browser;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "open");
+    const auto restore = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
+
+    QTest::keyClick(f.w.get(), Qt::Key_F1);
+    f.w->tab->setCurrentIndex(3);
+    QVERIFY(QTest::qWaitForWindowExposed(f.w->Image2));
+    QTest::mouseClick(f.w->Image2, Qt::LeftButton);
+    if (guideAt.isEmpty()) {
+        QVERIFY(browser.opened.isEmpty());
+        QCOMPARE(f.shown.size(), 2);
+        QCOMPARE(f.shown[1].title, QStringLiteral("Vornisa"));
+        QVERIFY(f.shown[1].text.startsWith(QStringLiteral("使い方ガイドを開けませんでした。")));
+        return;
+    }
+    const QUrl page = QUrl::fromLocalFile(QDir::cleanPath(root.filePath(guideAt)));
+    QCOMPARE(browser.opened, (QList<QUrl>{page, page}));
+    QVERIFY(f.shown.isEmpty());
 }
 
 void WindowTest::qtDialogsSpeakJapanese() {

@@ -1,18 +1,15 @@
 #include "support/testdb.h"
 
+#include "store/delivered.h"
 #include "store/tables.h"
 
-#include <QProcess>
 #include <stdexcept>
 
 TestData::TestData() {
-    // Quiet unless it fails: tests and benchmarks build hundreds of these.
-    QProcess mkdb;
-    mkdb.setProcessChannelMode(QProcess::MergedChannels);
-    mkdb.start(QStringLiteral(VORNISA_MKDB),
-               {QStringLiteral(VORNISA_MAIN_SCHEMA), QStringLiteral(VORNISA_WORK_SCHEMA), dir.path()});
-    if (!mkdb.waitForFinished(-1) || mkdb.exitStatus() != QProcess::NormalExit || mkdb.exitCode() != 0)
-        throw std::runtime_error("building the test databases failed: " + mkdb.readAll().toStdString());
+    const DeliveredFiles r =
+        makeDeliveredFiles(QStringLiteral(VORNISA_MAIN_SCHEMA), QStringLiteral(VORNISA_WORK_SCHEMA), dir.path());
+    if (!r.ok())
+        throw std::runtime_error("building the test databases failed: " + r.error.toStdString());
 }
 
 std::unique_ptr<Database> DataFolder::openMain() const {

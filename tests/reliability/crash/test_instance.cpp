@@ -3,12 +3,13 @@
 #include "app/instance_lock.h"
 #include "app/startup.h"
 #include "app/window_fixture.h"
+#include "support/as_nobody.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QLockFile>
 #include <QProcess>
-#include <QStandardPaths>
+#include <QScopeGuard>
 #include <unistd.h>
 
 class InstanceTest : public QObject {
@@ -38,6 +39,30 @@ qint64 lockHolder(const QString& folder) {
     return pid;
 }
 
+// Set in the unprivileged child: the folder handed to it.
+constexpr char GivenFolderVariable[] = "VORNISA_GIVEN_FOLDER";
+constexpr QFile::Permissions ReadOnlyDir =
+    QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+
+// Start-up over a folder its user cannot write is refused with the catalogue's notice,
+// before anything is opened or locked.
+void expectWriteRefusal(const QString& folder) {
+    QTemporaryFile marker;
+    QVERIFY(marker.open());
+    QList<msg::Shown> shown;
+    msg::setAnswerer([&](const msg::Shown& s) {
+        shown << s;
+        return s.defaultButton;
+    });
+    const auto restore = qScopeGuard([] { msg::setAnswerer({}); });
+    FrmVornisa w;
+    QVERIFY(!LoadMainWindow(w, QStringLiteral("/nonexistent"), {marker.fileName(), folder}));
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown[0].text, notice("書込不可", folder));
+    QVERIFY(!w.dbMain && !w.dbWork);
+    QVERIFY(!QFile::exists(folder + LockFileName));
+}
+
 } // namespace
 
 void InstanceTest::secondWindowLeavesFirstOneAlone() {
@@ -62,20 +87,20 @@ void InstanceTest::secondWindowLeavesFirstOneAlone() {
 }
 
 void InstanceTest::killedProgramLeavesFolderUsable() {
-    // The program finds its developer folder through a marker path relative to where it runs.
+    // A copy of the program with its data folder beside it, as a portable copy runs.
     QTemporaryDir run;
-    const QString folder = run.path() + QStringLiteral("/c:/develop4/Vornisa/data/");
+    const QString folder = run.filePath(QStringLiteral("data/"));
     QVERIFY(QDir().mkpath(folder));
-    QFile marker(run.path() + QStringLiteral("/c:/ruvaravovo.txt"));
-    QVERIFY(marker.open(QIODevice::WriteOnly));
-    marker.close();
     TestData data;
     QVERIFY(QFile::copy(data.mainPath(), folder + MainDbName));
     QVERIFY(QFile::copy(data.workPath(), folder + WorkDbName));
+    const QString copy = run.filePath(QStringLiteral("vornisa"));
+    QVERIFY(QFile::copy(QStringLiteral(VORNISA_PROGRAM), copy));
+    QTemporaryFile marker;
+    QVERIFY(marker.open());
 
     QProcess program;
-    program.setWorkingDirectory(run.path());
-    program.start(QStringLiteral(VORNISA_PROGRAM), {});
+    program.start(copy, {});
     QVERIFY(program.waitForStarted());
     QTRY_COMPARE_WITH_TIMEOUT(lockHolder(folder), program.processId(), 30000);
 
@@ -108,32 +133,23 @@ void InstanceTest::killedProgramLeavesFolderUsable() {
 }
 
 void InstanceTest::readOnlyFolderRefuses() {
-    if (geteuid() == 0) {
-        // Root writes into any folder: this case runs again as an unprivileged user.
-        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-        if (setpriv.isEmpty())
-            QSKIP("running as root without setpriv, so no folder can be made unwritable");
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(setpriv,
-                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
-                 QCoreApplication::applicationFilePath(), QStringLiteral("readOnlyFolderRefuses")});
-        QVERIFY(p.waitForFinished(120000));
-        const QByteArray out = p.readAll();
-        QVERIFY2(p.exitCode() == 0 && out.contains("PASS   : InstanceTest::readOnlyFolderRefuses"), out.constData());
+    const QByteArray given = qgetenv(GivenFolderVariable);
+    if (!given.isEmpty()) {
+        expectWriteRefusal(QString::fromLocal8Bit(given));
         return;
     }
-    WindowFixture f;
-    const QFileDevice::Permissions writable = QFile::permissions(f.data.folder());
-    QVERIFY(QFile::setPermissions(f.data.folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    FrmVornisa w;
-    const bool started = LoadMainWindow(w, QStringLiteral("/nonexistent"), {f.marker.fileName(), f.data.folder()});
-    QFile::setPermissions(f.data.folder(), writable);
-    QVERIFY(!started);
-    QCOMPARE(f.shown.size(), 1);
-    QCOMPARE(f.shown[0].text, notice("書込不可", f.data.folder()));
-    QVERIFY(!w.dbMain && !w.dbWork);
-    QVERIFY(!QFile::exists(f.data.folder() + LockFileName));
+    TestData data;
+    QVERIFY(QFile::setPermissions(data.dir.path(), ReadOnlyDir));
+    const auto writableAgain = qScopeGuard(
+        [&] { QFile::setPermissions(data.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+    if (geteuid() != 0) {
+        expectWriteRefusal(data.folder());
+        return;
+    }
+    QProcessEnvironment env;
+    env.insert(QString::fromLatin1(GivenFolderVariable), data.folder());
+    const NobodyRun child = runAsNobody(QStringLiteral("readOnlyFolderRefuses"), {data.dir.path()}, env);
+    QVERIFY2(child.passed, child.output.constData());
 }
 
 QTEST_MAIN(InstanceTest)

@@ -3,6 +3,7 @@
 // back, says so, and goes through once the other program lets go.
 #include "file_dump.h"
 #include "invoice/invoice_io.h"
+#include "support/as_nobody.h"
 #include "used_folder.h"
 #include "window_fixture.h"
 
@@ -203,30 +204,14 @@ void FileFaultsTest::startupRefusesReadOnlyFolder() {
         QVERIFY(QFile::setPermissions(folder.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         return;
     }
-    const uid_t nobody = 65534;
-    for (const QString& p : {folder.dir.path(), folder.mainPath(), folder.workPath()})
-        QVERIFY(::chown(p.toLocal8Bit().constData(), nobody, nobody) == 0);
     QVERIFY(QFile::setPermissions(folder.dir.path(), ReadOnlyDir));
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env;
     env.insert(QString::fromLatin1(ReadOnlyFolderVariable), folder.folder());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QDir::tempPath());
-    child.setProcessEnvironment(env);
-    child.setChildProcessModifier([] {
-        if (::setgid(nobody) != 0 || ::setuid(nobody) != 0)
-            ::_exit(99);
-    });
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("startupRefusesReadOnlyFolder")});
-    QVERIFY(child.waitForFinished(60000));
-    const QByteArray out = child.readAllStandardOutput() + child.readAllStandardError();
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, out.constData());
-    QVERIFY2(out.contains("PASS   : FileFaultsTest::startupRefusesReadOnlyFolder()"), out.constData());
-    for (const QByteArray& line : out.split('\n'))
+    const NobodyRun child = runAsNobody(QStringLiteral("startupRefusesReadOnlyFolder"), {folder.dir.path()}, env);
+    QVERIFY2(child.passed, child.output.constData());
+    for (const QByteArray& line : child.output.split('\n'))
         if (line.contains("refused:"))
             qInfo("as an unprivileged user: %s", line.constData());
-    QVERIFY(::chown(folder.dir.path().toLocal8Bit().constData(), 0, 0) == 0);
-    QVERIFY(QFile::setPermissions(folder.dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
 void FileFaultsTest::expectReadOnlyRefusal(const QString& folder) {

@@ -1,0 +1,204 @@
+// Where the books are kept: the developer's marker, a `data` folder beside the program (a build
+// tree, a portable copy), else the user's own folder, made once at the first start.
+#include "app/shared_files.h"
+#include "app/startup.h"
+#include "window_fixture.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QScopeGuard>
+
+class DataFolderTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+    void choice_data();
+    void choice();
+    void markerIgnoresWorkingFolder();
+    void userFolderMadeOnceNeverOverwritten();
+    void dataBesideProgramWins();
+    void missingSchemaRefusesAndLeavesNothing();
+
+  private:
+    // An installed layout: <prefix>/bin holds the program, <prefix>/share/vornisa the schema.
+    QString makeInstall(bool withSchema = true);
+    QTemporaryDir scratch_;
+    QList<msg::Shown> shown_;
+    DataFolderRule rule() const { return {scratch_.filePath(QStringLiteral("no-marker")), QStringLiteral("/fixed/")}; }
+};
+
+namespace {
+
+QString fileHash(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256).toHex())
+               : QString();
+}
+
+QStringList entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+void DataFolderTest::init() {
+    QVERIFY(scratch_.isValid());
+    qputenv("XDG_DATA_HOME", scratch_.filePath(QStringLiteral("xdg")).toLocal8Bit());
+    msg::setAnswerer([this](const msg::Shown& s) {
+        shown_ << s;
+        return s.defaultButton;
+    });
+}
+
+void DataFolderTest::cleanup() {
+    msg::setAnswerer({});
+    shown_.clear();
+    QDir(scratch_.path()).removeRecursively();
+    QDir().mkpath(scratch_.path());
+}
+
+QString DataFolderTest::makeInstall(bool withSchema) {
+    const QString bin = scratch_.filePath(QStringLiteral("prefix/bin"));
+    const QString share = scratch_.filePath(QStringLiteral("prefix/share/vornisa/"));
+    if (!QDir().mkpath(bin) || !QDir().mkpath(share))
+        return {};
+    if (withSchema && (!QFile::copy(QStringLiteral(VORNISA_MAIN_SCHEMA), share + QStringLiteral("main_schema.sql")) ||
+                       !QFile::copy(QStringLiteral(VORNISA_WORK_SCHEMA), share + QStringLiteral("work_schema.sql"))))
+        return {};
+    return bin;
+}
+
+void DataFolderTest::choice_data() {
+    QTest::addColumn<bool>("marker");
+    QTest::addColumn<QString>("beside"); // "dir", "file" or empty: what `data` beside the program is
+    QTest::addColumn<QString>("xdg");    // XDG_DATA_HOME below the scratch folder, "" for unset
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("marker wins over data beside") << true << "dir"
+                                                  << "xdg"
+                                                  << "fixed/";
+    QTest::newRow("data beside the program") << false << "dir"
+                                             << "xdg"
+                                             << "prog/data/";
+    QTest::newRow("nothing beside: XDG_DATA_HOME") << false << ""
+                                                   << "xdg"
+                                                   << "xdg/vornisa/data/";
+    QTest::newRow("a file named data is no folder") << false << "file"
+                                                    << "xdg"
+                                                    << "xdg/vornisa/data/";
+    QTest::newRow("XDG_DATA_HOME unset or empty: home") << false << ""
+                                                        << ""
+                                                        << "home/.local/share/vornisa/data/";
+}
+
+void DataFolderTest::choice() {
+    QFETCH(bool, marker);
+    QFETCH(QString, beside);
+    QFETCH(QString, xdg);
+    QFETCH(QString, expected);
+    const QString base = scratch_.path() + u'/';
+    QVERIFY(QDir().mkpath(base + QStringLiteral("prog")));
+    if (beside == QLatin1String("dir"))
+        QVERIFY(QDir().mkpath(base + QStringLiteral("prog/data")));
+    if (beside == QLatin1String("file")) {
+        QFile f(base + QStringLiteral("prog/data"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    QFile markerFile(base + QStringLiteral("marker"));
+    if (marker)
+        QVERIFY(markerFile.open(QIODevice::WriteOnly));
+    qputenv("XDG_DATA_HOME", xdg.isEmpty() ? QByteArray() : (base + xdg).toLocal8Bit());
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", (base + QStringLiteral("home")).toLocal8Bit());
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+    QCOMPARE(chooseDataPath(base + QStringLiteral("prog"), {markerFile.fileName(), base + QStringLiteral("fixed")}),
+             base + expected);
+}
+
+void DataFolderTest::markerIgnoresWorkingFolder() {
+    // The developer's marker and folder as they would be found relative to the working folder.
+    const QString run = scratch_.filePath(QStringLiteral("run"));
+    QVERIFY(QDir().mkpath(run + QStringLiteral("/c:/develop4/Vornisa/data")));
+    QFile relative(run + QStringLiteral("/c:/ruvaravovo.txt"));
+    QVERIFY(relative.open(QIODevice::WriteOnly));
+    const QString program = scratch_.filePath(QStringLiteral("prog"));
+    QVERIFY(QDir().mkpath(program + QStringLiteral("/data")));
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(run));
+    const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+    const DataFolderRule standard;
+    QVERIFY(QDir::isAbsolutePath(standard.markerFile) && QDir::isAbsolutePath(standard.fixedFolder));
+    if (QFileInfo::exists(standard.markerFile))
+        QSKIP("this machine carries the developer's marker file");
+    QCOMPARE(chooseDataPath(program, standard), program + QStringLiteral("/data/"));
+}
+
+void DataFolderTest::userFolderMadeOnceNeverOverwritten() {
+    const QString bin = makeInstall();
+    QVERIFY(!bin.isEmpty());
+    const QString folder = scratch_.filePath(QStringLiteral("xdg/vornisa/data/"));
+    {
+        FrmVornisa w;
+        QVERIFY(LoadMainWindow(w, bin, rule()));
+        QCOMPARE(w.DataPath, folder);
+        QVERIFY(w.madeDataFolder);
+        QCOMPARE(shown_.size(), 1);
+        QCOMPARE(shown_[0].text, msg::lookup(QStringLiteral("起動"), QStringLiteral("作成"), folder)->text);
+        QCOMPARE(w.lblデータフォルダ->text(), folder);
+        QVERIFY(w.dbMain && w.dbWork);
+        // The user's own books: only the user may enter the folder.
+        QCOMPARE(QFile::permissions(folder) & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+        w.txt自社名->setText(QStringLiteral("ヴォルニサ商事"));
+        w.cmd設定登録_Click();
+        w.close();
+    }
+    QCOMPARE(entries(bin), QStringList()); // nothing written beside the program
+    QCOMPARE(entries(scratch_.filePath(QStringLiteral("xdg/vornisa"))), QStringList{QStringLiteral("data")});
+    const QString mainHash = fileHash(folder + MainDbName);
+    shown_.clear();
+    {
+        FrmVornisa w;
+        QVERIFY(LoadMainWindow(w, bin, rule()));
+        QVERIFY(!w.madeDataFolder);
+        QVERIFY(shown_.isEmpty()); // told once
+        QCOMPARE(w.cfg自社名, QStringLiteral("ヴォルニサ商事"));
+        w.close();
+    }
+    // A folder that is there is used as it is, even when a file is missing: start-up says so.
+    QVERIFY(QFile::remove(folder + WorkDbName));
+    FrmVornisa w;
+    QVERIFY(!LoadMainWindow(w, bin, rule()));
+    QVERIFY(!QFile::exists(folder + WorkDbName));
+    QCOMPARE(fileHash(folder + MainDbName), mainHash);
+}
+
+void DataFolderTest::dataBesideProgramWins() {
+    const QString bin = makeInstall();
+    TestData data;
+    QVERIFY(QDir().mkpath(bin + QStringLiteral("/data")));
+    QVERIFY(QFile::copy(data.mainPath(), bin + QStringLiteral("/data/") + MainDbName));
+    QVERIFY(QFile::copy(data.workPath(), bin + QStringLiteral("/data/") + WorkDbName));
+    FrmVornisa w;
+    QVERIFY(LoadMainWindow(w, bin, rule()));
+    QCOMPARE(w.DataPath, bin + QStringLiteral("/data/"));
+    QVERIFY(!w.madeDataFolder);
+    QVERIFY(shown_.isEmpty());
+    QVERIFY(!QFileInfo::exists(scratch_.filePath(QStringLiteral("xdg/vornisa"))));
+}
+
+void DataFolderTest::missingSchemaRefusesAndLeavesNothing() {
+    const QString bin = makeInstall(false);
+    FrmVornisa w;
+    QVERIFY(!LoadMainWindow(w, bin, rule()));
+    QCOMPARE(shown_.size(), 1);
+    QVERIFY2(shown_[0].text.startsWith(QStringLiteral("データフォルダーを作成できないため起動できません。")) &&
+                 shown_[0].text.contains(QStringLiteral("main_schema.sql")),
+             qPrintable(shown_[0].text));
+    QVERIFY(!w.dbMain && !w.dbWork);
+    // No half-made folder for the next start to take for the books.
+    QCOMPARE(entries(scratch_.filePath(QStringLiteral("xdg/vornisa"))), QStringList());
+}
+
+QTEST_MAIN(DataFolderTest)
+#include "test_data_folder.moc"
