@@ -140,6 +140,7 @@ void FrmVornisa::FormInit() {
 
     Grid顧客マスタ->bind(dat顧客);
     Grid顧客マスタ->setupColumns(layout::customerColumns);
+    Grid顧客マスタ->setMultiLineColumn(2);
     Grid顧客マスタ->setImeColumns({1, 2});
     Grid商品マスタ->bind(dat商品);
     Grid商品マスタ->setupColumns(layout::productColumns);
@@ -152,12 +153,20 @@ void FrmVornisa::FormInit() {
                                                                return r && *r != 0 ? r : std::nullopt;
                                                            }});
     showProductRates();
+    for (DataGrid* g : {Grid顧客マスタ, Grid商品マスタ}) {
+        g->setRowSelectors(true);
+        g->horizontalHeader()->setStretchLastSection(true);
+        g->setRowActions({{QStringLiteral("行を削除"), [g](int) { g->removeSelectedRows(); }}});
+    }
     Grid明細->bind(dat明細);
     dat明細->setReadOnlyColumns({0});
     Grid明細->setImeColumns({1, 3});
     DD商品参照->setModel(dat商品参照);
     DD商品参照->setModelColumn(0);
     dat商品参照->setHeading(0, QStringLiteral("品　　　　名"));
+    Grid明細->setRowActions({{QStringLiteral("行をクリア"), [this](int r) { Clear明細行(r); }},
+                             {QStringLiteral("行を挿入"), [this](int r) { Insert明細行(r); }},
+                             {QStringLiteral("行を削除"), [this](int r) { Delete明細行(r); }}});
     gridScheme_.clear();
     SetInvoiceBasis(inv);
 }
@@ -219,6 +228,8 @@ void FrmVornisa::connectHandlers() {
         Grid明細_AfterColUpdate(col);
     });
     Grid明細->setEnterColumnHandler([this](int col) { return Grid明細_EnterKey(col); });
+    // Enter in the number box moves on, so the number loads as leaving the box does.
+    connect(txtNo, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
     for (BoundTable* t : {dat明細, dat顧客, dat商品})
         connect(t, &BoundTable::writeFailed, this, [this](const QString& reason) {
             MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),

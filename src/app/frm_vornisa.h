@@ -112,6 +112,10 @@ class FrmVornisa : public QWidget {
     QString inv税区分() const { return inv.issued ? inv.税区分 : cfg税区分; }
     QString inv端数処理() const { return inv.issued ? inv.端数処理 : cfg端数処理; }
     QString inv登録番号() const { return inv.issued ? inv.登録番号 : cfg登録番号; }
+    // Line operations of the detail grid's menu, on a grid row; the totals follow.
+    void Clear明細行(int row);
+    void Insert明細行(int row);
+    void Delete明細行(int row);
     void Clear明細ワーク();
     void SetDD品名();
     void Read顧客マスタ();
@@ -189,6 +193,9 @@ class FrmVornisa : public QWidget {
     // Runs a page's database work, says so if it failed, then shows the table as it stands.
     // The work returns false when it did nothing (the table then stays as shown).
     void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
+    // Runs one line operation on the line shown in a grid row, then shows the lines with the
+    // cursor kept on that row; false only when the operation refused.
+    bool lineOperation(int row, const std::function<bool(Database&, int line)>& op);
     void setUnsaved(bool on);
     void trackUnsavedChanges();
     // Where the cursor entered the number box: leaving it with the same text loads nothing.

@@ -316,6 +316,46 @@ void FrmVornisa::Delete請求書() {
     cmb顧客名->setFocus();
 }
 
+bool FrmVornisa::lineOperation(int row, const std::function<bool(Database&, int)>& op) {
+    Grid明細->commitPending();
+    const int col = Grid明細->col();
+    bool done = true; // a failure is said here, not taken for a refusal
+    try {
+        done = op(*dbWork, static_cast<int>(dat明細->value(row, 0).toInt()));
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("明細を更新できませんでした。"), e);
+    }
+    if (!done)
+        return false; // refused: the lines are as shown
+    dat明細->refresh();
+    Grid明細->setCurrentIndex(dat明細->index(row, col > 0 ? col : colName));
+    return true;
+}
+
+void FrmVornisa::Clear明細行(int row) {
+    lineOperation(row, [](Database& work, int line) {
+        ::Clear明細行(work, line);
+        return true;
+    });
+    Calc明細();
+}
+
+void FrmVornisa::Insert明細行(int row) {
+    if (!lineOperation(row, ::Insert明細行)) {
+        MsgConfirm(QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
+        return;
+    }
+    Calc明細();
+}
+
+void FrmVornisa::Delete明細行(int row) {
+    lineOperation(row, [](Database& work, int line) {
+        ::Delete明細行(work, line);
+        return true;
+    });
+    Calc明細();
+}
+
 bool FrmVornisa::Grid明細_EnterKey(int col) {
     if (col != colAmount || Grid明細->pastLastRow())
         return false;

@@ -6,30 +6,33 @@
 // Fixed values of the window: grid columns in twips, the date box, the colours.
 namespace layout {
 inline const QList<GridColumn> customerColumns = {
-    {360, Qt::AlignHCenter, QStringLiteral("チェック"), false},
-    {3284.788, Qt::AlignLeft, {}, false},
-    {2160, Qt::AlignLeft, QStringLiteral("顧客情報"), false},
+    {360, Qt::AlignHCenter, QStringLiteral("チェック"), CellFormat::Plain},
+    {3284.788, Qt::AlignLeft, {}, CellFormat::Plain},
+    {2160, Qt::AlignLeft, QStringLiteral("顧客情報"), CellFormat::Plain},
 };
 inline const QList<GridColumn> productColumns = {
-    {374, Qt::AlignHCenter, QStringLiteral("チェック"), false},
-    {5444.788, Qt::AlignLeft, QStringLiteral("品　　　名"), false},
-    {675.2126, Qt::AlignHCenter, {}, false},
-    {1170.142, Qt::AlignRight, QStringLiteral("単　価"), true},
-    {840.189, Qt::AlignHCenter, {}, false},
-    {700, Qt::AlignHCenter, {}, false}, // 税率, shown under "10%・8%" only
+    {374, Qt::AlignHCenter, QStringLiteral("チェック"), CellFormat::Plain},
+    {5444.788, Qt::AlignLeft, QStringLiteral("品　　　名"), CellFormat::Plain},
+    {675.2126, Qt::AlignHCenter, {}, CellFormat::Plain},
+    {1170.142, Qt::AlignRight, QStringLiteral("単　価"), CellFormat::Grouped},
+    {840.189, Qt::AlignHCenter, {}, CellFormat::Plain},
+    {700, Qt::AlignHCenter, {}, CellFormat::Plain}, // 税率, shown under "10%・8%" only
 };
 constexpr int productRateColumn = 5;
 // Column 0 (行番号) is bound but never shown or edited.
 inline const QList<GridColumn> detailColumns = {
-    {0, Qt::AlignLeft, {}, false},      {4400, Qt::AlignLeft, QStringLiteral("品　　  名"), false},
-    {1000, Qt::AlignRight, {}, true},   {720.0001, Qt::AlignHCenter, {}, false},
-    {1000, Qt::AlignRight, {}, true},   {1244.976, Qt::AlignRight, QStringLiteral("金　額"), true},
-    {500, Qt::AlignHCenter, {}, false},
+    {0, Qt::AlignLeft, {}, CellFormat::Plain},
+    {4400, Qt::AlignLeft, QStringLiteral("品　　  名"), CellFormat::Plain},
+    {1000, Qt::AlignRight, {}, CellFormat::Quantity},
+    {720.0001, Qt::AlignHCenter, {}, CellFormat::Plain},
+    {1000, Qt::AlignRight, {}, CellFormat::Grouped},
+    {1244.976, Qt::AlignRight, QStringLiteral("金　額"), CellFormat::Grouped},
+    {500, Qt::AlignHCenter, {}, CellFormat::Plain},
 };
 // Under "10%・8%" the last column is the line's rate instead of the exempt flag.
 inline const QList<GridColumn> detailColumnsQualified = [] {
     QList<GridColumn> c = detailColumns;
-    c[6] = {760, Qt::AlignHCenter, {}, false};
+    c[6] = {760, Qt::AlignHCenter, {}, CellFormat::Plain};
     return c;
 }();
 inline const QStringList detailFields = {QStringLiteral("行番号"), QStringLiteral("品名"), QStringLiteral("数量"),

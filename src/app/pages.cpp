@@ -192,7 +192,7 @@ QWidget* FrmVornisa::buildInvoicePage() {
     cmd印刷 = button(QStringLiteral("cmd印刷"), QStringLiteral("印刷"), QStringLiteral("印刷します"));
     cmd閉じる = button(QStringLiteral("cmd閉じる"), QStringLiteral("閉じる"),
                        QStringLiteral("請求書を終了します。伝票の登録は忘れてませんか"));
-    cmdHint = button(QStringLiteral("cmdHint"), QString());
+    cmdHint = button(QStringLiteral("cmdHint"), QString(), QStringLiteral("ヒント"));
     cmdHint->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     cmdHint->setMinimumWidth(40);
     auto* buttons = buttonFrame({cmd登録, cmd削除, cmdクリア, cmd印刷});

@@ -5,8 +5,70 @@
 #include "store/database.h"
 #include "store/statements.h"
 
+#include <functional>
+#include <vector>
+
 namespace {
 constexpr int LineCount = 30;
+const QString LineNumber = QStringLiteral("行番号");
+const QString Exempt = QStringLiteral("非課税");
+
+// One work line: its fields by name, its number left out, so lines can move between numbers.
+using Line = std::vector<std::pair<QString, Value>>;
+
+Line blankLine(const QStringList& fields) {
+    Line l;
+    for (const QString& f : fields)
+        if (f != LineNumber)
+            l.emplace_back(f, f == Exempt ? Value(false) : Value());
+    return l;
+}
+
+// What the user fills in; other fields may carry defaults on an empty line.
+bool holdsData(const Line& l) {
+    static const QStringList typed = {QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("単位"),
+                                      QStringLiteral("単価"), QStringLiteral("金額")};
+    for (const auto& [field, v] : l) {
+        if (field == Exempt ? v.toBool() : typed.contains(field) && !v.isNull())
+            return true;
+    }
+    return false;
+}
+
+// Reads the lines in number order, lets `change` rearrange them (false: leave everything) and
+// writes back only the lines that differ, each staying under its number.
+bool rewriteLines(Database& work, const std::function<bool(std::vector<Line>&, const QStringList&)>& change) {
+    Transaction t(work);
+    auto rs = work.openRecordset(sql::I8());
+    const QStringList fields = rs->fieldNames();
+    std::vector<Line> before;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+        Line l;
+        for (const QString& f : fields)
+            if (f != LineNumber)
+                l.emplace_back(f, rs->field(f));
+        before.push_back(std::move(l));
+    }
+    std::vector<Line> after = before;
+    if (!change(after, fields))
+        return false;
+    std::size_t i = 0;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext(), ++i) {
+        if (after[i] == before[i])
+            continue;
+        rs->edit();
+        for (const auto& [f, v] : after[i])
+            rs->setField(f, v);
+        rs->update();
+    }
+    t.commit();
+    return true;
+}
+
+// The index of a line number among the lines read, or -1 when there is no such line.
+int lineIndex(const std::vector<Line>& lines, int line) {
+    return line >= 1 && line <= static_cast<int>(lines.size()) ? line - 1 : -1;
+}
 } // namespace
 
 void Clear明細ワーク(Database& work) {
@@ -88,4 +150,42 @@ bool InRange(RangeColumn c, const QString& cellText) {
         break;
     }
     return !(*v > limit || *v < -limit);
+}
+
+void Clear明細行(Database& work, int line) {
+    rewriteLines(work, [line](std::vector<Line>& lines, const QStringList& fields) {
+        const int i = lineIndex(lines, line);
+        if (i < 0)
+            return false;
+        lines[i] = blankLine(fields);
+        return true;
+    });
+}
+
+void Delete明細行(Database& work, int line) {
+    rewriteLines(work, [line](std::vector<Line>& lines, const QStringList& fields) {
+        const int i = lineIndex(lines, line);
+        if (i < 0)
+            return false;
+        lines.erase(lines.begin() + i);
+        lines.push_back(blankLine(fields));
+        return true;
+    });
+}
+
+bool Insert明細行(Database& work, int line) {
+    bool room = true;
+    rewriteLines(work, [line, &room](std::vector<Line>& lines, const QStringList& fields) {
+        const int i = lineIndex(lines, line);
+        if (i < 0)
+            return false;
+        if (holdsData(lines.back())) {
+            room = false;
+            return false;
+        }
+        lines.pop_back();
+        lines.insert(lines.begin() + i, blankLine(fields));
+        return true;
+    });
+    return room;
 }

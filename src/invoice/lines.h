@@ -28,3 +28,12 @@ enum class RangeColumn { Quantity, Price, Amount };
 
 // Whether a cell's text may stay: inside the column's limits (the limits included), or empty.
 bool InRange(RangeColumn c, const QString& cellText);
+
+// Line operations on the 30 work lines, by line number (1 to 30); each is all or nothing, and a
+// number outside the lines changes nothing.
+// Clear: the line becomes empty. Delete: the lines below move up, line 30 becomes empty.
+void Clear明細行(Database& work, int line);
+void Delete明細行(Database& work, int line);
+// Insert: an empty line at `line`, the lines below move down. False, and nothing changed, when
+// line 30 holds data that would be pushed off the invoice.
+bool Insert明細行(Database& work, int line);

@@ -1,14 +1,24 @@
 #include "ui/bound_table.h"
 
-#include <QLocale>
+#include "report/number_format.h"
+
+#include <algorithm>
 #include <cmath>
 
-QString formatGrouped(double v) {
-    const double r = std::round(v); // half away from zero
-    if (r == 0)
-        return {};
-    return QLocale(QLocale::English).toString(static_cast<qlonglong>(r));
+namespace {
+// Whether a typed value differs from the stored one, whatever numeric type each arrived as.
+bool sameValue(const Value& a, const Value& b) {
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    if (a.isText() || b.isText())
+        return a.isText() && b.isText() && a.toText() == b.toText();
+    if (a.isBool() || b.isBool())
+        return a.toBool() == b.toBool();
+    if (a.isCurrency() || b.isCurrency())
+        return a.toCurrency() == b.toCurrency();
+    return a.toDouble() == b.toDouble();
 }
+} // namespace
 
 void BoundTable::refresh() {
     beginResetModel();
@@ -33,7 +43,7 @@ void BoundTable::refresh() {
 }
 
 Value BoundTable::value(int row, int col) const {
-    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
+    if (row < 0 || row >= recordCount() || col < 0 || col >= columnCount())
         return {};
     return rows_[row][col];
 }
@@ -54,7 +64,7 @@ void BoundTable::store(int row, int col, const Value& v) {
 }
 
 void BoundTable::setValue(int row, int col, const Value& v) {
-    if (row < 0 || row >= rowCount() || col < 0 || col >= columnCount())
+    if (row < 0 || row >= recordCount() || col < 0 || col >= columnCount())
         return;
     store(row, col, v);
 }
@@ -85,8 +95,10 @@ std::optional<Value> BoundTable::fromText(int col, const QString& text) const {
 QVariant BoundTable::data(const QModelIndex& index, int role) const {
     if (!index.isValid())
         return {};
-    const Value& v = rows_[index.row()][index.column()];
     const bool isBool = isBoolColumn(index.column());
+    if (index.row() >= recordCount()) // the new row: empty, its yes/no cells off
+        return role == Qt::CheckStateRole && isBool ? QVariant(Qt::Unchecked) : QVariant();
+    const Value& v = rows_[index.row()][index.column()];
     if (role == Qt::CheckStateRole && isBool)
         return v.toBool() ? Qt::Checked : Qt::Unchecked;
     if (isBool)
@@ -96,8 +108,14 @@ QVariant BoundTable::data(const QModelIndex& index, int role) const {
             return (*f)(v);
         if (v.isNull())
             return QString();
-        if (grouped_.contains(index.column()))
-            return formatGrouped(v.toDouble());
+        switch (formats_.value(index.column(), CellFormat::Plain)) {
+        case CellFormat::Grouped:
+            return report::formatThousands(v.toDouble());
+        case CellFormat::Quantity:
+            return report::formatQuantity(v.toDouble()); // as printed
+        case CellFormat::Plain:
+            break;
+        }
         return v.toText();
     }
     if (role == Qt::EditRole)
@@ -114,6 +132,14 @@ bool BoundTable::setData(const QModelIndex& index, const QVariant& value, int ro
         v = Value(value.toInt() == Qt::Checked);
     else
         v = fromText(col, value.toString());
+    if (isNewRow(index.row())) {
+        if (v && v->isNull())
+            return true; // nothing typed: the new row stays new
+        if (!storeNewRow())
+            return false;
+    } else if (v && sameValue(*v, rows_[index.row()][col])) {
+        return true; // unchanged: nothing to write and no rule to run
+    }
     // Text the column cannot hold is taken as empty; the after-update rules clear it anyway.
     try {
         store(index.row(), col, v.value_or(Value()));
@@ -141,13 +167,14 @@ QVariant BoundTable::headerData(int section, Qt::Orientation o, int role) const 
     if (role != Qt::DisplayRole)
         return {};
     if (o == Qt::Vertical)
-        return section + 1;
+        return isNewRow(section) ? QVariant(QStringLiteral("*")) : QVariant(section + 1);
     return headings_.value(section, names_.value(section));
 }
 
 bool BoundTable::insertRows(int row, int count, const QModelIndex& parent) {
-    if (!rowEditing_ || parent.isValid() || count <= 0)
+    if (!rowEditing_ || parent.isValid() || count <= 0 || row < 0)
         return false;
+    row = std::min(row, recordCount()); // stored rows go before the new row
     try {
         beginInsertRows(parent, row, row + count - 1);
         for (int i = 0; i < count; ++i) {
@@ -174,19 +201,65 @@ bool BoundTable::insertRows(int row, int count, const QModelIndex& parent) {
 }
 
 bool BoundTable::removeRows(int row, int count, const QModelIndex& parent) {
-    if (!rowEditing_ || parent.isValid() || count <= 0 || row + count > rowCount())
+    if (!rowEditing_ || parent.isValid() || count <= 0 || row < 0 || row + count > recordCount())
+        return false;
+    QList<int> rows;
+    for (int i = 0; i < count; ++i)
+        rows << row + i;
+    return removeRecords(rows);
+}
+
+bool BoundTable::removeRecords(QList<int> rows) {
+    if (!rowEditing_ || !db_)
+        return false;
+    rows.removeIf([this](int r) { return r < 0 || r >= recordCount(); });
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    if (rows.isEmpty())
         return false;
     try {
-        for (int i = 0; i < count; ++i)
-            db_->executeRaw(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = %2").arg(table_).arg(rowids_[row + i]));
+        Transaction t(*db_);
+        for (int r : rows)
+            db_->executeRaw(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = %2").arg(table_).arg(rowids_[r]));
+        t.commit();
     } catch (const DbError& e) {
         emit writeFailed(e.text);
         refresh();
         return false;
     }
-    beginRemoveRows(parent, row, row + count - 1);
-    rows_.erase(rows_.begin() + row, rows_.begin() + row + count);
-    rowids_.erase(rowids_.begin() + row, rowids_.begin() + row + count);
-    endRemoveRows();
+    for (int r : rows) { // from the bottom, so the rows above keep their places
+        beginRemoveRows({}, r, r);
+        rows_.erase(rows_.begin() + r);
+        rowids_.erase(rowids_.begin() + r);
+        endRemoveRows();
+    }
+    return true;
+}
+
+bool BoundTable::storeNewRow() {
+    const int r = recordCount();
+    if (!db_)
+        return false;
+    try {
+        auto rs = db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" where rowid = 0"));
+        rs->addNew();
+        rs->update();
+        auto last = db_->openRecordset(QStringLiteral("select max(rowid) as rid from ") + table_);
+        const long long rowid = last->field(QStringLiteral("rid")).toInt();
+        // Read back, so the row holds the table's defaults.
+        auto back = db_->openRecordset(QStringLiteral("select * from ") + table_ + QStringLiteral(" where rowid = ") +
+                                       QString::number(rowid));
+        std::vector<Value> row(names_.size());
+        for (int c = 0; c < columnCount(); ++c)
+            row[c] = back->eof() ? Value() : back->field(names_[c]);
+        // The row the user typed into stays where it is; the fresh new row appears below it.
+        beginInsertRows({}, r + 1, r + 1);
+        rows_.push_back(std::move(row));
+        rowids_.push_back(rowid);
+        endInsertRows();
+    } catch (const DbError& e) {
+        emit writeFailed(e.text);
+        return false;
+    }
     return true;
 }

@@ -5,8 +5,13 @@
 #include <functional>
 #include <vector>
 
+// How a column shows its numbers: as stored, "#,###", or a quantity that keeps its decimals.
+enum class CellFormat { Plain, Grouped, Quantity };
+
 // A table of a database shown in stored order; accepted user edits are written back to
 // their row at once. This is the data control of a grid: database, record source, refresh.
+// With row editing on, one empty new row follows the stored rows, as in a spreadsheet: a value
+// written into it makes it a stored row, and a fresh new row appears below.
 class BoundTable : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -19,8 +24,8 @@ class BoundTable : public QAbstractTableModel {
     const QString& recordSource() const { return table_; }
     void refresh();
 
-    // Display only: money and quantities with thousands separators, no decimals.
-    void setGroupedColumns(QList<int> cols) { grouped_ = std::move(cols); }
+    // Display only; the stored values keep their decimals.
+    void setColumnFormat(int col, CellFormat f) { formats_[col] = f; }
     // Display only: a column's values shown as texts (codes by their names); empty f drops it.
     void setShownText(int col, std::function<QString(const Value&)> f) {
         if (f)
@@ -32,13 +37,17 @@ class BoundTable : public QAbstractTableModel {
     void setReadOnlyColumns(QList<int> cols) { readOnly_ = std::move(cols); }
     // Master grids let the user add and remove rows; the detail grid does not.
     void setRowEditing(bool on) { rowEditing_ = on; }
+    bool rowEditing() const { return rowEditing_; }
+    // Stored rows; the model's rows are these and, with row editing, the new row after them.
+    int recordCount() const { return static_cast<int>(rows_.size()); }
+    bool isNewRow(int row) const { return rowEditing_ && row == recordCount(); }
 
     int fieldIndex(const QString& name) const { return names_.indexOf(name); }
     Value value(int row, int col) const;
     // A programmatic write: stored, shown, and no after-update notice.
     void setValue(int row, int col, const Value& v);
 
-    int rowCount(const QModelIndex& = {}) const override { return static_cast<int>(rows_.size()); }
+    int rowCount(const QModelIndex& = {}) const override { return recordCount() + (rowEditing_ ? 1 : 0); }
     int columnCount(const QModelIndex& = {}) const override { return static_cast<int>(names_.size()); }
     QVariant data(const QModelIndex& index, int role) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
@@ -47,6 +56,8 @@ class BoundTable : public QAbstractTableModel {
     void setHeading(int col, const QString& text) { headings_[col] = text; }
     bool insertRows(int row, int count, const QModelIndex& parent = {}) override;
     bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
+    // Removes these stored rows (the new row is ignored) in one transaction: all or none.
+    bool removeRecords(QList<int> rows);
 
     // Turns typed text into the column's type; nullopt when it cannot be read.
     std::optional<Value> fromText(int col, const QString& text) const;
@@ -61,6 +72,8 @@ class BoundTable : public QAbstractTableModel {
 
   private:
     void store(int row, int col, const Value& v);
+    // Turns the new row into a stored one; false (and said) when the table refused.
+    bool storeNewRow();
 
     Database* db_ = nullptr;
     QString table_;
@@ -68,12 +81,10 @@ class BoundTable : public QAbstractTableModel {
     QStringList names_, types_;
     std::vector<std::vector<Value>> rows_;
     std::vector<long long> rowids_;
-    QList<int> grouped_, readOnly_;
+    QList<int> readOnly_;
+    QHash<int, CellFormat> formats_;
     QHash<int, QString> headings_;
     QHash<int, std::function<QString(const Value&)>> shown_;
     bool rowEditing_ = false;
     QString unreadable_;
 };
-
-// "#,###": whole number with thousands separators, empty for zero.
-QString formatGrouped(double v);

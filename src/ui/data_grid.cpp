@@ -7,7 +7,9 @@
 #include <QInputMethod>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
 
 int twipsToPixels(double twips, const QWidget* w) {
@@ -51,29 +53,62 @@ QPixmap flagPicture(bool on) {
     return p;
 }
 
-// Draws a yes/no column as one of two pictures instead of a check box.
-class PictureDelegate : public QStyledItemDelegate {
+// The line of an editor that takes the typing: a combo's own line, or the editor itself.
+QLineEdit* lineOf(QWidget* editor) {
+    if (auto* combo = qobject_cast<QComboBox*>(editor))
+        return combo->lineEdit();
+    return qobject_cast<QLineEdit*>(editor);
+}
+
+// The input method of an editor follows its column, as it does on the cell.
+QWidget* withIme(QWidget* editor, const DataGrid* grid, int col) {
+    const bool open = grid->imeOpenFor(col);
+    SetImeOpen(editor, open);
+    if (QLineEdit* line = lineOf(editor); line && line != editor)
+        SetImeOpen(line, open);
+    return editor;
+}
+
+// Draws a yes/no cell's mark centred in its cell: one of two pictures, or a check box.
+class FlagDelegate : public QStyledItemDelegate {
   public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    FlagDelegate(bool pictures, QObject* parent) : QStyledItemDelegate(parent), pictures_(pictures) {}
     void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& i) const override {
         QStyleOptionViewItem o = opt;
         initStyleOption(&o, i);
+        const bool on = i.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        QStyle* style = o.widget ? o.widget->style() : QApplication::style();
+        const QRect indicator = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &o, o.widget);
         o.features &= ~QStyleOptionViewItem::HasCheckIndicator;
         o.text.clear();
-        QApplication::style()->drawControl(QStyle::CE_ItemViewItem, &o, p);
-        static const QPixmap on = flagPicture(true), off = flagPicture(false);
-        const QPixmap& pic = i.data(Qt::CheckStateRole).toInt() == Qt::Checked ? on : off;
-        p->drawPixmap(opt.rect.center() - QPoint(pic.width() / 2, pic.height() / 2), pic);
+        style->drawControl(QStyle::CE_ItemViewItem, &o, p, o.widget);
+        if (pictures_) {
+            static const QPixmap onPic = flagPicture(true), offPic = flagPicture(false);
+            const QPixmap& pic = on ? onPic : offPic;
+            p->drawPixmap(opt.rect.center() - QPoint(pic.width() / 2, pic.height() / 2), pic);
+            return;
+        }
+        QStyleOptionViewItem box = o;
+        box.rect = QRect(QPoint(), indicator.size());
+        box.rect.moveCenter(opt.rect.center());
+        box.state = (box.state & ~(QStyle::State_On | QStyle::State_Off)) | (on ? QStyle::State_On : QStyle::State_Off);
+        style->drawPrimitive(QStyle::PE_IndicatorItemViewItemCheck, &box, p, o.widget);
     }
     bool editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&, const QModelIndex&) override {
         return false; // the grid toggles it, so a click counts once
     }
+
+  private:
+    bool pictures_;
 };
 
-// Aligns a column's text as its set-up says.
-class AlignDelegate : public QStyledItemDelegate {
+// Aligns a column's text as its set-up says; its editor types as the column does.
+class CellDelegate : public QStyledItemDelegate {
   public:
-    AlignDelegate(Qt::Alignment a, QObject* parent) : QStyledItemDelegate(parent), align_(a) {}
+    CellDelegate(Qt::Alignment a, DataGrid* grid) : QStyledItemDelegate(grid), align_(a), grid_(grid) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
+        return withIme(QStyledItemDelegate::createEditor(parent, o, i), grid_, i.column());
+    }
 
   protected:
     void initStyleOption(QStyleOptionViewItem* o, const QModelIndex& i) const override {
@@ -83,17 +118,19 @@ class AlignDelegate : public QStyledItemDelegate {
     bool editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&, const QModelIndex&) override {
         return false; // the grid toggles yes/no cells itself, so a click counts once
     }
+    const DataGrid* grid() const { return grid_; }
 
   private:
     Qt::Alignment align_;
+    DataGrid* grid_;
 };
 
 // A drop-down of a bound list on one column; typing a name not in the list is allowed.
-class PickListDelegate : public AlignDelegate {
+class PickListDelegate : public CellDelegate {
   public:
-    PickListDelegate(QAbstractItemModel* list, int column, QObject* parent)
-        : AlignDelegate(Qt::AlignLeft, parent), list_(list), column_(column) {}
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+    PickListDelegate(QAbstractItemModel* list, int column, DataGrid* grid)
+        : CellDelegate(Qt::AlignLeft, grid), list_(list), column_(column) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& i) const override {
         auto* c = new QComboBox(parent);
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert);
@@ -105,12 +142,10 @@ class PickListDelegate : public AlignDelegate {
             c->completer()->setCompletionMode(QCompleter::PopupCompletion);
             c->completer()->setFilterMode(Qt::MatchStartsWith);
         }
-        return c;
+        return withIme(c, grid(), i.column());
     }
     void setEditorData(QWidget* editor, const QModelIndex& i) const override {
-        auto* c = static_cast<QComboBox*>(editor);
-        // A key that opened the editor is typed into it afterwards; keep the cell text otherwise.
-        c->setEditText(i.data(Qt::EditRole).toString());
+        static_cast<QComboBox*>(editor)->setEditText(i.data(Qt::EditRole).toString());
     }
     void setModelData(QWidget* editor, QAbstractItemModel* m, const QModelIndex& i) const override {
         m->setData(i, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
@@ -121,16 +156,61 @@ class PickListDelegate : public AlignDelegate {
     int column_;
 };
 
-// Offers a column's code texts and writes back only a code the column can read.
-class CodeDelegate : public AlignDelegate {
+// Text of several lines in a one-line cell: shown on one line, edited in a taller box where
+// Enter accepts the cell and Shift+Enter breaks the line.
+class MultiLineDelegate : public CellDelegate {
   public:
-    CodeDelegate(CodeColumn codes, QObject* parent) : AlignDelegate(Qt::AlignHCenter, parent), codes_(std::move(codes)) {}
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const override {
+    using CellDelegate::CellDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& i) const override {
+        auto* e = new QPlainTextEdit(parent);
+        e->setTabChangesFocus(true);
+        return withIme(e, grid(), i.column());
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& i) const override {
+        static_cast<QPlainTextEdit*>(editor)->setPlainText(i.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* m, const QModelIndex& i) const override {
+        m->setData(i, static_cast<QPlainTextEdit*>(editor)->toPlainText(), Qt::EditRole);
+    }
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& o, const QModelIndex&) const override {
+        QRect r = o.rect;
+        r.setHeight(std::max(r.height(), editor->fontMetrics().lineSpacing() * 4 + 8));
+        editor->setGeometry(r);
+    }
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* o, const QModelIndex& i) const override {
+        CellDelegate::initStyleOption(o, i);
+        o->text.replace(u'\n', u' ');
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        auto* editor = qobject_cast<QPlainTextEdit*>(o);
+        if (editor && e->type() == QEvent::KeyPress) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+                if (k->modifiers() & Qt::ShiftModifier) {
+                    editor->insertPlainText(QStringLiteral("\n"));
+                } else {
+                    emit commitData(editor);
+                    emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+                }
+                return true;
+            }
+        }
+        return CellDelegate::eventFilter(o, e);
+    }
+};
+
+// Offers a column's code texts and writes back only a code the column can read.
+class CodeDelegate : public CellDelegate {
+  public:
+    CodeDelegate(CodeColumn codes, DataGrid* grid) : CellDelegate(Qt::AlignHCenter, grid), codes_(std::move(codes)) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& i) const override {
         auto* c = new QComboBox(parent);
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert);
         c->addItems(codes_.choices);
-        return c;
+        return withIme(c, grid(), i.column());
     }
     void setEditorData(QWidget* editor, const QModelIndex& i) const override {
         auto* c = static_cast<QComboBox*>(editor);
@@ -159,6 +239,70 @@ void DataGrid::setPickList(int col, QAbstractItemModel* list, int listColumn) {
     setItemDelegateForColumn(col, new PickListDelegate(list, listColumn, this));
 }
 
+void DataGrid::setMultiLineColumn(int col) {
+    setItemDelegateForColumn(col, new MultiLineDelegate(Qt::AlignLeft, this));
+}
+
+void DataGrid::setRowSelectors(bool on) {
+    rowSelectors_ = on;
+    verticalHeader()->setVisible(on);
+    setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+QList<int> DataGrid::selectedRecords() const {
+    QList<int> rows;
+    if (!table_ || !selectionModel())
+        return rows;
+    for (const QModelIndex& i : selectionModel()->selectedRows())
+        if (i.row() < table_->recordCount())
+            rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void DataGrid::removeSelectedRows() {
+    commitPending();
+    const QList<int> rows = selectedRecords();
+    if (rows.isEmpty())
+        return;
+    const int c = std::max(col(), 0);
+    if (!table_->removeRecords(rows))
+        return;
+    clearSelection();
+    setCurrentIndex(model()->index(std::min(rows.first(), model()->rowCount() - 1), c));
+}
+
+void DataGrid::showRowMenu(int r, const QPoint& global) {
+    if (r < 0 || r >= model()->rowCount() || rowActions_.isEmpty())
+        return;
+    if (rowSelectors_) {
+        if (!selectionModel()->isRowSelected(r, {}))
+            selectRow(r);
+    } else if (row() != r) {
+        int c = col();
+        if (c < 0 || isColumnHidden(c))
+            for (c = 0; c + 1 < model()->columnCount() && isColumnHidden(c); ++c) {
+            }
+        setCurrentIndex(model()->index(r, c));
+    }
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const RowAction& a : rowActions_)
+        menu->addAction(a.text, this, [run = a.run, r] { run(r); });
+    menu->popup(global);
+}
+
+void DataGrid::contextMenuEvent(QContextMenuEvent* e) {
+    if (rowActions_.isEmpty()) {
+        QTableView::contextMenuEvent(e);
+        return;
+    }
+    const int r = e->reason() == QContextMenuEvent::Mouse ? rowAt(e->pos().y()) : row();
+    showRowMenu(r, e->reason() == QContextMenuEvent::Mouse ? e->globalPos()
+                                                            : viewport()->mapToGlobal(visualRect(currentIndex()).center()));
+    e->accept();
+}
+
 DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     setTabKeyNavigation(false); // Tab leaves the grid
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -170,6 +314,10 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed); // no walk over every row
     verticalHeader()->setDefaultSectionSize(24);
     verticalHeader()->hide();
+    verticalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(verticalHeader(), &QHeaderView::customContextMenuRequested, this, [this](const QPoint& p) {
+        showRowMenu(verticalHeader()->logicalIndexAt(p), verticalHeader()->mapToGlobal(p));
+    });
     setAlternatingRowColors(true);
     setWordWrap(false);
 }
@@ -180,26 +328,25 @@ void DataGrid::bind(BoundTable* table) {
 }
 
 void DataGrid::setupColumns(const QList<GridColumn>& cols) {
-    QList<int> grouped;
     for (int i = 0; i < cols.size(); ++i) {
         const GridColumn& c = cols[i];
+        table_->setColumnFormat(i, c.format);
+        if (!c.heading.isEmpty())
+            table_->setHeading(i, c.heading);
         if (c.width <= 0) {
             setColumnHidden(i, true);
             continue;
         }
         setColumnHidden(i, false);
-        setColumnWidth(i, twipsToPixels(c.width, this));
-        if (!c.heading.isEmpty())
-            table_->setHeading(i, c.heading);
-        if (c.grouped)
-            grouped << i;
+        // A heading is never cut: a column narrower than its heading in this font grows to fit.
+        setColumnWidth(i, std::max(twipsToPixels(c.width, this), horizontalHeader()->sectionSizeHint(i)));
     }
-    table_->setGroupedColumns(grouped);
-    for (int i = 0; i < cols.size(); ++i)
-        if (i != pictureColumn_)
-            setItemDelegateForColumn(i, new AlignDelegate(cols[i].align, this));
-    if (pictureColumn_ >= 0)
-        setItemDelegateForColumn(pictureColumn_, new PictureDelegate(this));
+    for (int i = 0; i < cols.size(); ++i) {
+        if (i == pictureColumn_ || table_->isBoolColumn(i))
+            setItemDelegateForColumn(i, new FlagDelegate(i == pictureColumn_, this));
+        else
+            setItemDelegateForColumn(i, new CellDelegate(cols[i].align, this));
+    }
 }
 
 void DataGrid::setCol(int c) {
@@ -265,9 +412,23 @@ void DataGrid::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
-    if (e->key() == Qt::Key_Space && currentIndex().isValid() && table_ &&
-        table_->isBoolColumn(currentIndex().column())) {
-        toggleFlag(currentIndex());
+    const QModelIndex cur = currentIndex();
+    if (e->key() == Qt::Key_Space && (e->modifiers() & Qt::ShiftModifier) && rowSelectors_ && cur.isValid()) {
+        selectionModel()->select(cur, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        e->accept();
+        return;
+    }
+    if (e->key() == Qt::Key_Space && cur.isValid() && table_ && table_->isBoolColumn(cur.column())) {
+        toggleFlag(cur);
+        e->accept();
+        return;
+    }
+    if ((e->key() == Qt::Key_Delete || e->key() == Qt::Key_Backspace) && state() != QAbstractItemView::EditingState &&
+        cur.isValid() && table_) {
+        if (e->key() == Qt::Key_Delete && rowSelectors_ && !selectedRecords().isEmpty())
+            removeSelectedRows();
+        else if (!table_->isBoolColumn(cur.column()) && (cur.flags() & Qt::ItemIsEditable))
+            model()->setData(cur, QString(), Qt::EditRole); // a user edit: the column's rule runs
         e->accept();
         return;
     }
@@ -289,6 +450,12 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     // The after-update rules may have put the cursor back on the cell; that place stands.
     const bool placed = cursorPlaced_;
     cursorPlaced_ = false;
+    if (hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem) {
+        // Tab in an open editor has accepted it; it then leaves the grid as Tab on a cell does.
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
+        return;
+    }
     QTableView::closeEditor(editor,
                             hint == QAbstractItemDelegate::SubmitModelCache ? QAbstractItemDelegate::NoHint : hint);
     // Enter in an open editor accepts it and moves on, as Enter on a cell does.
@@ -298,7 +465,34 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
 
 bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     cursorPlaced_ = false;
-    return QTableView::edit(index, trigger, event);
+    auto* key = event && event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+    const bool typing = trigger == AnyKeyPressed && key && !key->text().isEmpty() && key->text().front().isPrint() &&
+                        state() != QAbstractItemView::EditingState;
+    if (!QTableView::edit(index, trigger, typing ? nullptr : event))
+        return false;
+    QWidget* editor = indexWidget(index);
+    if (!editor || state() != QAbstractItemView::EditingState)
+        return true;
+    auto* text = qobject_cast<QPlainTextEdit*>(editor);
+    QLineEdit* line = lineOf(editor);
+    if (typing) {
+        // Typing over a cell replaces what it held, whatever the editor.
+        if (text)
+            text->clear();
+        else if (line)
+            line->clear();
+        QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text());
+        QApplication::sendEvent(text ? static_cast<QWidget*>(text) : line ? static_cast<QWidget*>(line) : editor, &copy);
+    } else if (trigger & (EditKeyPressed | DoubleClicked | SelectedClicked)) {
+        // F2 and a click edit in place: the text stays, the cursor at its end.
+        if (text)
+            text->moveCursor(QTextCursor::End);
+        else if (line) {
+            line->deselect();
+            line->end(false);
+        }
+    }
+    return true;
 }
 
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

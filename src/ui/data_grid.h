@@ -17,10 +17,16 @@ struct GridColumn {
     double width = 0; // twips; 0 hides the column
     Qt::Alignment align = Qt::AlignLeft;
     QString heading; // empty: the field name
-    bool grouped = false;
+    CellFormat format = CellFormat::Plain;
 };
 
 int twipsToPixels(double twips, const QWidget* w);
+
+// One entry of a grid's right-click menu; it acts on the row clicked.
+struct RowAction {
+    QString text;
+    std::function<void(int row)> run;
+};
 
 // A grid bound to one BoundTable, with the operations the window's handlers rely on.
 class DataGrid : public QTableView {
@@ -30,6 +36,7 @@ class DataGrid : public QTableView {
 
     void bind(BoundTable* table);
     BoundTable* table() const { return table_; }
+    // Widths, alignments, headings and formats; a column never gets narrower than its heading.
     void setupColumns(const QList<GridColumn>& cols);
 
     int col() const { return currentIndex().isValid() ? currentIndex().column() : -1; }
@@ -46,15 +53,27 @@ class DataGrid : public QTableView {
 
     // Enter moves one cell right; the window may take Enter in one column for itself.
     void setEnterColumnHandler(std::function<bool(int col)> h) { enterHandler_ = std::move(h); }
-    // Columns whose text is typed in Japanese.
+    // Columns whose text is typed in Japanese, in the cell and in its editor.
     void setImeColumns(QList<int> cols) { imeColumns_ = std::move(cols); }
+    bool imeOpenFor(int col) const { return imeColumns_.contains(col); }
     // Yes/no columns shown as one of two pictures and toggled by click or space.
     void setPictureColumn(int c) { pictureColumn_ = c; }
     // A bound drop-down list on one column (call after setupColumns).
     void setPickList(int col, QAbstractItemModel* list, int listColumn);
     // A column of codes (call after setupColumns); refused text leaves the cell as it was.
     void setCodeColumn(int col, const CodeColumn& codes);
+    // A column edited over several lines: Enter accepts, Shift+Enter breaks the line (after setupColumns).
+    void setMultiLineColumn(int col);
     int pictureColumn() const { return pictureColumn_; }
+
+    // Row headers to select whole rows (click, Shift+click, Shift+Space); Delete removes them.
+    void setRowSelectors(bool on);
+    // Stored rows wholly selected, top to bottom.
+    QList<int> selectedRecords() const;
+    // Removes the selected rows from the bound table; the new row is never removed.
+    void removeSelectedRows();
+    // The right-click menu of a row.
+    void setRowActions(QList<RowAction> actions) { rowActions_ = std::move(actions); }
 
   signals:
     void cellMoved(int row, int col);
@@ -62,6 +81,7 @@ class DataGrid : public QTableView {
   protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
@@ -70,11 +90,14 @@ class DataGrid : public QTableView {
     void moveRight();
     void toggleFlag(const QModelIndex& i);
     void applyIme();
+    void showRowMenu(int row, const QPoint& global);
     BoundTable* table_ = nullptr;
     std::function<bool(int)> enterHandler_;
     QList<int> imeColumns_;
+    QList<RowAction> rowActions_;
     int pictureColumn_ = -1;
     bool cursorPlaced_ = false;
+    bool rowSelectors_ = false;
 };
 
 // Switches the Japanese input method of a widget on or off.

@@ -209,7 +209,7 @@ void BackupWindowTest::csvOutAndIn() {
     w.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString&) { return out; };
     w.cmd商品CSV取込->click();
     QCOMPARE(f.shown.last().text, QStringLiteral("次の行は読み取れないため取り込みませんでした。\n3行目"));
-    QCOMPARE(w.dat商品->rowCount(), 1);
+    QCOMPARE(w.dat商品->recordCount(), 1);
     QCOMPARE(w.dat商品->value(0, w.dat商品->fieldIndex(QStringLiteral("単価"))), Value(Currency::fromWhole(1000)));
     QCOMPARE(w.dbMain->openRecordset(QStringLiteral("select * from 商品マスタ"))->recordCount(), 0);
     w.cmd商品CSV出力->click();
@@ -223,10 +223,10 @@ void BackupWindowTest::csvOutAndIn() {
                        Qt::EditRole);
     w.cmd顧客CSV出力->click();
     w.cmd顧客クリア->click();
-    QCOMPARE(w.dat顧客->rowCount(), 0);
+    QCOMPARE(w.dat顧客->recordCount(), 0);
     w.fileDialogs.openFile = [&](QWidget*, const QString&) { return out; };
     w.cmd顧客CSV取込->click();
-    QCOMPARE(w.dat顧客->rowCount(), 1);
+    QCOMPARE(w.dat顧客->recordCount(), 1);
     QCOMPARE(w.dat顧客->value(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), Value(QStringLiteral("山田, 太郎")));
 }
 

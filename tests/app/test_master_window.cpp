@@ -22,9 +22,10 @@ class MasterWindowTest : public QObject {
 };
 
 namespace {
+// Writes into the grid's new row, which the first value makes a stored row.
 void addRow(BoundTable* t, const QList<std::pair<QString, QVariant>>& values) {
-    const int r = t->rowCount();
-    QVERIFY(t->insertRows(r, 1));
+    const int r = t->recordCount();
+    QVERIFY(t->isNewRow(r));
     for (const auto& [field, v] : values)
         t->setData(t->index(r, t->fieldIndex(field)), v,
                    v.typeId() == QMetaType::Int ? Qt::CheckStateRole : Qt::EditRole);
@@ -82,12 +83,12 @@ void MasterWindowTest::customersRegisterReplaceAndDelete() {
     w.cmd顧客削除->click();
     QCOMPARE(f.shown.first().text, QStringLiteral("指定された 顧客情報 を削除します。よろしいですか"));
     QCOMPARE(count(*w.dbMain, sql::C2()), 1);
-    QCOMPARE(w.dat顧客->rowCount(), 2);
+    QCOMPARE(w.dat顧客->recordCount(), 2);
     // Clear then read shows the master sorted, no ticks.
     w.cmd顧客クリア->click();
-    QCOMPARE(w.dat顧客->rowCount(), 0);
+    QCOMPARE(w.dat顧客->recordCount(), 0);
     w.cmd顧客読込->click();
-    QCOMPARE(w.dat顧客->rowCount(), 1);
+    QCOMPARE(w.dat顧客->recordCount(), 1);
     QCOMPARE(w.dat顧客->value(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))).toText(), QStringLiteral("山田商店"));
 }
 
@@ -107,7 +108,7 @@ void MasterWindowTest::productsTickInEditedRowCounts() {
                        Qt::CheckStateRole);
     w.cmd商品削除->click();
     QCOMPARE(count(*w.dbMain, sql::P1(QStringLiteral("鉛筆"))), 0);
-    QCOMPARE(w.dat商品->rowCount(), 0);
+    QCOMPARE(w.dat商品->recordCount(), 0);
 }
 
 void MasterWindowTest::failedRegisterChangesNothingAndSays() {

@@ -13,6 +13,8 @@ class LinesTest : public QObject {
     void productLookup();
     void unitListFillsFirstFreeSlot();
     void unitListFull();
+    void lineOperations_data();
+    void lineOperations();
 };
 
 namespace {
@@ -140,6 +142,81 @@ void LinesTest::unitListFull() {
     const QStringList before = dumpMain(*main);
     QVERIFY(!AddCodeValue(*main, txt("色"), txt("黄")));
     QCOMPARE(dumpMain(*main), before);
+}
+
+namespace {
+// The names of lines 1 to 30 as one text, "-" for a line without a name.
+QString names(Database& work) {
+    QStringList out;
+    auto rs = work.openRecordset(sql::I8());
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        out << (rs->field(txt("品名")).isNull() ? txt("-") : rs->field(txt("品名")).toText());
+    return out.join(u' ');
+}
+QString lines(const QStringList& first, int blanks) {
+    QStringList out = first;
+    for (int i = 0; i < blanks; ++i)
+        out << txt("-");
+    return out.join(u' ');
+}
+} // namespace
+
+void LinesTest::lineOperations_data() {
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<bool>("line30Used"); // line 30 holds a unit only, or nothing
+    QTest::addColumn<bool>("done");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("clear line 2") << "clear" << 2 << false << true << lines({"A", "-", "C"}, 27);
+    QTest::newRow("insert at 2") << "insert" << 2 << false << true << lines({"A", "-", "B", "C"}, 26);
+    QTest::newRow("insert below the last") << "insert" << 4 << false << true << lines({"A", "B", "C"}, 27);
+    QTest::newRow("insert refused") << "insert" << 1 << true << false << lines({"A", "B", "C"}, 27);
+    QTest::newRow("delete line 1") << "delete" << 1 << false << true << lines({"B", "C"}, 28);
+    QTest::newRow("delete moves line 30 up") << "delete" << 3 << true << true << lines({"A", "B"}, 28);
+    QTest::newRow("line out of range") << "delete" << 31 << false << true << lines({"A", "B", "C"}, 27);
+}
+
+void LinesTest::lineOperations() {
+    QFETCH(QString, op);
+    QFETCH(int, line);
+    QFETCH(bool, line30Used);
+    QFETCH(bool, done);
+    QFETCH(QString, after);
+    TestData data;
+    auto work = data.openWork();
+    Clear明細ワーク(*work);
+    setLine(*work, 1, Value(txt("A")), Value(2.5), Value(txt("個")), money("100"), money("250"), true);
+    setLine(*work, 2, Value(txt("B")), Value(), Value(), Value(), money("80"));
+    setLine(*work, 3, Value(txt("C")), Value(1.0), Value(), money("5"), money("5"));
+    if (line30Used)
+        setLine(*work, 30, Value(), Value(), Value(txt("箱")), Value(), Value());
+    const QStringList before = dump(*work, txt("w明細"));
+    bool result = true;
+    if (op == txt("clear"))
+        Clear明細行(*work, line);
+    else if (op == txt("insert"))
+        result = Insert明細行(*work, line);
+    else
+        Delete明細行(*work, line);
+    QCOMPARE(result, done);
+    if (!done) {
+        QCOMPARE(dump(*work, txt("w明細")), before);
+        return;
+    }
+    QCOMPARE(names(*work), after);
+    // Lines keep their numbers 1 to 30; a moved line takes every field along; a new line is blank.
+    const QStringList rows = dump(*work, txt("w明細"));
+    QCOMPARE(rows.size(), 30);
+    for (int i = 0; i < 30; ++i)
+        QVERIFY(rows[i].startsWith(txt("行番号=%1|").arg(i + 1)));
+    const int a = after.split(u' ').indexOf(txt("A"));
+    if (a >= 0)
+        QCOMPARE(rows[a].section(u'|', 1), before[0].section(u'|', 1));
+    const int blank = after.split(u' ').indexOf(txt("-"));
+    QVERIFY(rows[blank].section(u'|', 1).startsWith(
+        txt("品名=<null>|数量=<null>|単位=<null>|単価=<null>|金額=<null>|非課税=False")));
+    if (op == txt("delete") && line30Used)
+        QVERIFY(rows[28].contains(txt("単位=箱")));
 }
 
 int runLinesTests(int argc, char** argv) {
