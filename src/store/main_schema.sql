@@ -1,13 +1,17 @@
--- Main database: the books. Money is CURRENCY, stored as an integer count of
+-- Main database: the books, at schema version 1 (see src/store/schema.cpp). Money is CURRENCY, stored as an integer count of
 -- ten-thousandths so that values and their sums come back exact.
 CREATE TABLE 顧客マスタ (顧客名 TEXT, 顧客情報 TEXT);
-CREATE TABLE 商品マスタ (品名 TEXT, 単位 TEXT, 単価 CURRENCY, 非課税 BOOLEAN NOT NULL DEFAULT 0);
-CREATE TABLE 自社情報 (自社名 TEXT, 自社情報 TEXT, 税区分 TEXT, LineColor1 INTEGER, 最大請求書番号 INTEGER);
+CREATE TABLE 商品マスタ (品名 TEXT, 単位 TEXT, 単価 CURRENCY, 非課税 BOOLEAN NOT NULL DEFAULT 0,
+                       税率 INTEGER);
+CREATE TABLE 自社情報 (自社名 TEXT, 自社情報 TEXT, 税区分 TEXT, LineColor1 INTEGER, 最大請求書番号 INTEGER,
+                     登録番号 TEXT, 税率方式 TEXT, 端数処理 TEXT);
 CREATE TABLE 請求書 (伝票番号 INTEGER, 顧客名 TEXT, 日付 DATETIME, 行番号 INTEGER, 伝票区分 INTEGER,
                      品名 TEXT, 数量 DOUBLE, 単位 TEXT, 単価 CURRENCY, 金額 CURRENCY,
-                     非課税 BOOLEAN NOT NULL DEFAULT 0);
+                     非課税 BOOLEAN NOT NULL DEFAULT 0, 税率 INTEGER);
 CREATE TABLE 請求書ヘッダ (伝票番号 INTEGER, 日付 DATETIME, 顧客名 TEXT, 顧客情報 TEXT,
-                         消費税 CURRENCY, 税抜計 CURRENCY, 合計 CURRENCY);
+                         消費税 CURRENCY, 税抜計 CURRENCY, 合計 CURRENCY,
+                         税率方式 TEXT, 税区分 TEXT, 端数処理 TEXT, 対象10 CURRENCY, 消費税10 CURRENCY,
+                         対象8 CURRENCY, 消費税8 CURRENCY, 登録番号 TEXT);
 CREATE TABLE コードマスタ (kcode TEXT, code INTEGER, sname TEXT);
 -- Look-ups by number and by name.
 CREATE INDEX 請求書_伝票番号 ON 請求書 (伝票番号);
@@ -15,3 +19,4 @@ CREATE INDEX 請求書ヘッダ_伝票番号 ON 請求書ヘッダ (伝票番号
 CREATE INDEX 顧客マスタ_顧客名 ON 顧客マスタ (顧客名);
 CREATE INDEX 商品マスタ_品名 ON 商品マスタ (品名);
 CREATE INDEX コードマスタ_kcode ON コードマスタ (kcode, code);
+PRAGMA user_version = 1;

@@ -7,8 +7,29 @@
 // Upgrade steps, oldest first. A step is plain SQLite text; keep the delivered schema files
 // in step with it.
 const QStringList& schemaSteps(SchemaFile file) {
-    static const QStringList main = {};
-    static const QStringList work = {};
+    static const QStringList main = {
+        // 1: qualified invoices — the issuer's number and tax basis, a rate per product and per
+        // line, and the basis each invoice was registered under. Old rows read as "5%" invoices.
+        QStringLiteral("ALTER TABLE 自社情報 ADD COLUMN 登録番号 TEXT;"
+                       "ALTER TABLE 自社情報 ADD COLUMN 税率方式 TEXT;"
+                       "ALTER TABLE 自社情報 ADD COLUMN 端数処理 TEXT;"
+                       "ALTER TABLE 商品マスタ ADD COLUMN 税率 INTEGER;"
+                       "ALTER TABLE 請求書 ADD COLUMN 税率 INTEGER;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 税率方式 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 税区分 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 端数処理 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 対象10 CURRENCY;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 消費税10 CURRENCY;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 対象8 CURRENCY;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 消費税8 CURRENCY;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 登録番号 TEXT;"),
+    };
+    static const QStringList work = {
+        // 1: the rate of a line, of a product on the product page and in the pick list.
+        QStringLiteral("ALTER TABLE w明細 ADD COLUMN 税率 INTEGER;"
+                       "ALTER TABLE w商品マスタ ADD COLUMN 税率 INTEGER;"
+                       "ALTER TABLE w商品参照 ADD COLUMN 税率 INTEGER;"),
+    };
     return file == SchemaFile::Main ? main : work;
 }
 
