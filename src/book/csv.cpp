@@ -1,5 +1,6 @@
 #include "book/csv.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 
