@@ -1,11 +1,13 @@
 #pragma once
 #include "app/data_folder.h"
 #include "app/instance_lock.h"
+#include "book/history.h"
 #include "store/database.h"
 #include "ui/bound_table.h"
 #include "ui/data_grid.h"
 #include "ui/number_box.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -14,10 +16,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
+class BookModel;
 class Hint;
 
 // The main window: the invoice, customer, product and settings pages.
@@ -65,6 +69,17 @@ class FrmVornisa : public QWidget {
     QPushButton *cmd設定登録 = nullptr, *cmd設定クリア = nullptr, *cmd設定削除 = nullptr, *cmd設定読込 = nullptr,
                 *cmd一括削除7 = nullptr;
     QLabel *Image2 = nullptr, *lblInfo = nullptr;
+    // Invoice list page.
+    QCheckBox *chk検索開始 = nullptr, *chk検索終了 = nullptr, *chk削除済み = nullptr;
+    QDateEdit *dt検索開始 = nullptr, *dt検索終了 = nullptr;
+    QLineEdit* txt検索顧客 = nullptr;
+    NumberBox *num検索下限 = nullptr, *num検索上限 = nullptr;
+    QPushButton *cmd検索 = nullptr, *cmd履歴 = nullptr, *cmd一覧CSV = nullptr;
+    QTableView* Grid伝票一覧 = nullptr;
+    BookModel* dat伝票一覧 = nullptr;
+    // The one save dialog of the list's CSV: (parent, caption, proposed path, filter) -> chosen
+    // path, empty when cancelled. Tests put their own answer here.
+    std::function<QString(QWidget*, const QString&, const QString&, const QString&)> askSaveFile;
     // Data controls.
     BoundTable *dat明細 = nullptr, *dat顧客 = nullptr, *dat商品 = nullptr, *dat商品参照 = nullptr;
     QPointer<Hint> hintWindow;
@@ -92,6 +107,13 @@ class FrmVornisa : public QWidget {
     void Clear商品情報();
     void Data初期化();
     void SetPrnData請求書A4(bool preview);
+    // The list page: search, open an invoice, its history, CSV for the accountant.
+    void Search伝票一覧();
+    void Open伝票(qint32 number);
+    void Grid伝票一覧_Open();
+    void cmd履歴_Click();
+    void cmd一覧CSV_Click();
+    void PrintVersion(const InvoiceVersion& v, const std::vector<VersionLine>& lines);
 
     // Event handlers.
     void cmd登録_Click();
@@ -120,6 +142,8 @@ class FrmVornisa : public QWidget {
     QWidget* buildCustomerPage();
     QWidget* buildProductPage();
     QWidget* buildSettingsPage();
+    QWidget* buildBookPage();
+    void connectBookPage();
     void connectHandlers();
     void showLineColor(qint64 colour);
     // A save that failed: the user is told what was not saved and why.

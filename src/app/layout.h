@@ -24,6 +24,8 @@ inline const QList<GridColumn> detailColumns = {
     {1000, Qt::AlignRight, {}, true},   {1244.976, Qt::AlignRight, QStringLiteral("金　額"), true},
     {500, Qt::AlignHCenter, {}, false},
 };
+// The invoice list: 伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, 状態.
+inline const QList<double> bookColumnTwips = {1100, 1500, 4200, 1500, 1300, 1500, 1300};
 constexpr int dateLeftTwips = 7200;
 constexpr int dateWidthTwips = 1980;
 inline const QString dateFormat = QStringLiteral("yyyy年MM月dd日");
