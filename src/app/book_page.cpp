@@ -165,9 +165,13 @@ void FrmVornisa::Grid伝票一覧_Open() {
 }
 
 void FrmVornisa::Open伝票(qint32 number) {
+    // The question comes first, so that No leaves the invoice page exactly as it was.
+    if (!askDiscardUnsaved())
+        return;
     tab->setCurrentIndex(0);
     txtNo->setText(QString::number(number));
-    txtNo_LostFocus();
+    txtNoOnEntry_ = txtNo->text();
+    Read請求書();
 }
 
 void FrmVornisa::cmd履歴_Click() {

@@ -94,7 +94,7 @@ void FrmVornisa::FormInit() {
 
     dt日付->setDisplayFormat(layout::dateFormat);
     dt日付->setCalendarPopup(true);
-    dt日付->setMinimumWidth(twipsToPixels(layout::dateWidthTwips, this));
+    dt日付->setFixedWidth(twipsToPixels(layout::dateWidthTwips, this));
     dt日付->calendarWidget()->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
 
     Grid顧客マスタ->bind(dat顧客);
@@ -148,6 +148,7 @@ void FrmVornisa::connectHandlers() {
                        QStringLiteral("入力を保存できませんでした。") + reason);
         });
     // Leaving a box is its lost-focus event; the tax combo and the swatch need key and click.
+    trackUnsavedChanges();
     for (QObject* o : {static_cast<QObject*>(txtNo), static_cast<QObject*>(cmb顧客名), static_cast<QObject*>(cmb税区分),
                        static_cast<QObject*>(Pic罫線色), static_cast<QObject*>(Image2)})
         o->installEventFilter(this);
@@ -156,19 +157,24 @@ void FrmVornisa::connectHandlers() {
 bool FrmVornisa::eventFilter(QObject* o, QEvent* e) {
     if (closed_) // focus still moves while the window goes; the databases are closed by then
         return QWidget::eventFilter(o, e);
-    if (e->type() == QEvent::FocusOut) {
-        auto* fe = static_cast<QFocusEvent*>(e);
-        // A focus lost to a popup of the same control is not leaving it.
-        if (fe->reason() != Qt::PopupFocusReason) {
-            if (o == txtNo)
-                txtNo_LostFocus();
-            else if (o == cmb顧客名)
-                cmb顧客名_LostFocus();
-        }
+    // Only a move to another control of this window is leaving a box: not a popup of the same
+    // control, not another application or a message box taking the focus away.
+    auto leavesWithinWindow = [](QEvent* ev) {
+        const Qt::FocusReason r = static_cast<QFocusEvent*>(ev)->reason();
+        return r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason;
+    };
+    if (e->type() == QEvent::FocusIn && o == txtNo && leavesWithinWindow(e)) {
+        txtNoOnEntry_ = txtNo->text();
+    } else if (e->type() == QEvent::FocusOut && leavesWithinWindow(e)) {
+        if (o == txtNo)
+            txtNo_LostFocus();
+        else if (o == cmb顧客名)
+            cmb顧客名_LostFocus();
     } else if (o == cmb税区分 && e->type() == QEvent::KeyPress) {
-        // Only picks from the list: no typing, no Delete.
+        // Only picks from the list: no typing, no Delete; Tab still moves on.
         auto* k = static_cast<QKeyEvent*>(e);
-        if (k->key() == Qt::Key_Delete || !k->text().isEmpty())
+        const bool moves = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab;
+        if (!moves && (k->key() == Qt::Key_Delete || !k->text().isEmpty()))
             return true;
     } else if (e->type() == QEvent::MouseButtonRelease) {
         if (o == Pic罫線色)
@@ -184,12 +190,16 @@ void FrmVornisa::notifyFailure(const QString& what, const DbError& e) {
 }
 
 void FrmVornisa::cmd閉じる_Click() {
-    if (hintWindow)
-        hintWindow->close();
-    close();
+    close(); // the hint window goes with the main window, once closing is agreed
 }
 
 void FrmVornisa::closeEvent(QCloseEvent* e) {
+    if (!closed_ && unsaved_ &&
+        !MsgConfirm(QStringLiteral("その他"), QStringLiteral("確認"),
+                    QStringLiteral("登録されていない伝票があります。終了します"))) {
+        e->ignore();
+        return;
+    }
     if (hintWindow)
         hintWindow->close();
     // Form_Unload: the main, then the work database.

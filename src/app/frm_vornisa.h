@@ -54,6 +54,7 @@ class FrmVornisa : public QWidget {
     QComboBox* DD商品参照 = nullptr; // the product pick list shown in column 1
     NumberBox *num税抜計 = nullptr, *num消費税 = nullptr, *num合計 = nullptr;
     QLabel *lbl自社名 = nullptr, *lbl自社情報 = nullptr;
+    QLabel* lbl未登録 = nullptr; // shown while the invoice area holds unregistered changes
     QPushButton *cmd登録 = nullptr, *cmd削除 = nullptr, *cmdクリア = nullptr, *cmd印刷 = nullptr, *cmd閉じる = nullptr,
                 *cmdHint = nullptr;
     // Customer and product pages.
@@ -115,10 +116,16 @@ class FrmVornisa : public QWidget {
     void cmd一覧CSV_Click();
     void PrintVersion(const InvoiceVersion& v, const std::vector<VersionLine>& lines);
 
+    // Unregistered work on the invoice page: a typed customer, details, date or line since
+    // the last new invoice, load or register.
+    bool hasUnsavedChanges() const { return unsaved_; }
+    // True when nothing would be lost, or the user agreed to the clear question.
+    bool askDiscardUnsaved();
+
     // Event handlers.
     void cmd登録_Click();
     void cmd削除_Click();
-    void cmdクリア_Click() { Clear請求書(true); }
+    void cmdクリア_Click();
     void cmd印刷_Click() { SetPrnData請求書A4(true); }
     void cmd閉じる_Click();
     void cmdHint_Click();
@@ -146,10 +153,17 @@ class FrmVornisa : public QWidget {
     void connectBookPage();
     void connectHandlers();
     void showLineColor(qint64 colour);
+    void showTaxCategory(const QString& category);
     // A save that failed: the user is told what was not saved and why.
     void notifyFailure(const QString& what, const DbError& e);
     // Runs a page's database work, says so if it failed, then shows the table as it stands.
     // The work returns false when it did nothing (the table then stays as shown).
     void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
+    void setUnsaved(bool on);
+    void trackUnsavedChanges();
+    // Where the cursor entered the number box: leaving it with the same text loads nothing.
+    QString txtNoOnEntry_;
     bool closed_ = false;
+    bool unsaved_ = false;
+    int filling_ = 0; // the program itself is filling the invoice area: no user change
 };

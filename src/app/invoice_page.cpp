@@ -10,6 +10,8 @@
 #include "store/statements.h"
 
 #include <QApplication>
+#include <QScopedValueRollback>
+#include <QTextDocument>
 #include <QDate>
 #include <QStringListModel>
 
@@ -70,7 +72,38 @@ void FrmVornisa::AddCmb顧客名() {
     cmb顧客名->setEditText(text);
 }
 
+void FrmVornisa::setUnsaved(bool on) {
+    unsaved_ = on;
+    lbl未登録->setVisible(on);
+}
+
+void FrmVornisa::trackUnsavedChanges() {
+    // Every change of the invoice area that the program does not make itself is the user's.
+    auto changed = [this] {
+        if (!filling_ && !closed_)
+            setUnsaved(true);
+    };
+    connect(cmb顧客名, &QComboBox::editTextChanged, this, changed);
+    connect(txt顧客情報, &QPlainTextEdit::textChanged, this, changed);
+    connect(dt日付, &QDateEdit::dateChanged, this, changed);
+    connect(dat明細, &QAbstractItemModel::dataChanged, this, changed);
+    connect(dat明細, &QAbstractItemModel::modelReset, this, changed);
+    connect(dat明細, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(dat明細, &QAbstractItemModel::rowsRemoved, this, changed);
+}
+
+bool FrmVornisa::askDiscardUnsaved() {
+    return !unsaved_ || MsgConfirm(QStringLiteral("クリア"), QStringLiteral("確認"), QString());
+}
+
+void FrmVornisa::cmdクリア_Click() {
+    if (askDiscardUnsaved())
+        Clear請求書(true);
+}
+
 void FrmVornisa::Clear請求書(bool bln新規) {
+    QScopedValueRollback<int> filling(filling_, filling_ + 1);
+    setUnsaved(false);
     num税抜計->clearValue();
     num消費税->clearValue();
     num合計->clearValue();
@@ -94,6 +127,8 @@ void FrmVornisa::Clear請求書(bool bln新規) {
 }
 
 void FrmVornisa::cmb顧客名_LostFocus() {
+    // Details filled in for the chosen customer follow a change the user already made.
+    QScopedValueRollback<int> filling(filling_, filling_ + 1);
     const QString name = cmb顧客名->currentText();
     if (name.isEmpty()) {
         txt顧客情報->setPlainText(QString());
@@ -113,31 +148,30 @@ void FrmVornisa::cmb顧客名_LostFocus() {
 
 void FrmVornisa::txtNo_LostFocus() {
     const QString text = txtNo->text();
-    if (text.isEmpty())
+    // Tabbing through the box reloads nothing: typed lines stay.
+    if (text.isEmpty() || text == txtNoOnEntry_)
         return;
     qint32 number = 0;
-    switch (CheckInvoiceNumber(text, &number)) {
-    case NumberCheck::Empty:
+    const NumberCheck check = CheckInvoiceNumber(text, &number);
+    if (check == NumberCheck::Empty)
         return;
-    case NumberCheck::Ok:
-        break;
-    case NumberCheck::NotNumeric:
-        MsgConfirm(Kind入力, QStringLiteral("数字のみ"), QStringLiteral("伝票番号"));
+    if (check != NumberCheck::Ok) {
+        MsgConfirm(Kind入力, check == NumberCheck::OutOfRange ? QStringLiteral("範囲外") : QStringLiteral("数字のみ"),
+                   QStringLiteral("伝票番号"));
         txtNo->clear();
         txtNo->setFocus();
-        Read請求書();
-        return;
-    case NumberCheck::OutOfRange:
-        MsgConfirm(Kind入力, QStringLiteral("範囲外"), QStringLiteral("伝票番号"));
-        txtNo->clear();
-        txtNo->setFocus();
-        Read請求書();
+    }
+    // Another number replaces the invoice area; unregistered work goes only when the user agrees.
+    // On No the typed number stays, so the work can be registered under it.
+    if (!askDiscardUnsaved()) {
+        txtNoOnEntry_ = txtNo->text();
         return;
     }
     Read請求書();
 }
 
 void FrmVornisa::Read請求書() {
+    QScopedValueRollback<int> filling(filling_, filling_ + 1);
     Clear請求書(false);
     qint32 number = 0;
     if (CheckInvoiceNumber(txtNo->text(), &number) != NumberCheck::Ok) {

@@ -92,6 +92,14 @@ void FrmVornisa::Clear設定() {
     showLineColor(0);
 }
 
+void FrmVornisa::showTaxCategory(const QString& category) {
+    // A stored text outside the list shows as itself, never as the previous pick, so that the
+    // next save cannot write a category the user did not see.
+    if (cmb税区分->findText(category) < 0)
+        cmb税区分->addItem(category);
+    cmb税区分->setCurrentIndex(cmb税区分->findText(category));
+}
+
 void FrmVornisa::showLineColor(qint64 colour) {
     QPalette p = Pic罫線色->palette();
     p.setColor(QPalette::Window, ColorFromLong(colour));
@@ -123,11 +131,11 @@ void FrmVornisa::Read設定() {
     }
     if (!s.exists) {
         cfg税区分 = QStringLiteral("外税");
-        cmb税区分->setCurrentText(cfg税区分);
+        showTaxCategory(cfg税区分);
         return;
     }
     cfg税区分 = s.税区分.value_or(QStringLiteral("外税"));
-    cmb税区分->setCurrentText(cfg税区分);
+    showTaxCategory(cfg税区分);
     cfg自社名 = s.自社名.value_or(QString());
     txt自社名->setText(cfg自社名);
     cfg自社情報 = s.自社情報.value_or(QString());

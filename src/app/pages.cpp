@@ -101,11 +101,23 @@ QWidget* FrmVornisa::buildInvoicePage() {
     lbl自社情報 = named(new QLabel, QStringLiteral("lbl自社情報"));
     lbl自社情報->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    // The number on the left; the date box starts at its fixed distance from the frame's edge.
+    auto* numberAndDate = new QHBoxLayout;
+    numberAndDate->setSpacing(0);
+    auto* lead = new QWidget;
+    auto* leadRow = new QHBoxLayout(lead);
+    leadRow->setContentsMargins(0, 0, 6, 0);
+    leadRow->addWidget(caption(QStringLiteral("伝票番号")));
+    leadRow->addWidget(txtNo);
+    leadRow->addStretch();
+    leadRow->addWidget(caption(QStringLiteral("日付")));
+    lead->setFixedWidth(twipsToPixels(layout::dateLeftTwips, this) - g->contentsMargins().left() - body->frameWidth());
+    numberAndDate->addWidget(lead);
+    numberAndDate->addWidget(dt日付);
+    numberAndDate->addStretch();
+    g->addLayout(numberAndDate, 0, 0, 1, 2);
+
     auto* head = new QGridLayout;
-    head->addWidget(caption(QStringLiteral("伝票番号")), 0, 0);
-    head->addWidget(txtNo, 0, 1);
-    head->addWidget(caption(QStringLiteral("日付")), 0, 2, Qt::AlignRight);
-    head->addWidget(dt日付, 0, 3);
     head->addWidget(caption(QStringLiteral("顧客名")), 1, 0);
     auto* customer = new QHBoxLayout;
     customer->addWidget(cmb顧客名, 1);
@@ -117,16 +129,16 @@ QWidget* FrmVornisa::buildInvoicePage() {
     auto* company = new QVBoxLayout;
     company->addWidget(lbl自社名);
     company->addWidget(lbl自社情報, 1);
-    g->addLayout(head, 0, 0);
-    g->addLayout(company, 0, 1);
+    g->addLayout(head, 1, 0);
+    g->addLayout(company, 1, 1);
     g->setColumnStretch(0, 3);
     g->setColumnStretch(1, 2);
 
     Grid明細 = named(new DataGrid, QStringLiteral("Grid明細"));
     DD商品参照 = named(new QComboBox, QStringLiteral("DD商品参照"));
-    g->addWidget(Grid明細, 1, 0, 1, 2);
+    g->addWidget(Grid明細, 2, 0, 1, 2);
     // The list itself; the grid shows it as the drop-down of the name column.
-    g->addWidget(DD商品参照, 4, 0);
+    g->addWidget(DD商品参照, 6, 0);
     DD商品参照->hide();
 
     num税抜計 = named(new NumberBox, QStringLiteral("num税抜計"));
@@ -143,7 +155,11 @@ QWidget* FrmVornisa::buildInvoicePage() {
         totals->addWidget(caption(label));
         totals->addWidget(box);
     }
-    g->addLayout(totals, 2, 0, 1, 2);
+    g->addLayout(totals, 3, 0, 1, 2);
+    lbl未登録 = named(new QLabel(QStringLiteral("未登録の変更があります")), QStringLiteral("lbl未登録"));
+    lbl未登録->setStyleSheet(QStringLiteral("color:#a00000;"));
+    lbl未登録->hide();
+    g->addWidget(lbl未登録, 4, 0, 1, 2, Qt::AlignRight);
 
     cmd登録 = button(QStringLiteral("cmd登録"), QStringLiteral("登録"), QStringLiteral("画面上の伝票を登録保存します"));
     cmd削除 = button(QStringLiteral("cmd削除"), QStringLiteral("削除"),
@@ -159,8 +175,8 @@ QWidget* FrmVornisa::buildInvoicePage() {
     auto* buttons = buttonFrame({cmd登録, cmd削除, cmdクリア, cmd印刷});
     buttons->layout()->addWidget(cmdHint);
     buttons->layout()->addWidget(cmd閉じる);
-    g->addWidget(buttons, 3, 0, 1, 2);
-    g->setRowStretch(1, 1);
+    g->addWidget(buttons, 5, 0, 1, 2);
+    g->setRowStretch(2, 1);
     return page;
 }
 

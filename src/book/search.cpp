@@ -82,9 +82,13 @@ QString containsPattern(const QString& part) {
     return u'%' + p + u'%';
 }
 
+QString Search伝票Statement(const BookQuery& q, const BookOrder& order, qint64 offset, qint64 limit) {
+    return sql::L1(filterOf(q), orderBy(order), limit, offset);
+}
+
 std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const BookOrder& order, qint64 offset,
                                 qint64 limit) {
-    auto rs = main.openRecordset(sql::L1(filterOf(q), orderBy(order), limit, offset));
+    auto rs = main.openRecordset(Search伝票Statement(q, order, offset, limit));
     std::vector<BookRow> rows;
     rows.reserve(rs->recordCount());
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {

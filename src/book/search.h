@@ -43,6 +43,9 @@ struct BookRow {
 std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const BookOrder& order, qint64 offset,
                                 qint64 limit);
 
+// The statement Search伝票 sends, for a direct comparison.
+QString Search伝票Statement(const BookQuery& q, const BookOrder& order, qint64 offset, qint64 limit);
+
 // The lines of every invoice the query finds, deleted ones as their last version, by
 // number and line.
 struct BookLine {

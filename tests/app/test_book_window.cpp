@@ -143,13 +143,32 @@ void BookWindowTest::openingFromTheList() {
     QTest::mouseDClick(w.Grid伝票一覧->viewport(), Qt::LeftButton, {}, at);
     QCOMPARE(w.tab->currentIndex(), 0);
     QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
+    // Unregistered changes on the invoice page: the question comes first, and No keeps them.
+    w.txt顧客情報->setPlainText(QStringLiteral("書きかけ"));
+    QVERIFY(w.hasUnsavedChanges());
+    f.answer = QMessageBox::No;
+    w.tab->setCurrentIndex(4);
+    w.Grid伝票一覧->setFocus();
+    w.Grid伝票一覧->setCurrentIndex(w.dat伝票一覧->index(1, 0));
+    QTest::keyClick(w.Grid伝票一覧, Qt::Key_Return);
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown[0].title, QStringLiteral("画面クリアの確認"));
+    QCOMPARE(w.tab->currentIndex(), 4);
+    QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
+    QCOMPARE(w.txt顧客情報->toPlainText(), QStringLiteral("書きかけ"));
+    f.answer = QMessageBox::Yes;
+    QTest::keyClick(w.Grid伝票一覧, Qt::Key_Return);
+    QCOMPARE(f.shown.size(), 2);
+    QCOMPARE(w.txtNo->text(), QStringLiteral("2"));
+    QCOMPARE(w.txt顧客情報->toPlainText(), QStringLiteral("住所2"));
+    QVERIFY(!w.hasUnsavedChanges());
     // A deleted invoice lives in the history only: Enter leaves the list as it is.
     w.tab->setCurrentIndex(4);
     w.Grid伝票一覧->setFocus();
     w.Grid伝票一覧->setCurrentIndex(w.dat伝票一覧->index(2, 0));
     QTest::keyClick(w.Grid伝票一覧, Qt::Key_Return);
     QCOMPARE(w.tab->currentIndex(), 4);
-    QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
+    QCOMPARE(w.txtNo->text(), QStringLiteral("2"));
 }
 
 void BookWindowTest::historyWindowAndPrint() {

@@ -176,8 +176,9 @@ void InvoiceWindowTest::registerRefusals() {
     w.txtNo->setFocus();
     w.txtNo->setText(QStringLiteral("12a"));
     w.Grid明細->setFocus();
-    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown.size(), 2); // then the lines on screen are only cleared when the user agrees
     QCOMPARE(f.shown[0].text, QStringLiteral("伝票番号には数字以外使用できません"));
+    QCOMPARE(f.shown[1].text, QStringLiteral("画面をクリアします。よろしいですか"));
     QVERIFY(w.txtNo->text().isEmpty());
 }
 

@@ -151,9 +151,11 @@ void WindowInputTest::refusedNumbersOnLeaving() {
     const QStringList books = dumpMain(*w.dbMain);
     enterNumber(w, number);
     w.Grid明細->setFocus();
-    QCOMPARE(f.shown.size(), 1);
+    // The refusal, then the clear question for the typed line, answered Yes.
+    QCOMPARE(f.shown.size(), 2);
     QCOMPARE(f.shown[0].text, message);
     QCOMPARE(f.shown[0].title, txt("入力注意"));
+    QCOMPARE(f.shown[1].title, txt("画面クリアの確認"));
     QVERIFY(w.txtNo->text().isEmpty());
     QCOMPARE(dumpMain(*w.dbMain), books);
     // The invoice area is cleared as for an unregistered number.
@@ -191,6 +193,10 @@ void WindowInputTest::acceptedNumberForms() {
         QCOMPARE(w.txtNo->text(), n);
         QCOMPARE(w.cmb顧客名->currentText(), txt("山田商店"));
     }
+    // Only the first load replaced typed work, and asked before doing so.
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown[0].title, txt("画面クリアの確認"));
+    f.shown.clear();
     enterNumber(w, txt("2147483647"));
     w.Grid明細->setFocus();
     QVERIFY(f.shown.isEmpty());
