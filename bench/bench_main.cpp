@@ -1,12 +1,15 @@
 // Prints the program's figures: median and spread over repeated runs, and where it says
 // "ratio", the same work done directly through SQLite in the same run.
+#include "app/book_model.h"
 #include "app/frm_vornisa.h"
+#include "book/search.h"
 #include "fault_vfs.h"
 #include "invoice/invoice_io.h"
 #include "masters/customers.h"
 #include "masters/products.h"
 #include "messages/msg.h"
 #include "report/invoice_report.h"
+#include "store/dialect.h"
 #include "store/statements.h"
 #include "support/testdb.h"
 #include "support/typing.h"
@@ -339,6 +342,151 @@ void bench_pdf(const QString&) {
     row("render and write one page", render, "ms");
 }
 
+// A book spread over ten years and 10,000 customers, ten lines an invoice, written raw.
+void fillBook(const TestData& data, int invoices) {
+    sqlite3* db = nullptr;
+    sqlite3_open(data.mainPath().toUtf8().constData(), &db);
+    rawExec(db, "PRAGMA synchronous=OFF; BEGIN");
+    sqlite3_stmt* l = nullptr;
+    sqlite3_stmt* hd = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO 請求書 (伝票番号, 顧客名, 日付, 行番号, 伝票区分, 品名, 数量, 単位, 単価, 金額) "
+                           "VALUES (?, ?, ?, ?, 1, '品名', 1, '個', 10000, 10000)",
+                       -1, &l, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO 請求書ヘッダ (伝票番号, 日付, 顧客名, 顧客情報, 消費税, 税抜計, 合計) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?)",
+                       -1, &hd, nullptr);
+    const QDate first(2016, 1, 1);
+    for (int inv = 1; inv <= invoices; ++inv) {
+        const QByteArray date = first.addDays(inv * 3650LL / invoices).toString(QStringLiteral("yyyy/MM/dd")).toUtf8();
+        const QByteArray name = QStringLiteral("顧客%1").arg(inv * 7919 % 10000, 5, 10, QChar(u'0')).toUtf8();
+        const QByteArray details = QStringLiteral("東京都千代田区%1丁目").arg(inv % 50).toUtf8();
+        const qint64 net = (inv * 104729LL % 1000000) * 10000;
+        sqlite3_bind_int(hd, 1, inv);
+        sqlite3_bind_text(hd, 2, date.constData(), date.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(hd, 3, name.constData(), name.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(hd, 4, details.constData(), details.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(hd, 5, net / 10);
+        sqlite3_bind_int64(hd, 6, net);
+        sqlite3_bind_int64(hd, 7, net + net / 10);
+        sqlite3_step(hd);
+        sqlite3_reset(hd);
+        for (int r = 0; r < 10; ++r) {
+            sqlite3_bind_int(l, 1, inv);
+            sqlite3_bind_text(l, 2, name.constData(), name.size(), SQLITE_TRANSIENT);
+            sqlite3_bind_text(l, 3, date.constData(), date.size(), SQLITE_TRANSIENT);
+            sqlite3_bind_int(l, 4, r);
+            sqlite3_step(l);
+            sqlite3_reset(l);
+        }
+    }
+    sqlite3_finalize(l);
+    sqlite3_finalize(hd);
+    rawExec(db, "COMMIT");
+    sqlite3_close(db);
+}
+
+// The same statement the list sends, prepared and stepped directly, every row read.
+double rawQuery(sqlite3* db, const QString& dialectSql, int runs) {
+    const QByteArray text = rewriteStatement(dialectSql, {}).sql.toUtf8();
+    return measure(runs, [&] {
+               sqlite3_stmt* st = nullptr;
+               sqlite3_prepare_v2(db, text.constData(), -1, &st, nullptr);
+               while (sqlite3_step(st) == SQLITE_ROW)
+                   for (int c = 0; c < sqlite3_column_count(st); ++c)
+                       (void)sqlite3_column_value(st, c);
+               sqlite3_finalize(st);
+           })
+        .median;
+}
+
+void bench_search(const QString& marker) {
+    std::printf("\nFirst page: %d rows; the list reads %d more each time the grid scrolls to its end.\n",
+                BookModel::FirstPage, BookModel::NextPage);
+    header("8. 検索: the invoice list's first rows, 100,000 invoices and 1,000,000 lines");
+    TestData data;
+    fillBook(data, 100000);
+    auto w = startWindow(data, marker);
+    w->tab->setCurrentIndex(4);
+    sqlite3* raw = w->dbMain->handle();
+    struct Case {
+        QString label;
+        std::function<void()> set; // puts the condition into the page's fields
+        BookQuery query;           // the same condition for the direct run
+        int sortColumn = 1;
+        Qt::SortOrder sortOrder = Qt::AscendingOrder;
+    };
+    auto reset = [&] {
+        w->chk検索開始->setChecked(false);
+        w->chk検索終了->setChecked(false);
+        w->txt検索顧客->clear();
+        w->num検索下限->clear();
+        w->num検索上限->clear();
+        w->chk削除済み->setChecked(false);
+    };
+    BookQuery rare, common, month, monthAndCustomer, everything, deleted, range;
+    rare.customer = QStringLiteral("顧客01234");
+    common.customer = QStringLiteral("千代田区");
+    month.from = QDate(2020, 6, 1);
+    month.to = QDate(2020, 6, 30);
+    monthAndCustomer = month;
+    monthAndCustomer.customer = QStringLiteral("顧客0");
+    deleted = rare;
+    deleted.withDeleted = true;
+    range.min = Currency::fromWhole(500000);
+    range.max = Currency::fromWhole(501000);
+    const QList<Case> cases = {
+        {QStringLiteral("customer part, one customer (10 rows)"),
+         [&] { w->txt検索顧客->setText(rare.customer); }, rare},
+        {QStringLiteral("customer part in every row's details"),
+         [&] { w->txt検索顧客->setText(common.customer); }, common},
+        {QStringLiteral("date range, one month"),
+         [&] {
+             w->chk検索開始->setChecked(true);
+             w->dt検索開始->setDate(*month.from);
+             w->chk検索終了->setChecked(true);
+             w->dt検索終了->setDate(*month.to);
+         },
+         month},
+        {QStringLiteral("date range and customer part"),
+         [&] {
+             w->chk検索開始->setChecked(true);
+             w->dt検索開始->setDate(*month.from);
+             w->chk検索終了->setChecked(true);
+             w->dt検索終了->setDate(*month.to);
+             w->txt検索顧客->setText(monthAndCustomer.customer);
+         },
+         monthAndCustomer},
+        {QStringLiteral("customer part, deleted included"),
+         [&] {
+             w->txt検索顧客->setText(rare.customer);
+             w->chk削除済み->setChecked(true);
+         },
+         deleted},
+        {QStringLiteral("range of the total"),
+         [&] {
+             w->num検索下限->setText(QStringLiteral("500000"));
+             w->num検索上限->setText(QStringLiteral("501000"));
+         },
+         range},
+        {QStringLiteral("nothing set, by date"), [] {}, everything},
+        {QStringLiteral("nothing set, sorted by total descending"), [] {}, everything, 5, Qt::DescendingOrder},
+    };
+    for (const Case& c : cases) {
+        reset();
+        c.set();
+        w->Grid伝票一覧->sortByColumn(c.sortColumn, c.sortOrder);
+        const Stats shown = measure(20, [&] {
+            w->cmd検索->click();
+            QApplication::processEvents(); // the grid paints its first rows
+        });
+        const BookOrder order{static_cast<BookColumn>(c.sortColumn), c.sortOrder == Qt::DescendingOrder};
+        const double direct = rawQuery(raw, Search伝票Statement(c.query, order, 0, BookModel::FirstPage), 20);
+        row(QStringLiteral("検索: ") + c.label, shown, "ms", direct);
+        row(QStringLiteral("検索: raw, same statement, %1 rows").arg(w->dat伝票一覧->rowCount()),
+            Stats{direct, direct, direct}, "ms");
+    }
+}
+
 // Peak memory of a fresh process that only starts the window, so the figure is the program's.
 int rssChild(const QString& folder) {
     QTemporaryFile marker;
@@ -387,7 +535,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("edit"), bench_edit},       {QStringLiteral("register"), bench_register},
         {QStringLiteral("load"), bench_load},       {QStringLiteral("startup"), bench_startup},
         {QStringLiteral("masters"), bench_masters}, {QStringLiteral("pdf"), bench_pdf},
-        {QStringLiteral("memory"), bench_memory},
+        {QStringLiteral("memory"), bench_memory},   {QStringLiteral("search"), bench_search},
     };
     // Named sections run alone (`vornisa_bench startup memory`); none named runs them all.
     std::printf("# Vornisa benchmarks\n");

@@ -42,6 +42,7 @@ FrmVornisa::FrmVornisa(QWidget* parent) : QWidget(parent) {
     tab->addTab(buildCustomerPage(), QStringLiteral("顧　客"));
     tab->addTab(buildProductPage(), QStringLiteral("商　品"));
     tab->addTab(buildSettingsPage(), QStringLiteral("設定・情報"));
+    tab->addTab(buildBookPage(), QStringLiteral("伝票一覧"));
     l->addWidget(tab);
     dat明細 = new BoundTable(this);
     dat明細->setObjectName(QStringLiteral("dat明細"));
@@ -88,6 +89,7 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     Read設定();
     FormInit();
     connectHandlers();
+    connectBookPage();
     Clear請求書(true);
     Clear顧客情報();
     Clear商品情報();

@@ -4,11 +4,13 @@
 #include "backup/backup.h"
 #include "exchange/master_csv.h"
 #include "invoice/qualified.h"
+#include "book/history.h"
 #include "store/database.h"
 #include "ui/bound_table.h"
 #include "ui/data_grid.h"
 #include "ui/number_box.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -17,10 +19,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
+class BookModel;
 class Hint;
 
 // The file dialogs the window opens; tests put their own answers in. An empty text is a cancel.
@@ -89,6 +93,17 @@ class FrmVornisa : public QWidget {
                 *cmd一括削除7 = nullptr, *cmdバックアップ = nullptr, *cmd復元 = nullptr;
     QLabel *Image2 = nullptr, *lblInfo = nullptr;
     QLabel* lblデータフォルダ = nullptr; // where the books are kept
+    // Invoice list page.
+    QCheckBox *chk検索開始 = nullptr, *chk検索終了 = nullptr, *chk削除済み = nullptr;
+    QDateEdit *dt検索開始 = nullptr, *dt検索終了 = nullptr;
+    QLineEdit* txt検索顧客 = nullptr;
+    NumberBox *num検索下限 = nullptr, *num検索上限 = nullptr;
+    QPushButton *cmd検索 = nullptr, *cmd履歴 = nullptr, *cmd一覧CSV = nullptr;
+    QTableView* Grid伝票一覧 = nullptr;
+    BookModel* dat伝票一覧 = nullptr;
+    // The one save dialog of the list's CSV: (parent, caption, proposed path, filter) -> chosen
+    // path, empty when cancelled. Tests put their own answer here.
+    std::function<QString(QWidget*, const QString&, const QString&, const QString&)> askSaveFile;
     // Data controls.
     BoundTable *dat明細 = nullptr, *dat顧客 = nullptr, *dat商品 = nullptr, *dat商品参照 = nullptr;
     QPointer<Hint> hintWindow;
@@ -130,6 +145,13 @@ class FrmVornisa : public QWidget {
     void SetPrnData請求書A4(bool preview);
     // Puts a backup's files in place of the current ones and carries on with them.
     void Restore(const BackupInfo& chosen);
+    // The list page: search, open an invoice, its history, CSV for the accountant.
+    void Search伝票一覧();
+    void Open伝票(qint32 number);
+    void Grid伝票一覧_Open();
+    void cmd履歴_Click();
+    void cmd一覧CSV_Click();
+    void PrintVersion(const InvoiceVersion& v, const std::vector<VersionLine>& lines);
 
     // Unregistered work on the invoice page: a typed customer, details, date or line since
     // the last new invoice, load or register.
@@ -173,6 +195,8 @@ class FrmVornisa : public QWidget {
     QWidget* buildCustomerPage();
     QWidget* buildProductPage();
     QWidget* buildSettingsPage();
+    QWidget* buildBookPage();
+    void connectBookPage();
     void connectHandlers();
     // Opens both files, upgrading older ones after a backup; the handles are set only when
     // both are ready, so a failure leaves nothing open.

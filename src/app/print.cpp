@@ -1,5 +1,7 @@
-// Printing: the values copied from the window and the rows of the detail work table.
+// Printing: the values copied from the window and the rows of the detail work table, or a
+// version of an invoice from the history as it was.
 #include "app/frm_vornisa.h"
+#include "app/layout.h"
 #include "messages/msg.h"
 #include "report/preview.h"
 #include "store/statements.h"
@@ -58,4 +60,29 @@ void FrmVornisa::SetPrnData請求書A4(bool preview) {
     auto report = std::make_shared<rpt請求書>(std::move(p), std::move(rows));
     if (preview)
         report::showPreview(this, report);
+}
+
+void FrmVornisa::PrintVersion(const InvoiceVersion& v, const std::vector<VersionLine>& lines) {
+    auto amount = [](const Value& x) -> std::optional<double> {
+        if (x.isNull())
+            return std::nullopt;
+        return x.toCurrency().toDouble();
+    };
+    PrintValues p;
+    const QDate date = QDate::fromString(v.日付, QStringLiteral("yyyy/MM/dd"));
+    p.prn日付 = date.isValid() ? date.toString(layout::dateFormat) : QString();
+    p.prn顧客情報 = v.顧客情報;
+    p.prn顧客名 = v.顧客名;
+    // The company as the settings page shows it, as every print does.
+    p.prn自社名 = txt自社名->text();
+    p.prn自社情報 = txt自社情報->toPlainText();
+    p.prn税抜計 = amount(v.税抜計);
+    p.prn消費税 = amount(v.消費税);
+    p.prn合計 = amount(v.合計);
+    p.prn請求金額 = amount(v.合計);
+    std::vector<DetailRecord> rows;
+    for (const VersionLine& l : lines)
+        rows.push_back({fieldVariant(l.品名), fieldVariant(l.数量), fieldVariant(l.単位), fieldVariant(l.単価),
+                        fieldVariant(l.金額)});
+    showPreview(this, std::make_shared<rpt請求書>(std::move(p), std::move(rows)));
 }

@@ -1,5 +1,6 @@
 #include "invoice/invoice_io.h"
 
+#include "book/history.h"
 #include "invoice/lines.h"
 #include "invoice/numbering.h"
 #include "invoice/qualified.h"
@@ -122,6 +123,7 @@ void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
     Transaction t(main);
     AutoEntry顧客マスタ(main, h.顧客名, h.顧客情報);
     AutoEntry商品(main, work, qualified);
+    Archive請求書(main, h.number, Change訂正, QDateTime::currentDateTime());
     main.execute(sql::I1(number));
     main.execute(sql::I2(number));
 
@@ -231,6 +233,7 @@ void Read請求書(Database& main, Database& work, qint32 number) {
 void Delete請求書(Database& main, qint32 number) {
     const QString n = QString::number(number);
     Transaction t(main);
+    Archive請求書(main, number, Change削除, QDateTime::currentDateTime());
     main.execute(sql::I2(n));
     main.execute(sql::I1(n));
     t.commit();

@@ -34,8 +34,9 @@ void AutoEntry顧客マスタ(Database& main, const QString& name, const QString
 // withRates also teaches each product its line's rate (an exempt line leaves the rate as it is).
 void AutoEntry商品(Database& main, Database& work, bool withRates = false);
 
-// Registers the invoice on the work lines under h.number, replacing any stored copy, and
-// raises the counter: all of it or, on failure (DbError), none of it.
+// Registers the invoice on the work lines under h.number, replacing any stored copy (which
+// goes into the history first), and raises the counter: all of it or, on failure (DbError),
+// none of it.
 void Entry請求書(Database& main, Database& work, const InvoiceHeader& h);
 
 std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number);
@@ -43,5 +44,6 @@ std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 numbe
 // Puts the stored lines of an invoice onto work rows 1, 2, 3, ... of 30 blank lines.
 void Read請求書(Database& main, Database& work, qint32 number);
 
-// Removes the stored lines and header of an invoice; the counter stays.
+// Removes the stored lines and header of an invoice after copying them into the history,
+// all or nothing; the counter stays.
 void Delete請求書(Database& main, qint32 number);

@@ -129,7 +129,8 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
         throw DialectError("unknown statement kind");
     for (size_t i = 0; i + 1 < t.size(); ++i)
         if (isName(t[i]) && isPunct(t[i + 1], "(") && !knownFunctions.contains(t[i].text, Qt::CaseInsensitive) &&
-            !is(t[i], "in") && !is(t[i], "not") && !is(t[i], "and") && !is(t[i], "or") && !is(t[i], "values"))
+            !is(t[i], "in") && !is(t[i], "not") && !is(t[i], "and") && !is(t[i], "or") && !is(t[i], "values") &&
+            !is(t[i], "where"))
             throw DialectError("unknown function in statement");
 
     Rewritten result;
@@ -145,6 +146,10 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
             if (isPunct(t[i], "("))
                 plain = false;
         }
+        // A compound select has no one table to write back to.
+        for (const Token& k : t)
+            if (is(k, "union"))
+                plain = false;
         if (plain && from > 1 && from + 1 < t.size() && isName(t[from + 1]) &&
             (from + 2 == t.size() || is(t[from + 2], "where") || is(t[from + 2], "order")))
             result.updatableTable = t[from + 1].text;

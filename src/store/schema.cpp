@@ -23,6 +23,20 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "ALTER TABLE 請求書ヘッダ ADD COLUMN 対象8 CURRENCY;"
                        "ALTER TABLE 請求書ヘッダ ADD COLUMN 消費税8 CURRENCY;"
                        "ALTER TABLE 請求書ヘッダ ADD COLUMN 登録番号 TEXT;"),
+        // 2: the invoice book — every replaced or deleted copy of an invoice, header and lines
+        // with every column, under its version; and indexes for the list's search and order.
+        QStringLiteral(
+            "CREATE TABLE 請求書ヘッダ履歴 (伝票番号 INTEGER, 日付 DATETIME, 顧客名 TEXT, 顧客情報 TEXT,"
+            " 消費税 CURRENCY, 税抜計 CURRENCY, 合計 CURRENCY, 税率方式 TEXT, 税区分 TEXT, 端数処理 TEXT,"
+            " 対象10 CURRENCY, 消費税10 CURRENCY, 対象8 CURRENCY, 消費税8 CURRENCY, 登録番号 TEXT,"
+            " 版 INTEGER, 変更種別 TEXT, 変更日時 TEXT);"
+            "CREATE TABLE 請求書履歴 (伝票番号 INTEGER, 顧客名 TEXT, 日付 DATETIME, 行番号 INTEGER, 伝票区分 INTEGER,"
+            " 品名 TEXT, 数量 DOUBLE, 単位 TEXT, 単価 CURRENCY, 金額 CURRENCY, 非課税 BOOLEAN NOT NULL DEFAULT 0,"
+            " 税率 INTEGER, 版 INTEGER);"
+            "CREATE INDEX 請求書ヘッダ履歴_伝票番号 ON 請求書ヘッダ履歴 (伝票番号, 版);"
+            "CREATE INDEX 請求書履歴_伝票番号 ON 請求書履歴 (伝票番号, 版, 行番号);"
+            "CREATE INDEX 請求書ヘッダ_日付 ON 請求書ヘッダ (日付, 伝票番号);"
+            "CREATE INDEX 請求書ヘッダ_合計 ON 請求書ヘッダ (合計, 伝票番号);"),
     };
     static const QStringList work = {
         // 1: the rate of a line, of a product on the product page and in the pick list.

@@ -9,6 +9,13 @@ const QString False = QStringLiteral("False");
 QString lit(const QString& v) {
     return sqlText(v);
 }
+// Column names copied as they are: bracketed, so any name reads as one name.
+QString bracketed(const QStringList& names) {
+    QStringList b;
+    for (const QString& n : names)
+        b << u'[' + n + u']';
+    return b.join(u',');
+}
 } // namespace
 
 namespace sql {
@@ -162,5 +169,84 @@ QString W4() {
 }
 QString W5() {
     return QStringLiteral("delete * from 請求書ヘッダ");
+}
+
+QString B1(const QString& n) {
+    return "select max(版) as 版 from 請求書ヘッダ履歴 where 伝票番号 = " + n;
+}
+QString B2(const QStringList& cols, const QString& n) {
+    return "insert into 請求書ヘッダ履歴 select " + bracketed(cols) + " from 請求書ヘッダ where 伝票番号 = " + n;
+}
+QString B3(const QString& n, int version, const QString& kind, const QString& when) {
+    return "update 請求書ヘッダ履歴 set 版 = " + QString::number(version) + ", 変更種別 = '" + lit(kind) +
+           "', 変更日時 = '" + lit(when) + "' where 伝票番号 = " + n + " and isnull(版)";
+}
+QString B4(const QStringList& cols, const QString& n) {
+    return "insert into 請求書履歴 select " + bracketed(cols) + " from 請求書 where 伝票番号 = " + n;
+}
+QString B5(const QString& n, int version) {
+    return "update 請求書履歴 set 版 = " + QString::number(version) + " where 伝票番号 = " + n + " and isnull(版)";
+}
+QString B6(const QString& n) {
+    return "select * from 請求書ヘッダ履歴 where 伝票番号 = " + n + " order by 版";
+}
+QString B7(const QString& n, int version) {
+    return "select * from 請求書履歴 where 伝票番号 = " + n + " and 版 = " + QString::number(version) +
+           " order by 行番号";
+}
+
+namespace {
+// The filter's conditions on one header row, joined with and; empty when nothing is set.
+QStringList bookConditions(const BookFilter& f) {
+    QStringList c;
+    if (!f.from.isEmpty())
+        c << "日付 >= '" + lit(f.from) + "'";
+    if (!f.to.isEmpty())
+        c << "日付 <= '" + lit(f.to) + "'";
+    if (!f.likePattern.isEmpty())
+        c << "(顧客名 like '" + lit(f.likePattern) + "' escape '\\' or 顧客情報 like '" + lit(f.likePattern) +
+                 "' escape '\\')";
+    if (!f.minRaw.isEmpty())
+        c << "合計 >= " + f.minRaw;
+    if (!f.maxRaw.isEmpty())
+        c << "合計 <= " + f.maxRaw;
+    return c;
+}
+QString where(const QStringList& conditions) {
+    return conditions.isEmpty() ? QString() : " where " + conditions.join(QStringLiteral(" and "));
+}
+// A deleted invoice: its last version was a deletion and its number holds no invoice now.
+QStringList deletedConditions(const BookFilter& f) {
+    return QStringList{QStringLiteral("x.変更種別 = '削除'"),
+                       QStringLiteral("x.版 = (select max(版) from 請求書ヘッダ履歴 where 伝票番号 = x.伝票番号)"),
+                       QStringLiteral("x.伝票番号 not in (select 伝票番号 from 請求書ヘッダ)")} +
+           bookConditions(f);
+}
+const QString bookColumns = QStringLiteral("伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, ");
+const QString lineColumns = QStringLiteral("伝票番号, 行番号, 品名, 数量, 単位, 単価, 金額, 非課税");
+} // namespace
+
+QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 offset) {
+    QString s = "select " + bookColumns +
+                "(select count(*) from 請求書ヘッダ履歴 where 請求書ヘッダ履歴.伝票番号 = 請求書ヘッダ.伝票番号"
+                " and 請求書ヘッダ履歴.変更種別 = '訂正') as 訂正回数, 0 as 削除済み from 請求書ヘッダ" +
+                where(bookConditions(f));
+    if (f.withDeleted)
+        s += " union all select " + bookColumns + "0 as 訂正回数, 1 as 削除済み from 請求書ヘッダ履歴 x" +
+             where(deletedConditions(f));
+    s += " order by " + orderBy;
+    if (limit >= 0)
+        s += " limit " + QString::number(limit) + " offset " + QString::number(offset);
+    return s;
+}
+
+QString L2(const BookFilter& f) {
+    QString s = "select " + lineColumns + " from 請求書 where 伝票番号 in (select 伝票番号 from 請求書ヘッダ" +
+                where(bookConditions(f)) + ")";
+    if (f.withDeleted)
+        s += " union all select " + lineColumns + " from 請求書履歴 y where y.版 = (select max(版) from "
+             "請求書ヘッダ履歴 where 伝票番号 = y.伝票番号) and y.伝票番号 in (select 伝票番号 from 請求書ヘッダ履歴 x" +
+             where(deletedConditions(f)) + ")";
+    return s + " order by 伝票番号, 行番号";
 }
 } // namespace sql

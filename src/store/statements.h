@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 // Every statement the program sends, under its identifier. Names go through sqlText();
 // invoice numbers are joined as plain digits by the callers' parsing.
@@ -57,4 +58,27 @@ QString W2();
 QString W3();
 QString W4();
 QString W5();
+
+// The invoice history: the stored copy of an invoice is copied by column name before it is
+// replaced or deleted, then stamped with its version.
+QString B1(const QString& number);                             // the highest version of an invoice
+QString B2(const QStringList& headerColumns, const QString& number);
+QString B3(const QString& number, int version, const QString& kind, const QString& when);
+QString B4(const QStringList& lineColumns, const QString& number);
+QString B5(const QString& number, int version);
+QString B6(const QString& number);                             // every version's header, oldest first
+QString B7(const QString& number, int version);                // one version's lines
+
+// The invoice list. Every part of the filter is optional: an empty text sets no condition.
+struct BookFilter {
+    QString from, to;      // "yyyy/mm/dd"
+    QString likePattern;   // a LIKE pattern with '\' as its escape character
+    QString minRaw, maxRaw; // money as stored: ten-thousandths
+    bool withDeleted = false;
+};
+// Live invoices with their count of corrections, and deleted ones as their last version;
+// orderBy is a list of result columns; limit < 0 reads every row.
+QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 offset);
+// The lines of the live invoices, and of the deleted ones at their last version, that L1 finds.
+QString L2(const BookFilter& f);
 } // namespace sql

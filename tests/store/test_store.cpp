@@ -74,6 +74,13 @@ void StoreTest::dialectRewrites() {
     QCOMPARE(rw(sql::S1()).updatableTable, QStringLiteral("自社情報"));
     QCOMPARE(rw(sql::I7(QStringLiteral("7"))).updatableTable, QStringLiteral("請求書"));
     QCOMPARE(rw(sql::I12()).updatableTable, QString());
+    // A compound select has no single table, even when its first part looks like one.
+    sql::BookFilter f;
+    f.withDeleted = true;
+    QCOMPARE(rw(sql::L2(f)).updatableTable, QString());
+    // A condition in parentheses right after where is no function call.
+    QCOMPARE(rw(QStringLiteral("select * from a where (b = 1 or c = 2)")).sql,
+             QStringLiteral("select * from a where ( b = 1 or c = 2 )"));
 }
 
 void StoreTest::dialectRefusesUnknownForms() {
@@ -107,6 +114,16 @@ void StoreTest::everyStatementRunsOnRealFiles() {
     for (const QString& s : {sql::C5(), sql::C8(), sql::P4(), sql::P7(), sql::I3(), sql::I6(), sql::I8(), sql::I11(),
                              sql::I12(), sql::I13(), sql::H2(name, name)})
         QVERIFY2(work->openRecordset(s) != nullptr, qPrintable(s));
+    // The book's statements, every part of the list's filter set.
+    const sql::BookFilter f{QStringLiteral("2024/01/01"), QStringLiteral("2024/12/31"), QStringLiteral("%山%"),
+                            QStringLiteral("-10000"), QStringLiteral("10000"), true};
+    const QStringList cols = {QStringLiteral("伝票番号"), QStringLiteral("日付")};
+    for (const QString& s : {sql::B1(n), sql::B6(n), sql::B7(n, 1), sql::L1(f, QStringLiteral("日付 desc"), 10, 5),
+                             sql::L1({}, QStringLiteral("伝票番号"), -1, 0), sql::L2(f), sql::L2({})})
+        QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
+    for (const QString& s : {sql::B2(cols, n), sql::B3(n, 1, QStringLiteral("訂正"), QStringLiteral("2024/01/01 10:00:00")),
+                             sql::B4(cols, n), sql::B5(n, 1)})
+        main->execute(s);
 }
 
 void StoreTest::recordsetSemantics() {

@@ -1,0 +1,121 @@
+#include "app/book_model.h"
+
+#include "invoice/totals.h"
+
+#include <QBrush>
+
+namespace {
+const QStringList Headings = {QStringLiteral("伝票番号"), QStringLiteral("日付"),   QStringLiteral("顧客名"),
+                              QStringLiteral("税抜計"),   QStringLiteral("消費税"), QStringLiteral("合計"),
+                              QStringLiteral("状態")};
+bool isMoney(int column) {
+    return column >= static_cast<int>(BookColumn::税抜計) && column <= static_cast<int>(BookColumn::合計);
+}
+} // namespace
+
+BookModel::BookModel(const std::unique_ptr<Database>& main, QObject* parent)
+    : QAbstractTableModel(parent), main_(main) {}
+
+void BookModel::search(const BookQuery& q) {
+    query_ = q;
+    searched_ = true;
+    reload();
+}
+
+void BookModel::reload() {
+    beginResetModel();
+    rows_.clear();
+    atEnd_ = true;
+    if (searched_ && main_) {
+        try {
+            rows_ = Search伝票(*main_, query_, order_, 0, FirstPage);
+            atEnd_ = rows_.size() < FirstPage;
+        } catch (const DbError& e) {
+            endResetModel();
+            if (onFailure)
+                onFailure(e);
+            return;
+        }
+    }
+    endResetModel();
+}
+
+int BookModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int BookModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : BookColumnCount;
+}
+
+QVariant BookModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= static_cast<int>(rows_.size()))
+        return {};
+    const BookRow& r = rows_[index.row()];
+    const int c = index.column();
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue((isMoney(c) || c == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    if (role == Qt::ForegroundRole && r.deleted)
+        return QBrush(Qt::gray);
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (static_cast<BookColumn>(c)) {
+    case BookColumn::伝票番号:
+        return QString::number(r.伝票番号);
+    case BookColumn::日付:
+        return r.日付;
+    case BookColumn::顧客名:
+        return r.顧客名;
+    case BookColumn::税抜計:
+        return FormatAmount(r.税抜計);
+    case BookColumn::消費税:
+        return FormatAmount(r.消費税);
+    case BookColumn::合計:
+        return FormatAmount(r.合計);
+    case BookColumn::状態:
+        return r.状態();
+    }
+    return {};
+}
+
+QVariant BookModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < Headings.size())
+        return Headings[section];
+    return QAbstractTableModel::headerData(section, o, role);
+}
+
+void BookModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= BookColumnCount)
+        return;
+    const BookOrder next{static_cast<BookColumn>(column), order == Qt::DescendingOrder};
+    if (next.column == order_.column && next.descending == order_.descending)
+        return;
+    order_ = next;
+    if (searched_)
+        reload();
+}
+
+bool BookModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && !atEnd_;
+}
+
+void BookModel::fetchMore(const QModelIndex& parent) {
+    if (parent.isValid() || atEnd_ || !main_)
+        return;
+    std::vector<BookRow> more;
+    try {
+        more = Search伝票(*main_, query_, order_, static_cast<qint64>(rows_.size()), NextPage);
+    } catch (const DbError& e) {
+        atEnd_ = true;
+        if (onFailure)
+            onFailure(e);
+        return;
+    }
+    atEnd_ = more.size() < NextPage;
+    if (more.empty())
+        return;
+    const int first = static_cast<int>(rows_.size());
+    beginInsertRows({}, first, first + static_cast<int>(more.size()) - 1);
+    rows_.insert(rows_.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    endInsertRows();
+}

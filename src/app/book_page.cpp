@@ -1,0 +1,217 @@
+// The invoice list page: the search fields, the list, and what can be done with a listed
+// invoice (open it, see its history, hand the list over as CSV).
+#include "app/book_model.h"
+#include "app/frm_vornisa.h"
+#include "app/history_window.h"
+#include "app/layout.h"
+#include "book/csv.h"
+#include "messages/msg.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+// Calls back on Return or Enter pressed in the watched widget, which then does nothing else with it.
+class EnterHook : public QObject {
+  public:
+    EnterHook(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        f_();
+        return true;
+    }
+
+  private:
+    std::function<void()> f_;
+};
+
+template <class W> W* named(W* w, const QString& name) {
+    w->setObjectName(name);
+    return w;
+}
+
+QPushButton* button(const QString& name, const QString& caption, const QString& tip) {
+    auto* b = named(new QPushButton(caption), name);
+    b->setToolTip(tip);
+    b->setMinimumWidth(88);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+QWidget* FrmVornisa::buildBookPage() {
+    auto* page = new QWidget;
+    auto* outer = new QVBoxLayout(page);
+    auto* body = new QFrame;
+    body->setFrameShape(QFrame::StyledPanel);
+    outer->addWidget(body);
+    auto* v = new QVBoxLayout(body);
+
+    const QDate today = QDate::currentDate();
+    chk検索開始 = named(new QCheckBox(QStringLiteral("日付")), QStringLiteral("chk検索開始"));
+    dt検索開始 = named(new QDateEdit(QDate(today.year(), 1, 1)), QStringLiteral("dt検索開始"));
+    chk検索終了 = named(new QCheckBox(QStringLiteral("～")), QStringLiteral("chk検索終了"));
+    dt検索終了 = named(new QDateEdit(today), QStringLiteral("dt検索終了"));
+    for (QDateEdit* d : {dt検索開始, dt検索終了}) {
+        d->setDisplayFormat(layout::dateFormat);
+        d->setCalendarPopup(true);
+        d->setEnabled(false); // switched on by its check box
+    }
+    txt検索顧客 = named(new QLineEdit, QStringLiteral("txt検索顧客"));
+    txt検索顧客->setToolTip(QStringLiteral("顧客名か顧客情報の一部"));
+    num検索下限 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num検索下限"));
+    num検索上限 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num検索上限"));
+    chk削除済み = named(new QCheckBox(QStringLiteral("削除済みも表示")), QStringLiteral("chk削除済み"));
+    cmd検索 = button(QStringLiteral("cmd検索"), QStringLiteral("検索"), QStringLiteral("条件に合う伝票を一覧に表示します"));
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(chk検索開始, 0, 0);
+    fields->addWidget(dt検索開始, 0, 1);
+    fields->addWidget(chk検索終了, 0, 2);
+    fields->addWidget(dt検索終了, 0, 3);
+    fields->addWidget(new QLabel(QStringLiteral("顧客")), 1, 0);
+    fields->addWidget(txt検索顧客, 1, 1, 1, 3);
+    fields->addWidget(new QLabel(QStringLiteral("合計")), 2, 0);
+    fields->addWidget(num検索下限, 2, 1);
+    fields->addWidget(new QLabel(QStringLiteral("～")), 2, 2, Qt::AlignCenter);
+    fields->addWidget(num検索上限, 2, 3);
+    fields->addWidget(chk削除済み, 0, 4);
+    fields->addWidget(cmd検索, 2, 4);
+    fields->setColumnStretch(5, 1);
+    v->addLayout(fields);
+
+    Grid伝票一覧 = named(new QTableView, QStringLiteral("Grid伝票一覧"));
+    dat伝票一覧 = named(new BookModel(dbMain, this), QStringLiteral("dat伝票一覧"));
+    Grid伝票一覧->setModel(dat伝票一覧);
+    Grid伝票一覧->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Grid伝票一覧->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid伝票一覧->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid伝票一覧->verticalHeader()->hide();
+    Grid伝票一覧->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Grid伝票一覧->horizontalHeader()->setSortIndicator(static_cast<int>(BookColumn::日付), Qt::AscendingOrder);
+    Grid伝票一覧->setSortingEnabled(true);
+    for (int c = 0; c < layout::bookColumnTwips.size(); ++c)
+        Grid伝票一覧->setColumnWidth(c, twipsToPixels(layout::bookColumnTwips[c], Grid伝票一覧));
+    v->addWidget(Grid伝票一覧, 1);
+
+    cmd履歴 = button(QStringLiteral("cmd履歴"), QStringLiteral("履歴"), QStringLiteral("選んだ伝票の訂正・削除の履歴を表示します"));
+    cmd一覧CSV = button(QStringLiteral("cmd一覧CSV"), QStringLiteral("CSV出力"),
+                         QStringLiteral("一覧の伝票とその明細をCSVファイルに書き出します"));
+    auto* buttons = new QFrame;
+    buttons->setFrameShape(QFrame::StyledPanel);
+    auto* b = new QHBoxLayout(buttons);
+    b->addWidget(cmd履歴);
+    b->addWidget(cmd一覧CSV);
+    b->addStretch();
+    v->addWidget(buttons);
+
+    askSaveFile = [](QWidget* parent, const QString& caption, const QString& proposed, const QString& filter) {
+        return QFileDialog::getSaveFileName(parent, caption, proposed, filter);
+    };
+    return page;
+}
+
+void FrmVornisa::connectBookPage() {
+    connect(chk検索開始, &QCheckBox::toggled, dt検索開始, &QWidget::setEnabled);
+    connect(chk検索終了, &QCheckBox::toggled, dt検索終了, &QWidget::setEnabled);
+    connect(cmd検索, &QPushButton::clicked, this, &FrmVornisa::Search伝票一覧);
+    auto* search = new EnterHook(this, [this] { Search伝票一覧(); });
+    for (QWidget* w : std::initializer_list<QWidget*>{chk検索開始, dt検索開始, chk検索終了, dt検索終了, txt検索顧客,
+                                                      num検索下限, num検索上限, chk削除済み})
+        w->installEventFilter(search);
+    Grid伝票一覧->installEventFilter(new EnterHook(this, [this] { Grid伝票一覧_Open(); }));
+    connect(Grid伝票一覧, &QAbstractItemView::doubleClicked, this, &FrmVornisa::Grid伝票一覧_Open);
+    connect(cmd履歴, &QPushButton::clicked, this, &FrmVornisa::cmd履歴_Click);
+    connect(cmd一覧CSV, &QPushButton::clicked, this, &FrmVornisa::cmd一覧CSV_Click);
+    dat伝票一覧->onFailure = [this](const DbError& e) {
+        notifyFailure(QStringLiteral("伝票一覧を読み込めませんでした。"), e);
+    };
+}
+
+void FrmVornisa::Search伝票一覧() {
+    BookQuery q;
+    if (chk検索開始->isChecked())
+        q.from = dt検索開始->date();
+    if (chk検索終了->isChecked())
+        q.to = dt検索終了->date();
+    q.customer = txt検索顧客->text().trimmed();
+    q.min = num検索下限->value();
+    q.max = num検索上限->value();
+    q.withDeleted = chk削除済み->isChecked();
+    dat伝票一覧->search(q);
+    if (dat伝票一覧->rowCount() > 0)
+        Grid伝票一覧->setCurrentIndex(dat伝票一覧->index(0, 0));
+}
+
+void FrmVornisa::Grid伝票一覧_Open() {
+    const int row = Grid伝票一覧->currentIndex().row();
+    if (row < 0)
+        return;
+    const BookRow& r = dat伝票一覧->rowAt(row);
+    if (r.deleted) // it lives in the history only: there is nothing to load
+        return;
+    Open伝票(r.伝票番号);
+}
+
+void FrmVornisa::Open伝票(qint32 number) {
+    // The question comes first, so that No leaves the invoice page exactly as it was.
+    if (!askDiscardUnsaved())
+        return;
+    tab->setCurrentIndex(0);
+    txtNo->setText(QString::number(number));
+    txtNoOnEntry_ = txtNo->text();
+    Read請求書();
+}
+
+void FrmVornisa::cmd履歴_Click() {
+    const int row = Grid伝票一覧->currentIndex().row();
+    if (row < 0)
+        return;
+    try {
+        auto* w = new Frm履歴(*dbMain, dat伝票一覧->rowAt(row).伝票番号,
+                              [this](const InvoiceVersion& v, const std::vector<VersionLine>& l) { PrintVersion(v, l); },
+                              this);
+        w->show();
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("履歴を読み込めませんでした。"), e);
+    }
+}
+
+void FrmVornisa::cmd一覧CSV_Click() {
+    const QString proposed = QDir(QDir::homePath())
+                                 .filePath(QStringLiteral("伝票一覧_") +
+                                           QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
+                                           QStringLiteral(".csv"));
+    const QString path = askSaveFile(this, QStringLiteral("CSV出力"), proposed, QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty())
+        return;
+    std::vector<BookRow> rows;
+    std::vector<BookLine> lines;
+    // The rows of the search on the list, all of them, in the order shown.
+    if (dat伝票一覧->searched()) {
+        try {
+            rows = Search伝票(*dbMain, dat伝票一覧->query(), dat伝票一覧->order(), 0, -1);
+            lines = Search伝票明細(*dbMain, dat伝票一覧->query());
+        } catch (const DbError& e) {
+            notifyFailure(QStringLiteral("伝票一覧を読み込めませんでした。"), e);
+            return;
+        }
+    }
+    QString reason;
+    const QString linesPath = linesCsvPath(path);
+    if (!writeCsvFile(path, csvDocument(bookCsvRows(rows)), &reason) ||
+        !writeCsvFile(linesPath, csvDocument(bookLineCsvRows(lines)), &reason))
+        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
+                   QStringLiteral("CSVファイルを書き出せませんでした。\n") + reason);
+}

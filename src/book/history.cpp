@@ -1,0 +1,71 @@
+#include "book/history.h"
+
+#include "store/database.h"
+#include "store/statements.h"
+
+namespace {
+
+QStringList columnNames(Database& db, const QString& table) {
+    QStringList names;
+    for (const auto& [name, type] : db.columns(table))
+        names << name;
+    return names;
+}
+
+InvoiceVersion versionOf(const Recordset& rs, bool history) {
+    InvoiceVersion v;
+    if (history) {
+        v.版 = static_cast<int>(rs.field(QStringLiteral("版")).toInt());
+        v.変更種別 = rs.field(QStringLiteral("変更種別")).toText();
+        v.変更日時 = rs.field(QStringLiteral("変更日時")).toText();
+    }
+    v.日付 = rs.field(QStringLiteral("日付")).toText();
+    v.顧客名 = rs.field(QStringLiteral("顧客名")).toText();
+    v.顧客情報 = rs.field(QStringLiteral("顧客情報")).toText();
+    v.税抜計 = rs.field(QStringLiteral("税抜計"));
+    v.消費税 = rs.field(QStringLiteral("消費税"));
+    v.合計 = rs.field(QStringLiteral("合計"));
+    return v;
+}
+
+} // namespace
+
+int Archive請求書(Database& main, qint32 number, const QString& kind, const QDateTime& when) {
+    const QString n = QString::number(number);
+    Transaction t(main);
+    if (main.openRecordset(sql::I9(n))->eof()) {
+        t.commit();
+        return 0;
+    }
+    const int version = static_cast<int>(main.openRecordset(sql::B1(n))->field(QStringLiteral("版")).toInt()) + 1;
+    // By column name, so whatever the live tables hold now is what the history keeps.
+    main.execute(sql::B2(columnNames(main, QStringLiteral("請求書ヘッダ")), n));
+    main.execute(sql::B3(n, version, kind, when.toString(ChangeTimeFormat)));
+    main.execute(sql::B4(columnNames(main, QStringLiteral("請求書")), n));
+    main.execute(sql::B5(n, version));
+    t.commit();
+    return version;
+}
+
+std::vector<InvoiceVersion> Read履歴(Database& main, qint32 number) {
+    const QString n = QString::number(number);
+    std::vector<InvoiceVersion> out;
+    auto rs = main.openRecordset(sql::B6(n));
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        out.push_back(versionOf(*rs, true));
+    auto now = main.openRecordset(sql::I9(n));
+    if (!now->eof())
+        out.push_back(versionOf(*now, false));
+    return out;
+}
+
+std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int version) {
+    const QString n = QString::number(number);
+    auto rs = main.openRecordset(version == 0 ? sql::I7(n) : sql::B7(n, version));
+    std::vector<VersionLine> out;
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        out.push_back({rs->field(QStringLiteral("品名")), rs->field(QStringLiteral("数量")),
+                       rs->field(QStringLiteral("単位")), rs->field(QStringLiteral("単価")),
+                       rs->field(QStringLiteral("金額")), rs->field(QStringLiteral("非課税"))});
+    return out;
+}

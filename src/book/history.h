@@ -1,0 +1,37 @@
+#pragma once
+#include "store/value.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QtGlobal>
+#include <vector>
+
+class Database;
+
+// The invoice book keeps every issued copy: before a stored invoice is replaced or deleted,
+// its header and lines go into the history tables as its next version (1, 2, …). Nothing
+// edits or deletes history rows.
+inline const QString Change訂正 = QStringLiteral("訂正");
+inline const QString Change削除 = QStringLiteral("削除");
+inline const QString ChangeTimeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
+
+// Copies the stored copy of the invoice, every column of its header and lines, into the
+// history as its next version, inside the caller's transaction. Returns the version written,
+// or 0 when nothing is stored under the number (a first registration leaves no history).
+int Archive請求書(Database& main, qint32 number, const QString& kind, const QDateTime& when);
+
+// One version of an invoice as the history window lists it. The copy stored now comes last,
+// with version 0 and no kind.
+struct InvoiceVersion {
+    int 版 = 0;
+    QString 変更種別, 変更日時;
+    QString 日付, 顧客名, 顧客情報;
+    Value 税抜計, 消費税, 合計;
+};
+struct VersionLine {
+    Value 品名, 数量, 単位, 単価, 金額, 非課税;
+};
+
+std::vector<InvoiceVersion> Read履歴(Database& main, qint32 number);
+// The lines of one version; version 0 reads the copy stored now.
+std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int version);

@@ -1,0 +1,58 @@
+#pragma once
+#include "store/currency.h"
+#include "store/value.h"
+
+#include <QDate>
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+#include <vector>
+
+class Database;
+
+// What the list looks for; every field is optional and the fields are combined with and.
+// A range given the wrong way round is taken the right way round.
+struct BookQuery {
+    std::optional<QDate> from, to;
+    QString customer; // a part of the customer name or details, taken literally
+    std::optional<Currency> min, max; // range of the total
+    bool withDeleted = false;
+};
+
+// The list's columns, in the order the list shows them.
+enum class BookColumn { 伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, 状態 };
+inline constexpr int BookColumnCount = 7;
+
+struct BookOrder {
+    BookColumn column = BookColumn::日付;
+    bool descending = false;
+};
+
+struct BookRow {
+    qint32 伝票番号 = 0;
+    QString 日付, 顧客名;
+    std::optional<Currency> 税抜計, 消費税, 合計;
+    int corrections = 0;
+    bool deleted = false;
+    // "訂正 2回", "削除済み", or empty.
+    QString 状態() const;
+};
+
+// Rows offset, offset + 1, … of the list in the given order (ties by number); limit < 0
+// reads to the end.
+std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const BookOrder& order, qint64 offset,
+                                qint64 limit);
+
+// The statement Search伝票 sends, for a direct comparison.
+QString Search伝票Statement(const BookQuery& q, const BookOrder& order, qint64 offset, qint64 limit);
+
+// The lines of every invoice the query finds, deleted ones as their last version, by
+// number and line.
+struct BookLine {
+    qint32 伝票番号 = 0;
+    Value 行番号, 品名, 数量, 単位, 単価, 金額, 非課税;
+};
+std::vector<BookLine> Search伝票明細(Database& main, const BookQuery& q);
+
+// A text for LIKE that matches the part anywhere, with its own %, _ and \ taken literally.
+QString containsPattern(const QString& part);

@@ -1,0 +1,173 @@
+#include "book/history.h"
+#include "helpers.h"
+#include "invoice/invoice_io.h"
+#include "invoice/lines.h"
+#include "masters/wipe.h"
+#include "support/testdb.h"
+
+#include <QtTest>
+
+class HistoryTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void firstRegistrationLeavesNoHistory();
+    void correctionsAndDeletionKeepEveryCopy();
+    void failureAfterTheHistoryWriteLeavesNeither();
+    void wipeKeepsTheHistory();
+};
+
+namespace {
+
+InvoiceHeader header(qint32 number, const QString& customer, qint64 total) {
+    InvoiceHeader h;
+    h.number = number;
+    h.date = txt("2024/03/15");
+    h.顧客名 = customer;
+    h.顧客情報 = txt("東京都\n千代田区");
+    h.税抜計 = Currency::fromWhole(total);
+    h.消費税 = std::nullopt; // a blank box stays Null in the copy too
+    h.合計 = Currency::fromWhole(total);
+    return h;
+}
+
+void writeLines(Database& work, int count, const char* name) {
+    Clear明細ワーク(work);
+    for (int r = 1; r <= count; ++r)
+        setLine(work, r, Value(txt(name) + QString::number(r)), Value(2.5), Value(txt("個")), money("100"),
+                money("250"), r == 2);
+}
+
+// Rows of a table for one number, the history's own columns left out, so a copy compares
+// equal to the row it was copied from.
+QStringList rowsOf(Database& main, const QString& table, qint32 number, int version = -1) {
+    QStringList out;
+    for (const QString& row : dump(main, table)) {
+        QStringList cells = row.split(u'|');
+        if (!cells.contains(txt("伝票番号=") + QString::number(number)))
+            continue;
+        if (version >= 0 && !cells.contains(txt("版=") + QString::number(version)))
+            continue;
+        cells.removeIf([](const QString& c) {
+            return c.startsWith(txt("版=")) || c.startsWith(txt("変更種別=")) || c.startsWith(txt("変更日時="));
+        });
+        out << cells.join(u'|');
+    }
+    return out;
+}
+
+QStringList everything(Database& main) {
+    return dumpMain(main) + dump(main, txt("請求書ヘッダ履歴")) + dump(main, txt("請求書履歴"));
+}
+
+} // namespace
+
+void HistoryTest::firstRegistrationLeavesNoHistory() {
+    TestData d;
+    auto main = d.openMain();
+    auto work = d.openWork();
+    writeLines(*work, 3, "品");
+    Entry請求書(*main, *work, header(7, txt("山田商店"), 1000));
+    QVERIFY(dump(*main, txt("請求書ヘッダ履歴")).isEmpty());
+    QVERIFY(dump(*main, txt("請求書履歴")).isEmpty());
+    // Deleting a number that holds nothing writes no history either.
+    Delete請求書(*main, 8);
+    QVERIFY(dump(*main, txt("請求書ヘッダ履歴")).isEmpty());
+}
+
+void HistoryTest::correctionsAndDeletionKeepEveryCopy() {
+    TestData d;
+    auto main = d.openMain();
+    auto work = d.openWork();
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    // Three copies of invoice 7 are issued, then it is deleted; invoice 9 is left alone.
+    QList<QStringList> headers, lines;
+    const QList<std::pair<int, qint64>> copies = {{3, 1000}, {1, 2000}, {4, 3000}};
+    for (const auto& [count, total] : copies) {
+        writeLines(*work, count, "版");
+        Entry請求書(*main, *work, header(7, txt("山田商店 ") + QString::number(total), total));
+        headers << rowsOf(*main, txt("請求書ヘッダ"), 7);
+        lines << rowsOf(*main, txt("請求書"), 7);
+    }
+    writeLines(*work, 2, "他");
+    Entry請求書(*main, *work, header(9, txt("他社"), 500));
+    Delete請求書(*main, 7);
+    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
+
+    QVERIFY(rowsOf(*main, txt("請求書ヘッダ"), 7).isEmpty());
+    const auto versions = Read履歴(*main, 7);
+    QCOMPARE(versions.size(), std::size_t(3)); // nothing is stored under 7 now
+    for (int v = 1; v <= 3; ++v) {
+        const InvoiceVersion& got = versions[v - 1];
+        QCOMPARE(got.版, v);
+        QCOMPARE(got.変更種別, v < 3 ? txt("訂正") : txt("削除"));
+        const QDateTime when = QDateTime::fromString(got.変更日時, txt("yyyy/MM/dd HH:mm:ss"));
+        QVERIFY2(when >= before && when <= after, qPrintable(got.変更日時));
+        // Every column of the copy as it was stored, and its lines.
+        QCOMPARE(rowsOf(*main, txt("請求書ヘッダ履歴"), 7, v), headers[v - 1]);
+        QCOMPARE(rowsOf(*main, txt("請求書履歴"), 7, v), lines[v - 1]);
+        QCOMPARE(Read履歴明細(*main, 7, v).size(), std::size_t(copies[v - 1].first));
+        QVERIFY(got.消費税.isNull());
+        QCOMPARE(got.合計.toCurrency(), Currency::fromWhole(copies[v - 1].second));
+    }
+    QCOMPARE(Read履歴(*main, 9).size(), std::size_t(1)); // only the copy stored now
+    QCOMPARE(Read履歴(*main, 9).back().版, 0);
+    QCOMPARE(Read履歴明細(*main, 9, 0).size(), std::size_t(2));
+
+    // The number used again starts no new count: the next copy replaced is version 4.
+    writeLines(*work, 1, "再");
+    Entry請求書(*main, *work, header(7, txt("再発行"), 100));
+    QVERIFY(rowsOf(*main, txt("請求書ヘッダ履歴"), 7, 4).isEmpty());
+    Entry請求書(*main, *work, header(7, txt("再発行"), 200));
+    QCOMPARE(Read履歴(*main, 7).size(), std::size_t(5));
+    QCOMPARE(Read履歴(*main, 7)[3].版, 4);
+    QCOMPARE(Read履歴(*main, 7)[3].顧客名, txt("再発行"));
+}
+
+void HistoryTest::failureAfterTheHistoryWriteLeavesNeither() {
+    struct Case {
+        const char* name;
+        const char* trigger; // makes the statement after the history write fail
+        std::function<void(Database&, Database&)> change;
+    };
+    const QList<Case> cases = {
+        {"correction", "CREATE TRIGGER fault BEFORE DELETE ON 請求書ヘッダ BEGIN SELECT RAISE(ABORT, 'fault'); END",
+         [](Database& m, Database& w) { Entry請求書(m, w, header(7, txt("訂正後"), 9)); }},
+        {"deletion", "CREATE TRIGGER fault BEFORE DELETE ON 請求書 BEGIN SELECT RAISE(ABORT, 'fault'); END",
+         [](Database& m, Database&) { Delete請求書(m, 7); }},
+        // The history write itself failing stops the change as well.
+        {"history refused", "CREATE TRIGGER fault BEFORE INSERT ON 請求書履歴 BEGIN SELECT RAISE(ABORT, 'fault'); END",
+         [](Database& m, Database&) { Delete請求書(m, 7); }},
+    };
+    for (const Case& c : cases) {
+        TestData d;
+        auto main = d.openMain();
+        auto work = d.openWork();
+        writeLines(*work, 3, "品");
+        Entry請求書(*main, *work, header(7, txt("山田商店"), 1000));
+        main->executeRaw(QString::fromUtf8(c.trigger));
+        const QStringList before = everything(*main);
+        QVERIFY_THROWS_EXCEPTION(DbError, c.change(*main, *work));
+        QVERIFY2(everything(*main) == before, c.name);
+        QVERIFY2(dump(*main, txt("請求書ヘッダ履歴")).isEmpty(), c.name);
+        QVERIFY2(!main->inTransaction(), c.name);
+    }
+}
+
+void HistoryTest::wipeKeepsTheHistory() {
+    TestData d;
+    auto main = d.openMain();
+    auto work = d.openWork();
+    writeLines(*work, 2, "品");
+    Entry請求書(*main, *work, header(7, txt("山田商店"), 1000));
+    Entry請求書(*main, *work, header(7, txt("山田商店"), 1200));
+    Delete請求書(*main, 7);
+    const QStringList history = dump(*main, txt("請求書ヘッダ履歴")) + dump(*main, txt("請求書履歴"));
+    QCOMPARE(history.size(), 2 + 4);
+    Data初期化(*main);
+    for (const char* t : {"顧客マスタ", "商品マスタ", "自社情報", "請求書", "請求書ヘッダ"})
+        QVERIFY2(dump(*main, txt(t)).isEmpty(), t);
+    QCOMPARE(dump(*main, txt("請求書ヘッダ履歴")) + dump(*main, txt("請求書履歴")), history);
+}
+
+QTEST_GUILESS_MAIN(HistoryTest)
+#include "test_history.moc"
