@@ -5,10 +5,10 @@
 #include "app/history_window.h"
 #include "app/layout.h"
 #include "book/csv.h"
+#include "exchange/csv.h"
 #include "messages/msg.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -115,10 +115,6 @@ QWidget* FrmVornisa::buildBookPage() {
     b->addWidget(cmd一覧CSV);
     b->addStretch();
     v->addWidget(buttons);
-
-    askSaveFile = [](QWidget* parent, const QString& caption, const QString& proposed, const QString& filter) {
-        return QFileDialog::getSaveFileName(parent, caption, proposed, filter);
-    };
     return page;
 }
 
@@ -193,7 +189,7 @@ void FrmVornisa::cmd一覧CSV_Click() {
                                  .filePath(QStringLiteral("伝票一覧_") +
                                            QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
                                            QStringLiteral(".csv"));
-    const QString path = askSaveFile(this, QStringLiteral("CSV出力"), proposed, QStringLiteral("CSV (*.csv)"));
+    const QString path = fileDialogs.saveFile(this, QStringLiteral("CSV出力"), proposed);
     if (path.isEmpty())
         return;
     std::vector<BookRow> rows;
@@ -210,8 +206,8 @@ void FrmVornisa::cmd一覧CSV_Click() {
     }
     QString reason;
     const QString linesPath = linesCsvPath(path);
-    if (!writeCsvFile(path, csvDocument(bookCsvRows(rows)), &reason) ||
-        !writeCsvFile(linesPath, csvDocument(bookLineCsvRows(lines)), &reason))
+    if (!writeCsvFile(path, writeCsv(bookCsvRows(rows)), &reason) ||
+        !writeCsvFile(linesPath, writeCsv(bookLineCsvRows(lines)), &reason))
         MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
                    QStringLiteral("CSVファイルを書き出せませんでした。\n") + reason);
 }

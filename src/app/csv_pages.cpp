@@ -20,10 +20,10 @@ void FrmVornisa::exportCsv(DataGrid* grid, const QString& what, QString (*produc
                                               QDir::home().filePath(what + QStringLiteral(".csv")));
     if (path.isEmpty())
         return;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(encodeCsvFile(text)) < 0 || !f.commit())
+    QString reason;
+    if (!writeCsvFile(path, text, &reason))
         MsgConfirm(QStringLiteral("CSV"), QStringLiteral("失敗"),
-                   QDir::toNativeSeparators(path) + QStringLiteral(" に書き込めませんでした。") + f.errorString());
+                   QDir::toNativeSeparators(path) + QStringLiteral(" に書き込めませんでした。") + reason);
 }
 
 void FrmVornisa::importCsv(BoundTable* table, const QString& what, CsvImport (*take)(Database&, const QString&)) {

@@ -101,9 +101,6 @@ class FrmVornisa : public QWidget {
     QPushButton *cmd検索 = nullptr, *cmd履歴 = nullptr, *cmd一覧CSV = nullptr;
     QTableView* Grid伝票一覧 = nullptr;
     BookModel* dat伝票一覧 = nullptr;
-    // The one save dialog of the list's CSV: (parent, caption, proposed path, filter) -> chosen
-    // path, empty when cancelled. Tests put their own answer here.
-    std::function<QString(QWidget*, const QString&, const QString&, const QString&)> askSaveFile;
     // Data controls.
     BoundTable *dat明細 = nullptr, *dat顧客 = nullptr, *dat商品 = nullptr, *dat商品参照 = nullptr;
     QPointer<Hint> hintWindow;

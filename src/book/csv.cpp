@@ -2,15 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
-
-QString field(const QString& text) {
-    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
-}
 
 // Money as a plain number, so that a spreadsheet can add it up; blank for none.
 QString amount(const std::optional<Currency>& v) {
@@ -28,26 +21,6 @@ QString plain(const Value& v) {
 }
 
 } // namespace
-
-QByteArray csvDocument(const QList<QStringList>& rows) {
-    QString text;
-    for (const QStringList& row : rows) {
-        QStringList fields;
-        for (const QString& f : row)
-            fields << field(f);
-        text += fields.join(u',') + QStringLiteral("\r\n");
-    }
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
-}
-
-bool writeCsvFile(const QString& path, const QByteArray& document, QString* reason) {
-    QSaveFile f(path);
-    if (f.open(QIODevice::WriteOnly) && f.write(document) == document.size() && f.commit())
-        return true;
-    if (reason)
-        *reason = f.errorString();
-    return false;
-}
 
 QList<QStringList> bookCsvRows(const std::vector<BookRow>& rows) {
     QList<QStringList> out{{QStringLiteral("伝票番号"), QStringLiteral("日付"), QStringLiteral("顧客名"),

@@ -1,5 +1,7 @@
 #include "exchange/csv.h"
 
+#include <QSaveFile>
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -99,4 +101,14 @@ QString decodeCsvFile(const QByteArray& bytes) {
     // CP932, the Shift_JIS of Japanese Windows and its spreadsheets (NEC and IBM extensions).
     QStringDecoder sjis("windows-31j");
     return sjis.decode(bytes);
+}
+
+bool writeCsvFile(const QString& path, const QString& text, QString* reason) {
+    QSaveFile f(path);
+    const QByteArray bytes = encodeCsvFile(text);
+    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit())
+        return true;
+    if (reason)
+        *reason = f.errorString();
+    return false;
 }

@@ -21,3 +21,5 @@ QString writeCsv(const QList<QStringList>& records);
 // apart by whether the bytes are valid UTF-8.
 QByteArray encodeCsvFile(const QString& text);
 QString decodeCsvFile(const QByteArray& bytes);
+// Writes the CSV text as such a file, whole or not at all; false with the reason when it could not.
+bool writeCsvFile(const QString& path, const QString& text, QString* reason);

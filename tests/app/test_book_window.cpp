@@ -208,7 +208,7 @@ void BookWindowTest::csvThroughTheSaveDialog() {
     QTemporaryDir dir;
     QString proposed;
     QString answer = dir.filePath(QStringLiteral("一覧.csv"));
-    w.askSaveFile = [&](QWidget*, const QString&, const QString& p, const QString&) {
+    w.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString& p) {
         proposed = p;
         return answer;
     };

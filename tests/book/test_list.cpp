@@ -1,4 +1,5 @@
 #include "book/csv.h"
+#include "exchange/csv.h"
 #include "book/search.h"
 #include "helpers.h"
 #include "invoice/invoice_io.h"
@@ -210,11 +211,11 @@ void ListTest::linesOfTheFoundInvoices() {
 }
 
 void ListTest::csvBytes() {
-    const QByteArray doc = csvDocument({{txt("伝票番号"), txt("顧客名")},
+    const QByteArray doc = encodeCsvFile(writeCsv({{txt("伝票番号"), txt("顧客名")},
                                         {txt("1"), txt("佐藤, 鈴木")},
                                         {txt("2"), txt("言う\"はい\"")},
                                         {txt("3"), txt("一行目\n二行目")},
-                                        {txt(""), txt("CR\rだけ")}});
+                                        {txt(""), txt("CR\rだけ")}}));
     const QByteArray expected = QByteArray("\xEF\xBB\xBF") +
                                 txt("伝票番号,顧客名\r\n"
                                     "1,\"佐藤, 鈴木\"\r\n"
@@ -223,16 +224,16 @@ void ListTest::csvBytes() {
                                     ",\"CR\rだけ\"\r\n")
                                     .toUtf8();
     QCOMPARE(doc, expected);
-    QCOMPARE(csvDocument({}), QByteArray("\xEF\xBB\xBF"));
+    QCOMPARE(encodeCsvFile(writeCsv({})), QByteArray("\xEF\xBB\xBF"));
 
     QTemporaryDir dir;
     const QString path = dir.filePath(txt("一覧.csv"));
     QString reason;
-    QVERIFY(writeCsvFile(path, doc, &reason));
+    QVERIFY(writeCsvFile(path, writeCsv({{txt("伝票番号"), txt("顧客名")}}), &reason));
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), doc);
-    QVERIFY(!writeCsvFile(dir.filePath(txt("無い/一覧.csv")), doc, &reason));
+    QCOMPARE(f.readAll(), doc.left(doc.indexOf('\n') + 1));
+    QVERIFY(!writeCsvFile(dir.filePath(txt("無い/一覧.csv")), QString(), &reason));
     QVERIFY(!reason.isEmpty());
 }
 
