@@ -1,5 +1,6 @@
 #include "app/history_window.h"
 
+#include "invoice/qualified.h"
 #include "invoice/totals.h"
 #include "messages/msg.h"
 #include "store/database.h"
@@ -57,6 +58,7 @@ Frm履歴::Frm履歴(Database& main, qint32 number, PrintFn print, QWidget* pare
     Grid履歴 = table(QStringLiteral("Grid履歴"), versionModel_);
     Grid履歴明細 = table(QStringLiteral("Grid履歴明細"), lineModel_);
     Grid履歴->horizontalHeader()->setStretchLastSection(false);
+    Grid履歴->resizeColumnsToContents(); // the change time and totals on one line each
     Grid履歴->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
 
     cmd履歴印刷 = new QPushButton(QStringLiteral("印刷"));
@@ -97,8 +99,10 @@ int Frm履歴::currentVersion() const {
 
 void Frm履歴::showLines(int row) {
     lineModel_->clear();
+    const bool qualified = row >= 0 && versions_[row].税率方式 == Scheme10_8;
     lineModel_->setHorizontalHeaderLabels({QStringLiteral("品名"), QStringLiteral("数量"), QStringLiteral("単位"),
-                                           QStringLiteral("単価"), QStringLiteral("金額"), QStringLiteral("非課税")});
+                                           QStringLiteral("単価"), QStringLiteral("金額"),
+                                           qualified ? QStringLiteral("税率") : QStringLiteral("非課税")});
     lines_.clear();
     if (row < 0)
         return;
@@ -112,5 +116,8 @@ void Frm履歴::showLines(int row) {
     for (const VersionLine& v : lines_)
         lineModel_->appendRow({item(v.品名.toText()), item(v.数量.isNull() ? QString() : v.数量.toText(), true),
                                item(v.単位.toText()), amount(v.単価), amount(v.金額),
-                               item(v.非課税.toBool() ? QStringLiteral("非課税") : QString())});
+                               item(qualified ? RateText(Value(LineRate(v.税率, v.非課税.toBool())))
+                                    : v.非課税.toBool() ? QStringLiteral("非課税")
+                                                        : QString())});
+    Grid履歴明細->resizeColumnsToContents();
 }

@@ -80,9 +80,19 @@ void FrmVornisa::PrintVersion(const InvoiceVersion& v, const std::vector<Version
     p.prn消費税 = amount(v.消費税);
     p.prn合計 = amount(v.合計);
     p.prn請求金額 = amount(v.合計);
+    // A qualified invoice prints with the basis it was issued under.
+    p.prn適格 = v.税率方式 == Scheme10_8;
+    if (p.prn適格) {
+        p.prn内税 = v.税区分 == QStringLiteral("内税");
+        p.prn登録番号 = v.登録番号;
+        p.prn対象10 = amount(v.対象10);
+        p.prn消費税10 = amount(v.消費税10);
+        p.prn対象8 = amount(v.対象8);
+        p.prn消費税8 = amount(v.消費税8);
+    }
     std::vector<DetailRecord> rows;
     for (const VersionLine& l : lines)
         rows.push_back({fieldVariant(l.品名), fieldVariant(l.数量), fieldVariant(l.単位), fieldVariant(l.単価),
-                        fieldVariant(l.金額)});
+                        fieldVariant(l.金額), p.prn適格 && LineRate(l.税率, l.非課税.toBool()) == 8});
     showPreview(this, std::make_shared<rpt請求書>(std::move(p), std::move(rows)));
 }

@@ -284,13 +284,13 @@ QString copyBackupTo(const BackupInfo& b, const QString& target) {
     QDir dir(target);
     QString dest;
     for (int n = 1;; ++n) {
-        dest = dir.filePath(QStringLiteral("Vornisa-") + b.name + (n == 1 ? QString() : u'-' + QString::number(n)));
+        dest = dir.filePath(CopiedBackupsFolder + u'/' + b.name + (n == 1 ? QString() : u'-' + QString::number(n)));
         if (!QFileInfo::exists(dest))
             break;
     }
     TempFolder partial{dest};
     const QString failed = dest + QStringLiteral(" にコピーできませんでした。");
-    if (!dir.exists() || !QDir().mkdir(dest))
+    if (!dir.exists() || !dir.mkpath(CopiedBackupsFolder) || !QDir().mkdir(dest))
         throw BackupError(failed + QStringLiteral("フォルダーの書き込み権限を確認してください。"));
     for (const QString& f : QDir(b.folder).entryList(QDir::Files)) {
         QFile from(b.folder + u'/' + f);

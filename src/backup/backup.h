@@ -58,7 +58,9 @@ bool hasBackupOn(const QString& dataPath, const QDate& day);
 // clock set back gives it an older name. Returns the names removed.
 QStringList pruneBackups(const QString& dataPath, int keep, const QString& justMade);
 
-// Copies a backup (to a USB stick, say) as <target>/Vornisa-<name>; returns that folder.
+// Copies a backup (to a USB stick, say) as <target>/Vornisa-backup/<name>; returns that folder.
+// The copy keeps its name, so it goes back into a data folder's backup/ as it is.
+inline const QString CopiedBackupsFolder = QStringLiteral("Vornisa-backup");
 QString copyBackupTo(const BackupInfo& b, const QString& target);
 
 // Throws BackupError unless the file is a sound database holding every required table.

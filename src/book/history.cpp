@@ -25,6 +25,12 @@ InvoiceVersion versionOf(const Recordset& rs, bool history) {
     v.税抜計 = rs.field(QStringLiteral("税抜計"));
     v.消費税 = rs.field(QStringLiteral("消費税"));
     v.合計 = rs.field(QStringLiteral("合計"));
+    v.税率方式 = rs.field(QStringLiteral("税率方式")).toText();
+    v.税区分 = rs.field(QStringLiteral("税区分")).toText();
+    v.登録番号 = rs.field(QStringLiteral("登録番号")).toText();
+    for (const auto& [field, to] : {std::pair{QStringLiteral("対象10"), &v.対象10}, std::pair{QStringLiteral("消費税10"), &v.消費税10},
+                                    std::pair{QStringLiteral("対象8"), &v.対象8}, std::pair{QStringLiteral("消費税8"), &v.消費税8}})
+        *to = rs.field(field);
     return v;
 }
 
@@ -66,6 +72,7 @@ std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int ver
     for (rs->moveFirst(); !rs->eof(); rs->moveNext())
         out.push_back({rs->field(QStringLiteral("品名")), rs->field(QStringLiteral("数量")),
                        rs->field(QStringLiteral("単位")), rs->field(QStringLiteral("単価")),
-                       rs->field(QStringLiteral("金額")), rs->field(QStringLiteral("非課税"))});
+                       rs->field(QStringLiteral("金額")), rs->field(QStringLiteral("非課税")),
+                       rs->field(QStringLiteral("税率"))});
     return out;
 }

@@ -27,9 +27,12 @@ struct InvoiceVersion {
     QString 変更種別, 変更日時;
     QString 日付, 顧客名, 顧客情報;
     Value 税抜計, 消費税, 合計;
+    // The basis a qualified invoice was issued under; 税率方式 empty for a "5%" one.
+    QString 税率方式, 税区分, 登録番号;
+    Value 対象10, 消費税10, 対象8, 消費税8;
 };
 struct VersionLine {
-    Value 品名, 数量, 単位, 単価, 金額, 非課税;
+    Value 品名, 数量, 単位, 単価, 金額, 非課税, 税率;
 };
 
 std::vector<InvoiceVersion> Read履歴(Database& main, qint32 number);

@@ -110,7 +110,7 @@ void BackupWindowTest::backupNowAndCopy() {
     offered = stick.path();
     w.cmdバックアップ->click();
     const BackupInfo newest = listBackups(w.DataPath).first();
-    const QString copy = stick.path() + QStringLiteral("/Vornisa-") + newest.name;
+    const QString copy = stick.path() + QStringLiteral("/Vornisa-backup/") + newest.name;
     QVERIFY(QFileInfo::exists(copy + QStringLiteral("/Vornisa.mdb")));
     QVERIFY(QFileInfo::exists(copy + QStringLiteral("/VornisaWork.mdb")));
     QCOMPARE(f.shown.last().text, QStringLiteral("バックアップを ") + QDir::toNativeSeparators(copy) +

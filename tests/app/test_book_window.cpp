@@ -30,8 +30,13 @@ class BookWindowTest : public QObject {
             rows->edit();
             rows->setField(QStringLiteral("品名"), QStringLiteral("品%1").arg(n));
             rows->setField(QStringLiteral("金額"), Currency::fromWhole(total));
+            rows->setField(QStringLiteral("税率"), 8);
             rows->update();
             InvoiceHeader h;
+            if (n == 2) { // issued as a qualified invoice, its one line at 8 %
+                h.税率方式 = Scheme10_8;
+                h.登録番号 = QStringLiteral("T7000012050002");
+            }
             h.number = n;
             h.date = QString::fromUtf8(date);
             h.顧客名 = QString::fromUtf8(customer);
@@ -193,6 +198,12 @@ void BookWindowTest::historyWindowAndPrint() {
     QCOMPARE(h->currentVersion(), 1);
     QCOMPARE(h->Grid履歴明細->model()->rowCount(), 1);
     QCOMPARE(h->Grid履歴明細->model()->index(0, 0).data().toString(), QStringLiteral("品2"));
+    // A qualified version shows its lines' rates, and keeps the basis it was issued under.
+    QCOMPARE(h->Grid履歴明細->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("税率"));
+    QCOMPARE(h->Grid履歴明細->model()->index(0, 5).data().toString(), QStringLiteral("8%※"));
+    const std::vector<InvoiceVersion> kept = Read履歴(*w.dbMain, 2);
+    QCOMPARE(kept.front().税率方式, Scheme10_8);
+    QCOMPARE(kept.front().登録番号, QStringLiteral("T7000012050002"));
     h->cmd履歴印刷->click();
     QTRY_VERIFY(w.findChild<QPrintPreviewDialog*>());
     w.findChild<QPrintPreviewDialog*>()->close();

@@ -180,12 +180,14 @@ class TestBackup : public QObject {
         QTemporaryDir stick;
         const QString first = copyBackupTo(b, stick.path());
         const QString second = copyBackupTo(b, stick.path());
-        QCOMPARE(QFileInfo(first).fileName(), QStringLiteral("Vornisa-20240501-093012"));
-        QCOMPARE(QFileInfo(second).fileName(), QStringLiteral("Vornisa-20240501-093012-2"));
+        QCOMPARE(QFileInfo(first).fileName(), QStringLiteral("20240501-093012"));
+        QCOMPARE(QFileInfo(second).fileName(), QStringLiteral("20240501-093012-2"));
+        QCOMPARE(QFileInfo(first).dir().dirName(), QStringLiteral("Vornisa-backup"));
         for (const QString& f : entries(b.folder))
             QCOMPARE(contents(first + u'/' + f), contents(b.folder + u'/' + f));
         QVERIFY_THROWS_EXCEPTION(BackupError, copyBackupTo(b, stick.path() + QStringLiteral("/missing")));
-        QCOMPARE(entries(stick.path()).size(), 2);
+        QCOMPARE(entries(stick.path()), QStringList{QStringLiteral("Vornisa-backup")});
+        QCOMPARE(entries(stick.path() + QStringLiteral("/Vornisa-backup")).size(), 2);
     }
 };
 
