@@ -103,6 +103,7 @@ QWidget* FrmVornisa::buildBookPage() {
     Grid伝票一覧->setSortingEnabled(true);
     for (int c = 0; c < layout::bookColumnTwips.size(); ++c)
         Grid伝票一覧->setColumnWidth(c, twipsToPixels(layout::bookColumnTwips[c], Grid伝票一覧));
+    Grid伝票一覧->horizontalHeader()->setStretchLastSection(true); // the list fills the page
     v->addWidget(Grid伝票一覧, 1);
 
     cmd履歴 = button(QStringLiteral("cmd履歴"), QStringLiteral("履歴"), QStringLiteral("選んだ伝票の訂正・削除の履歴を表示します"));
