@@ -181,6 +181,9 @@ QWidget* FrmVornisa::buildInvoicePage() {
     g->addLayout(allTotals, 3, 0, 1, 2);
     lbl未登録 = named(new QLabel(QStringLiteral("未登録の変更があります")), QStringLiteral("lbl未登録"));
     lbl未登録->setStyleSheet(QStringLiteral("color:#a00000;"));
+    QSizePolicy keepRoom = lbl未登録->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true); // the grid does not jump when the line comes and goes
+    lbl未登録->setSizePolicy(keepRoom);
     lbl未登録->hide();
     g->addWidget(lbl未登録, 4, 0, 1, 2, Qt::AlignRight);
 
