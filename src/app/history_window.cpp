@@ -120,4 +120,6 @@ void Frm履歴::showLines(int row) {
                                     : v.非課税.toBool() ? QStringLiteral("非課税")
                                                         : QString())});
     Grid履歴明細->resizeColumnsToContents();
+    Grid履歴明細->horizontalHeader()->setStretchLastSection(false);
+    Grid履歴明細->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch); // the name takes the room
 }
