@@ -11,9 +11,7 @@ class BackupWindowTest : public QObject {
   private slots:
     void dailyBackupAtTheFirstStartOfTheDay();
     void wipeMakesABackupFirst();
-    void backupNowAndCopy();
-    void restoreSwapsBothFilesAndCarriesOn();
-    void damagedBackupIsRefused();
+    void backupNowCopyAndRestore();
     void csvOutAndIn();
 
   private:
@@ -23,8 +21,8 @@ class BackupWindowTest : public QObject {
     static void addInvoice(Database& main, int number) {
         main.executeRaw(QStringLiteral("insert into 請求書ヘッダ (伝票番号, 顧客名) values (%1, 'A')").arg(number));
     }
-    // Works the restore list once it is up: picks a row (or none) and presses a button.
-    static void onRestoreDialog(int row, bool accept) {
+    // Works the restore list once it is up: picks a row and presses a button, then the window's own button.
+    static void restoreFromList(FrmVornisa& w, int row, bool accept) {
         auto* poll = new QTimer;
         QObject::connect(poll, &QTimer::timeout, poll, [poll, row, accept] {
             auto* d = qobject_cast<RestoreDialog*>(QApplication::activeModalWidget());
@@ -32,11 +30,15 @@ class BackupWindowTest : public QObject {
                 return;
             poll->deleteLater();
             poll->stop();
-            if (row >= 0)
-                d->Grid復元->selectRow(row);
+            d->Grid復元->selectRow(row);
             (accept ? d->cmd復元実行 : d->cmdキャンセル)->click();
         });
         poll->start(10);
+        w.cmd復元->click();
+    }
+    static void setCustomer(FrmVornisa& w, const QString& name) {
+        w.dat顧客->insertRows(0, 1);
+        w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), name, Qt::EditRole);
     }
 };
 
@@ -79,7 +81,8 @@ void BackupWindowTest::wipeMakesABackupFirst() {
     blocker.close();
     w.cmd一括削除7->click();
     QCOMPARE(f.shown.last().title, QStringLiteral("バックアップの失敗"));
-    QVERIFY(f.shown.last().text.startsWith(QStringLiteral("バックアップを作成できなかったため、データは初期化しませんでした。")));
+    QVERIFY(f.shown.last().text.startsWith(
+        QStringLiteral("バックアップを作成できなかったため、データは初期化しませんでした。")));
     QCOMPARE(invoices(*w.dbMain), 1);
 
     QVERIFY(blocker.remove());
@@ -94,10 +97,11 @@ void BackupWindowTest::wipeMakesABackupFirst() {
     QCOMPARE(made[0].invoices, 1);
 }
 
-void BackupWindowTest::backupNowAndCopy() {
+void BackupWindowTest::backupNowCopyAndRestore() {
     WindowFixture f;
-    f.start();
+    f.start(); // the daily backup
     FrmVornisa& w = *f.w;
+    addInvoice(*w.dbMain, 1);
     QTemporaryDir stick;
     QString offered;
     w.fileDialogs.existingDirectory = [&](QWidget*, const QString&) { return offered; };
@@ -109,68 +113,63 @@ void BackupWindowTest::backupNowAndCopy() {
 
     offered = stick.path();
     w.cmdバックアップ->click();
-    const BackupInfo newest = listBackups(w.DataPath).first();
-    const QString copy = stick.path() + QStringLiteral("/Vornisa-backup/") + newest.name;
+    const QList<BackupInfo> made = listBackups(w.DataPath);
+    QCOMPARE(made.size(), 3);
+    const QString copy = stick.path() + QStringLiteral("/Vornisa-backup/") + made.first().name;
     QVERIFY(QFileInfo::exists(copy + QStringLiteral("/Vornisa.mdb")));
     QVERIFY(QFileInfo::exists(copy + QStringLiteral("/VornisaWork.mdb")));
     QCOMPARE(f.shown.last().text, QStringLiteral("バックアップを ") + QDir::toNativeSeparators(copy) +
                                       QStringLiteral(" にコピーしました。"));
-}
-
-void BackupWindowTest::restoreSwapsBothFilesAndCarriesOn() {
-    WindowFixture f;
-    f.start();
-    FrmVornisa& w = *f.w;
-    w.fileDialogs.existingDirectory = [](QWidget*, const QString&) { return QString(); };
-    addInvoice(*w.dbMain, 1);
-    w.cmdバックアップ->click();
+    offered.clear();
     addInvoice(*w.dbMain, 2);
     w.cmdHint->click();
     QVERIFY(w.hintWindow);
 
+    // A damaged backup is refused: nothing changes, not even a backup is made.
+    QFile damaged(made.last().folder + QStringLiteral("/VornisaWork.mdb"));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(8192, '\0'));
+    damaged.close();
+    restoreFromList(w, 2, true);
+    QCOMPARE(f.shown.last().title, QStringLiteral("復元の拒否"));
+    QCOMPARE(invoices(*w.dbMain), 2);
+    QCOMPARE(listBackups(w.DataPath).size(), 3);
+
     // Cancelling the list, or answering No, changes nothing.
-    onRestoreDialog(0, false);
-    w.cmd復元->click();
+    restoreFromList(w, 0, false);
     f.answer = QMessageBox::No;
-    onRestoreDialog(0, true);
-    w.cmd復元->click();
+    restoreFromList(w, 0, true);
     QCOMPARE(f.shown.last().title, QStringLiteral("復元の確認"));
     QCOMPARE(f.shown.last().defaultButton, QMessageBox::No);
     QCOMPARE(invoices(*w.dbMain), 2);
-    QCOMPARE(listBackups(w.DataPath).size(), 2);
+    QCOMPARE(listBackups(w.DataPath).size(), 3);
 
     // With unregistered work on the invoice page its question comes too; No there keeps all.
     w.cmb顧客名->setEditText(QStringLiteral("入力中"));
     QVERIFY(w.hasUnsavedChanges());
-    const auto answerBy = [&](QMessageBox::StandardButton onClear) {
-        msg::setAnswerer([&f, onClear](const msg::Shown& s) {
-            f.shown << s;
-            return s.title == QStringLiteral("画面クリアの確認") ? onClear : QMessageBox::Yes;
-        });
-    };
-    answerBy(QMessageBox::No);
-    onRestoreDialog(0, true);
-    w.cmd復元->click();
+    QMessageBox::StandardButton onClear = QMessageBox::No;
+    msg::setAnswerer([&](const msg::Shown& s) {
+        f.shown << s;
+        return s.title == QStringLiteral("画面クリアの確認") ? onClear : QMessageBox::Yes;
+    });
+    restoreFromList(w, 0, true);
     QCOMPARE(f.shown.last().title, QStringLiteral("画面クリアの確認"));
     QCOMPARE(invoices(*w.dbMain), 2);
     QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("入力中"));
 
-    answerBy(QMessageBox::Yes);
-    onRestoreDialog(0, true); // newest first: the one made by the button
-    w.cmd復元->click();
+    onClear = QMessageBox::Yes;
+    restoreFromList(w, 0, true); // newest first: the copied one
     QCOMPARE(f.shown.last().title, QStringLiteral("復元完了"));
     QVERIFY(!w.hasUnsavedChanges());
     QCOMPARE(w.cmb顧客名->currentText(), QString());
     QCOMPARE(invoices(*w.dbMain), 1);
     const QList<BackupInfo> after = listBackups(w.DataPath);
-    QCOMPARE(after.size(), 3);
+    QCOMPARE(after.size(), 4);
     QCOMPARE(after.first().reason, reason::BeforeRestore); // the newer books are kept
     QCOMPARE(after.first().invoices, 2);
     // The window goes on with the new files: a new invoice, the grids and the hint write to them.
     QCOMPARE(w.dat明細->rowCount(), 30);
-    w.dat顧客->insertRows(0, 1);
-    w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), QStringLiteral("新顧客"),
-                       Qt::EditRole);
+    setCustomer(w, QStringLiteral("新顧客"));
     QCOMPARE(w.dbWork->openRecordset(QStringLiteral("select * from w顧客マスタ"))->recordCount(), 1);
     w.hintWindow->txtContents->setPlainText(QStringLiteral("復元後のメモ"));
     w.hintWindow->EntryHint();
@@ -178,29 +177,13 @@ void BackupWindowTest::restoreSwapsBothFilesAndCarriesOn() {
     QCOMPARE(QDir(w.DataPath).entryList({QStringLiteral("*.restore-*")}, QDir::Files), QStringList());
 }
 
-void BackupWindowTest::damagedBackupIsRefused() {
-    WindowFixture f;
-    f.start();
-    FrmVornisa& w = *f.w;
-    addInvoice(*w.dbMain, 1);
-    const BackupInfo daily = listBackups(w.DataPath).first();
-    QFile work(daily.folder + QStringLiteral("/VornisaWork.mdb"));
-    QVERIFY(work.open(QIODevice::WriteOnly));
-    work.write(QByteArray(8192, '\0'));
-    work.close();
-    onRestoreDialog(0, true);
-    w.cmd復元->click();
-    QCOMPARE(f.shown.last().title, QStringLiteral("復元の拒否"));
-    QCOMPARE(invoices(*w.dbMain), 1);
-    QCOMPARE(listBackups(w.DataPath).size(), 1); // not even a backup was made
-}
-
 void BackupWindowTest::csvOutAndIn() {
     WindowFixture f;
     f.start();
     FrmVornisa& w = *f.w;
     QTemporaryDir dir;
-    const QString in = dir.filePath(QStringLiteral("in.csv")), out = dir.filePath(QStringLiteral("out.csv"));
+    QString in = dir.filePath(QStringLiteral("in.csv"));
+    const QString out = dir.filePath(QStringLiteral("out.csv"));
     QFile file(in);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QStringLiteral("品名,単価\nネジ,\"¥1,000\"\nナット,高い\n").toUtf8());
@@ -215,16 +198,15 @@ void BackupWindowTest::csvOutAndIn() {
     w.cmd商品CSV出力->click();
     QFile written(out);
     QVERIFY(written.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), QByteArray("\xEF\xBB\xBF") + QStringLiteral("品名,単位,単価,非課税,税率\r\nネジ,,1000,0,\r\n").toUtf8());
+    QCOMPARE(written.readAll(),
+             QByteArray("\xEF\xBB\xBF") + QStringLiteral("品名,単位,単価,非課税,税率\r\nネジ,,1000,0,\r\n").toUtf8());
 
     // Customers: exported, cleared, brought back.
-    w.dat顧客->insertRows(0, 1);
-    w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), QStringLiteral("山田, 太郎"),
-                       Qt::EditRole);
+    setCustomer(w, QStringLiteral("山田, 太郎"));
     w.cmd顧客CSV出力->click();
     w.cmd顧客クリア->click();
     QCOMPARE(w.dat顧客->recordCount(), 0);
-    w.fileDialogs.openFile = [&](QWidget*, const QString&) { return out; };
+    in = out;
     w.cmd顧客CSV取込->click();
     QCOMPARE(w.dat顧客->recordCount(), 1);
     QCOMPARE(w.dat顧客->value(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), Value(QStringLiteral("山田, 太郎")));

@@ -20,6 +20,19 @@ struct Snapshot {
     }
     bool operator==(const Snapshot&) const = default;
 };
+
+// A backup with one invoice, then a second invoice and a hint written after it.
+BackupInfo backupThenMore(TestData& data, int invoicesBefore = 1) {
+    auto main = data.openMain();
+    auto work = data.openWork();
+    for (int n = 1; n <= invoicesBefore; ++n)
+        addInvoice(*main, n);
+    main->executeRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    const BackupInfo b = makeBackup(*main, *work, data.folder(), reason::Manual, T0);
+    addInvoice(*main, invoicesBefore + 1);
+    work->executeRaw(QStringLiteral("insert into ClHint (FormName) values ('後')"));
+    return b;
+}
 } // namespace
 
 class TestRestore : public QObject {
@@ -27,16 +40,7 @@ class TestRestore : public QObject {
   private slots:
     void restoreBringsBothFilesBack() {
         TestData data;
-        BackupInfo b;
-        {
-            auto main = data.openMain();
-            auto work = data.openWork();
-            addInvoice(*main, 1);
-            b = makeBackup(*main, *work, data.folder(), reason::Manual, T0);
-            addInvoice(*main, 2);
-            work->executeRaw(QStringLiteral("insert into ClHint (FormName) values ('後')"));
-        }
-        StagedRestore staged(b.folder, data.folder());
+        StagedRestore staged(backupThenMore(data).folder, data.folder());
         bool opened = false;
         staged.swap([&] {
             auto main = data.openMain();
@@ -56,10 +60,7 @@ class TestRestore : public QObject {
     void interruptedRestoreIsUndoneAtStart() {
         for (const bool bothAside : {false, true}) {
             TestData data;
-            {
-                auto main = data.openMain();
-                addInvoice(*main, 1);
-            }
+            addInvoice(*data.openMain(), 1);
             const Snapshot before = Snapshot::of(data);
             QVERIFY(QFile::rename(data.mainPath(), data.mainPath() + QStringLiteral(".restore-old")));
             if (bothAside) {
@@ -77,98 +78,71 @@ class TestRestore : public QObject {
         }
     }
 
+    // The faults strike after staging: a staged file gone, or the new files refused.
     void restoreThatFailsHalfWayLeavesTheCurrentFiles_data() {
-        QTest::addColumn<int>("fault");
-        QTest::newRow("second file cannot be put in place") << 0;
-        QTest::newRow("first file cannot be put in place") << 1;
-        QTest::newRow("restored files do not open") << 2;
+        QTest::addColumn<QString>("removed");
+        QTest::newRow("second file cannot be put in place") << QStringLiteral("VornisaWork.mdb.restore-new");
+        QTest::newRow("first file cannot be put in place") << QStringLiteral("Vornisa.mdb.restore-new");
+        QTest::newRow("restored files do not open") << QString();
     }
     void restoreThatFailsHalfWayLeavesTheCurrentFiles() {
-        QFETCH(int, fault);
+        QFETCH(QString, removed);
         TestData data;
-        BackupInfo b;
-        {
-            auto main = data.openMain();
-            auto work = data.openWork();
-            b = makeBackup(*main, *work, data.folder(), reason::Manual, T0);
-            addInvoice(*main, 5);
-        }
+        StagedRestore staged(backupThenMore(data).folder, data.folder());
         const Snapshot before = Snapshot::of(data);
-        StagedRestore staged(b.folder, data.folder());
-        // The faults strike after staging: a staged file gone, or the new files refused.
-        if (fault == 0)
-            QVERIFY(QFile::remove(data.folder() + QStringLiteral("VornisaWork.mdb.restore-new")));
-        if (fault == 1)
-            QVERIFY(QFile::remove(data.folder() + QStringLiteral("Vornisa.mdb.restore-new")));
-        std::function<void()> open = [] {};
-        if (fault == 2)
-            open = [&] {
-                auto main = data.openMain(); // opened, then closed again as the throw unwinds
-                throw DbError(1, QStringLiteral("refused"));
-            };
+        if (!removed.isEmpty())
+            QVERIFY(QFile::remove(data.folder() + removed));
         bool threw = false;
         try {
-            staged.swap(open);
+            staged.swap([&] {
+                auto main = data.openMain(); // opened, then closed again as the throw unwinds
+                if (removed.isEmpty())
+                    throw DbError(1, QStringLiteral("refused"));
+            });
         } catch (const BackupError&) {
-            threw = fault != 2;
+            threw = !removed.isEmpty();
         } catch (const DbError&) {
-            threw = fault == 2;
+            threw = removed.isEmpty();
         }
         QVERIFY(threw);
         QCOMPARE(Snapshot::of(data).main, before.main);
         QCOMPARE(Snapshot::of(data).work, before.work);
         QCOMPARE(QDir(data.folder()).entryList({QStringLiteral("*.restore-old*")}, QDir::Files), QStringList());
-        auto main = data.openMain();
-        QCOMPARE(count(*main, QStringLiteral("請求書ヘッダ")), 1);
+        QCOMPARE(count(*data.openMain(), QStringLiteral("請求書ヘッダ")), 2);
     }
 
     void damagedBackupIsRefusedAndChangesNothing_data() {
         QTest::addColumn<QString>("file");
+        QTest::addColumn<qint64>("at"); // where the bytes go; -1: they replace the file
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("work file overwritten") << QStringLiteral("VornisaWork.mdb") << QByteArray(4096, 'x');
-        QTest::newRow("main file missing") << QStringLiteral("Vornisa.mdb") << QByteArray();
-        QTest::newRow("main file truncated") << QStringLiteral("Vornisa.mdb") << QByteArray("SQLite format 3");
+        QTest::newRow("work file overwritten") << QStringLiteral("VornisaWork.mdb") << -1LL << QByteArray(4096, 'x');
+        QTest::newRow("main file missing") << QStringLiteral("Vornisa.mdb") << -1LL << QByteArray();
+        QTest::newRow("main file truncated") << QStringLiteral("Vornisa.mdb") << -1LL << QByteArray("SQLite format 3");
+        // Found by the integrity check only: the file is otherwise readable.
+        QTest::newRow("page damaged inside")
+            << QStringLiteral("Vornisa.mdb") << 3LL * 4096 - 100 << QByteArray(2000, '\x5a');
     }
     void damagedBackupIsRefusedAndChangesNothing() {
         QFETCH(QString, file);
+        QFETCH(qint64, at);
         QFETCH(QByteArray, bytes);
         TestData data;
-        BackupInfo b;
-        {
-            auto main = data.openMain();
-            auto work = data.openWork();
-            b = makeBackup(*main, *work, data.folder(), reason::Manual, T0);
-        }
+        const BackupInfo b = backupThenMore(data, at < 0 ? 1 : 200);
         QFile f(b.folder + u'/' + file);
         if (bytes.isEmpty()) {
             QVERIFY(f.remove());
         } else {
-            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.open(at < 0 ? QIODevice::WriteOnly : QIODevice::ReadWrite));
+            QVERIFY(at < 0 || f.size() > 8 * 4096);
+            QVERIFY(f.seek(at < 0 ? 0 : f.size() - at));
             f.write(bytes);
             f.close();
         }
         const Snapshot before = Snapshot::of(data);
         QVERIFY_THROWS_EXCEPTION(BackupError, StagedRestore(b.folder, data.folder()));
         QCOMPARE(Snapshot::of(data), before);
-    }
-
-    // A page damaged inside an otherwise readable file is found by the integrity check.
-    void corruptPageIsFound() {
-        TestData data;
-        {
-            auto main = data.openMain();
-            for (int n = 1; n <= 200; ++n)
-                addInvoice(*main, n);
-            main->executeRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        }
-        QFile f(data.mainPath());
-        QVERIFY(f.open(QIODevice::ReadWrite));
-        const qint64 size = f.size();
-        QVERIFY(size > 8 * 4096);
-        f.seek(size - 3 * 4096 + 100);
-        f.write(QByteArray(2000, '\x5a'));
-        f.close();
-        QVERIFY_THROWS_EXCEPTION(BackupError, checkDatabaseFile(data.mainPath(), mainTables));
+        if (at >= 0)
+            QVERIFY_THROWS_EXCEPTION(BackupError, checkDatabaseFile(f.fileName(), mainTables));
     }
 };
 

@@ -81,17 +81,11 @@ class TestCsv : public QObject {
     void prices_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected"); // empty: not a price
-        QTest::newRow("plain") << "1200" << "1200";
-        QTest::newRow("separators") << "1,234,567" << "1234567";
-        QTest::newRow("yen sign") << "¥1,200" << "1200";
-        QTest::newRow("full-width yen and space") << "￥ 980" << "980";
-        QTest::newRow("backslash as yen") << "\\500" << "500";
-        QTest::newRow("full-width digits and 円") << "１，２００円" << "1200";
-        QTest::newRow("decimals") << "12.5" << "12.5";
-        QTest::newRow("negative") << "-300" << "-300";
-        QTest::newRow("words") << "時価" << "";
-        QTest::newRow("two points") << "1.2.3" << "";
-        QTest::newRow("sign only") << "¥" << "";
+        const char* rows[][2] = {{"1200", "1200"}, {"1,234,567", "1234567"}, {"¥1,200", "1200"}, {"￥ 980", "980"},
+                                 {"\\500", "500"}, {"１，２００円", "1200"}, {"12.5", "12.5"}, {"-300", "-300"},
+                                 {"時価", ""}, {"1.2.3", ""}, {"¥", ""}};
+        for (const auto& [text, expected] : rows)
+            QTest::newRow(text) << QString::fromUtf8(text) << QString::fromUtf8(expected);
     }
     void prices() {
         QFETCH(QString, text);

@@ -82,7 +82,7 @@ class TestMasterCsv : public QObject {
         const CsvImport r = importProducts(*work, text);
         QCOMPARE(r.skippedLines, (QList<int>{3, 6, 8, 10, 12}));
         QCOMPARE(r.imported, 3);
-        QCOMPARE(sortedDump(*work, QStringLiteral("w商品マスタ")).size(), 3);
+        QCOMPARE(countRows(*work, QStringLiteral("w商品マスタ")), 3);
         QVERIFY(dump(*work, QStringLiteral("w商品マスタ"))[1].contains(QStringLiteral("品名=説明\n付き")));
     }
 
@@ -122,10 +122,9 @@ class TestMasterCsv : public QObject {
         r = importProducts(*work, text);
         QCOMPARE(r.skippedLines, QList<int>{5});
         QStringList rates;
-        auto rs = work->openRecordset(QStringLiteral("select 税率 from w商品マスタ order by rowid"));
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
-            rates << rs->field(QStringLiteral("税率")).toText();
-        QCOMPARE(rates, (QStringList{"8", "10", ""}));
+        for (const QString& row : dump(*work, QStringLiteral("w商品マスタ")))
+            rates << row.section(QStringLiteral("税率="), 1);
+        QCOMPARE(rates, (QStringList{"8", "10", "<null>"}));
         QVERIFY(exportProducts(*work).startsWith(QStringLiteral("品名,単位,単価,非課税,税率\r\n")));
     }
 };
