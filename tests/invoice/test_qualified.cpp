@@ -90,17 +90,9 @@ void QualifiedTest::divideRounded() {
         const char* mode;
         std::int64_t expected;
     } cases[] = {
-        {25, 10, "切り捨て", 2},
-        {25, 10, "四捨五入", 3},
-        {25, 10, "切り上げ", 3},
-        {24, 10, "四捨五入", 2},
-        {-25, 10, "切り捨て", -2},
-        {-25, 10, "四捨五入", -3},
-        {-25, 10, "切り上げ", -3},
-        {-21, 10, "切り上げ", -3},
-        {30, 10, "切り上げ", 3},
-        {0, 10, "切り上げ", 0},
-        {-24, 10, "四捨五入", -2},
+        {25, 10, "切り捨て", 2},  {25, 10, "四捨五入", 3},  {25, 10, "切り上げ", 3},  {24, 10, "四捨五入", 2},
+        {-25, 10, "切り捨て", -2}, {-25, 10, "四捨五入", -3}, {-25, 10, "切り上げ", -3}, {-21, 10, "切り上げ", -3},
+        {30, 10, "切り上げ", 3},  {0, 10, "切り上げ", 0},    {-24, 10, "四捨五入", -2},
         // The largest sums a full invoice can reach stay exact.
         {30 * 9999999999LL * 10000 * 10, 100 * 10000, "切り上げ", 29999999997},
     };
@@ -111,17 +103,9 @@ void QualifiedTest::divideRounded() {
 
 void QualifiedTest::ratesAndRegistrationNumbers() {
     // Typed or picked, and shown back.
-    const std::pair<const char*, std::optional<int>> typed[] = {{"10", 10},
-                                                                {"8", 8},
-                                                                {"0", 0},
-                                                                {" 8 ", 8},
-                                                                {"10%", 10},
-                                                                {"8%※", 8},
-                                                                {"非課税", 0},
-                                                                {"5", std::nullopt},
-                                                                {"", std::nullopt},
-                                                                {"8.5", std::nullopt},
-                                                                {"abc", std::nullopt}};
+    const std::pair<const char*, std::optional<int>> typed[] = {
+        {"10", 10},  {"8", 8},          {"0", 0},           {" 8 ", 8},         {"10%", 10},         {"8%※", 8},
+        {"非課税", 0}, {"5", std::nullopt}, {"", std::nullopt}, {"8.5", std::nullopt}, {"abc", std::nullopt}};
     for (const auto& [text, rate] : typed)
         QVERIFY2(ParseRate(txt(text)) == rate, text);
     QCOMPARE(QStringList({RateText(Value(10)), RateText(Value(8)), RateText(Value(0)), RateText(Value())}),
@@ -166,20 +150,10 @@ void QualifiedTest::registerStoresRatesAndBasis() {
     writeRatedLines(*work, txt("工具=8000@10,牛乳=52000@8,切手=300@0"));
     const QualifiedTotals t = CalcQualified(SumByRate(*work), txt("外税"), RoundDown);
     Entry請求書(*main, *work,
-                {.number = 5,
-                 .date = txt("2024/03/15"),
-                 .顧客名 = txt("佐藤商事"),
-                 .消費税 = t.消費税,
-                 .税抜計 = t.税抜計,
-                 .合計 = t.合計,
-                 .税率方式 = Scheme10_8,
-                 .税区分 = txt("外税"),
-                 .端数処理 = RoundDown,
-                 .登録番号 = txt("T7000012050002"),
-                 .対象10 = t.対象10,
-                 .消費税10 = t.消費税10,
-                 .対象8 = t.対象8,
-                 .消費税8 = t.消費税8});
+               {.number = 5, .date = txt("2024/03/15"), .顧客名 = txt("佐藤商事"), .顧客情報 = {}, .消費税 = t.消費税,
+                .税抜計 = t.税抜計, .合計 = t.合計, .税率方式 = Scheme10_8, .税区分 = txt("外税"), .端数処理 = RoundDown,
+                .登録番号 = txt("T7000012050002"), .対象10 = t.対象10, .消費税10 = t.消費税10, .対象8 = t.対象8,
+                .消費税8 = t.消費税8});
 
     // Each line keeps its rate, the exempt one 0 with its flag.
     QStringList rates;
