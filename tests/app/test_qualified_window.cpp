@@ -153,16 +153,12 @@ void QualifiedWindowTest::invoiceUnderTheScheme() {
     typeCell(g, 0, 6, QStringLiteral("10%"));
     QCOMPARE(cell(0, 6), QStringLiteral("10%|10"));
 
-    // Registered under the scheme: rates and basis are stored.
+    // Registered under the scheme; what was stored shows in the reload below.
     w.cmb顧客名->setEditText(QStringLiteral("佐藤商事"));
     w.txtNo->setText(QStringLiteral("7"));
     f.shown.clear();
     w.cmd登録->click();
     QCOMPARE(f.shown.size(), 1);
-    auto header = w.dbMain->openRecordset(sql::I9(QStringLiteral("7")));
-    QCOMPARE(header->field(QStringLiteral("税率方式")).toText(), Qualified);
-    QCOMPARE(header->field(QStringLiteral("登録番号")).toText(), QStringLiteral("T7000012050002"));
-    QCOMPARE(header->field(QStringLiteral("消費税8")).toCurrency(), Currency::fromWhole(4160));
 
     // Other settings now: "5%", 内税, 切り捨て. A new invoice takes them ...
     w.cmb税率方式->setCurrentText(QStringLiteral("5%"));
