@@ -11,28 +11,17 @@
 class UnsavedWorkTest : public QObject {
     Q_OBJECT
   private slots:
-    void clearAsksOnlyWithChanges();
+    void clearAndCloseAskOnlyWithChanges();
     void leavingTheNumberBox();
     void deactivationIsNotLeaving();
-    void closingAsksWithChanges();
     void settingsPageKeysAndOddCategory();
     void dateBoxPlacement();
 
   private:
-    static void typeName(FrmVornisa& w, int row, const QString& text) {
-        w.Grid明細->setFocus();
-        w.Grid明細->setCurrentIndex(w.Grid明細->model()->index(row, 1));
-        typeText(w.Grid明細, text);
-        QWidget* editor = QApplication::focusWidget();
-        if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->lineEdit())
-            editor = combo->lineEdit();
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCoreApplication::processEvents();
-    }
     static QString name(FrmVornisa& w, int row) {
         return w.dat明細->value(row, w.dat明細->fieldIndex(QStringLiteral("品名"))).toText();
     }
-    // Leaves the number box for the customer box, as Tab would.
+    // Types into the number box, then leaves it for the customer box, as Tab would.
     static void leaveNumber(FrmVornisa& w, const QString& typed) {
         w.txtNo->setFocus();
         QTRY_VERIFY(w.txtNo->hasFocus());
@@ -43,30 +32,41 @@ class UnsavedWorkTest : public QObject {
     }
 };
 
-void UnsavedWorkTest::clearAsksOnlyWithChanges() {
-    WindowFixture f;
-    f.start();
-    FrmVornisa& w = *f.w;
-    QVERIFY(!w.hasUnsavedChanges());
-    QVERIFY(w.lbl未登録->isHidden());
-    w.cmdクリア->click();
-    QVERIFY(f.shown.isEmpty()); // nothing typed: nothing asked
-
-    typeName(w, 0, QStringLiteral("封筒"));
-    QVERIFY(w.hasUnsavedChanges());
-    QVERIFY(!w.lbl未登録->isHidden());
-    QCOMPARE(w.lbl未登録->text(), QStringLiteral("未登録の変更があります"));
-    f.answer = QMessageBox::No;
-    w.cmdクリア->click();
-    QCOMPARE(f.shown.size(), 1);
-    QCOMPARE(f.shown[0].text, QStringLiteral("画面をクリアします。よろしいですか"));
-    QCOMPARE(f.shown[0].defaultButton, QMessageBox::No);
-    QCOMPARE(name(w, 0), QStringLiteral("封筒"));
-    f.answer = QMessageBox::Yes;
-    w.cmdクリア->click();
-    QVERIFY(name(w, 0).isEmpty());
-    QVERIFY(!w.hasUnsavedChanges());
-    QVERIFY(w.lbl未登録->isHidden());
+void UnsavedWorkTest::clearAndCloseAskOnlyWithChanges() {
+    const struct {
+        bool close;
+        const char* question;
+    } cases[] = {{false, "画面をクリアします。よろしいですか"},
+                 {true, "登録されていない伝票があります。終了します、よろしいですか"}};
+    for (const auto& c : cases) {
+        WindowFixture f;
+        f.start();
+        FrmVornisa& w = *f.w;
+        QPushButton* button = c.close ? w.cmd閉じる : w.cmdクリア;
+        typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
+        QVERIFY(w.hasUnsavedChanges());
+        QVERIFY(!w.lbl未登録->isHidden());
+        QCOMPARE(w.lbl未登録->text(), QStringLiteral("未登録の変更があります"));
+        // No keeps everything.
+        f.answer = QMessageBox::No;
+        button->click();
+        QCOMPARE(f.shown.size(), 1);
+        QCOMPARE(f.shown[0].text, QString::fromUtf8(c.question));
+        QVERIFY(c.close || f.shown[0].defaultButton == QMessageBox::No);
+        QVERIFY(w.isVisible() && w.dbMain);
+        QCOMPARE(name(w, 0), QStringLiteral("封筒"));
+        f.answer = QMessageBox::Yes;
+        button->click();
+        if (c.close) {
+            QVERIFY(!w.isVisible() && !w.dbMain);
+            continue;
+        }
+        QVERIFY(name(w, 0).isEmpty());
+        QVERIFY(!w.hasUnsavedChanges());
+        QVERIFY(w.lbl未登録->isHidden());
+        button->click(); // nothing typed: nothing asked
+        QCOMPARE(f.shown.size(), 2);
+    }
 }
 
 void UnsavedWorkTest::leavingTheNumberBox() {
@@ -74,7 +74,7 @@ void UnsavedWorkTest::leavingTheNumberBox() {
     f.start();
     FrmVornisa& w = *f.w;
     const QString offered = w.txtNo->text();
-    typeName(w, 0, QStringLiteral("封筒"));
+    typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
     // Tabbing through the box with its number unchanged loads nothing.
     w.txtNo->setFocus();
     QTRY_VERIFY(w.txtNo->hasFocus());
@@ -93,18 +93,15 @@ void UnsavedWorkTest::leavingTheNumberBox() {
     // Registering now stores the work under the typed number.
     f.answer = QMessageBox::Yes;
     w.cmd登録->click();
-    {
-        auto main = f.data.openMain();
-        QCOMPARE(main->openRecordset(sql::I9(QStringLiteral("500")))->recordCount(), 1);
-    }
+    QCOMPARE(f.data.openMain()->openRecordset(sql::I9(QStringLiteral("500")))->recordCount(), 1);
     QCOMPARE(w.txtNo->text(), QStringLiteral("501"));
     QVERIFY(!w.hasUnsavedChanges());
-    // Without changes another number loads at once, as before.
+    // Without changes another number loads at once, and a load is no change.
     f.shown.clear();
     leaveNumber(w, QStringLiteral("500"));
     QVERIFY(f.shown.isEmpty());
     QCOMPARE(name(w, 0), QStringLiteral("封筒"));
-    QVERIFY(!w.hasUnsavedChanges()); // a load is no change
+    QVERIFY(!w.hasUnsavedChanges());
     QVERIFY(offered != w.txtNo->text());
 }
 
@@ -112,7 +109,7 @@ void UnsavedWorkTest::deactivationIsNotLeaving() {
     WindowFixture f;
     f.start();
     FrmVornisa& w = *f.w;
-    typeName(w, 0, QStringLiteral("封筒"));
+    typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
     w.txtNo->setFocus();
     QTRY_VERIFY(w.txtNo->hasFocus());
     w.txtNo->selectAll();
@@ -136,29 +133,9 @@ void UnsavedWorkTest::deactivationIsNotLeaving() {
     QCOMPARE(name(w, 0), QStringLiteral("封筒"));
 }
 
-void UnsavedWorkTest::closingAsksWithChanges() {
-    WindowFixture f;
-    f.start();
-    FrmVornisa& w = *f.w;
-    typeName(w, 0, QStringLiteral("封筒"));
-    f.answer = QMessageBox::No;
-    w.cmd閉じる->click();
-    QCOMPARE(f.shown.size(), 1);
-    QCOMPARE(f.shown[0].text, QStringLiteral("登録されていない伝票があります。終了します、よろしいですか"));
-    QVERIFY(w.isVisible());
-    QVERIFY(w.dbMain); // still working
-    f.answer = QMessageBox::Yes;
-    w.cmd閉じる->click();
-    QVERIFY(!w.isVisible());
-    QVERIFY(!w.dbMain);
-}
-
 void UnsavedWorkTest::settingsPageKeysAndOddCategory() {
     WindowFixture f;
-    {
-        auto main = f.data.openMain();
-        main->executeRaw(QStringLiteral("INSERT INTO 自社情報 (自社名, 税区分) VALUES ('自社', '内税')"));
-    }
+    f.data.openMain()->executeRaw(QStringLiteral("INSERT INTO 自社情報 (自社名, 税区分) VALUES ('自社', '内税')"));
     f.start();
     FrmVornisa& w = *f.w;
     w.tab->setCurrentIndex(3);
@@ -173,10 +150,7 @@ void UnsavedWorkTest::settingsPageKeysAndOddCategory() {
     QTest::keyClick(w.cmb税区分, Qt::Key_Tab);
     QTRY_VERIFY(!w.cmb税区分->hasFocus());
     // A stored text outside the list shows as itself, not as the previous pick.
-    {
-        auto main = f.data.openMain();
-        main->executeRaw(QStringLiteral("UPDATE 自社情報 SET 税区分 = ''"));
-    }
+    f.data.openMain()->executeRaw(QStringLiteral("UPDATE 自社情報 SET 税区分 = ''"));
     w.cmd設定読込->click();
     QCOMPARE(w.cmb税区分->currentText(), QString());
     QCOMPARE(w.cfg税区分, QString());
@@ -192,7 +166,7 @@ void UnsavedWorkTest::dateBoxPlacement() {
     QVERIFY(frame);
     QCOMPARE(w.dt日付->mapTo(frame, QPoint(0, 0)).x(), twipsToPixels(7200, &w));
     QCOMPARE(w.dt日付->width(), twipsToPixels(1980, &w));
-    // The calendar's heading reads year, then month, in the box's own style, page after page.
+    // The calendar's heading reads year, then month, in the box's own style.
     QCalendarWidget* cal = w.dt日付->calendarWidget();
     cal->setCurrentPage(2026, 3);
     auto* year = cal->findChild<QToolButton*>(QStringLiteral("qt_calendar_yearbutton"));

@@ -10,15 +10,21 @@
 #include <QLineEdit>
 #include <QtTest>
 
+// The widget that takes typed keys now: the focused one, or the line edit of a focused combo box.
+inline QWidget* typingTarget() {
+    QWidget* w = QApplication::focusWidget();
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit())
+        return combo->lineEdit();
+    return w;
+}
+
 // Types into a cell of a grid as a user would, ending with Enter.
 inline void typeCell(DataGrid* g, int row, int col, const QString& text) {
     g->setFocus();
     g->setCurrentIndex(g->model()->index(row, col));
     // The first key opens the editor; the rest go to it.
     typeText(g, text);
-    QWidget* editor = QApplication::focusWidget();
-    if (auto* combo = qobject_cast<QComboBox*>(editor); combo && combo->lineEdit())
-        editor = combo->lineEdit();
+    QWidget* editor = typingTarget();
     QTest::keyClick(editor ? editor : g, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor commits on a queued call
 }
