@@ -209,24 +209,39 @@ void bench_register(const QString&) {
                 registerCommits / 30.0, registerSyncs / 30.0, deleteCommits / 30.0, deleteSyncs / 30.0);
 }
 
-// Invoices of ten lines each, written raw: the load must not grow with the book.
-void fillInvoices(const TestData& data, int invoices) {
+// A book spread over ten years and 10,000 customers, ten lines an invoice, written raw.
+void fillBook(const TestData& data, int invoices) {
     sqlite3* db = nullptr;
     sqlite3_open(data.mainPath().toUtf8().constData(), &db);
     rawExec(db, "PRAGMA synchronous=OFF; BEGIN");
     sqlite3_stmt* l = nullptr;
     sqlite3_stmt* hd = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO 請求書 VALUES (?, '客', '2026/12/08', ?, 1, '品名', 1, '個', 10000, 10000, 0)",
+    sqlite3_prepare_v2(db, "INSERT INTO 請求書 (伝票番号, 顧客名, 日付, 行番号, 伝票区分, 品名, 数量, 単位, 単価, 金額) "
+                           "VALUES (?, ?, ?, ?, 1, '品名', 1, '個', 10000, 10000)",
                        -1, &l, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO 請求書ヘッダ VALUES (?, '2026/12/08', '客', '', 0, 100000, 100000)", -1, &hd,
-                       nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO 請求書ヘッダ (伝票番号, 日付, 顧客名, 顧客情報, 消費税, 税抜計, 合計) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?)",
+                       -1, &hd, nullptr);
+    const QDate first(2016, 1, 1);
     for (int inv = 1; inv <= invoices; ++inv) {
+        const QByteArray date = first.addDays(inv * 3650LL / invoices).toString(QStringLiteral("yyyy/MM/dd")).toUtf8();
+        const QByteArray name = QStringLiteral("顧客%1").arg(inv * 7919 % 10000, 5, 10, QChar(u'0')).toUtf8();
+        const QByteArray details = QStringLiteral("東京都千代田区%1丁目").arg(inv % 50).toUtf8();
+        const qint64 net = (inv * 104729LL % 1000000) * 10000;
         sqlite3_bind_int(hd, 1, inv);
+        sqlite3_bind_text(hd, 2, date.constData(), date.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(hd, 3, name.constData(), name.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_text(hd, 4, details.constData(), details.size(), SQLITE_TRANSIENT);
+        sqlite3_bind_int64(hd, 5, net / 10);
+        sqlite3_bind_int64(hd, 6, net);
+        sqlite3_bind_int64(hd, 7, net + net / 10);
         sqlite3_step(hd);
         sqlite3_reset(hd);
         for (int r = 0; r < 10; ++r) {
             sqlite3_bind_int(l, 1, inv);
-            sqlite3_bind_int(l, 2, r);
+            sqlite3_bind_text(l, 2, name.constData(), name.size(), SQLITE_TRANSIENT);
+            sqlite3_bind_text(l, 3, date.constData(), date.size(), SQLITE_TRANSIENT);
+            sqlite3_bind_int(l, 4, r);
             sqlite3_step(l);
             sqlite3_reset(l);
         }
@@ -241,7 +256,7 @@ void bench_load(const QString& marker) {
     header("3. Loading an invoice by number, by size of the book (ten lines per invoice)");
     for (int invoices : {1000, 100000}) {
         TestData data;
-        fillInvoices(data, invoices);
+        fillBook(data, invoices); // the load must not grow with the book
         auto w = startWindow(data, marker);
         int n = 1;
         const auto next = [&] { return 1 + (n++ * 7919) % invoices; };
@@ -340,49 +355,6 @@ void bench_pdf(const QString&) {
     pdf.open();
     const Stats render = measure(10, [&] { rpt請求書(p, rows).exportPdf(pdf.fileName()); });
     row("render and write one page", render, "ms");
-}
-
-// A book spread over ten years and 10,000 customers, ten lines an invoice, written raw.
-void fillBook(const TestData& data, int invoices) {
-    sqlite3* db = nullptr;
-    sqlite3_open(data.mainPath().toUtf8().constData(), &db);
-    rawExec(db, "PRAGMA synchronous=OFF; BEGIN");
-    sqlite3_stmt* l = nullptr;
-    sqlite3_stmt* hd = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO 請求書 (伝票番号, 顧客名, 日付, 行番号, 伝票区分, 品名, 数量, 単位, 単価, 金額) "
-                           "VALUES (?, ?, ?, ?, 1, '品名', 1, '個', 10000, 10000)",
-                       -1, &l, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO 請求書ヘッダ (伝票番号, 日付, 顧客名, 顧客情報, 消費税, 税抜計, 合計) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?)",
-                       -1, &hd, nullptr);
-    const QDate first(2016, 1, 1);
-    for (int inv = 1; inv <= invoices; ++inv) {
-        const QByteArray date = first.addDays(inv * 3650LL / invoices).toString(QStringLiteral("yyyy/MM/dd")).toUtf8();
-        const QByteArray name = QStringLiteral("顧客%1").arg(inv * 7919 % 10000, 5, 10, QChar(u'0')).toUtf8();
-        const QByteArray details = QStringLiteral("東京都千代田区%1丁目").arg(inv % 50).toUtf8();
-        const qint64 net = (inv * 104729LL % 1000000) * 10000;
-        sqlite3_bind_int(hd, 1, inv);
-        sqlite3_bind_text(hd, 2, date.constData(), date.size(), SQLITE_TRANSIENT);
-        sqlite3_bind_text(hd, 3, name.constData(), name.size(), SQLITE_TRANSIENT);
-        sqlite3_bind_text(hd, 4, details.constData(), details.size(), SQLITE_TRANSIENT);
-        sqlite3_bind_int64(hd, 5, net / 10);
-        sqlite3_bind_int64(hd, 6, net);
-        sqlite3_bind_int64(hd, 7, net + net / 10);
-        sqlite3_step(hd);
-        sqlite3_reset(hd);
-        for (int r = 0; r < 10; ++r) {
-            sqlite3_bind_int(l, 1, inv);
-            sqlite3_bind_text(l, 2, name.constData(), name.size(), SQLITE_TRANSIENT);
-            sqlite3_bind_text(l, 3, date.constData(), date.size(), SQLITE_TRANSIENT);
-            sqlite3_bind_int(l, 4, r);
-            sqlite3_step(l);
-            sqlite3_reset(l);
-        }
-    }
-    sqlite3_finalize(l);
-    sqlite3_finalize(hd);
-    rawExec(db, "COMMIT");
-    sqlite3_close(db);
 }
 
 // The same statement the list sends, prepared and stepped directly, every row read.

@@ -1,6 +1,7 @@
 #include "report/invoice_report.h"
 
 #include "report/invoice_layout.h"
+#include "figures/figures.h"
 #include "report/number_format.h"
 
 #include <tuple>
@@ -15,7 +16,7 @@ rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs) : valu
 
 QString RateLine(int rate, double sum, const std::optional<double>& tax, bool inclusive) {
     const auto yen = [](double v) {
-        const QString t = report::formatThousands(v);
+        const QString t = figures::formatThousands(v);
         return QStringLiteral("¥") + (t.isEmpty() ? QStringLiteral("0") : t);
     };
     QString line = QString::number(rate) + QStringLiteral("%対象 ") + yen(sum);
@@ -50,7 +51,7 @@ void rpt請求書::ActiveReport_ReportStart() {
     pageHeader.ctl(QStringLiteral("txt合計")).outputFormat = format;
     detail.ctl(QStringLiteral("txt単価")).outputFormat = format;
     // A fraction of a unit is part of the bill: rounding 2.5 to 3 would print a line that does not add up.
-    detail.ctl(QStringLiteral("txt数量")).outputFormat = report::kQuantityFormat;
+    detail.ctl(QStringLiteral("txt数量")).outputFormat = figures::kQuantityFormat;
     detail.ctl(QStringLiteral("txt金額")).outputFormat = format;
 
     LineCnt = 0;
@@ -72,7 +73,7 @@ void rpt請求書::PageHeader_Format() {
     pageHeader.ctl(QStringLiteral("txt自社名")).setValue(values.prn自社名);
     pageHeader.ctl(QStringLiteral("txt自社情報")).setValue(values.prn自社情報);
     pageHeader.ctl(QStringLiteral("txt請求金額"))
-        .setValue(kYen + (values.prn請求金額 ? report::formatThousands(*values.prn請求金額) : QString()));
+        .setValue(kYen + (values.prn請求金額 ? figures::formatThousands(*values.prn請求金額) : QString()));
     pageHeader.ctl(QStringLiteral("txt税抜計")).setValue(boxValue(values.prn税抜計));
     pageHeader.ctl(QStringLiteral("txt消費税")).setValue(boxValue(values.prn消費税));
     pageHeader.ctl(QStringLiteral("txt合計")).setValue(boxValue(values.prn合計));

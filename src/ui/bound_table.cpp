@@ -1,6 +1,6 @@
 #include "ui/bound_table.h"
 
-#include "report/number_format.h"
+#include "figures/figures.h"
 
 #include <algorithm>
 #include <cmath>
@@ -110,9 +110,9 @@ QVariant BoundTable::data(const QModelIndex& index, int role) const {
             return QString();
         switch (formats_.value(index.column(), CellFormat::Plain)) {
         case CellFormat::Grouped:
-            return report::formatThousands(v.toDouble());
+            return figures::formatThousands(v.toDouble());
         case CellFormat::Quantity:
-            return report::formatQuantity(v.toDouble()); // as printed
+            return figures::formatQuantity(v.toDouble()); // as printed
         case CellFormat::Plain:
             break;
         }

@@ -1,5 +1,6 @@
 #include "messages/msg.h"
 #include "report/invoice_layout.h"
+#include "figures/figures.h"
 #include "report/number_format.h"
 #include "report/preview.h"
 #include "report/text_fit.h"
@@ -270,7 +271,7 @@ class TestReport : public QObject {
     void thousandsFormat() {
         QFETCH(QVariant, value);
         QFETCH(QString, expected);
-        QCOMPARE(report::formatThousands(value), expected);
+        QCOMPARE(figures::formatThousands(value), expected);
     }
 
     void dateReformat_data() {
@@ -577,7 +578,7 @@ class TestReport : public QObject {
     void quantityFormat() {
         QFETCH(double, value);
         QFETCH(QString, expected);
-        QCOMPARE(report::applyOutputFormat(value, report::kQuantityFormat), expected);
+        QCOMPARE(report::applyOutputFormat(value, figures::kQuantityFormat), expected);
     }
 
     void textsShrinkJustEnoughToFit_data() {

@@ -1,5 +1,5 @@
 #include "support/testdb.h"
-#include "report/number_format.h"
+#include "figures/figures.h"
 #include "ui/bound_table.h"
 #include "ui/data_grid.h"
 #include "ui/number_box.h"
@@ -181,10 +181,10 @@ void GridTest::unchangedValueRunsNoRule() {
 }
 
 void GridTest::displayFormat() {
-    QCOMPARE(report::formatThousands(1234567), QStringLiteral("1,234,567"));
-    QCOMPARE(report::formatThousands(0), QString());
-    QCOMPARE(report::formatThousands(2.5), QStringLiteral("3"));
-    QCOMPARE(report::formatThousands(-1234.4), QStringLiteral("-1,234"));
+    QCOMPARE(figures::formatThousands(1234567), QStringLiteral("1,234,567"));
+    QCOMPARE(figures::formatThousands(0), QString());
+    QCOMPARE(figures::formatThousands(2.5), QStringLiteral("3"));
+    QCOMPARE(figures::formatThousands(-1234.4), QStringLiteral("-1,234"));
 }
 
 void GridTest::numberBoxHoldsNumberOrNothing() {
