@@ -89,6 +89,9 @@ void FrmVornisa::Restore(const BackupInfo& chosen) {
     std::optional<StagedRestore> staged;
     try {
         staged.emplace(chosen.folder, DataPath);
+    } catch (const LinkedBackupError& e) {
+        MsgConfirm(Kind復元, QStringLiteral("リンク"), e.text);
+        return;
     } catch (const BackupError& e) {
         MsgConfirm(Kind復元, QStringLiteral("不可"), e.text);
         return;

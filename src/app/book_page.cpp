@@ -35,6 +35,16 @@ class EnterHook : public QObject {
     std::function<void()> f_;
 };
 
+// Longer text than a search takes is cut at the limit as it is typed or pasted, and the user is
+// told so rather than searching for less than was asked.
+void limitSearchText(QLineEdit* field) {
+    field->setMaxLength(BookCustomerMaxLength);
+    QObject::connect(field, &QLineEdit::inputRejected, field, [] {
+        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
+                   msg::text(QStringLiteral("文言"), QStringLiteral("検索文字数"), QString::number(BookCustomerMaxLength)));
+    });
+}
+
 template <class W> W* named(W* w, const QString& name) {
     w->setObjectName(name);
     return w;
@@ -70,6 +80,7 @@ QWidget* FrmVornisa::buildBookPage() {
     }
     txt検索顧客 = named(new QLineEdit, QStringLiteral("txt検索顧客"));
     txt検索顧客->setToolTip(QStringLiteral("顧客名か顧客情報の一部"));
+    limitSearchText(txt検索顧客);
     num検索下限 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num検索下限"));
     num検索上限 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num検索上限"));
     chk削除済み = named(new QCheckBox(QStringLiteral("削除済みも表示")), QStringLiteral("chk削除済み"));
@@ -176,7 +187,8 @@ void FrmVornisa::cmd履歴_Click() {
     if (row < 0)
         return;
     try {
-        auto* w = new Frm履歴(*dbMain, dat伝票一覧->rowAt(row).伝票番号,
+        const BookRow& listed = dat伝票一覧->rowAt(row);
+        auto* w = new Frm履歴(*dbMain, listed.伝票番号, listed.世代,
                               [this](const InvoiceVersion& v, const std::vector<VersionLine>& l) { PrintVersion(v, l); },
                               this);
         w->show();
@@ -205,10 +217,9 @@ void FrmVornisa::cmd一覧CSV_Click() {
             return;
         }
     }
+    // The list and its lines are one hand-over: both files are written, or neither changes.
     QString reason;
-    const QString linesPath = linesCsvPath(path);
-    if (!writeCsvFile(path, writeCsv(bookCsvRows(rows)), &reason) ||
-        !writeCsvFile(linesPath, writeCsv(bookLineCsvRows(lines)), &reason))
-        MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
-                   QStringLiteral("CSVファイルを書き出せませんでした。\n") + reason);
+    if (!writeCsvFiles({{path, writeCsv(bookCsvRows(rows))}, {linesCsvPath(path), writeCsv(bookLineCsvRows(lines))}},
+                       &reason))
+        MsgConfirm(QStringLiteral("CSV"), QStringLiteral("書込失敗"), reason);
 }

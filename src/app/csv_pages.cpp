@@ -3,9 +3,10 @@
 #include "exchange/csv.h"
 #include "messages/msg.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
+#include <QProgressDialog>
+#include <memory>
 
 void FrmVornisa::exportCsv(DataGrid* grid, const QString& what, QString (*produce)(Database&)) {
     grid->commitPending(); // the row being edited is part of what the page shows
@@ -26,19 +27,35 @@ void FrmVornisa::exportCsv(DataGrid* grid, const QString& what, QString (*produc
                    QDir::toNativeSeparators(path) + QStringLiteral(" に書き込めませんでした。") + reason);
 }
 
-void FrmVornisa::importCsv(BoundTable* table, const QString& what, CsvImport (*take)(Database&, const QString&)) {
+namespace {
+// A file this large (about 20,000 rows) shows the import's progress, with a button to stop it.
+constexpr qsizetype ShowProgressFrom = 1 << 20;
+} // namespace
+
+void FrmVornisa::importCsv(BoundTable* table, const QString& what,
+                           CsvImport (*take)(Database&, const DecodedCsv&, const CsvProgress&)) {
     const QString path = fileDialogs.openFile(this, what + QStringLiteral("のCSVを取り込む"));
     if (path.isEmpty())
         return;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        MsgConfirm(QStringLiteral("CSV"), QStringLiteral("失敗"),
-                   QDir::toNativeSeparators(path) + QStringLiteral(" を読めません。") + f.errorString());
-        return;
-    }
     CsvImport r;
     try {
-        r = take(*dbWork, decodeCsvFile(f.readAll()));
+        const DecodedCsv file = readCsvFile(path);
+        std::unique_ptr<QProgressDialog> shown;
+        CsvProgress progress;
+        if (file.text.size() >= ShowProgressFrom) {
+            shown = std::make_unique<QProgressDialog>(msg::text(QStringLiteral("文言"), QStringLiteral("取込中"), what),
+                                                      msg::text(QStringLiteral("文言"), QStringLiteral("中止")), 0, 1000,
+                                                      this);
+            shown->setWindowModality(Qt::WindowModal);
+            shown->setMinimumDuration(0);
+            shown->show();
+            progress = [&shown](int permille) {
+                shown->setValue(permille);
+                QCoreApplication::processEvents(); // the window keeps drawing and the button answers
+                return !shown->wasCanceled();
+            };
+        }
+        r = take(*dbWork, file, progress);
     } catch (const CsvError& e) {
         MsgConfirm(QStringLiteral("CSV"), QStringLiteral("失敗"), e.text);
         return;
@@ -46,8 +63,8 @@ void FrmVornisa::importCsv(BoundTable* table, const QString& what, CsvImport (*t
         notifyFailure(what + QStringLiteral("を取り込めませんでした。"), e);
     }
     table->refresh();
-    if (!r.skippedLines.isEmpty())
-        MsgConfirm(QStringLiteral("CSV"), QStringLiteral("読めない行"), skippedLinesText(r.skippedLines));
+    if (!r.skipped.isEmpty() && !r.cancelled)
+        MsgConfirm(QStringLiteral("CSV"), QStringLiteral("読めない行"), skippedLinesText(r.skipped));
 }
 
 void FrmVornisa::cmd顧客CSV出力_Click() {

@@ -82,7 +82,7 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     dataLock = std::make_unique<InstanceLock>(DataPath);
     MainDbPath = DataPath + MainDbName;
     WorkDbPath = DataPath + WorkDbName;
-    RecoverInterruptedRestore(DataPath); // before opening: a restore cut off is undone
+    recoveredRestore = RecoverInterruptedRestore(DataPath); // before opening: a restore cut off is settled
     openDatabases();
     setWindowTitle(AppTitle + AppVersion);
     Clear設定();

@@ -2,6 +2,7 @@
 #include "app/data_folder.h"
 #include "app/instance_lock.h"
 #include "backup/backup.h"
+#include "backup/restore.h"
 #include "exchange/master_csv.h"
 #include "invoice/qualified.h"
 #include "book/history.h"
@@ -48,6 +49,7 @@ class FrmVornisa : public QWidget {
     // Values held for the run.
     QString ProgramFolder, DataPath, MainDbPath, WorkDbPath;
     bool madeDataFolder = false;            // this start made the user's data folder
+    RestoreRecovery recoveredRestore = RestoreRecovery::None; // what this start found of a restore cut off
     std::unique_ptr<InstanceLock> dataLock; // held from before the databases open until after they close
     std::unique_ptr<Database> dbMain, dbWork;
 
@@ -204,7 +206,8 @@ class FrmVornisa : public QWidget {
     // The first start of a day keeps a copy of the books; a failure is told and work goes on.
     void dailyBackup();
     void exportCsv(DataGrid* grid, const QString& what, QString (*produce)(Database&));
-    void importCsv(BoundTable* table, const QString& what, CsvImport (*take)(Database&, const QString&));
+    void importCsv(BoundTable* table, const QString& what,
+                   CsvImport (*take)(Database&, const DecodedCsv&, const CsvProgress&));
     void showLineColor(qint64 colour);
     // The product page shows the rate column under "10%・8%".
     void showProductRates();

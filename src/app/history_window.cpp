@@ -38,12 +38,12 @@ QTableView* table(const QString& name, QStandardItemModel* model) {
 
 } // namespace
 
-Frm履歴::Frm履歴(Database& main, qint32 number, PrintFn print, QWidget* parent)
-    : QDialog(parent), main_(main), number_(number), print_(std::move(print)) {
+Frm履歴::Frm履歴(Database& main, qint32 number, int generation, PrintFn print, QWidget* parent)
+    : QDialog(parent), main_(main), number_(number), generation_(generation), print_(std::move(print)) {
     setObjectName(QStringLiteral("Frm履歴"));
     setWindowTitle(QStringLiteral("伝票 %1 の履歴").arg(number));
     setAttribute(Qt::WA_DeleteOnClose);
-    versions_ = Read履歴(main, number);
+    versions_ = Read履歴(main, number, generation);
 
     versionModel_ = new QStandardItemModel(this);
     versionModel_->setHorizontalHeaderLabels({QStringLiteral("版"), QStringLiteral("変更日時"), QStringLiteral("変更種別"),
@@ -107,7 +107,7 @@ void Frm履歴::showLines(int row) {
     if (row < 0)
         return;
     try {
-        lines_ = Read履歴明細(main_, number_, versions_[row].版);
+        lines_ = Read履歴明細(main_, number_, generation_, versions_[row].版);
     } catch (const DbError& e) {
         MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
                    QStringLiteral("明細を読み込めませんでした。\n") + e.text);

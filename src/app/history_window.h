@@ -16,7 +16,8 @@ class Frm履歴 : public QDialog {
   public:
     using PrintFn = std::function<void(const InvoiceVersion&, const std::vector<VersionLine>&)>;
     // Throws DbError when the history cannot be read.
-    Frm履歴(Database& main, qint32 number, PrintFn print, QWidget* parent);
+    // The invoice of that number in that generation of the book.
+    Frm履歴(Database& main, qint32 number, int generation, PrintFn print, QWidget* parent);
 
     QTableView *Grid履歴 = nullptr, *Grid履歴明細 = nullptr;
     QPushButton *cmd履歴印刷 = nullptr, *cmd履歴閉じる = nullptr;
@@ -28,6 +29,7 @@ class Frm履歴 : public QDialog {
     void showLines(int row);
     Database& main_;
     qint32 number_;
+    int generation_;
     PrintFn print_;
     std::vector<InvoiceVersion> versions_;
     std::vector<VersionLine> lines_;

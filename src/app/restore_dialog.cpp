@@ -23,13 +23,15 @@ RestoreDialog::RestoreDialog(const QList<BackupInfo>& backups, QWidget* parent) 
     for (int r = 0; r < backups.size(); ++r) {
         const BackupInfo& b = backups[r];
         const QStringList cells = {b.made.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")), b.reason,
-                                   QString::number(b.invoices),
+                                   b.invoices ? QString::number(*b.invoices) : QString(),
                                    b.highestNumber ? QString::number(*b.highestNumber) : QString(),
                                    QDir::toNativeSeparators(b.folder)};
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (c == 2 || c == 3)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (b.linked) // listed so the user sees it, but never restored from
+                item->setFlags(item->flags() & ~(Qt::ItemIsSelectable | Qt::ItemIsEnabled));
             Grid復元->setItem(r, c, item);
         }
     }

@@ -1,9 +1,11 @@
 #include "backup/backup.h"
 
+#include "messages/msg.h"
 #include "store/database.h"
 #include "store/tables.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -38,7 +40,8 @@ struct Connection {
     sqlite3* db = nullptr;
     ~Connection() { sqlite3_close_v2(db); }
     void open(const QString& path, int flags) {
-        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+        // A file reached through a link lies outside the data folder: never opened.
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags | SQLITE_OPEN_NOFOLLOW, nullptr);
         if (rc != SQLITE_OK)
             failWith(rc, QString(), QString::fromUtf8(db ? sqlite3_errmsg(db) : "cannot open") + u' ' + path);
         sqlite3_extended_result_codes(db, 1);
@@ -64,6 +67,23 @@ struct Connection {
     }
 };
 
+bool isLink(const QString& path) {
+    return QFileInfo(path).isSymLink();
+}
+
+// Removes a folder and everything in it without following a link: a link is removed as a
+// link and whatever it points to is left alone (Qt's removeRecursively follows a linked folder).
+bool removeTree(const QString& path) {
+    const QFileInfo fi(path);
+    if (fi.isSymLink() || !fi.isDir())
+        return QFile::remove(path);
+    bool ok = true;
+    QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext())
+        ok = removeTree(it.next()) && ok;
+    return QDir().rmdir(path) && ok;
+}
+
 QString quoted(const QString& table) {
     return u'"' + QString(table).replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
@@ -82,12 +102,33 @@ bool newerFirst(const QString& a, const QString& b) {
     return pa.first != pb.first ? pa.first > pb.first : pa.second > pb.second;
 }
 
+// A backup folder under its name; linked when it, or backup/ itself, is a link.
+struct Entry {
+    QString name;
+    bool linked = false;
+};
+
+// Every backup in backup/, links included (a link whose target is gone too), newest first.
+QList<Entry> backupEntries(const QString& dataPath) {
+    const QString root = backupRoot(dataPath);
+    const bool rootLinked = isLink(root);
+    QList<Entry> entries;
+    for (const QString& n : QDir(root).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        const QFileInfo fi(root + u'/' + n);
+        if (!parseName(n) || !(fi.isDir() || fi.isSymLink()))
+            continue;
+        entries << Entry{n, rootLinked || fi.isSymLink()};
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return newerFirst(a.name, b.name); });
+    return entries;
+}
+
+// The program's own backups: folders, not links.
 QStringList backupNames(const QString& dataPath) {
     QStringList names;
-    for (const QString& n : QDir(backupRoot(dataPath)).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (parseName(n))
-            names << n;
-    std::sort(names.begin(), names.end(), newerFirst);
+    for (const Entry& e : backupEntries(dataPath))
+        if (!e.linked)
+            names << e.name;
     return names;
 }
 
@@ -95,21 +136,44 @@ void writeAbout(const QString& folder, const BackupInfo& b) {
     QSaveFile f(folder + u'/' + AboutFile);
     QString text = Key日時 + QStringLiteral(": ") + b.made.toString(AboutTimeFormat) + u'\n' + Key理由 +
                    QStringLiteral(": ") + b.reason + u'\n' + Key請求書数 + QStringLiteral(": ") +
-                   QString::number(b.invoices) + u'\n' + Key最大番号 + QStringLiteral(": ") +
+                   QString::number(b.invoices.value_or(0)) + u'\n' + Key最大番号 + QStringLiteral(": ") +
                    (b.highestNumber ? QString::number(*b.highestNumber) : QString()) + u'\n';
     if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0 || !f.commit())
         throw BackupError(QStringLiteral("説明ファイルを書き込めません。（") + f.errorString() + QStringLiteral("）"));
 }
 
-BackupInfo readAbout(const QString& root, const QString& name) {
+// The count and highest number of the invoices a main file holds.
+void readCounts(Connection& c, BackupInfo& b) {
+    b.invoices = c.column(QStringLiteral("select count(*) from 請求書ヘッダ")).value(0).toLongLong();
+    const QString top = c.column(QStringLiteral("select max(伝票番号) from 請求書ヘッダ")).value(0);
+    if (!top.isEmpty())
+        b.highestNumber = top.toLongLong();
+}
+
+// The time and reason come from the description; the counts from the backup's own main file,
+// which is what a restore would bring back. A linked backup is not looked into at all.
+BackupInfo describe(const QString& root, const Entry& e) {
     BackupInfo b;
-    b.name = name;
-    b.folder = root + u'/' + name;
-    b.made = QDateTime::fromString(parseName(name)->first, StampFormat);
-    QFile f(b.folder + u'/' + AboutFile);
-    if (!f.open(QIODevice::ReadOnly))
+    b.name = e.name;
+    b.folder = root + u'/' + e.name;
+    b.made = QDateTime::fromString(parseName(e.name)->first, StampFormat);
+    b.linked = e.linked;
+    if (e.linked) {
+        b.reason = reason::Linked;
         return b;
-    for (const QString& line : QString::fromUtf8(f.readAll()).split(u'\n')) {
+    }
+    try {
+        Connection c;
+        c.open(b.folder + u'/' + MainDbName, SQLITE_OPEN_READONLY);
+        readCounts(c, b);
+    } catch (const BackupError&) {
+        b.invoices.reset(); // unreadable: a restore would refuse it, and the list shows no count
+        b.highestNumber.reset();
+    }
+    QFile f(b.folder + u'/' + AboutFile);
+    if (isLink(f.fileName()) || !f.open(QIODevice::ReadOnly))
+        return b;
+    for (const QString& line : QString::fromUtf8(f.read(4096)).split(u'\n')) {
         const qsizetype at = line.indexOf(QStringLiteral(": "));
         if (at < 0)
             continue;
@@ -120,10 +184,6 @@ BackupInfo readAbout(const QString& root, const QString& name) {
                 b.made = t;
         } else if (key == Key理由) {
             b.reason = value;
-        } else if (key == Key請求書数) {
-            b.invoices = value.toLongLong();
-        } else if (key == Key最大番号 && !value.isEmpty()) {
-            b.highestNumber = value.toLongLong();
         }
     }
     return b;
@@ -135,7 +195,7 @@ struct TempFolder {
     bool kept = false;
     ~TempFolder() {
         if (!kept && !path.isEmpty())
-            QDir(path).removeRecursively();
+            removeTree(path);
     }
 };
 
@@ -189,25 +249,46 @@ void checkDatabaseFile(const QString& path, const QStringList& requiredTables) {
     }
 }
 
+namespace {
+// The rows behind the pages and the invoice being edited are not needed to restore (a restore
+// starts every page afresh): a backup holds the work file's tables empty, and its hints.
+void dropScratchRows(const QString& workCopy) {
+    Connection c;
+    c.open(workCopy, SQLITE_OPEN_READWRITE);
+    QString sql = QStringLiteral("BEGIN;");
+    for (const QString& t : scratchTables)
+        sql += QStringLiteral("DELETE FROM ") + quoted(t) + u';';
+    sql += QStringLiteral("COMMIT;");
+    c.exec(sql.toUtf8().constData());
+    c.exec("VACUUM");
+}
+} // namespace
+
 BackupInfo makeBackup(sqlite3* main, sqlite3* work, const QString& dataPath, const QString& why,
                       const QDateTime& now) {
     const QString root = backupRoot(dataPath);
+    // backup/ as a link would put the copies outside the data folder.
+    if (isLink(root))
+        throw BackupError(msg::text(QStringLiteral("文言"), QStringLiteral("リンク"), root));
     QDir rootDir(root);
     if (!rootDir.mkpath(QStringLiteral(".")))
         throw BackupError(QStringLiteral("バックアップ用のフォルダー ") + root +
                           QStringLiteral(" を作れません。フォルダーの書き込み権限を確認してください。"));
     // Left by a backup that was cut off (the program killed mid-copy): never a usable backup.
-    for (const QString& n : rootDir.entryList({TempPrefix + u'*'}, QDir::Dirs | QDir::Hidden))
-        QDir(rootDir.filePath(n)).removeRecursively();
+    // A link by that name goes as a link; what it points to is not touched.
+    for (const QString& n :
+         rootDir.entryList({TempPrefix + u'*'}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        removeTree(rootDir.filePath(n));
 
     const QString stamp = now.toString(StampFormat);
     TempFolder tmp{rootDir.filePath(TempPrefix + stamp)};
-    if (!QDir().mkpath(tmp.path))
+    if (!rootDir.mkdir(TempPrefix + stamp))
         throw BackupError(QStringLiteral("バックアップ用のフォルダー ") + root +
                           QStringLiteral(" に書き込めません。フォルダーの書き込み権限を確認してください。"));
     const QString mainCopy = tmp.path + u'/' + MainDbName, workCopy = tmp.path + u'/' + WorkDbName;
     copyDatabase(main, mainCopy);
     copyDatabase(work, workCopy);
+    dropScratchRows(workCopy);
     checkDatabaseFile(mainCopy, mainTables);
     checkDatabaseFile(workCopy, workTables);
 
@@ -217,17 +298,14 @@ BackupInfo makeBackup(sqlite3* main, sqlite3* work, const QString& dataPath, con
     {
         Connection c;
         c.open(mainCopy, SQLITE_OPEN_READONLY);
-        b.invoices = c.column(QStringLiteral("select count(*) from 請求書ヘッダ")).value(0).toLongLong();
-        const QString top = c.column(QStringLiteral("select max(伝票番号) from 請求書ヘッダ")).value(0);
-        if (!top.isEmpty())
-            b.highestNumber = top.toLongLong();
+        readCounts(c, b);
     }
     writeAbout(tmp.path, b);
 
     for (int n = 1;; ++n) {
         b.name = n == 1 ? stamp : stamp + u'-' + QString::number(n);
         b.folder = rootDir.filePath(b.name);
-        if (QFileInfo::exists(b.folder))
+        if (QFileInfo::exists(b.folder) || isLink(b.folder))
             continue;
         if (!rootDir.rename(tmp.path, b.folder))
             throw BackupError(QStringLiteral("バックアップ用のフォルダー ") + root + QStringLiteral(" に書き込めません。"));
@@ -254,8 +332,8 @@ BackupInfo makeBackup(const QString& mainPath, const QString& workPath, const QS
 QList<BackupInfo> listBackups(const QString& dataPath) {
     QList<BackupInfo> out;
     const QString root = backupRoot(dataPath);
-    for (const QString& n : backupNames(dataPath))
-        out << readAbout(root, n);
+    for (const Entry& e : backupEntries(dataPath))
+        out << describe(root, e);
     return out;
 }
 
@@ -274,13 +352,15 @@ QStringList pruneBackups(const QString& dataPath, int keep, const QString& justM
                 ++kept;
             continue;
         }
-        if (QDir(backupRoot(dataPath) + u'/' + n).removeRecursively())
+        if (removeTree(backupRoot(dataPath) + u'/' + n))
             removed << n;
     }
     return removed;
 }
 
 QString copyBackupTo(const BackupInfo& b, const QString& target) {
+    if (b.linked || isLink(b.folder))
+        throw LinkedBackupError(msg::text(QStringLiteral("文言"), QStringLiteral("リンク"), b.folder));
     QDir dir(target);
     QString dest;
     for (int n = 1;; ++n) {
@@ -292,7 +372,7 @@ QString copyBackupTo(const BackupInfo& b, const QString& target) {
     const QString failed = dest + QStringLiteral(" にコピーできませんでした。");
     if (!dir.exists() || !dir.mkpath(CopiedBackupsFolder) || !QDir().mkdir(dest))
         throw BackupError(failed + QStringLiteral("フォルダーの書き込み権限を確認してください。"));
-    for (const QString& f : QDir(b.folder).entryList(QDir::Files)) {
+    for (const QString& f : QDir(b.folder).entryList(QDir::Files | QDir::NoSymLinks)) {
         QFile from(b.folder + u'/' + f);
         if (!from.copy(dest + u'/' + f))
             throw BackupError(failed + QStringLiteral("空き容量を確認してください。（") + from.errorString() +

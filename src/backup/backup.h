@@ -16,6 +16,9 @@ inline const QString Manual = QStringLiteral("手動");
 inline const QString BeforeWipe = QStringLiteral("データ初期化の前");
 inline const QString BeforeRestore = QStringLiteral("復元の前");
 inline const QString BeforeUpgrade = QStringLiteral("データ形式の更新の前");
+// Not a reason: a backup folder in backup/ that is a link to another place. It is listed,
+// never looked into, pruned, cleaned, copied or restored from.
+inline const QString Linked = QStringLiteral("リンク");
 } // namespace reason
 
 // A backup that could not be made, checked, copied or restored; the text says why in words
@@ -24,14 +27,20 @@ struct BackupError : std::runtime_error {
     explicit BackupError(const QString& text) : std::runtime_error(text.toStdString()), text(text) {}
     QString text;
 };
+// A backup refused because it, or a file in it, is a link.
+struct LinkedBackupError : BackupError {
+    using BackupError::BackupError;
+};
 
 struct BackupInfo {
     QString folder; // absolute path
     QString name;   // yyyyMMdd-hhmmss, with -2, -3 … for a second one within the same second
     QDateTime made;
     QString reason;
-    qint64 invoices = 0;
+    // Read from the backup's own main file; none when it cannot be read.
+    std::optional<qint64> invoices;
     std::optional<qint64> highestNumber;
+    bool linked = false;
 };
 
 // Backups beyond this many are removed, oldest first, once a newer one was checked good.
@@ -50,12 +59,13 @@ BackupInfo makeBackup(Database& main, Database& work, const QString& dataPath, c
 BackupInfo makeBackup(const QString& mainPath, const QString& workPath, const QString& dataPath,
                       const QString& why, const QDateTime& now = QDateTime::currentDateTime());
 
-// The backups of the data folder, newest first.
+// The backups of the data folder, newest first, linked ones included.
 QList<BackupInfo> listBackups(const QString& dataPath);
 bool hasBackupOn(const QString& dataPath, const QDate& day);
 
 // Removes the oldest backups so that `keep` remain; `justMade` is never removed, even when a
-// clock set back gives it an older name. Returns the names removed.
+// clock set back gives it an older name, and links are neither removed nor counted. Returns
+// the names removed.
 QStringList pruneBackups(const QString& dataPath, int keep, const QString& justMade);
 
 // Copies a backup (to a USB stick, say) as <target>/Vornisa-backup/<name>; returns that folder.

@@ -1,6 +1,7 @@
 #include "backup/restore.h"
 
 #include "backup/backup.h"
+#include "messages/msg.h"
 #include "store/tables.h"
 
 #include <QDir>
@@ -31,10 +32,19 @@ bool moveWithSidecars(const QString& from, const QString& to) {
     return true;
 }
 
+// A link in the way to a backup's files leads out of the data folder: refused, not followed.
+void refuseLinks(const QString& backupFolder) {
+    const QString folder = QDir::cleanPath(backupFolder);
+    for (const QString& path : {QFileInfo(folder).path(), folder, folder + u'/' + MainDbName, folder + u'/' + WorkDbName})
+        if (QFileInfo(path).isSymLink())
+            throw LinkedBackupError(msg::text(QStringLiteral("文言"), QStringLiteral("リンク"), path));
+}
+
 } // namespace
 
 StagedRestore::StagedRestore(const QString& backupFolder, const QString& dataPath) : dataPath_(dataPath) {
     const QDir data(dataPath);
+    refuseLinks(backupFolder);
     try {
         for (const auto& [name, tables] : {std::pair{MainDbName, mainTables}, std::pair{WorkDbName, workTables}}) {
             const QString from = QDir(backupFolder).filePath(name);
@@ -57,8 +67,15 @@ StagedRestore::~StagedRestore() {
         removeWithSidecars(QDir(dataPath_).filePath(name + NewSuffix));
 }
 
-void StagedRestore::swap(const std::function<void()>& openNew) {
+// The order of the files matters to the recovery: the main file goes aside first and its aside
+// copy is deleted first, so an aside work file alone is only ever left after the new files were
+// opened and the restore was done.
+void StagedRestore::swap(const std::function<void()>& openNew, const std::function<void()>& afterStep) {
     const QDir data(dataPath_);
+    const auto stepDone = [&] {
+        if (afterStep)
+            afterStep();
+    };
     struct Step {
         QString live, old, staged;
         bool movedAside = false, placed = false;
@@ -82,12 +99,14 @@ void StagedRestore::swap(const std::function<void()>& openNew) {
             if (!moveWithSidecars(s.live, s.old))
                 throw BackupError(QStringLiteral("現在のファイル ") + s.live + QStringLiteral(" を置き換えられません。"));
             s.movedAside = true;
+            stepDone();
         }
         for (Step& s : steps) {
             if (!QFile::rename(s.staged, s.live))
                 throw BackupError(QStringLiteral("バックアップのファイルを ") + s.live +
                                   QStringLiteral(" に置けません。"));
             s.placed = true;
+            stepDone();
         }
         openNew();
     } catch (const BackupError& e) {
@@ -99,18 +118,30 @@ void StagedRestore::swap(const std::function<void()>& openNew) {
         undo();
         throw;
     }
-    for (const Step& s : steps)
+    for (const Step& s : steps) {
         removeWithSidecars(s.old);
+        stepDone();
+    }
 }
 
-bool RecoverInterruptedRestore(const QString& dataPath) {
+RestoreRecovery RecoverInterruptedRestore(const QString& dataPath) {
     const QDir data(dataPath);
-    bool recovered = false;
-    for (const QString& name : {MainDbName, WorkDbName}) {
+    for (const QString& name : {MainDbName, WorkDbName})
         removeWithSidecars(data.filePath(name + NewSuffix));
-        const QString old = data.filePath(name + OldSuffix);
-        if (QFileInfo(old).isFile() && moveWithSidecars(old, data.filePath(name)))
-            recovered = true;
+    const QString mainOld = data.filePath(MainDbName + OldSuffix), workOld = data.filePath(WorkDbName + OldSuffix);
+    if (QFileInfo(mainOld).isFile()) {
+        // Cut off before the restore was done: both files go back to what they were.
+        for (const QString& name : {WorkDbName, MainDbName}) {
+            const QString old = data.filePath(name + OldSuffix);
+            if (QFileInfo(old).isFile())
+                moveWithSidecars(old, data.filePath(name));
+        }
+        return RestoreRecovery::RolledBack;
     }
-    return recovered;
+    if (QFileInfo(workOld).isFile()) {
+        // Cut off while the replaced files were being deleted: the restore was done.
+        removeWithSidecars(workOld);
+        return RestoreRecovery::Completed;
+    }
+    return RestoreRecovery::None;
 }

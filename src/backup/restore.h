@@ -6,7 +6,8 @@
 // Nothing the program uses is touched until swap().
 class StagedRestore {
   public:
-    // Throws BackupError when the backup is damaged or lacks a table; nothing is changed then.
+    // Throws BackupError when the backup is damaged or lacks a table, LinkedBackupError when
+    // the folder or one of its files is a link; nothing is changed then.
     StagedRestore(const QString& backupFolder, const QString& dataPath);
     ~StagedRestore();
     StagedRestore(const StagedRestore&) = delete;
@@ -16,14 +17,21 @@ class StagedRestore {
     // renames, then calls openNew. Should a rename fail or openNew throw, the current files
     // are put back as they were and the error passed on; openNew must close what it opened
     // before it throws. The replaced files are deleted only once openNew has succeeded.
-    void swap(const std::function<void()>& openNew);
+    // afterStep runs after each rename or removal of a file, so a test can stop the program at
+    // every point.
+    void swap(const std::function<void()>& openNew, const std::function<void()>& afterStep = {});
 
   private:
     QString dataPath_;
 };
 
-// At start-up, before the files are opened: a restore that was cut off (power loss, a kill)
-// left the replaced files under their aside names. They are the last state the user saw
-// confirmed, so they are put back; half-copied staged files are removed. Returns true when
-// something was put back.
-bool RecoverInterruptedRestore(const QString& dataPath);
+// What the start-up found of a restore that was cut off (power loss, a kill).
+enum class RestoreRecovery {
+    None,       // there was none
+    RolledBack, // it had not finished: both files are again the ones before the restore
+    Completed   // only the replaced files were left to delete: both files are the restored ones
+};
+
+// At start-up, before the files are opened: brings both files to one state, whatever point a
+// restore was cut off at, and removes half-copied staged files.
+RestoreRecovery RecoverInterruptedRestore(const QString& dataPath);

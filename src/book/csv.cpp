@@ -20,25 +20,42 @@ QString plain(const Value& v) {
     return v.toText();
 }
 
+// Lines are stored numbered from 0; the accountant counts them from 1.
+QString lineNumber(const Value& stored) {
+    return stored.isNull() ? QString() : QString::number(stored.toInt() + 1);
+}
+
+// The rate in percent: a line of a "10%・8%" invoice carries its own (10, 8, 0 when exempt);
+// a line stored without one belongs to a "5%" invoice.
+int rate(const BookLine& l) {
+    if (!l.税率.isNull())
+        return static_cast<int>(l.税率.toInt());
+    return l.非課税.toBool() ? 0 : 5;
+}
+
 } // namespace
 
 QList<QStringList> bookCsvRows(const std::vector<BookRow>& rows) {
     QList<QStringList> out{{QStringLiteral("伝票番号"), QStringLiteral("日付"), QStringLiteral("顧客名"),
                             QStringLiteral("税抜計"), QStringLiteral("消費税"), QStringLiteral("合計"),
-                            QStringLiteral("状態")}};
+                            QStringLiteral("状態"), QStringLiteral("10%対象"), QStringLiteral("10%消費税"),
+                            QStringLiteral("8%対象"), QStringLiteral("8%消費税"), QStringLiteral("世代")}};
     for (const BookRow& r : rows)
-        out << QStringList{QString::number(r.伝票番号), r.日付,        r.顧客名,   amount(r.税抜計),
-                           amount(r.消費税),            amount(r.合計), r.状態()};
+        out << QStringList{QString::number(r.伝票番号), r.日付,           r.顧客名,         amount(r.税抜計),
+                           amount(r.消費税),            amount(r.合計),   r.状態(),         amount(r.対象10),
+                           amount(r.消費税10),          amount(r.対象8), amount(r.消費税8), QString::number(r.世代)};
     return out;
 }
 
 QList<QStringList> bookLineCsvRows(const std::vector<BookLine>& lines) {
     QList<QStringList> out{{QStringLiteral("伝票番号"), QStringLiteral("行番号"), QStringLiteral("品名"),
                             QStringLiteral("数量"), QStringLiteral("単位"), QStringLiteral("単価"),
-                            QStringLiteral("金額"), QStringLiteral("非課税")}};
+                            QStringLiteral("金額"), QStringLiteral("非課税"), QStringLiteral("税率"),
+                            QStringLiteral("世代")}};
     for (const BookLine& l : lines)
-        out << QStringList{QString::number(l.伝票番号), plain(l.行番号), plain(l.品名), plain(l.数量),
-                           plain(l.単位),                plain(l.単価),   plain(l.金額), plain(l.非課税)};
+        out << QStringList{QString::number(l.伝票番号), lineNumber(l.行番号), plain(l.品名), plain(l.数量),
+                           plain(l.単位),                plain(l.単価),         plain(l.金額), plain(l.非課税),
+                           QString::number(rate(l)),    QString::number(l.世代)};
     return out;
 }
 

@@ -36,6 +36,10 @@ InvoiceVersion versionOf(const Recordset& rs, bool history) {
 
 } // namespace
 
+int CurrentGeneration(Database& main) {
+    return static_cast<int>(main.openRecordset(sql::B8())->field(QStringLiteral("世代")).toInt());
+}
+
 int Archive請求書(Database& main, qint32 number, const QString& kind, const QDateTime& when) {
     const QString n = QString::number(number);
     Transaction t(main);
@@ -43,31 +47,54 @@ int Archive請求書(Database& main, qint32 number, const QString& kind, const Q
         t.commit();
         return 0;
     }
-    const int version = static_cast<int>(main.openRecordset(sql::B1(n))->field(QStringLiteral("版")).toInt()) + 1;
+    const int generation = CurrentGeneration(main);
+    const int version =
+        static_cast<int>(main.openRecordset(sql::B1(n, generation))->field(QStringLiteral("版")).toInt()) + 1;
     // By column name, so whatever the live tables hold now is what the history keeps.
     main.execute(sql::B2(columnNames(main, QStringLiteral("請求書ヘッダ")), n));
-    main.execute(sql::B3(n, version, kind, when.toString(ChangeTimeFormat)));
+    main.execute(sql::B3(n, version, kind, when.toString(ChangeTimeFormat), generation));
     main.execute(sql::B4(columnNames(main, QStringLiteral("請求書")), n));
-    main.execute(sql::B5(n, version));
+    main.execute(sql::B5(n, version, generation));
     t.commit();
     return version;
 }
 
-std::vector<InvoiceVersion> Read履歴(Database& main, qint32 number) {
+void Archive全請求書(Database& main, const QDateTime& when) {
+    Transaction t(main);
+    auto numbers = main.openRecordset(sql::B10());
+    std::optional<qint64> last;
+    for (numbers->moveFirst(); !numbers->eof(); numbers->moveNext()) {
+        const qint64 n = numbers->field(QStringLiteral("伝票番号")).toInt();
+        if (n != last) // a number held twice goes in once, with every row it holds
+            Archive請求書(main, static_cast<qint32>(n), Change初期化, when);
+        last = n;
+    }
+    const int ended = CurrentGeneration(main);
+    auto wipes = main.openRecordset(sql::B9());
+    wipes->addNew();
+    wipes->setField(QStringLiteral("世代"), ended);
+    wipes->setField(QStringLiteral("初期化日時"), when.toString(ChangeTimeFormat));
+    wipes->update();
+    t.commit();
+}
+
+std::vector<InvoiceVersion> Read履歴(Database& main, qint32 number, int generation) {
     const QString n = QString::number(number);
     std::vector<InvoiceVersion> out;
-    auto rs = main.openRecordset(sql::B6(n));
+    auto rs = main.openRecordset(sql::B6(n, generation));
     for (rs->moveFirst(); !rs->eof(); rs->moveNext())
         out.push_back(versionOf(*rs, true));
+    if (generation != CurrentGeneration(main))
+        return out;
     auto now = main.openRecordset(sql::I9(n));
     if (!now->eof())
         out.push_back(versionOf(*now, false));
     return out;
 }
 
-std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int version) {
+std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int generation, int version) {
     const QString n = QString::number(number);
-    auto rs = main.openRecordset(version == 0 ? sql::I7(n) : sql::B7(n, version));
+    auto rs = main.openRecordset(version == 0 ? sql::I7(n) : sql::B7(n, version, generation));
     std::vector<VersionLine> out;
     for (rs->moveFirst(); !rs->eof(); rs->moveNext())
         out.push_back({rs->field(QStringLiteral("品名")), rs->field(QStringLiteral("数量")),

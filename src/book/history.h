@@ -8,17 +8,27 @@
 
 class Database;
 
-// The invoice book keeps every issued copy: before a stored invoice is replaced or deleted,
-// its header and lines go into the history tables as its next version (1, 2, …). Nothing
-// edits or deletes history rows.
+// The invoice book keeps every issued copy: before a stored invoice is replaced, deleted or
+// wiped, its header and lines go into the history tables as its next version (1, 2, …).
+// Nothing edits or deletes history rows. The full wipe starts numbering again, so the history
+// keeps each invoice under its number and the book's generation (1, then one more after every
+// wipe): an invoice never shows the versions of an earlier one that had its number.
 inline const QString Change訂正 = QStringLiteral("訂正");
 inline const QString Change削除 = QStringLiteral("削除");
+inline const QString Change初期化 = QStringLiteral("初期化");
 inline const QString ChangeTimeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
+
+// The generation of the book now.
+int CurrentGeneration(Database& main);
 
 // Copies the stored copy of the invoice, every column of its header and lines, into the
 // history as its next version, inside the caller's transaction. Returns the version written,
 // or 0 when nothing is stored under the number (a first registration leaves no history).
 int Archive請求書(Database& main, qint32 number, const QString& kind, const QDateTime& when);
+
+// Before the full wipe, inside its transaction: every stored invoice goes into the history
+// as a version of kind 初期化, and the book's generation ends.
+void Archive全請求書(Database& main, const QDateTime& when);
 
 // One version of an invoice as the history window lists it. The copy stored now comes last,
 // with version 0 and no kind.
@@ -35,6 +45,8 @@ struct VersionLine {
     Value 品名, 数量, 単位, 単価, 金額, 非課税, 税率;
 };
 
-std::vector<InvoiceVersion> Read履歴(Database& main, qint32 number);
+// The versions of the invoice of that number in that generation of the book; the copy stored
+// now comes last only for the generation now.
+std::vector<InvoiceVersion> Read履歴(Database& main, qint32 number, int generation);
 // The lines of one version; version 0 reads the copy stored now.
-std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int version);
+std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int generation, int version);

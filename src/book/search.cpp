@@ -34,7 +34,7 @@ QString orderBy(const BookOrder& o) {
     QString first;
     switch (o.column) {
     case BookColumn::伝票番号:
-        return "伝票番号" + dir + ", 削除済み";
+        return "伝票番号" + dir + ", 世代" + dir + ", 削除済み";
     case BookColumn::日付:
         first = QStringLiteral("日付");
         break;
@@ -51,9 +51,9 @@ QString orderBy(const BookOrder& o) {
         first = QStringLiteral("合計");
         break;
     case BookColumn::状態:
-        return "削除済み" + dir + ", 訂正回数" + dir + ", 伝票番号";
+        return "削除済み" + dir + ", 訂正回数" + dir + ", 伝票番号, 世代";
     }
-    return first + dir + ", 伝票番号" + dir + ", 削除済み";
+    return first + dir + ", 伝票番号" + dir + ", 世代" + dir + ", 削除済み";
 }
 
 std::optional<Currency> money(const Value& v) {
@@ -65,6 +65,8 @@ std::optional<Currency> money(const Value& v) {
 } // namespace
 
 QString BookRow::状態() const {
+    if (wiped)
+        return QStringLiteral("初期化済み");
     if (deleted)
         return QStringLiteral("削除済み");
     if (corrections > 0)
@@ -99,8 +101,14 @@ std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const Book
         r.税抜計 = money(rs->field(QStringLiteral("税抜計")));
         r.消費税 = money(rs->field(QStringLiteral("消費税")));
         r.合計 = money(rs->field(QStringLiteral("合計")));
+        for (const auto& [field, to] : {std::pair{QStringLiteral("対象10"), &r.対象10}, std::pair{QStringLiteral("消費税10"), &r.消費税10},
+                                        std::pair{QStringLiteral("対象8"), &r.対象8}, std::pair{QStringLiteral("消費税8"), &r.消費税8}})
+            *to = money(rs->field(field));
+        r.世代 = static_cast<int>(rs->field(QStringLiteral("世代")).toInt());
         r.corrections = static_cast<int>(rs->field(QStringLiteral("訂正回数")).toInt());
-        r.deleted = rs->field(QStringLiteral("削除済み")).toInt() != 0;
+        const qint64 removed = rs->field(QStringLiteral("削除済み")).toInt(); // 1 deleted, 2 wiped
+        r.deleted = removed != 0;
+        r.wiped = removed == 2;
         rows.push_back(std::move(r));
     }
     return rows;
@@ -112,9 +120,10 @@ std::vector<BookLine> Search伝票明細(Database& main, const BookQuery& q) {
     lines.reserve(rs->recordCount());
     for (rs->moveFirst(); !rs->eof(); rs->moveNext())
         lines.push_back({static_cast<qint32>(rs->field(QStringLiteral("伝票番号")).toInt()),
+                         static_cast<int>(rs->field(QStringLiteral("世代")).toInt()),
                          rs->field(QStringLiteral("行番号")), rs->field(QStringLiteral("品名")),
                          rs->field(QStringLiteral("数量")), rs->field(QStringLiteral("単位")),
                          rs->field(QStringLiteral("単価")), rs->field(QStringLiteral("金額")),
-                         rs->field(QStringLiteral("非課税"))});
+                         rs->field(QStringLiteral("非課税")), rs->field(QStringLiteral("税率"))});
     return lines;
 }

@@ -10,11 +10,15 @@
 
 class Database;
 
+// The longest customer part a search takes: far beyond any name, and far below what the
+// engine's pattern matching accepts.
+inline constexpr int BookCustomerMaxLength = 100;
+
 // What the list looks for; every field is optional and the fields are combined with and.
 // A range given the wrong way round is taken the right way round.
 struct BookQuery {
     std::optional<QDate> from, to;
-    QString customer; // a part of the customer name or details, taken literally
+    QString customer; // a part of the customer name or details, taken literally; at most BookCustomerMaxLength
     std::optional<Currency> min, max; // range of the total
     bool withDeleted = false;
 };
@@ -30,11 +34,15 @@ struct BookOrder {
 
 struct BookRow {
     qint32 伝票番号 = 0;
+    int 世代 = 0; // the generation of the book it belongs to (see history.h)
     QString 日付, 顧客名;
     std::optional<Currency> 税抜計, 消費税, 合計;
+    // The sums and taxes by rate of a "10%・8%" invoice; none for a "5%" one.
+    std::optional<Currency> 対象10, 消費税10, 対象8, 消費税8;
     int corrections = 0;
-    bool deleted = false;
-    // "訂正 2回", "削除済み", or empty.
+    bool deleted = false; // no longer in the book: deleted, or removed by the full wipe
+    bool wiped = false;
+    // "訂正 2回", "削除済み", "初期化済み", or empty.
     QString 状態() const;
 };
 
@@ -47,10 +55,11 @@ std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const Book
 QString Search伝票Statement(const BookQuery& q, const BookOrder& order, qint64 offset, qint64 limit);
 
 // The lines of every invoice the query finds, deleted ones as their last version, by
-// number and line.
+// number, generation and line.
 struct BookLine {
     qint32 伝票番号 = 0;
-    Value 行番号, 品名, 数量, 単位, 単価, 金額, 非課税;
+    int 世代 = 0;
+    Value 行番号, 品名, 数量, 単位, 単価, 金額, 非課税, 税率;
 };
 std::vector<BookLine> Search伝票明細(Database& main, const BookQuery& q);
 

@@ -1,6 +1,7 @@
 #include "exchange/master_csv.h"
 
 #include "exchange/csv.h"
+#include "messages/msg.h"
 #include "store/statements.h"
 
 #include <QHash>
@@ -81,61 +82,93 @@ std::optional<Value> readCell(const QString& field, const QString& type, const Q
     return t.isEmpty() ? Value() : Value(text);
 }
 
-CsvImport importCopy(const WorkCopy& w, Database& work, const QString& text) {
-    const QList<CsvRecord> records = parseCsv(text);
+// More rows than CsvMaxRows after the header, told before anything changes. A file with few
+// enough line breaks cannot have more; only otherwise are its records counted.
+bool tooManyRows(const QString& text) {
+    if (text.count(u'\n') + text.count(u'\r') < CsvMaxRows)
+        return false;
+    CsvReader reader(text);
+    CsvRecord rec;
+    int records = 0;
+    while (reader.next(rec))
+        if (++records > CsvMaxRows + 1)
+            return true;
+    return false;
+}
+
+// Whether any line of the record is one that did not decode cleanly.
+bool garbled(const CsvRecord& rec, const QList<int>& badLines) {
+    const auto it = std::lower_bound(badLines.begin(), badLines.end(), rec.line);
+    return it != badLines.end() && *it <= rec.lastLine;
+}
+
+CsvImport importCopy(const WorkCopy& w, Database& work, const DecodedCsv& file, const CsvProgress& progress) {
     QHash<QString, QString> types; // the work copy's columns the CSV may fill
     for (const auto& [name, type] : work.columns(w.table))
         if (name != Tick)
             types.insert(name, type);
-    if (records.isEmpty() || !records[0].fields.contains(w.key))
+    CsvReader reader(file.text);
+    CsvRecord rec;
+    QStringList header;
+    if (reader.next(rec)) {
+        if (garbled(rec, file.badLines))
+            throw CsvError(msg::text(QStringLiteral("文言"), QStringLiteral("見出し文字化け")));
+        for (const QString& name : rec.fields)
+            header << unguardFormula(name).trimmed();
+    }
+    if (!header.contains(w.key))
         throw CsvError(QStringLiteral("1行目の見出しに「") + w.key +
                        QStringLiteral("」の列がありません。1行目に項目名を入れてください。"));
-    const QStringList header = records[0].fields;
     QList<std::pair<int, QString>> mapped; // CSV column, field; the first of a repeated name wins
-    for (int i = 0; i < header.size(); ++i) {
-        const QString name = header[i].trimmed();
-        if (types.contains(name) &&
-            std::none_of(mapped.begin(), mapped.end(), [&](const auto& m) { return m.second == name; }))
-            mapped.append({i, name});
-    }
+    for (int i = 0; i < header.size(); ++i)
+        if (types.contains(header[i]) &&
+            std::none_of(mapped.begin(), mapped.end(), [&](const auto& m) { return m.second == header[i]; }))
+            mapped.append({i, header[i]});
 
+    if (tooManyRows(file.text))
+        throw CsvError(msg::text(QStringLiteral("文言"), QStringLiteral("大きすぎ"), QStringLiteral("このファイル")));
+
+    // The rows go in as they are read, so a large file is never held whole; whatever stops the
+    // import (a cancel, a failed write) rolls the work copy back.
     CsvImport result;
-    std::vector<std::vector<std::pair<QString, Value>>> rows;
-    for (qsizetype r = 1; r < records.size(); ++r) {
-        const CsvRecord& rec = records[r];
+    Transaction tx(work, TxStart::Deferred);
+    work.execute(w.clear());
+    auto rs = work.openRecordset(w.edit());
+    int rows = 0;
+    while (reader.next(rec)) {
+        if (progress && ++rows % 2000 == 0 && !progress(static_cast<int>(reader.position() * 1000 / reader.size()))) {
+            result.cancelled = true;
+            return result;
+        }
         if (std::all_of(rec.fields.begin(), rec.fields.end(), [](const QString& f) { return f.trimmed().isEmpty(); }))
             continue; // an empty row a spreadsheet left behind
+        if (garbled(rec, file.badLines)) {
+            result.skipped << SkippedRows{rec.line, rec.lastLine, true};
+            continue;
+        }
         bool readable = !rec.unterminated && rec.fields.size() <= header.size();
         std::vector<std::pair<QString, Value>> row;
         for (const auto& [col, name] : mapped) {
             if (!readable)
                 break;
-            const auto v = readCell(name, types.value(name), rec.fields.value(col));
+            const auto v = readCell(name, types.value(name), unguardFormula(rec.fields.value(col)));
             if (!v || (name == w.key && v->isNull()))
                 readable = false;
             else
                 row.emplace_back(name, *v);
         }
         if (!readable) {
-            result.skippedLines << rec.line;
+            result.skipped << SkippedRows{rec.line, rec.unterminated ? rec.lastLine : rec.line, false};
             continue;
         }
-        rows.push_back(std::move(row));
-    }
-    if (rows.empty())
-        return result; // nothing readable: the page keeps what it shows
-
-    Transaction tx(work, TxStart::Deferred);
-    work.execute(w.clear());
-    auto rs = work.openRecordset(w.edit());
-    for (const auto& row : rows) {
         rs->addNew();
         for (const auto& [name, v] : row)
             rs->setField(name, v);
         rs->update();
+        ++result.imported;
     }
-    tx.commit();
-    result.imported = static_cast<int>(rows.size());
+    if (result.imported > 0) // nothing readable: the page keeps what it shows
+        tx.commit();
     return result;
 }
 
@@ -147,11 +180,11 @@ QString exportCustomers(Database& work) {
 QString exportProducts(Database& work) {
     return exportCopy(products, work);
 }
-CsvImport importCustomers(Database& work, const QString& text) {
-    return importCopy(customers, work, text);
+CsvImport importCustomers(Database& work, const DecodedCsv& file, const CsvProgress& progress) {
+    return importCopy(customers, work, file, progress);
 }
-CsvImport importProducts(Database& work, const QString& text) {
-    return importCopy(products, work, text);
+CsvImport importProducts(Database& work, const DecodedCsv& file, const CsvProgress& progress) {
+    return importCopy(products, work, file, progress);
 }
 
 std::optional<Currency> readPrice(const QString& text) {
@@ -176,13 +209,24 @@ std::optional<bool> readFlag(const QString& text) {
     return std::nullopt;
 }
 
-QString skippedLinesText(const QList<int>& lines) {
+QString skippedLinesText(const QList<SkippedRows>& skipped) {
     constexpr int Shown = 30; // a box taller than the screen helps nobody
+    const QString words = QStringLiteral("文言");
     QStringList parts;
-    for (qsizetype i = 0; i < lines.size() && i < Shown; ++i)
-        parts << QString::number(lines[i]) + QStringLiteral("行目");
+    for (qsizetype i = 0; i < skipped.size() && i < Shown; ++i) {
+        const SkippedRows& s = skipped[i];
+        QString part = s.last > s.first
+                           ? msg::text(words, QStringLiteral("行範囲"), QStringLiteral("%1～%2").arg(s.first).arg(s.last))
+                           : msg::text(words, QStringLiteral("行"), QString::number(s.first));
+        if (s.garbled)
+            part = msg::text(words, QStringLiteral("文字化け"), part);
+        parts << part;
+    }
     QString text = parts.join(QStringLiteral("、"));
-    if (lines.size() > Shown)
-        text += QStringLiteral("、ほか") + QString::number(lines.size() - Shown) + QStringLiteral("行");
+    qint64 more = 0; // lines, not entries: a swallowed range counts each of its lines
+    for (qsizetype i = Shown; i < skipped.size(); ++i)
+        more += skipped[i].last - skipped[i].first + 1;
+    if (more > 0)
+        text += msg::text(words, QStringLiteral("ほか"), QString::number(more));
     return text;
 }

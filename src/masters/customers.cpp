@@ -27,4 +27,5 @@ bool Delete顧客(Database& main, Database& work) {
 }
 void Clear顧客情報(Database& work) {
     work.execute(sql::C3());
+    work.compactIfMostlyFree(); // a large import cleared away gives its space back
 }

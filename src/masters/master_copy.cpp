@@ -7,6 +7,7 @@ void readMaster(const MasterTables& t, Database& work, const QString& mainDbPath
     work.execute(t.clearWork());
     work.execute(t.copyIn(mainDbPath));
     tx.commit();
+    work.compactIfMostlyFree();
 }
 
 void entryMaster(const MasterTables& t, Database& main, Database& work) {

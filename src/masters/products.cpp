@@ -29,4 +29,5 @@ bool Delete商品(Database& main, Database& work) {
 }
 void Clear商品情報(Database& work) {
     work.execute(sql::P2());
+    work.compactIfMostlyFree(); // a large import cleared away gives its space back
 }

@@ -1,5 +1,9 @@
 #pragma once
 #include "store/database.h"
 
-// Empties customers, products, the company record and every invoice, all or nothing.
-void Data初期化(Database& main);
+#include <QDateTime>
+
+// Empties customers, products, the company record and every invoice, all or nothing. The
+// invoices stay in the history as they stood (kind 初期化), in a generation of the book of
+// their own, since numbering starts again.
+void Data初期化(Database& main, const QDateTime& when = QDateTime::currentDateTime());

@@ -74,21 +74,53 @@ const Row kCatalogue[] = {
     {"復元", "不可", "復元の拒否", "このバックアップは壊れているため復元できません。データは変更していません。\n%1",
      Style::Warn},
     {"復元", "失敗", "復元の失敗", "復元できませんでした。データは元のままです。\n%1", Style::Warn},
+    {"復元", "リンク", "復元の拒否",
+     "このバックアップはリンク（別の場所にあるフォルダーやファイルを指すもの）のため復元できません。データは変更して"
+     "いません。バックアップのフォルダーそのものをデータフォルダーの backup にコピーしてから選んでください。\n%1",
+     Style::Warn},
+    {"復元", "中断戻し", "復元の中断",
+     "前回の復元は完了する前に中断されました。データは復元の前の状態に戻しました。", Style::Warn},
+    {"復元", "中断完了", "復元の中断",
+     "前回の復元は、完了の表示の前に中断されました。復元は済んでいるため、データはバックアップの状態です。",
+     Style::Info},
 
     {"CSV", "読めない行", "CSV取込の注意", "次の行は読み取れないため取り込みませんでした。\n%1", Style::Warn},
     {"CSV", "失敗", "CSVの注意", "%1", Style::Warn},
+    {"CSV", "書込失敗", "CSVの注意", "CSVファイルを書き出せませんでした。前のファイルはそのままです。\n%1",
+     Style::Warn},
 
     {"起動", "使用中", "Vornisa",
      "データフォルダー %1 は別の Vornisa ウィンドウで使用中です。そちらのウィンドウをお使いください。", Style::Warn},
     {"起動", "書込不可", "Vornisa",
      "データフォルダー %1 に書き込めないため起動できません。フォルダーの書き込み権限を確認してください。", Style::Warn},
     {"起動", "作成不可", "Vornisa", "データフォルダーを作成できないため起動できません。\n%1", Style::Warn},
+    {"起動", "読取専用", "Vornisa",
+     "データファイルが読み取り専用のため起動できません。ファイルの書き込み権限を確認してください。\n%1", Style::Warn},
     {"起動", "作成", "Vornisa",
      "データを保存するフォルダーを作成しました。\n%1\n\n請求書・顧客・商品・設定のデータはすべてこのフォルダーに"
      "保存されます。この場所の確認とバックアップは「設定・情報」ページでできます。",
      Style::Info},
 
     {"ガイド", "なし", "Vornisa", "使い方ガイドを開けませんでした。\n%1", Style::Warn},
+
+    // Parts joined into the messages above (reasons, items of a list); never shown alone.
+    {"文言", "行", "", "%1行目", Style::Info},
+    {"文言", "行範囲", "", "%1行目（\" が閉じていません）", Style::Info},
+    {"文言", "文字化け", "", "%1（文字化け）", Style::Info},
+    {"文言", "ほか", "", "、ほか%1行", Style::Info},
+    {"文言", "空き容量", "", "ディスクの空き容量が足りません。", Style::Info},
+    {"文言", "書込権限", "", "書き込む権限がありません。フォルダーの書き込み権限を確認してください。", Style::Info},
+    {"文言", "書込不可", "", "%1 に書き込めません。空き容量と書き込み権限を確認してください。", Style::Info},
+    {"文言", "読込不可", "", "%1 を読めません。", Style::Info},
+    {"文言", "リンク", "", "%1 はリンク（別の場所を指すもの）です。", Style::Info},
+    {"文言", "大きすぎ", "",
+     "%1 は大きすぎるため取り込みません。取り込めるのは 1,000,000 行、100 MB までです。ファイルを分けてください。",
+     Style::Info},
+    {"文言", "見出し文字化け", "",
+     "1行目の見出しの文字を読み取れません。UTF-8 か Shift_JIS で保存したファイルを選んでください。", Style::Info},
+    {"文言", "検索文字数", "", "検索する顧客は%1文字までです。それより後の文字は入りませんでした。", Style::Info},
+    {"文言", "取込中", "", "%1のCSVを取り込んでいます…", Style::Info},
+    {"文言", "中止", "", "中止", Style::Info},
 };
 
 // Splices the argument in once, so '%' sequences inside it are never expanded again.
@@ -132,6 +164,12 @@ std::optional<Message> lookup(const QString& kind, const QString& sub, const QSt
             return Message{QString::fromUtf8(r.title), join(QString::fromUtf8(r.pattern), arg), r.style};
     }
     return std::nullopt;
+}
+
+QString text(const QString& kind, const QString& sub, const QString& arg) {
+    const auto m = lookup(kind, sub, arg);
+    Q_ASSERT_X(m, "msg::text", "not in the catalogue");
+    return m ? m->text : arg;
 }
 
 void setAnswerer(Answerer a) {

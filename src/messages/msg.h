@@ -20,6 +20,9 @@ struct Message {
 // Looks up the catalogue; std::nullopt when kind or sub-kind is unknown.
 std::optional<Message> lookup(const QString& kind, const QString& sub, const QString& arg);
 
+// A catalogued text on its own, for a part of another message (a reason, an item of a list).
+QString text(const QString& kind, const QString& sub, const QString& arg = {});
+
 // What a box shows, for the injectable answerer.
 struct Shown {
     QString title;

@@ -67,6 +67,10 @@ std::unique_ptr<Database> Database::open(const QString& path, const QStringList&
     std::unique_ptr<Database> db(new Database(raw, path));
     sqlite3_extended_result_codes(raw, 1);
     sqlite3_busy_timeout(raw, 5000);
+    // The engine falls back to reading a file it may not write: the books would then fail at
+    // the first save. Refused here, before anything is written.
+    if (sqlite3_db_readonly(raw, "main") == 1)
+        throw DbError(SQLITE_READONLY, QStringLiteral("書き込みできないファイルです: ") + path);
     try {
         // Checked before anything is set: switching an empty file to WAL would write a database into it.
         for (const QString& table : requiredTables)
@@ -83,6 +87,22 @@ std::unique_ptr<Database> Database::open(const QString& path, const QStringList&
 
 Database::~Database() {
     sqlite3_close_v2(db_);
+}
+
+void Database::compactIfMostlyFree() {
+    if (inTransaction())
+        return;
+    const auto pragma = [this](const char* sql) {
+        Stmt s;
+        if (sqlite3_prepare_v2(db_, sql, -1, &s.st, nullptr) != SQLITE_OK || sqlite3_step(s.st) != SQLITE_ROW)
+            fail();
+        return sqlite3_column_int64(s.st, 0);
+    };
+    const qint64 pages = pragma("PRAGMA page_count"), unused = pragma("PRAGMA freelist_count");
+    if (unused < CompactFreePages || unused * 2 < pages)
+        return;
+    executeRaw(QStringLiteral("VACUUM"));
+    executeRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
 
 void Database::fail() const {

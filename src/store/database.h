@@ -57,6 +57,12 @@ class Database {
     // After a schema change: columns are read again from the file.
     void forgetColumns() { columns_.clear(); }
 
+    // Gives the file's unused space back to the disk when it is at least half the file and
+    // CompactFreePages pages (a large import cleared away). VACUUM then copies little, so it is
+    // quick exactly when it is worth it. Nothing is done inside a transaction.
+    static constexpr qint64 CompactFreePages = 256;
+    void compactIfMostlyFree();
+
     sqlite3* handle() const { return db_; }
     // Raw SQLite text, bypassing the dialect (engine set-up, tests, tools).
     void executeRaw(const QString& sql);

@@ -37,6 +37,19 @@ const QStringList& schemaSteps(SchemaFile file) {
             "CREATE INDEX 請求書履歴_伝票番号 ON 請求書履歴 (伝票番号, 版, 行番号);"
             "CREATE INDEX 請求書ヘッダ_日付 ON 請求書ヘッダ (日付, 伝票番号);"
             "CREATE INDEX 請求書ヘッダ_合計 ON 請求書ヘッダ (合計, 伝票番号);"),
+        // 3: the book across full wipes — a wipe keeps the invoices it removes in the history and
+        // ends the book's generation, since numbering starts again; history rows carry their
+        // generation, so an invoice never shows the versions of an earlier one of its number.
+        QStringLiteral(
+            "CREATE TABLE 初期化履歴 (世代 INTEGER, 初期化日時 TEXT);"
+            "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 世代 INTEGER;"
+            "ALTER TABLE 請求書履歴 ADD COLUMN 世代 INTEGER;"
+            "UPDATE 請求書ヘッダ履歴 SET 世代 = 1;"
+            "UPDATE 請求書履歴 SET 世代 = 1;"
+            "DROP INDEX 請求書ヘッダ履歴_伝票番号;"
+            "DROP INDEX 請求書履歴_伝票番号;"
+            "CREATE INDEX 請求書ヘッダ履歴_伝票番号 ON 請求書ヘッダ履歴 (伝票番号, 世代, 版);"
+            "CREATE INDEX 請求書履歴_伝票番号 ON 請求書履歴 (伝票番号, 世代, 版, 行番号);"),
     };
     static const QStringList work = {
         // 1: the rate of a line, of a product on the product page and in the pick list.

@@ -171,28 +171,39 @@ QString W5() {
     return QStringLiteral("delete * from 請求書ヘッダ");
 }
 
-QString B1(const QString& n) {
-    return "select max(版) as 版 from 請求書ヘッダ履歴 where 伝票番号 = " + n;
+QString B1(const QString& n, int g) {
+    return "select max(版) as 版 from 請求書ヘッダ履歴 where 伝票番号 = " + n + " and 世代 = " + QString::number(g);
 }
 QString B2(const QStringList& cols, const QString& n) {
     return "insert into 請求書ヘッダ履歴 select " + bracketed(cols) + " from 請求書ヘッダ where 伝票番号 = " + n;
 }
-QString B3(const QString& n, int version, const QString& kind, const QString& when) {
+QString B3(const QString& n, int version, const QString& kind, const QString& when, int g) {
     return "update 請求書ヘッダ履歴 set 版 = " + QString::number(version) + ", 変更種別 = '" + lit(kind) +
-           "', 変更日時 = '" + lit(when) + "' where 伝票番号 = " + n + " and isnull(版)";
+           "', 変更日時 = '" + lit(when) + "', 世代 = " + QString::number(g) + " where 伝票番号 = " + n +
+           " and isnull(版)";
 }
 QString B4(const QStringList& cols, const QString& n) {
     return "insert into 請求書履歴 select " + bracketed(cols) + " from 請求書 where 伝票番号 = " + n;
 }
-QString B5(const QString& n, int version) {
-    return "update 請求書履歴 set 版 = " + QString::number(version) + " where 伝票番号 = " + n + " and isnull(版)";
+QString B5(const QString& n, int version, int g) {
+    return "update 請求書履歴 set 版 = " + QString::number(version) + ", 世代 = " + QString::number(g) +
+           " where 伝票番号 = " + n + " and isnull(版)";
 }
-QString B6(const QString& n) {
-    return "select * from 請求書ヘッダ履歴 where 伝票番号 = " + n + " order by 版";
+QString B6(const QString& n, int g) {
+    return "select * from 請求書ヘッダ履歴 where 伝票番号 = " + n + " and 世代 = " + QString::number(g) + " order by 版";
 }
-QString B7(const QString& n, int version) {
-    return "select * from 請求書履歴 where 伝票番号 = " + n + " and 版 = " + QString::number(version) +
-           " order by 行番号";
+QString B7(const QString& n, int version, int g) {
+    return "select * from 請求書履歴 where 伝票番号 = " + n + " and 世代 = " + QString::number(g) +
+           " and 版 = " + QString::number(version) + " order by 行番号";
+}
+QString B8() {
+    return QStringLiteral("select count(*) + 1 as 世代 from 初期化履歴");
+}
+QString B9() {
+    return QStringLiteral("select * from 初期化履歴");
+}
+QString B10() {
+    return QStringLiteral("select 伝票番号 from 請求書ヘッダ order by 伝票番号");
 }
 
 namespace {
@@ -215,25 +226,31 @@ QStringList bookConditions(const BookFilter& f) {
 QString where(const QStringList& conditions) {
     return conditions.isEmpty() ? QString() : " where " + conditions.join(QStringLiteral(" and "));
 }
-// A deleted invoice: its last version was a deletion and its number holds no invoice now.
-QStringList deletedConditions(const BookFilter& f) {
-    return QStringList{QStringLiteral("x.変更種別 = '削除'"),
-                       QStringLiteral("x.版 = (select max(版) from 請求書ヘッダ履歴 where 伝票番号 = x.伝票番号)"),
-                       QStringLiteral("x.伝票番号 not in (select 伝票番号 from 請求書ヘッダ)")} +
+// The generation of the book now: one more than the wipes so far.
+const QString generationNow = QStringLiteral("(select count(*) + 1 from 初期化履歴)");
+// An invoice no longer in the book: its last version in its generation was a deletion or the
+// wipe, and its number holds no invoice of the book now.
+QStringList removedConditions(const BookFilter& f) {
+    return QStringList{QStringLiteral("x.変更種別 in ('削除', '初期化')"),
+                       QStringLiteral("x.版 = (select max(版) from 請求書ヘッダ履歴 where 伝票番号 = x.伝票番号"
+                                      " and 世代 = x.世代)"),
+                       "(x.世代 < " + generationNow + " or x.伝票番号 not in (select 伝票番号 from 請求書ヘッダ))"} +
            bookConditions(f);
 }
-const QString bookColumns = QStringLiteral("伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, ");
-const QString lineColumns = QStringLiteral("伝票番号, 行番号, 品名, 数量, 単位, 単価, 金額, 非課税");
+const QString bookColumns = QStringLiteral("伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, 対象10, 消費税10, 対象8, 消費税8, ");
+const QString lineColumns = QStringLiteral("伝票番号, 行番号, 品名, 数量, 単位, 単価, 金額, 非課税, 税率, ");
 } // namespace
 
 QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 offset) {
-    QString s = "select " + bookColumns +
-                "(select count(*) from 請求書ヘッダ履歴 where 請求書ヘッダ履歴.伝票番号 = 請求書ヘッダ.伝票番号"
+    QString s = "select " + bookColumns + generationNow +
+                " as 世代, (select count(*) from 請求書ヘッダ履歴 where 請求書ヘッダ履歴.伝票番号 = 請求書ヘッダ.伝票番号"
+                " and 請求書ヘッダ履歴.世代 = " + generationNow +
                 " and 請求書ヘッダ履歴.変更種別 = '訂正') as 訂正回数, 0 as 削除済み from 請求書ヘッダ" +
                 where(bookConditions(f));
     if (f.withDeleted)
-        s += " union all select " + bookColumns + "0 as 訂正回数, 1 as 削除済み from 請求書ヘッダ履歴 x" +
-             where(deletedConditions(f));
+        s += " union all select " + bookColumns +
+             "世代, 0 as 訂正回数, case when 変更種別 = '初期化' then 2 else 1 end as 削除済み from 請求書ヘッダ履歴 x" +
+             where(removedConditions(f));
     s += " order by " + orderBy;
     if (limit >= 0)
         s += " limit " + QString::number(limit) + " offset " + QString::number(offset);
@@ -241,12 +258,13 @@ QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 off
 }
 
 QString L2(const BookFilter& f) {
-    QString s = "select " + lineColumns + " from 請求書 where 伝票番号 in (select 伝票番号 from 請求書ヘッダ" +
-                where(bookConditions(f)) + ")";
+    QString s = "select " + lineColumns + generationNow +
+                " as 世代 from 請求書 where 伝票番号 in (select 伝票番号 from 請求書ヘッダ" + where(bookConditions(f)) + ")";
     if (f.withDeleted)
-        s += " union all select " + lineColumns + " from 請求書履歴 y where y.版 = (select max(版) from "
-             "請求書ヘッダ履歴 where 伝票番号 = y.伝票番号) and y.伝票番号 in (select 伝票番号 from 請求書ヘッダ履歴 x" +
-             where(deletedConditions(f)) + ")";
-    return s + " order by 伝票番号, 行番号";
+        s += " union all select " + lineColumns +
+             "世代 from 請求書履歴 y where (select count(*) from 請求書ヘッダ履歴 x where x.伝票番号 = y.伝票番号"
+             " and x.世代 = y.世代 and x.版 = y.版 and " +
+             removedConditions(f).join(QStringLiteral(" and ")) + ") > 0";
+    return s + " order by 伝票番号, 世代, 行番号";
 }
 } // namespace sql

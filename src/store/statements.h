@@ -60,14 +60,18 @@ QString W4();
 QString W5();
 
 // The invoice history: the stored copy of an invoice is copied by column name before it is
-// replaced or deleted, then stamped with its version.
-QString B1(const QString& number);                             // the highest version of an invoice
+// replaced, deleted or wiped, then stamped with its version and the book's generation. The
+// generation is 1 at first and goes up by one at every full wipe, which numbers invoices anew.
+QString B1(const QString& number, int generation);             // the highest version of an invoice
 QString B2(const QStringList& headerColumns, const QString& number);
-QString B3(const QString& number, int version, const QString& kind, const QString& when);
+QString B3(const QString& number, int version, const QString& kind, const QString& when, int generation);
 QString B4(const QStringList& lineColumns, const QString& number);
-QString B5(const QString& number, int version);
-QString B6(const QString& number);                             // every version's header, oldest first
-QString B7(const QString& number, int version);                // one version's lines
+QString B5(const QString& number, int version, int generation);
+QString B6(const QString& number, int generation);             // every version's header, oldest first
+QString B7(const QString& number, int version, int generation); // one version's lines
+QString B8();                                                  // the generation of the book now
+QString B9();                                                  // the wipes, each ending a generation
+QString B10();                                                 // the numbers of the stored invoices
 
 // The invoice list. Every part of the filter is optional: an empty text sets no condition.
 struct BookFilter {
@@ -76,9 +80,10 @@ struct BookFilter {
     QString minRaw, maxRaw; // money as stored: ten-thousandths
     bool withDeleted = false;
 };
-// Live invoices with their count of corrections, and deleted ones as their last version;
-// orderBy is a list of result columns; limit < 0 reads every row.
+// Live invoices with their count of corrections, and deleted or wiped ones as their last
+// version (削除済み 1 or 2); orderBy is a list of result columns; limit < 0 reads every row.
 QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 offset);
-// The lines of the live invoices, and of the deleted ones at their last version, that L1 finds.
+// The lines of the live invoices, and of the deleted or wiped ones at their last version, that
+// L1 finds.
 QString L2(const BookFilter& f);
 } // namespace sql

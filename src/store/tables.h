@@ -12,3 +12,6 @@ inline const QStringList mainTables = {QStringLiteral("顧客マスタ"),   QStr
 inline const QStringList workTables = {QStringLiteral("w明細"), QStringLiteral("w顧客マスタ"),
                                        QStringLiteral("w商品マスタ"), QStringLiteral("w商品参照"),
                                        QStringLiteral("ClHint")};
+// The work tables that only hold what the pages show now; the hints (ClHint) are the user's.
+inline const QStringList scratchTables = {QStringLiteral("w明細"), QStringLiteral("w顧客マスタ"),
+                                          QStringLiteral("w商品マスタ"), QStringLiteral("w商品参照")};

@@ -189,7 +189,7 @@ void BookWindowTest::historyWindowAndCsv() {
     // A qualified version shows its lines' rates, and keeps the basis it was issued under.
     QCOMPARE(h->Grid履歴明細->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("税率"));
     QCOMPARE(h->Grid履歴明細->model()->index(0, 5).data().toString(), QStringLiteral("8%※"));
-    const std::vector<InvoiceVersion> kept = Read履歴(*w.dbMain, 2);
+    const std::vector<InvoiceVersion> kept = Read履歴(*w.dbMain, 2, 1);
     QCOMPARE(kept.front().税率方式, Scheme10_8);
     QCOMPARE(kept.front().登録番号, QStringLiteral("T7000012050002"));
     h->cmd履歴印刷->click();
@@ -218,10 +218,13 @@ void BookWindowTest::historyWindowAndCsv() {
     const QByteArray text = list.readAll();
     QVERIFY(text.startsWith("\xEF\xBB\xBF"));
     const QStringList rows = QString::fromUtf8(text.mid(3)).split(QStringLiteral("\r\n"));
-    QCOMPARE(rows.value(0), QStringLiteral("伝票番号,日付,顧客名,税抜計,消費税,合計,状態"));
-    QCOMPARE(rows.value(2), QStringLiteral("2,2024/02/20,\"田中, \"\"工業\"\"\",5000,,5500,訂正 1回"));
+    QCOMPARE(rows.value(0), QStringLiteral("伝票番号,日付,顧客名,税抜計,消費税,合計,状態,10%対象,10%消費税,8%対象,8%消費税,世代"));
+    QCOMPARE(rows.value(2), QStringLiteral("2,2024/02/20,\"田中, \"\"工業\"\"\",5000,,5500,訂正 1回,,,,,1"));
     QCOMPARE(rows.size(), 5); // header, three invoices, and the end of the last line
-    QCOMPARE(QString::fromUtf8(lines.readAll().mid(3)).count(QStringLiteral("\r\n")), 4);
+    const QByteArray writtenLines = lines.readAll();
+    QCOMPARE(QString::fromUtf8(writtenLines.mid(3)).count(QStringLiteral("\r\n")), 4);
+    list.close();
+    lines.close();
     // Cancelling the dialog writes nothing; a folder that cannot be written says so.
     answer.clear();
     w.cmd一覧CSV->click();
@@ -229,7 +232,21 @@ void BookWindowTest::historyWindowAndCsv() {
     answer = dir.filePath(QStringLiteral("無い/一覧.csv"));
     w.cmd一覧CSV->click();
     QCOMPARE(f.shown.size(), 1);
-    QCOMPARE(f.shown[0].title, QStringLiteral("注意"));
+    QCOMPARE(f.shown[0].title, QStringLiteral("CSVの注意"));
+    // The two files go as a pair: when the lines cannot be put in place, the list keeps its
+    // old contents too, and the reason is in Japanese.
+    answer = dir.filePath(QStringLiteral("一覧.csv"));
+    QVERIFY(QFile::remove(lines.fileName()) && QDir().mkdir(lines.fileName())); // in the way of the new lines
+    w.chk削除済み->setChecked(false);
+    w.cmd検索->click();
+    w.cmd一覧CSV->click();
+    QCOMPARE(f.shown.size(), 2);
+    QVERIFY2(f.shown[1].text.startsWith(QStringLiteral("CSVファイルを書き出せませんでした。前のファイルはそのままです。\n")) &&
+                 !f.shown[1].text.contains(QStringLiteral("Unknown")),
+             qPrintable(f.shown[1].text));
+    QVERIFY(list.open(QIODevice::ReadOnly));
+    QCOMPARE(list.readAll(), text);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("一覧.csv")});
 }
 
 QTEST_MAIN(BookWindowTest)

@@ -1,4 +1,5 @@
 #include "backup/backup.h"
+#include "backup/restore.h"
 #include "helpers.h"
 #include "store/tables.h"
 #include "support/testdb.h"
@@ -29,6 +30,7 @@ class TestBackup : public QObject {
         addInvoice(*main, 7);
         addInvoice(*main, 12);
         work->executeRaw(QStringLiteral("insert into ClHint (FormName, CtlName, Contents) values ('F', 'C', 'メモ')"));
+        work->executeRaw(QStringLiteral("insert into w顧客マスタ (顧客名) values ('取込中')"));
         // Leftovers of an interrupted backup are cleared.
         QVERIFY(QDir().mkpath(backupRoot(data.folder()) + QStringLiteral("/.tmp-20200101-000000")));
 
@@ -42,11 +44,17 @@ class TestBackup : public QObject {
         auto copyWork = Database::open(b.folder + QStringLiteral("/VornisaWork.mdb"), workTables, Durability::Full);
         QCOMPARE(count(*copyMain, QStringLiteral("請求書")), 6);
         QCOMPARE(count(*copyWork, QStringLiteral("ClHint")), 1);
+        QCOMPARE(count(*copyWork, QStringLiteral("w顧客マスタ")), 0); // scratch rows are not needed to restore
 
+        // The counts come from the backup's own file, not from what its description claims.
+        QFile about(b.folder + QStringLiteral("/about.txt"));
+        QVERIFY(about.open(QIODevice::Append));
+        about.write("請求書数: 99\n");
+        about.close();
         const BackupInfo listed = listBackups(data.folder()).value(0);
         QCOMPARE(listed.made, T0);
         QCOMPARE(listed.reason, reason::Manual);
-        QCOMPARE(listed.invoices, 2);
+        QCOMPARE(listed.invoices, std::optional<qint64>(2));
         QCOMPARE(listed.highestNumber, std::optional<qint64>(12));
         QVERIFY(hasBackupOn(data.folder(), T0.date()));
         QVERIFY(!hasBackupOn(data.folder(), T0.date().addDays(1)));
@@ -101,7 +109,7 @@ class TestBackup : public QObject {
             const qint64 headers = count(*copy, QStringLiteral("請求書ヘッダ"));
             QVERIFY(headers > 0);
             QCOMPARE(count(*copy, QStringLiteral("請求書")), headers * 3);
-            QCOMPARE(b.invoices, headers);
+            QCOMPARE(b.invoices, std::optional<qint64>(headers));
         }
     }
 
@@ -152,6 +160,56 @@ class TestBackup : public QObject {
         auto bw = blocked.openWork();
         QVERIFY_THROWS_EXCEPTION(BackupError, makeBackup(*bm, *bw, blocked.folder(), reason::Manual, T0));
         QVERIFY(QFileInfo(backupRoot(blocked.folder())).isFile());
+    }
+
+    // A link in backup/ (a backup folder linked from a USB stick, say) is listed but never
+    // followed: nothing it points to is deleted, pruned, cleaned or restored from.
+    void linksAreNeverFollowed_data() {
+        QTest::addColumn<QString>("link");   // in backup/, to the outside folder or one of its files
+        QTest::addColumn<QString>("target"); // empty: the folder itself
+        QTest::addColumn<bool>("kept");      // still there after backups and pruning
+        QTest::newRow("leftover temporary folder") << QStringLiteral(".tmp-20200101-000000") << QString() << false;
+        QTest::newRow("backup folder") << QStringLiteral("20200101-000000") << QString() << true;
+        QTest::newRow("main file of a backup") << QStringLiteral("20200102-000000/Vornisa.mdb")
+                                               << QStringLiteral("Vornisa.mdb") << false;
+    }
+    void linksAreNeverFollowed() {
+        QFETCH(QString, link);
+        QFETCH(QString, target);
+        QFETCH(bool, kept);
+        TestData data, elsewhere;
+        auto main = data.openMain();
+        auto work = data.openWork();
+        addInvoice(*main, 1);
+        // The outside folder is a backup of its own, with a description.
+        const QString outside = makeBackup(*main, *work, elsewhere.folder(), reason::Manual, T0).folder;
+        const auto state = [&] {
+            QStringList out;
+            for (const QString& f : entries(outside))
+                out << f + u'=' + QString::number(qHash(contents(outside + u'/' + f)));
+            return out;
+        };
+        const QStringList before = state();
+        const QString at = backupRoot(data.folder()) + u'/' + link;
+        const QString folder = backupRoot(data.folder()) + u'/' + link.section(u'/', 0, 0);
+        QVERIFY(QDir().mkpath(QFileInfo(at).path()));
+        if (!target.isEmpty()) // the rest of that backup is real
+            QVERIFY(QFile::copy(outside + QStringLiteral("/VornisaWork.mdb"), folder + QStringLiteral("/VornisaWork.mdb")));
+        QVERIFY(QFile::link(target.isEmpty() ? outside : outside + u'/' + target, at));
+
+        if (!link.startsWith(u'.')) {
+            QVERIFY_THROWS_EXCEPTION(LinkedBackupError, StagedRestore(folder, data.folder()));
+            const QList<BackupInfo> listed = listBackups(data.folder());
+            const auto it = std::find_if(listed.begin(), listed.end(), [&](const BackupInfo& b) { return b.folder == folder; });
+            QVERIFY(it != listed.end());
+            QCOMPARE(it->linked, target.isEmpty());
+            QCOMPARE(it->reason == reason::Linked, target.isEmpty());
+            QVERIFY(!it->invoices); // never read through the link
+        }
+        makeBackup(*main, *work, data.folder(), reason::Manual, T0.addDays(1)); // clears leftovers
+        pruneBackups(data.folder(), 1, QString());
+        QCOMPARE(state(), before);
+        QCOMPARE(QFileInfo(at).isSymLink(), kept); // a leftover link went as a link
     }
 
     void copyToAnotherFolder() {

@@ -6,6 +6,8 @@
 
 #include <QtTest>
 #include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 const QDateTime T0(QDate(2024, 5, 1), QTime(9, 30, 12));
@@ -55,27 +57,42 @@ class TestRestore : public QObject {
         QCOMPARE(count(*main, QStringLiteral("請求書")), 3);
     }
 
-    // A restore cut off between its renames (power loss): the next start puts the files it
-    // had moved aside back, whichever of them had already gone.
-    void interruptedRestoreIsUndoneAtStart() {
-        for (const bool bothAside : {false, true}) {
+    // A restore killed after any of its renames or removals: the next start brings both files
+    // to one state, both as before or both restored, and says which.
+    void interruptedRestoreEndsInOneState() {
+        QList<int> seen;
+        for (int killAt = 1;; ++killAt) {
             TestData data;
-            addInvoice(*data.openMain(), 1);
-            const Snapshot before = Snapshot::of(data);
-            QVERIFY(QFile::rename(data.mainPath(), data.mainPath() + QStringLiteral(".restore-old")));
-            if (bothAside) {
-                QVERIFY(QFile::rename(data.workPath(), data.workPath() + QStringLiteral(".restore-old")));
-                QVERIFY(QFile::copy(data.workPath() + QStringLiteral(".restore-old"),
-                                    data.workPath())); // the staged copy already in place
+            const BackupInfo b = backupThenMore(data); // before: 2 invoices and a hint; restored: 1 and none
+            const pid_t child = ::fork();
+            if (child == 0) {
+                int step = 0;
+                StagedRestore staged(b.folder, data.folder());
+                staged.swap([] {}, [&] {
+                    if (++step == killAt)
+                        ::_exit(0); // killed here
+                });
+                ::_exit(1); // ran to the end
             }
-            QFile half(data.mainPath() + QStringLiteral(".restore-new"));
-            QVERIFY(half.open(QIODevice::WriteOnly));
-            half.write("half a copy");
-            half.close();
-            QVERIFY(RecoverInterruptedRestore(data.folder()));
-            QCOMPARE(Snapshot::of(data), before);
-            QVERIFY(!RecoverInterruptedRestore(data.folder())); // nothing left to do
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY(WIFEXITED(status));
+            const RestoreRecovery r = RecoverInterruptedRestore(data.folder());
+            seen << static_cast<int>(r);
+            const auto main = data.openMain();
+            const auto work = data.openWork();
+            const bool restored = r != RestoreRecovery::RolledBack;
+            QCOMPARE(count(*main, QStringLiteral("請求書ヘッダ")), restored ? 1 : 2);
+            QCOMPARE(count(*work, QStringLiteral("ClHint")), restored ? 0 : 1);
+            QCOMPARE(QDir(data.folder()).entryList({QStringLiteral("*.restore-*")}, QDir::Files), QStringList());
+            QVERIFY(RecoverInterruptedRestore(data.folder()) == RestoreRecovery::None); // nothing left to do
+            if (WEXITSTATUS(status) == 1)
+                break;
         }
+        // Kept aside (4 steps), the main file's aside copy deleted, the work file's, finished.
+        const int back = static_cast<int>(RestoreRecovery::RolledBack), done = static_cast<int>(RestoreRecovery::Completed),
+                  none = static_cast<int>(RestoreRecovery::None);
+        QCOMPARE(seen, (QList<int>{back, back, back, back, done, none, none}));
     }
 
     // The faults strike after staging: a staged file gone, or the new files refused.

@@ -1,4 +1,5 @@
 #include "book/history.h"
+#include "book/search.h"
 #include "helpers.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
@@ -12,6 +13,7 @@ class HistoryTest : public QObject {
   private slots:
     void correctionsAndDeletionKeepEveryCopy();
     void failureAfterTheHistoryWriteLeavesNeither();
+    void wipeKeepsEveryInvoiceApartFromLaterOnes();
 };
 
 namespace {
@@ -46,7 +48,8 @@ QStringList rowsOf(Database& main, const QString& table, qint32 number, int vers
         if (version >= 0 && !cells.contains(txt("版=") + QString::number(version)))
             continue;
         cells.removeIf([](const QString& c) {
-            return c.startsWith(txt("版=")) || c.startsWith(txt("変更種別=")) || c.startsWith(txt("変更日時="));
+            return c.startsWith(txt("版=")) || c.startsWith(txt("変更種別=")) || c.startsWith(txt("変更日時=")) ||
+                   c.startsWith(txt("世代="));
         });
         out << cells.join(u'|');
     }
@@ -83,7 +86,7 @@ void HistoryTest::correctionsAndDeletionKeepEveryCopy() {
     const QDateTime after = QDateTime::currentDateTime().addSecs(1);
 
     QVERIFY(rowsOf(*main, txt("請求書ヘッダ"), 7).isEmpty());
-    const auto versions = Read履歴(*main, 7);
+    const auto versions = Read履歴(*main, 7, 1);
     QCOMPARE(versions.size(), std::size_t(3)); // nothing is stored under 7 now
     for (int v = 1; v <= 3; ++v) {
         const InvoiceVersion& got = versions[v - 1];
@@ -94,29 +97,66 @@ void HistoryTest::correctionsAndDeletionKeepEveryCopy() {
         // Every column of the copy as it was stored, and its lines.
         QCOMPARE(rowsOf(*main, txt("請求書ヘッダ履歴"), 7, v), headers[v - 1]);
         QCOMPARE(rowsOf(*main, txt("請求書履歴"), 7, v), lines[v - 1]);
-        QCOMPARE(Read履歴明細(*main, 7, v).size(), std::size_t(copies[v - 1].first));
+        QCOMPARE(Read履歴明細(*main, 7, 1, v).size(), std::size_t(copies[v - 1].first));
         QVERIFY(got.消費税.isNull());
         QCOMPARE(got.合計.toCurrency(), Currency::fromWhole(copies[v - 1].second));
     }
-    QCOMPARE(Read履歴(*main, 9).size(), std::size_t(1)); // only the copy stored now
-    QCOMPARE(Read履歴(*main, 9).back().版, 0);
-    QCOMPARE(Read履歴明細(*main, 9, 0).size(), std::size_t(2));
+    QCOMPARE(Read履歴(*main, 9, 1).size(), std::size_t(1)); // only the copy stored now
+    QCOMPARE(Read履歴(*main, 9, 1).back().版, 0);
+    QCOMPARE(Read履歴明細(*main, 9, 1, 0).size(), std::size_t(2));
 
     // The number used again starts no new count: the next copy replaced is version 4.
     writeLines(*work, 1, "再");
     Entry請求書(*main, *work, header(7, txt("再発行"), 100));
     QVERIFY(rowsOf(*main, txt("請求書ヘッダ履歴"), 7, 4).isEmpty());
     Entry請求書(*main, *work, header(7, txt("再発行"), 200));
-    QCOMPARE(Read履歴(*main, 7).size(), std::size_t(5));
-    QCOMPARE(Read履歴(*main, 7)[3].版, 4);
-    QCOMPARE(Read履歴(*main, 7)[3].顧客名, txt("再発行"));
+    QCOMPARE(Read履歴(*main, 7, 1).size(), std::size_t(5));
+    QCOMPARE(Read履歴(*main, 7, 1)[3].版, 4);
+    QCOMPARE(Read履歴(*main, 7, 1)[3].顧客名, txt("再発行"));
+}
 
-    // The full wipe empties its five tables and keeps the history.
+// The wipe puts every invoice it removes into the history as it stood; an invoice that later
+// gets one of their numbers has a history of its own, and the list tells them apart.
+void HistoryTest::wipeKeepsEveryInvoiceApartFromLaterOnes() {
+    TestData d;
+    auto main = d.openMain();
+    auto work = d.openWork();
+    writeLines(*work, 2, "前");
+    Entry請求書(*main, *work, header(7, txt("旧顧客"), 100));
+    Entry請求書(*main, *work, header(7, txt("旧顧客"), 200)); // corrected once
+    Entry請求書(*main, *work, header(9, txt("削除先"), 300));
+    Delete請求書(*main, 9);
     const QStringList kept = history(*main);
-    Data初期化(*main);
+    const QStringList stood = rowsOf(*main, txt("請求書ヘッダ"), 7);
+    const QDateTime when(QDate(2024, 6, 1), QTime(10, 0));
+    Data初期化(*main, when);
     for (const char* t : {"顧客マスタ", "商品マスタ", "自社情報", "請求書", "請求書ヘッダ"})
         QVERIFY2(dump(*main, txt(t)).isEmpty(), t);
-    QCOMPARE(history(*main), kept);
+    QCOMPARE(dump(*main, txt("請求書ヘッダ履歴")).size(), 3);
+    for (const QString& row : kept) // nothing kept before is changed
+        QVERIFY2(history(*main).contains(row), qPrintable(row));
+    QCOMPARE(rowsOf(*main, txt("請求書ヘッダ履歴"), 7, 2), stood);
+    QCOMPARE(Read履歴明細(*main, 7, 1, 2).size(), std::size_t(2));
+    QCOMPARE(CurrentGeneration(*main), 2);
+
+    writeLines(*work, 1, "新");
+    Entry請求書(*main, *work, header(7, txt("新顧客"), 500));
+    Entry請求書(*main, *work, header(7, txt("新顧客"), 600));
+    QStringList versions;
+    for (const int generation : {1, 2})
+        for (const InvoiceVersion& v : Read履歴(*main, 7, generation))
+            versions << QStringLiteral("%1:%2 %3 %4").arg(generation).arg(v.版).arg(v.版 ? v.変更種別 : txt("現在"), v.顧客名);
+    QCOMPARE(versions, (QStringList{txt("1:1 訂正 旧顧客"), txt("1:2 初期化 旧顧客"), txt("2:1 訂正 新顧客"),
+                                    txt("2:0 現在 新顧客")}));
+    QCOMPARE(Read履歴(*main, 7, 1).back().変更日時, txt("2024/06/01 10:00:00"));
+
+    BookQuery all;
+    all.withDeleted = true;
+    QStringList listed;
+    for (const BookRow& r : Search伝票(*main, all, {BookColumn::伝票番号, false}, 0, -1))
+        listed << QStringLiteral("%1 %2 %3").arg(r.伝票番号).arg(r.顧客名, r.状態());
+    QCOMPARE(listed, (QStringList{txt("7 旧顧客 初期化済み"), txt("7 新顧客 訂正 1回"), txt("9 削除先 削除済み")}));
+    QCOMPARE(Search伝票明細(*main, all).size(), std::size_t(1 + 2 + 2));
 }
 
 void HistoryTest::failureAfterTheHistoryWriteLeavesNeither() {

@@ -1,10 +1,22 @@
 #include "exchange/csv.h"
 #include "exchange/master_csv.h"
 #include "helpers.h"
+#include "masters/customers.h"
 #include "support/testdb.h"
 
 #include <QStringEncoder>
 #include <QtTest>
+
+namespace {
+// The skipped rows as the message names them: "3", "12-14" for a range, "5?" for a garbled one.
+QStringList named(const CsvImport& r) {
+    QStringList out;
+    for (const SkippedRows& s : r.skipped)
+        out << QString::number(s.first) + (s.last > s.first ? u'-' + QString::number(s.last) : QString()) +
+                   (s.garbled ? QStringLiteral("?") : QString());
+    return out;
+}
+} // namespace
 
 class TestMasterCsv : public QObject {
     Q_OBJECT
@@ -28,7 +40,7 @@ class TestMasterCsv : public QObject {
 
         const CsvImport r = importProducts(*work, decodeCsvFile(encodeCsvFile(csv)));
         QCOMPARE(r.imported, 3);
-        QCOMPARE(r.skippedLines, QList<int>());
+        QCOMPARE(named(r), QStringList());
         QStringList expected = before;
         expected[2].replace(QStringLiteral("チェック=True"), QStringLiteral("チェック=False")); // the tick stays behind
         QCOMPARE(dump(*work, QStringLiteral("w商品マスタ")), expected);
@@ -41,10 +53,16 @@ class TestMasterCsv : public QObject {
                {{"顧客名", QStringLiteral("山田商店")}, {"顧客情報", QStringLiteral("〒100-0001\n東京都, 千代田区")}});
         addRow(*work, QStringLiteral("w顧客マスタ"), {{"顧客名", Value()}, {"顧客情報", QStringLiteral("名無し")}});
         addRow(*work, QStringLiteral("w顧客マスタ"), {{"顧客名", QStringLiteral("O'Brien")}, {"顧客情報", Value()}});
+        // Cells a spreadsheet would run go out as text and come back as they were.
+        addRow(*work, QStringLiteral("w顧客マスタ"),
+               {{"顧客名", QStringLiteral("=HYPERLINK(\"http://x\",\"a\")")}, {"顧客情報", QStringLiteral("@SUM(1)")}});
         QStringList before = dump(*work, QStringLiteral("w顧客マスタ"));
         before.removeAt(1); // a row without a name is no customer and is not written
-        const CsvImport r = importCustomers(*work, exportCustomers(*work));
-        QCOMPARE(r.imported, 2);
+        const QString csv = exportCustomers(*work);
+        QVERIFY2(csv.contains(QStringLiteral("\"'=HYPERLINK(")) && csv.contains(QStringLiteral("\"'@SUM(1)\"")),
+                 qPrintable(csv));
+        const CsvImport r = importCustomers(*work, {csv});
+        QCOMPARE(r.imported, 3);
         QCOMPARE(dump(*work, QStringLiteral("w顧客マスタ")), before);
     }
 
@@ -53,7 +71,7 @@ class TestMasterCsv : public QObject {
         TestData data;
         auto main = data.openMain();
         auto work = data.openWork();
-        const QString text = QStringLiteral("単価,メモ,品名,非課税\r\n"
+        const QString text = QStringLiteral("単価,メモ,\" 品名 \",非課税\r\n"
                                             "\"￥1,200\",何でも,㈱特製①ネジ,〇\r\n"
                                             "\\980,,ナット,\r\n");
         QStringEncoder sjis("windows-31j");
@@ -78,9 +96,13 @@ class TestMasterCsv : public QObject {
                                             ",,,\n"                    // 9 empty row: ignored
                                             "免税,個,1,たぶん\n"       // 10 unreadable flag
                                             "少ない\n"                 // 11 fewer columns: fine
-                                            "\"閉じない,1\n");         // 12 unterminated quote
-        const CsvImport r = importProducts(*work, text);
-        QCOMPARE(r.skippedLines, (QList<int>{3, 6, 8, 10, 12}));
+                                            "\"閉じない,1\n"           // 12 unterminated quote …
+                                            "後,個,1,0\n"              // 13 … swallows the rows after it
+                                            "最後,個,2,0\n");          // 14
+        const CsvImport r = importProducts(*work, {text});
+        QCOMPARE(named(r), (QStringList{"3", "6", "8", "10", "12-14"}));
+        QCOMPARE(skippedLinesText(r.skipped),
+                 QStringLiteral("3行目、6行目、8行目、10行目、12～14行目（\" が閉じていません）"));
         QCOMPARE(r.imported, 3);
         QCOMPARE(countRows(*work, QStringLiteral("w商品マスタ")), 3);
         QVERIFY(dump(*work, QStringLiteral("w商品マスタ"))[1].contains(QStringLiteral("品名=説明\n付き")));
@@ -98,13 +120,83 @@ class TestMasterCsv : public QObject {
         auto work = data.openWork();
         addRow(*work, QStringLiteral("w商品マスタ"), {{"品名", QStringLiteral("既存")}});
         try {
-            const CsvImport r = importProducts(*work, text);
+            const CsvImport r = importProducts(*work, {text});
             QCOMPARE(r.imported, 0);
-            QCOMPARE(r.skippedLines.size(), 2);
+            QCOMPARE(r.skipped.size(), 2);
         } catch (const CsvError& e) {
             QVERIFY(e.text.contains(QStringLiteral("「品名」")));
         }
         QCOMPARE(countRows(*work, QStringLiteral("w商品マスタ")), 1);
+    }
+
+    // A row in another encoding than the file's, or with a stray byte, is named, not stored garbled.
+    void garbledRowsAreNamed_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("expected"); // the names taken in
+        QStringEncoder sjis("windows-31j");
+        const QByteArray utf8 = QStringLiteral("山田\n").toUtf8();
+        QTest::newRow("Shift_JIS file, one UTF-8 row")
+            << QByteArray(sjis.encode(QStringLiteral("品名\n鈴木\n"))) + utf8 + sjis.encode(QStringLiteral("佐藤\n"))
+            << QStringList{"鈴木", "佐藤"};
+        QTest::newRow("UTF-8 file, one stray byte")
+            << QStringLiteral("品名\n鈴木\n").toUtf8() + QByteArray("\x82\x20\n") + QStringLiteral("佐藤\n").toUtf8()
+            << QStringList{"鈴木", "佐藤"};
+        QTest::newRow("with a byte-order mark") << encodeCsvFile(QStringLiteral("品名\n鈴木\n")) + QByteArray("a\xff\n") +
+                                                       QStringLiteral("佐藤\n").toUtf8()
+                                                << QStringList{"鈴木", "佐藤"};
+    }
+    void garbledRowsAreNamed() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, expected);
+        TestData data;
+        auto work = data.openWork();
+        const CsvImport r = importProducts(*work, decodeCsvFile(bytes));
+        QCOMPARE(named(r), QStringList{"3?"});
+        QCOMPARE(skippedLinesText(r.skipped), QStringLiteral("3行目（文字化け）"));
+        QStringList names;
+        for (const QString& row : dump(*work, QStringLiteral("w商品マスタ")))
+            names << row.section(u'|', 1, 1).section(u'=', 1);
+        QCOMPARE(names, expected);
+        // A header that cannot be read is said to be so, not to lack its column.
+        QVERIFY_THROWS_EXCEPTION(CsvError, importProducts(*work, decodeCsvFile(QByteArray("\x95\x69\x96\xbc\xff\n"))));
+    }
+
+    // A file over the limits is refused before anything changes; a long import reports its
+    // progress and can be stopped; the space a large import took goes back once it is cleared.
+    void largeImportsAreBounded() {
+        TestData data;
+        auto work = data.openWork();
+        addRow(*work, QStringLiteral("w顧客マスタ"), {{"顧客名", QStringLiteral("既存")}});
+        QString tooMany = QStringLiteral("顧客名\n");
+        tooMany.reserve(2 * (CsvMaxRows + 2));
+        for (int i = 0; i <= CsvMaxRows; ++i)
+            tooMany += QStringLiteral("x\n");
+        QVERIFY_THROWS_EXCEPTION(CsvError, importCustomers(*work, {tooMany}));
+        QTemporaryFile big;
+        QVERIFY(big.open() && big.resize(CsvMaxBytes + 1)); // sparse: no disk taken
+        QVERIFY_THROWS_EXCEPTION(CsvError, readCsvFile(big.fileName()));
+
+        QString rows = QStringLiteral("顧客名,顧客情報\n");
+        for (int i = 0; i < 40000; ++i)
+            rows += QStringLiteral("顧客%1,東京都千代田区丸の内一丁目%1番地\n").arg(i);
+        QList<int> told;
+        const CsvImport stopped = importCustomers(*work, {rows}, [&](int permille) {
+            told << permille;
+            return told.size() < 3;
+        });
+        QVERIFY(stopped.cancelled);
+        QCOMPARE(told.size(), 3);
+        QVERIFY(told[0] > 0 && told[0] < told[2] && told[2] < 1000);
+        QCOMPARE(dump(*work, QStringLiteral("w顧客マスタ")), QStringList{QStringLiteral("チェック=False|顧客名=既存|顧客情報=<null>")});
+
+        QCOMPARE(importCustomers(*work, {rows}, [](int) { return true; }).imported, 40000);
+        const auto fileSize = [&] {
+            work->executeRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            return QFileInfo(data.workPath()).size();
+        };
+        const qint64 full = fileSize();
+        Clear顧客情報(*work);
+        QVERIFY2(fileSize() * 10 < full, qPrintable(QStringLiteral("%1 -> %2").arg(full).arg(fileSize())));
     }
 
     // The tax rate column is taken where the work copy has one, ignored where it has not.
@@ -115,12 +207,12 @@ class TestMasterCsv : public QObject {
         // A work copy from before the rate column: the column is ignored, every row comes in.
         work->executeRaw(QStringLiteral("ALTER TABLE w商品マスタ DROP COLUMN 税率"));
         work->forgetColumns();
-        CsvImport r = importProducts(*work, text);
+        CsvImport r = importProducts(*work, {text});
         QCOMPARE(r.imported, 4);
         work->executeRaw(QStringLiteral("ALTER TABLE w商品マスタ ADD COLUMN 税率 INTEGER"));
         work->forgetColumns();
-        r = importProducts(*work, text);
-        QCOMPARE(r.skippedLines, QList<int>{5});
+        r = importProducts(*work, {text});
+        QCOMPARE(named(r), QStringList{"5"});
         QStringList rates;
         for (const QString& row : dump(*work, QStringLiteral("w商品マスタ")))
             rates << row.section(QStringLiteral("税率="), 1);

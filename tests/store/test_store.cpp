@@ -118,11 +118,12 @@ void StoreTest::everyStatementRunsOnRealFiles() {
     const sql::BookFilter f{QStringLiteral("2024/01/01"), QStringLiteral("2024/12/31"), QStringLiteral("%山%"),
                             QStringLiteral("-10000"), QStringLiteral("10000"), true};
     const QStringList cols = {QStringLiteral("伝票番号"), QStringLiteral("日付")};
-    for (const QString& s : {sql::B1(n), sql::B6(n), sql::B7(n, 1), sql::L1(f, QStringLiteral("日付 desc"), 10, 5),
-                             sql::L1({}, QStringLiteral("伝票番号"), -1, 0), sql::L2(f), sql::L2({})})
+    for (const QString& s : {sql::B1(n, 1), sql::B6(n, 1), sql::B7(n, 1, 1), sql::B8(), sql::B9(), sql::B10(),
+                             sql::L1(f, QStringLiteral("日付 desc"), 10, 5), sql::L1({}, QStringLiteral("伝票番号"), -1, 0),
+                             sql::L2(f), sql::L2({})})
         QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
-    for (const QString& s : {sql::B2(cols, n), sql::B3(n, 1, QStringLiteral("訂正"), QStringLiteral("2024/01/01 10:00:00")),
-                             sql::B4(cols, n), sql::B5(n, 1)})
+    for (const QString& s : {sql::B2(cols, n), sql::B3(n, 1, QStringLiteral("訂正"), QStringLiteral("2024/01/01 10:00:00"), 1),
+                             sql::B4(cols, n), sql::B5(n, 1, 1)})
         main->execute(s);
 }
 

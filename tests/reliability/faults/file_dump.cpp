@@ -58,11 +58,13 @@ QStringList dumpAll(sqlite3* db) {
         while (s.step(db)) {
             QStringList cells;
             for (int i = 0; i < sqlite3_column_count(s.st); ++i)
-                // When a history row was written is the clock's, not the save's: two equal saves
-                // a second apart are the same books.
-                cells << (QString::fromUtf8(sqlite3_column_name(s.st, i)) == QStringLiteral("変更日時")
-                              ? QStringLiteral("<変更日時>")
-                              : cell(s, i));
+                // When a history row or a wipe was written is the clock's, not the save's: two
+                // equal saves a second apart are the same books.
+                if (const QString name = QString::fromUtf8(sqlite3_column_name(s.st, i));
+                    name == QStringLiteral("変更日時") || name == QStringLiteral("初期化日時"))
+                    cells << u'<' + name + u'>';
+                else
+                    cells << cell(s, i);
             out << cells.join(u'|');
         }
     }

@@ -1,8 +1,10 @@
 // Faults of the files themselves: start-up refuses a damaged, missing, locked or unwritable
 // data folder and leaves it byte for byte as it was; a save that meets a locked file rolls
 // back, says so, and goes through once the other program lets go.
+#include "app/startup.h"
 #include "file_dump.h"
 #include "invoice/invoice_io.h"
+#include "messages/msg.h"
 #include "support/as_nobody.h"
 #include "used_folder.h"
 #include "window_fixture.h"
@@ -87,6 +89,7 @@ int holdLock(const char* path, const QByteArray& how) {
 }
 
 constexpr char ReadOnlyFolderVariable[] = "VORNISA_READONLY_FOLDER";
+constexpr char ReadOnlyFileVariable[] = "VORNISA_READONLY_FILE_FOLDER";
 constexpr QFile::Permissions ReadOnlyDir =
     QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
 
@@ -122,10 +125,12 @@ class FileFaultsTest : public QObject {
     void startupRefusesDamagedFiles();
     void startupRefusesLockedMainFile();
     void startupRefusesReadOnlyFolder();
+    void startupRefusesReadOnlyMainFile();
     void registerMeetingLockedMainFile();
 
   private:
     static void expectReadOnlyRefusal(const QString& folder);
+    static void expectReadOnlyFileRefusal(const QString& folder);
 };
 
 void FileFaultsTest::startupRefusesDamagedFiles_data() {
@@ -232,6 +237,48 @@ void FileFaultsTest::expectReadOnlyRefusal(const QString& folder) {
     }
     QVERIFY2(!reason.isEmpty(), "started over a read-only folder");
     qInfo("refused: %s", qPrintable(reason));
+    QCOMPARE(snapshot(folder), before);
+}
+
+// A read-only main file in a writable folder: one clear refusal that names the file, before
+// anything is written (as root, again under the unprivileged user).
+void FileFaultsTest::startupRefusesReadOnlyMainFile() {
+    const QByteArray given = qgetenv(ReadOnlyFileVariable);
+    if (!given.isEmpty()) {
+        expectReadOnlyFileRefusal(QString::fromLocal8Bit(given));
+        return;
+    }
+    UsedFolder folder;
+    QVERIFY(QFile::setPermissions(folder.mainPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    if (::geteuid() != 0) {
+        expectReadOnlyFileRefusal(folder.folder());
+        return;
+    }
+    QProcessEnvironment env;
+    env.insert(QString::fromLatin1(ReadOnlyFileVariable), folder.folder());
+    const NobodyRun child = runAsNobody(QStringLiteral("startupRefusesReadOnlyMainFile"), {folder.dir.path()}, env);
+    QVERIFY2(child.passed, child.output.constData());
+}
+
+void FileFaultsTest::expectReadOnlyFileRefusal(const QString& folder) {
+    const auto before = snapshot(folder);
+    QTemporaryFile marker;
+    QVERIFY(marker.open());
+    QList<msg::Shown> shown;
+    msg::setAnswerer([&](const msg::Shown& s) {
+        shown << s;
+        return QMessageBox::Ok;
+    });
+    {
+        FrmVornisa w;
+        QVERIFY(!LoadMainWindow(w, QStringLiteral("/nonexistent"), DataFolderRule{marker.fileName(), folder}));
+        QVERIFY(!w.isVisible());
+    }
+    msg::setAnswerer({});
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown[0].text.startsWith(QStringLiteral("データファイルが読み取り専用のため起動できません。")) &&
+                 shown[0].text.contains(QDir(folder).filePath(QStringLiteral("Vornisa.mdb"))),
+             qPrintable(shown[0].text));
     QCOMPARE(snapshot(folder), before);
 }
 
