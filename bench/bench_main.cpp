@@ -3,6 +3,7 @@
 #include "app/book_model.h"
 #include "app/frm_vornisa.h"
 #include "book/search.h"
+#include "exchange/master_csv.h"
 #include "fault_vfs.h"
 #include "invoice/invoice_io.h"
 #include "masters/customers.h"
@@ -11,6 +12,7 @@
 #include "report/invoice_report.h"
 #include "store/dialect.h"
 #include "store/statements.h"
+#include "store/tables.h"
 #include "support/testdb.h"
 #include "support/typing.h"
 
@@ -492,6 +494,87 @@ void bench_memory(const QString&) {
     }
 }
 
+// A customer CSV of `rows` rows, as a spreadsheet would save it.
+void writeCustomerCsv(const QString& path, int rows) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("顧客名,顧客情報\n");
+    QByteArray chunk;
+    for (int i = 0; i < rows; ++i) {
+        chunk += QStringLiteral("顧客%1,東京都\n").arg(i, 7, 10, QChar(u'0')).toUtf8();
+        if (chunk.size() > (1 << 20)) {
+            f.write(chunk);
+            chunk.clear();
+        }
+    }
+    f.write(chunk);
+}
+
+qint64 peakMiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() / 1024;
+    return -1;
+}
+
+// A fresh process that reads and imports one file as the page does: its time, peak and outcome.
+int importChild(const QString& csv, const QString& folder) {
+    const QString workPath = folder + WorkDbName;
+    auto work = Database::open(workPath, workTables, Durability::Scratch);
+    QElapsedTimer t;
+    t.start();
+    QString outcome;
+    int rows = 0;
+    try {
+        rows = importCustomers(*work, readCsvFile(csv)).imported;
+        outcome = QString::number(rows) + QStringLiteral(" rows");
+    } catch (const CsvError&) {
+        outcome = QStringLiteral("refused");
+    }
+    const qint64 ms = t.elapsed();
+    work->executeRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    const qint64 imported = QFileInfo(workPath).size();
+    Clear顧客情報(*work);
+    const qint64 cleared = QFileInfo(workPath).size();
+    // The same rows put in straight through SQLite: one prepared insert in one transaction.
+    t.restart();
+    rawExec(work->handle(), "BEGIN");
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(work->handle(), "INSERT INTO w顧客マスタ (顧客名, 顧客情報) VALUES (?, '東京都')", -1, &st, nullptr);
+    for (int i = 0; i < rows; ++i) {
+        const QByteArray name = QStringLiteral("顧客%1").arg(i, 7, 10, QChar(u'0')).toUtf8();
+        sqlite3_bind_text(st, 1, name.constData(), name.size(), SQLITE_TRANSIENT);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    rawExec(work->handle(), "ROLLBACK");
+    std::printf("%s;%lld;%lld;%lld;%lld;%lld\n", qPrintable(outcome), ms, peakMiB(), imported >> 20, cleared >> 20,
+                rows ? t.elapsed() : 0LL);
+    return 0;
+}
+
+void bench_import(const QString&) {
+    std::printf("\n### 9. Master CSV import (a separate process each: read, decode, take in; then クリア)\n\n");
+    std::printf("| file | outcome | time | raw inserts | peak RSS | work file after import | after クリア |\n"
+                "|---|---|---|---|---|---|---|\n");
+    for (int rows : {100000, 1000000, 3000000}) {
+        TestData data;
+        const QString csv = data.dir.filePath(QStringLiteral("customers.csv"));
+        writeCustomerCsv(csv, rows);
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--import-child"), csv, data.folder()});
+        child.waitForFinished(-1);
+        const QStringList f = QString::fromUtf8(child.readAllStandardOutput().trimmed()).split(u';');
+        std::printf("| %d rows, %lld MiB | %s | %s ms | %s ms | %s MiB | %s MiB | %s MiB |\n", rows,
+                    QFileInfo(csv).size() >> 20, qPrintable(f.value(0)), qPrintable(f.value(1)), qPrintable(f.value(5)),
+                    qPrintable(f.value(2)), qPrintable(f.value(3)), qPrintable(f.value(4)));
+        std::fflush(stdout);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -500,6 +583,8 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments().mid(1);
     if (args.size() == 2 && args[0] == QLatin1String("--rss-child"))
         return rssChild(args[1]);
+    if (args.size() == 3 && args[0] == QLatin1String("--import-child"))
+        return importChild(args[1], args[2]);
     faultvfs::install(); // passes every call on; counts syncs where a section asks
     QTemporaryFile marker;
     marker.open();
@@ -508,6 +593,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("load"), bench_load},       {QStringLiteral("startup"), bench_startup},
         {QStringLiteral("masters"), bench_masters}, {QStringLiteral("pdf"), bench_pdf},
         {QStringLiteral("memory"), bench_memory},   {QStringLiteral("search"), bench_search},
+        {QStringLiteral("import"), bench_import},
     };
     // Named sections run alone (`vornisa_bench startup memory`); none named runs them all.
     std::printf("# Vornisa benchmarks\n");

@@ -28,8 +28,9 @@ void FrmVornisa::exportCsv(DataGrid* grid, const QString& what, QString (*produc
 }
 
 namespace {
-// A file this large (about 20,000 rows) shows the import's progress, with a button to stop it.
-constexpr qsizetype ShowProgressFrom = 1 << 20;
+// A file this large (some 30,000 rows of names and addresses, a second or more to take in)
+// shows the import's progress, with a button to stop it.
+constexpr qsizetype ShowProgressFrom = 512 * 1024;
 } // namespace
 
 void FrmVornisa::importCsv(BoundTable* table, const QString& what,

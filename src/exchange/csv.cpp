@@ -173,8 +173,13 @@ std::pair<QString, bool> decodeLine(QStringDecoder& d, QByteArrayView line) {
 
 DecodedCsv decodeCsvFile(const QByteArray& bytes) {
     const bool bom = bytes.startsWith("\xEF\xBB\xBF");
-    const QList<QByteArrayView> lines = linesOf(QByteArrayView(bytes).sliced(bom ? 3 : 0));
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // Most files are clean UTF-8 throughout: one pass tells, and nothing is looked at line by line.
+    QString whole = utf8.decode(QByteArrayView(bytes).sliced(bom ? 3 : 0));
+    if (!utf8.hasError())
+        return DecodedCsv(std::move(whole));
+    whole.clear();
+    const QList<QByteArrayView> lines = linesOf(QByteArrayView(bytes).sliced(bom ? 3 : 0));
     // CP932, the Shift_JIS of Japanese Windows and its spreadsheets (NEC and IBM extensions).
     QStringDecoder sjis("windows-31j", QStringDecoder::Flag::Stateless);
     // The encoding most lines with other than ASCII are written in; a mark says UTF-8 outright.

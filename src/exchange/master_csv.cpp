@@ -82,17 +82,24 @@ std::optional<Value> readCell(const QString& field, const QString& type, const Q
     return t.isEmpty() ? Value() : Value(text);
 }
 
-// More rows than CsvMaxRows after the header, told before anything changes. A file with few
-// enough line breaks cannot have more; only otherwise are its records counted.
-bool tooManyRows(const QString& text) {
+// How often a long import tells how far it has come (and may be stopped): in records.
+constexpr int ProgressEvery = 2000;
+
+// Whether the file holds more rows than CsvMaxRows after the header, told before anything
+// changes; nullopt when the user stopped the count. A file with few enough line breaks cannot
+// have more; only otherwise are its records counted, with progress, as they take a while.
+std::optional<bool> tooManyRows(const QString& text, const CsvProgress& progress) {
     if (text.count(u'\n') + text.count(u'\r') < CsvMaxRows)
         return false;
     CsvReader reader(text);
     CsvRecord rec;
     int records = 0;
-    while (reader.next(rec))
+    while (reader.next(rec)) {
         if (++records > CsvMaxRows + 1)
             return true;
+        if (progress && records % ProgressEvery == 0 && !progress(static_cast<int>(reader.position() * 1000 / reader.size())))
+            return std::nullopt;
+    }
     return false;
 }
 
@@ -125,18 +132,24 @@ CsvImport importCopy(const WorkCopy& w, Database& work, const DecodedCsv& file, 
             std::none_of(mapped.begin(), mapped.end(), [&](const auto& m) { return m.second == header[i]; }))
             mapped.append({i, header[i]});
 
-    if (tooManyRows(file.text))
+    CsvImport result;
+    const std::optional<bool> tooMany = tooManyRows(file.text, progress);
+    if (!tooMany) {
+        result.cancelled = true;
+        return result;
+    }
+    if (*tooMany)
         throw CsvError(msg::text(QStringLiteral("文言"), QStringLiteral("大きすぎ"), QStringLiteral("このファイル")));
 
     // The rows go in as they are read, so a large file is never held whole; whatever stops the
     // import (a cancel, a failed write) rolls the work copy back.
-    CsvImport result;
     Transaction tx(work, TxStart::Deferred);
     work.execute(w.clear());
     auto rs = work.openRecordset(w.edit());
     int rows = 0;
     while (reader.next(rec)) {
-        if (progress && ++rows % 2000 == 0 && !progress(static_cast<int>(reader.position() * 1000 / reader.size()))) {
+        if (progress && ++rows % ProgressEvery == 0 &&
+            !progress(static_cast<int>(reader.position() * 1000 / reader.size()))) {
             result.cancelled = true;
             return result;
         }

@@ -278,6 +278,10 @@ QStringList Database::textColumn(const QString& statement, const QString& column
     return texts;
 }
 
+Recordset::~Recordset() {
+    sqlite3_finalize(last_);
+}
+
 void Recordset::release(std::vector<std::vector<Value>>& rows, std::vector<long long>& rowids) {
     rows = std::move(rows_);
     rowids = std::move(rowids_);
@@ -402,16 +406,27 @@ void Recordset::update() {
         }
         sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(q(table_), sets.join(u','));
     }
-    Stmt s;
-    if (sqlite3_prepare_v2(db_->db_, sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
-        db_->fail();
+    if (sql != lastSql_ || !last_) {
+        sqlite3_finalize(last_);
+        last_ = nullptr;
+        lastSql_.clear();
+        if (sqlite3_prepare_v2(db_->db_, sql.toUtf8().constData(), -1, &last_, nullptr) != SQLITE_OK)
+            db_->fail();
+        lastSql_ = sql;
+    }
+    sqlite3_reset(last_);
+    sqlite3_clear_bindings(last_);
     int at = 1;
     for (const auto& p : pending_)
-        bindValue(s.st, at++, p.second, typeOf(names_[p.first]));
+        bindValue(last_, at++, p.second, typeOf(names_[p.first]));
     if (mode_ == Mode::Edit)
-        sqlite3_bind_int64(s.st, at, rowids_[pos_]);
-    if (sqlite3_step(s.st) != SQLITE_DONE)
-        db_->fail();
+        sqlite3_bind_int64(last_, at, rowids_[pos_]);
+    if (sqlite3_step(last_) != SQLITE_DONE) {
+        const DbError e(sqlite3_extended_errcode(db_->db_), QString::fromUtf8(sqlite3_errmsg(db_->db_)));
+        sqlite3_reset(last_);
+        throw e;
+    }
+    sqlite3_reset(last_); // holds nothing past this write
     // Keep the record set in step with what was stored.
     if (mode_ == Mode::Edit) {
         for (const auto& p : pending_)

@@ -9,6 +9,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 class Recordset;
 
 // Failures of the engine carry its number and text, which start-up shows as they are.
@@ -126,6 +127,10 @@ class Recordset {
     // the record set is empty afterwards.
     void release(std::vector<std::vector<Value>>& rows, std::vector<long long>& rowids);
 
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
   private:
     Recordset() = default;
     int index(const QString& name) const;
@@ -139,5 +144,8 @@ class Recordset {
     int pos_ = 0;
     enum class Mode { None, Add, Edit } mode_ = Mode::None;
     std::vector<std::pair<int, Value>> pending_;
+    // The last write's statement, kept for the next one of the same shape (row after row of an import).
+    QString lastSql_;
+    sqlite3_stmt* last_ = nullptr;
     friend class Database;
 };

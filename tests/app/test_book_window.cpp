@@ -4,6 +4,7 @@
 #include "invoice/lines.h"
 #include "window_fixture.h"
 
+#include <QClipboard>
 #include <QHeaderView>
 #include <QPrintPreviewDialog>
 
@@ -14,6 +15,7 @@ class BookWindowTest : public QObject {
     void searchFromTheFields();
     void openingFromTheList();
     void historyWindowAndCsv();
+    void searchTextIsLimitedAndSaysSo();
 
   private:
     // Invoices 1 to 3 for three customers; 2 is corrected once, 3 is deleted.
@@ -247,6 +249,25 @@ void BookWindowTest::historyWindowAndCsv() {
     QVERIFY(list.open(QIODevice::ReadOnly));
     QCOMPARE(list.readAll(), text);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("一覧.csv")});
+}
+
+// A pasted text longer than a search takes is cut at the limit, with a word in Japanese, and
+// the search runs without the engine's own (English) error.
+void BookWindowTest::searchTextIsLimitedAndSaysSo() {
+    WindowFixture f;
+    fillBook(f.data);
+    f.start();
+    FrmVornisa& w = *f.w;
+    w.tab->setCurrentIndex(4);
+    QGuiApplication::clipboard()->setText(QStringLiteral("山田") + QString(40000, u'あ'));
+    w.txt検索顧客->setFocus();
+    QTest::keyClick(w.txt検索顧客, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(w.txt検索顧客->text().size(), BookCustomerMaxLength);
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown[0].text, QStringLiteral("検索する顧客は100文字までです。それより後の文字は入りませんでした。"));
+    QTest::keyClick(w.txt検索顧客, Qt::Key_Return);
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(w.dat伝票一覧->rowCount(), 0);
 }
 
 QTEST_MAIN(BookWindowTest)
