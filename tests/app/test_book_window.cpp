@@ -223,8 +223,7 @@ void BookWindowTest::historyWindowAndCsv() {
     QCOMPARE(rows.value(0), QStringLiteral("伝票番号,日付,顧客名,税抜計,消費税,合計,状態,10%対象,10%消費税,8%対象,8%消費税,世代"));
     QCOMPARE(rows.value(2), QStringLiteral("2,2024/02/20,\"田中, \"\"工業\"\"\",5000,,5500,訂正 1回,,,,,1"));
     QCOMPARE(rows.size(), 5); // header, three invoices, and the end of the last line
-    const QByteArray writtenLines = lines.readAll();
-    QCOMPARE(QString::fromUtf8(writtenLines.mid(3)).count(QStringLiteral("\r\n")), 4);
+    QCOMPARE(QString::fromUtf8(lines.readAll().mid(3)).count(QStringLiteral("\r\n")), 4);
     list.close();
     lines.close();
     // Cancelling the dialog writes nothing; a folder that cannot be written says so.
@@ -239,7 +238,7 @@ void BookWindowTest::historyWindowAndCsv() {
     // old contents too, and the reason is in Japanese.
     answer = dir.filePath(QStringLiteral("一覧.csv"));
     QVERIFY(QFile::remove(lines.fileName()) && QDir().mkdir(lines.fileName())); // in the way of the new lines
-    w.chk削除済み->setChecked(false);
+    w.chk削除済み->setChecked(false); // a list that differs from the one written before
     w.cmd検索->click();
     w.cmd一覧CSV->click();
     QCOMPARE(f.shown.size(), 2);

@@ -7,17 +7,6 @@
 #include <QStringEncoder>
 #include <QtTest>
 
-namespace {
-// The skipped rows as the message names them: "3", "12-14" for a range, "5?" for a garbled one.
-QStringList named(const CsvImport& r) {
-    QStringList out;
-    for (const SkippedRows& s : r.skipped)
-        out << QString::number(s.first) + (s.last > s.first ? u'-' + QString::number(s.last) : QString()) +
-                   (s.garbled ? QStringLiteral("?") : QString());
-    return out;
-}
-} // namespace
-
 class TestMasterCsv : public QObject {
     Q_OBJECT
   private slots:
@@ -40,7 +29,7 @@ class TestMasterCsv : public QObject {
 
         const CsvImport r = importProducts(*work, decodeCsvFile(encodeCsvFile(csv)));
         QCOMPARE(r.imported, 3);
-        QCOMPARE(named(r), QStringList());
+        QVERIFY(r.skipped.isEmpty());
         QStringList expected = before;
         expected[2].replace(QStringLiteral("チェック=True"), QStringLiteral("チェック=False")); // the tick stays behind
         QCOMPARE(dump(*work, QStringLiteral("w商品マスタ")), expected);
@@ -100,7 +89,6 @@ class TestMasterCsv : public QObject {
                                             "後,個,1,0\n"              // 13 … swallows the rows after it
                                             "最後,個,2,0\n");          // 14
         const CsvImport r = importProducts(*work, {text});
-        QCOMPARE(named(r), (QStringList{"3", "6", "8", "10", "12-14"}));
         QCOMPARE(skippedLinesText(r.skipped),
                  QStringLiteral("3行目、6行目、8行目、10行目、12～14行目（\" が閉じていません）"));
         QCOMPARE(r.imported, 3);
@@ -129,48 +117,34 @@ class TestMasterCsv : public QObject {
         QCOMPARE(countRows(*work, QStringLiteral("w商品マスタ")), 1);
     }
 
-    // A row in another encoding than the file's, or with a stray byte, is named, not stored garbled.
-    void garbledRowsAreNamed_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("expected"); // the names taken in
-        QStringEncoder sjis("windows-31j");
-        const QByteArray utf8 = QStringLiteral("山田\n").toUtf8();
-        QTest::newRow("Shift_JIS file, one UTF-8 row")
-            << QByteArray(sjis.encode(QStringLiteral("品名\n鈴木\n"))) + utf8 + sjis.encode(QStringLiteral("佐藤\n"))
-            << QStringList{"鈴木", "佐藤"};
-        QTest::newRow("UTF-8 file, one stray byte")
-            << QStringLiteral("品名\n鈴木\n").toUtf8() + QByteArray("\x82\x20\n") + QStringLiteral("佐藤\n").toUtf8()
-            << QStringList{"鈴木", "佐藤"};
-        QTest::newRow("with a byte-order mark") << encodeCsvFile(QStringLiteral("品名\n鈴木\n")) + QByteArray("a\xff\n") +
-                                                       QStringLiteral("佐藤\n").toUtf8()
-                                                << QStringList{"鈴木", "佐藤"};
-    }
+    // A row in another encoding than the file's, or with a stray byte, is named, not stored
+    // garbled; a header that cannot be read is said to be so, not to lack its column.
     void garbledRowsAreNamed() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, expected);
         TestData data;
         auto work = data.openWork();
-        const CsvImport r = importProducts(*work, decodeCsvFile(bytes));
-        QCOMPARE(named(r), QStringList{"3?"});
-        QCOMPARE(skippedLinesText(r.skipped), QStringLiteral("3行目（文字化け）"));
-        QStringList names;
-        for (const QString& row : dump(*work, QStringLiteral("w商品マスタ")))
-            names << row.section(u'|', 1, 1).section(u'=', 1);
-        QCOMPARE(names, expected);
-        // A header that cannot be read is said to be so, not to lack its column.
-        QVERIFY_THROWS_EXCEPTION(CsvError, importProducts(*work, decodeCsvFile(QByteArray("\x95\x69\x96\xbc\xff\n"))));
+        QStringEncoder sjis("windows-31j");
+        const QString head = QStringLiteral("品名\n鈴木\n"), last = QStringLiteral("佐藤\n");
+        for (const QByteArray& bytes : {sjis.encode(head) + QStringLiteral("山田\n").toUtf8() + sjis.encode(last),
+                                        head.toUtf8() + "\x82\x20\n" + last.toUtf8(),
+                                        encodeCsvFile(head) + "a\xff\n" + last.toUtf8()}) {
+            const CsvImport r = importProducts(*work, decodeCsvFile(bytes));
+            QCOMPARE(skippedLinesText(r.skipped), QStringLiteral("3行目（文字化け）"));
+            QCOMPARE(r.imported, 2);
+        }
+        try {
+            importProducts(*work, decodeCsvFile(QByteArray("\x95\x69\x96\xbc\xff\n")));
+            QFAIL("an unreadable header was taken");
+        } catch (const CsvError& e) {
+            QVERIFY2(e.text.startsWith(QStringLiteral("1行目の見出しの文字を読み取れません。")), qPrintable(e.text));
+        }
     }
 
-    // A file over the limits is refused before anything changes; a long import reports its
-    // progress and can be stopped; the space a large import took goes back once it is cleared.
+    // A file over the limits is refused; a long import reports its progress; the space a large
+    // import took goes back once it is cleared.
     void largeImportsAreBounded() {
         TestData data;
         auto work = data.openWork();
-        addRow(*work, QStringLiteral("w顧客マスタ"), {{"顧客名", QStringLiteral("既存")}});
-        QString tooMany = QStringLiteral("顧客名\n");
-        tooMany.reserve(2 * (CsvMaxRows + 2));
-        for (int i = 0; i <= CsvMaxRows; ++i)
-            tooMany += QStringLiteral("x\n");
+        const QString tooMany = QStringLiteral("顧客名\n") + QStringLiteral("x\n").repeated(CsvMaxRows + 1);
         QVERIFY_THROWS_EXCEPTION(CsvError, importCustomers(*work, {tooMany}));
         QTemporaryFile big;
         QVERIFY(big.open() && big.resize(CsvMaxBytes + 1)); // sparse: no disk taken
@@ -179,17 +153,9 @@ class TestMasterCsv : public QObject {
         QString rows = QStringLiteral("顧客名,顧客情報\n");
         for (int i = 0; i < 40000; ++i)
             rows += QStringLiteral("顧客%1,東京都千代田区丸の内一丁目%1番地\n").arg(i);
-        QList<int> told;
-        const CsvImport stopped = importCustomers(*work, {rows}, [&](int permille) {
-            told << permille;
-            return told.size() < 3;
-        });
-        QVERIFY(stopped.cancelled);
-        QCOMPARE(told.size(), 3);
-        QVERIFY(told[0] > 0 && told[0] < told[2] && told[2] < 1000);
-        QCOMPARE(dump(*work, QStringLiteral("w顧客マスタ")), QStringList{QStringLiteral("チェック=False|顧客名=既存|顧客情報=<null>")});
-
-        QCOMPARE(importCustomers(*work, {rows}, [](int) { return true; }).imported, 40000);
+        int told = 0; // stopping it is the window's test
+        QCOMPARE(importCustomers(*work, {rows}, [&](int) { return ++told; }).imported, 40000);
+        QCOMPARE(told, 20);
         const auto fileSize = [&] {
             work->executeRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
             return QFileInfo(data.workPath()).size();
@@ -212,7 +178,7 @@ class TestMasterCsv : public QObject {
         work->executeRaw(QStringLiteral("ALTER TABLE w商品マスタ ADD COLUMN 税率 INTEGER"));
         work->forgetColumns();
         r = importProducts(*work, {text});
-        QCOMPARE(named(r), QStringList{"5"});
+        QCOMPARE(skippedLinesText(r.skipped), QStringLiteral("5行目"));
         QStringList rates;
         for (const QString& row : dump(*work, QStringLiteral("w商品マスタ")))
             rates << row.section(QStringLiteral("税率="), 1);
