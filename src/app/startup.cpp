@@ -10,7 +10,7 @@ bool LoadMainWindow(FrmVornisa& window, const QString& programFolder, const Data
     try {
         window.Form_Load(programFolder, rule);
         if (window.madeDataFolder) // the one time the user is told where the books are kept
-            MsgConfirm(QStringLiteral("起動"), QStringLiteral("作成"), QDir::toNativeSeparators(window.DataPath));
+            MsgConfirm(QStringLiteral("起動"), QStringLiteral("作成"), QDir::toNativeSeparators(window.books.DataPath));
         return true;
     } catch (const StartRefused& e) {
         MsgConfirm(QStringLiteral("起動"), e.sub, e.arg);

@@ -1,0 +1,120 @@
+#include "app/master_pages/master_page.h"
+
+#include "app/books.h"
+#include "app/page_parts.h"
+#include "exchange/csv.h"
+#include "messages/msg.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QVBoxLayout>
+
+BoundTable* MasterPage::build(DataGrid* grid, const QList<QPushButton*>& buttons, const QString& tableName,
+                              const QString& source) {
+    auto* l = new QVBoxLayout(this);
+    auto* body = frame();
+    l->addWidget(body);
+    auto* v = new QVBoxLayout(body);
+    v->addWidget(grid, 1);
+    v->addWidget(buttonFrame(buttons));
+    grid_ = grid;
+    table_ = named(new BoundTable(this), tableName);
+    table_->setRowEditing(true);
+    table_->setRecordSource(source);
+    connect(&books_, &Books::closing, this, [this] { rebind(false); });
+    connect(&books_, &Books::swapped, this, [this] { rebind(true); });
+    return table_;
+}
+
+void MasterPage::bindGrid(const QList<GridColumn>& columns) {
+    rebind(true);
+    grid_->bind(table_);
+    grid_->setupColumns(columns);
+    grid_->setImeColumns({1, 2});
+    grid_->setRowSelectors(true);
+    grid_->horizontalHeader()->setStretchLastSection(true);
+    grid_->setRowActions({{QStringLiteral("行を削除"), [g = grid_](int) { g->removeSelectedRows(); }}});
+    sayWriteFailures(table_);
+}
+
+void MasterPage::rebind(bool open) {
+    table_->setDatabase(open ? books_.dbWork.get() : nullptr);
+    table_->refresh();
+}
+
+void MasterPage::readMaster(const QString& failure, void (*read)(Database&, const QString&)) {
+    workThenRefresh(table_, failure, [&] {
+        read(*books_.dbWork, books_.MainDbPath);
+        return true;
+    });
+}
+
+void MasterPage::entryMaster(const QString& what, const QString& failure, void (*entry)(Database&, Database&)) {
+    if (!MsgConfirm(QStringLiteral("登録"), QStringLiteral("確認"), what))
+        return;
+    grid_->commitPending();
+    workThenRefresh(table_, failure, [&] {
+        entry(*books_.dbMain, *books_.dbWork);
+        return true;
+    });
+}
+
+void MasterPage::deleteTicked(const QString& what, const QString& failure, bool (*remove)(Database&, Database&),
+                              bool editedRowFirst) {
+    if (!MsgConfirm(QStringLiteral("削除"), QStringLiteral("指定確認"), what))
+        return;
+    if (editedRowFirst)
+        grid_->commitPending();
+    workThenRefresh(table_, failure, [&] { return remove(*books_.dbMain, *books_.dbWork); });
+}
+
+void MasterPage::clearPage(const QString& failure, void (*clear)(Database&)) {
+    workThenRefresh(table_, failure, [&] {
+        clear(*books_.dbWork);
+        return true;
+    });
+}
+
+void MasterPage::exportCsv(const QString& what, QString (*produce)(Database&)) {
+    grid_->commitPending(); // the row being edited is part of what the page shows
+    QString text;
+    try {
+        text = produce(*books_.dbWork);
+    } catch (const DbError& e) {
+        notifyFailure(what + QStringLiteral("をCSVに出力できませんでした。"), e);
+        return;
+    }
+    const QString path = books_.fileDialogs.saveFile(window(), what + QStringLiteral("をCSVに出力"),
+                                                     QDir::home().filePath(what + QStringLiteral(".csv")));
+    if (path.isEmpty())
+        return;
+    QString reason;
+    if (!writeCsvFile(path, text, &reason))
+        MsgConfirm(QStringLiteral("CSV"), QStringLiteral("失敗"),
+                   QDir::toNativeSeparators(path) + QStringLiteral(" に書き込めませんでした。") + reason);
+}
+
+void MasterPage::importCsv(const QString& what, CsvImport (*take)(Database&, const QString&)) {
+    const QString path = books_.fileDialogs.openFile(window(), what + QStringLiteral("のCSVを取り込む"));
+    if (path.isEmpty())
+        return;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        MsgConfirm(QStringLiteral("CSV"), QStringLiteral("失敗"),
+                   QDir::toNativeSeparators(path) + QStringLiteral(" を読めません。") + f.errorString());
+        return;
+    }
+    CsvImport r;
+    try {
+        r = take(*books_.dbWork, decodeCsvFile(f.readAll()));
+    } catch (const CsvError& e) {
+        MsgConfirm(QStringLiteral("CSV"), QStringLiteral("失敗"), e.text);
+        return;
+    } catch (const DbError& e) {
+        notifyFailure(what + QStringLiteral("を取り込めませんでした。"), e);
+    }
+    table_->refresh();
+    if (!r.skippedLines.isEmpty())
+        MsgConfirm(QStringLiteral("CSV"), QStringLiteral("読めない行"), skippedLinesText(r.skippedLines));
+}
