@@ -1,3 +1,4 @@
+#include "book/history.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "invoice/qualified.h"
@@ -62,6 +63,7 @@ class SchemaTest : public QObject {
     void upgradeKeepsRowsAndPutsAsideFirst();
     void refusedUpgradesChangeNothing();
     void oldBooksReadAsBeforeAfterTheUpgrade();
+    void upgradeKeepsEveryInvoiceAndItsHistory();
 };
 
 void SchemaTest::upgradedFilesMatchDeliveredOnes() {
@@ -166,6 +168,41 @@ void SchemaTest::oldBooksReadAsBeforeAfterTheUpgrade() {
     QCOMPARE(line->field(QStringLiteral("品名")).toText(), QStringLiteral("りんご"));
     QCOMPARE(line->field(QStringLiteral("金額")).toCurrency(), Currency::fromWhole(1000));
     QCOMPARE(LineRate(line->field(QStringLiteral("税率")), line->field(QStringLiteral("非課税")).toBool()), 10);
+}
+
+void SchemaTest::upgradeKeepsEveryInvoiceAndItsHistory() {
+    // A file as the book's version left it: invoices, one of them corrected twice, and a customer.
+    OldData old;
+    auto main = old.openMain();
+    upgradeSchema(*main, schemaSteps(SchemaFile::Main).mid(0, 2), {});
+    for (int n = 1; n <= 3; ++n)
+        main->executeRaw(QStringLiteral("INSERT INTO 請求書ヘッダ (伝票番号, 日付, 顧客名, 合計, 税率方式) VALUES "
+                                        "(%1, '2024/0%1/10', '得意先%1', %2, '5%')")
+                             .arg(n)
+                             .arg(n * 10000000));
+    for (int v = 1; v <= 2; ++v)
+        main->executeRaw(QStringLiteral("INSERT INTO 請求書ヘッダ履歴 (伝票番号, 日付, 顧客名, 合計, 版, 変更種別) "
+                                        "VALUES (2, '2024/02/01', '旧得意先', %1, %1, '訂正')")
+                             .arg(v));
+    main->executeRaw(QStringLiteral("INSERT INTO 顧客マスタ VALUES ('得意先1', '大阪府')"));
+    upgradeSchema(*main, SchemaFile::Main, {});
+
+    // Every invoice and every kept copy reads as before, addressed "様" as it printed.
+    for (qint32 n = 1; n <= 3; ++n) {
+        const auto h = Read請求書ヘッダ(*main, n);
+        QVERIFY(h);
+        QCOMPARE(h->顧客名, QStringLiteral("得意先%1").arg(n));
+        QCOMPARE(h->合計, Currency::fromWhole(n * 1000));
+        QCOMPARE(h->敬称, QStringLiteral("様"));
+        QVERIFY(h->件名.isEmpty() && h->支払期限.isEmpty() && h->振込先.isEmpty());
+    }
+    const auto versions = Read履歴(*main, 2);
+    QCOMPARE(versions.size(), std::size_t(3));
+    for (const InvoiceVersion& v : versions)
+        QCOMPARE(v.敬称, QStringLiteral("様"));
+    QCOMPARE(versions[1].合計.toCurrency(), Currency::fromRaw(2));
+    auto customer = main->openRecordset(QStringLiteral("select * from 顧客マスタ"));
+    QCOMPARE(customer->field(QStringLiteral("敬称")).toText(), QStringLiteral("様"));
 }
 
 QTEST_GUILESS_MAIN(SchemaTest)
