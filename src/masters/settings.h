@@ -1,4 +1,5 @@
 #pragma once
+#include "invoice/due_date.h"
 #include "store/database.h"
 
 #include <QColor>
@@ -15,7 +16,7 @@ struct CompanySettings {
     QString 登録番号 = {};              // as normalised; "" stores none
     QString 税率方式 = QStringLiteral("5%"), 端数処理 = QStringLiteral("四捨五入");
     QString 振込先 = {};                // the account(s) to pay into, copied onto each invoice issued
-    QString 支払期限既定 = QStringLiteral("なし"); // one of DueDateRules
+    QString 支払期限既定 = DueDateRules.front();
     QString 日付表記 = DateStyles.front();
 };
 // Saves the page into the company record, all or nothing; the counter is left alone.
