@@ -99,6 +99,8 @@ std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const Book
         r.税抜計 = money(rs->field(QStringLiteral("税抜計")));
         r.消費税 = money(rs->field(QStringLiteral("消費税")));
         r.合計 = money(rs->field(QStringLiteral("合計")));
+        r.件名 = rs->field(QStringLiteral("件名")).toText();
+        r.支払期限 = rs->field(QStringLiteral("支払期限")).toText();
         r.corrections = static_cast<int>(rs->field(QStringLiteral("訂正回数")).toInt());
         r.deleted = rs->field(QStringLiteral("削除済み")).toInt() != 0;
         rows.push_back(std::move(r));

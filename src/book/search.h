@@ -32,6 +32,7 @@ struct BookRow {
     qint32 伝票番号 = 0;
     QString 日付, 顧客名;
     std::optional<Currency> 税抜計, 消費税, 合計;
+    QString 件名, 支払期限;
     int corrections = 0;
     bool deleted = false;
     // "訂正 2回", "削除済み", or empty.

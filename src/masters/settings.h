@@ -1,4 +1,5 @@
 #pragma once
+#include "invoice/due_date.h"
 #include "store/database.h"
 
 #include <QColor>
@@ -6,11 +7,17 @@
 #include <functional>
 #include <optional>
 
+// How printed dates are written: 「西暦」 (2026/01/15, the default) or 「和暦」 (令和8年1月15日).
+inline const QStringList DateStyles = {QStringLiteral("西暦"), QStringLiteral("和暦")};
+
 struct CompanySettings {
     QString 自社名, 自社情報, 税区分;
     qint64 LineColor1 = 0;
     QString 登録番号 = {};              // as normalised; "" stores none
     QString 税率方式 = QStringLiteral("5%"), 端数処理 = QStringLiteral("四捨五入");
+    QString 振込先 = {};                // the account(s) to pay into, copied onto each invoice issued
+    QString 支払期限既定 = DueDateRules.front();
+    QString 日付表記 = DateStyles.front();
 };
 // Saves the page into the company record, all or nothing; the counter is left alone.
 void Entry設定(Database& main, const CompanySettings& s);
@@ -20,6 +27,7 @@ struct StoredSettings {
     std::optional<QString> 自社名, 自社情報, 税区分;
     std::optional<qint64> LineColor1;
     std::optional<QString> 登録番号, 税率方式, 端数処理;
+    std::optional<QString> 振込先, 支払期限既定, 日付表記;
 };
 StoredSettings Read設定(Database& main);
 

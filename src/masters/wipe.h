@@ -1,5 +1,6 @@
 #pragma once
 #include "store/database.h"
 
-// Empties customers, products, the company record and every invoice, all or nothing.
+// Empties customers, products, the company record with its seal and logo, and every invoice,
+// all or nothing.
 void Data初期化(Database& main);

@@ -89,6 +89,11 @@ const Row kCatalogue[] = {
      Style::Info},
 
     {"ガイド", "なし", "Vornisa", "使い方ガイドを開けませんでした。\n%1", Style::Warn},
+
+    {"画像", "読めない", "画像の注意",
+     "PNG または JPEG の画像として読み込めないため、取り込みませんでした。画像は変更していません。\n%1", Style::Warn},
+    {"画像", "大きすぎ", "画像の注意",
+     "ファイルが大きすぎる（30 MB を超える）ため、取り込みませんでした。画像は変更していません。\n%1", Style::Warn},
 };
 
 // Splices the argument in once, so '%' sequences inside it are never expanded again.

@@ -3,6 +3,8 @@
 #include "report/report_engine.h"
 #include "report/report_fonts.h"
 
+#include <QDate>
+#include <QImage>
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -19,6 +21,12 @@ struct PrintValues {
     bool prn適格 = false, prn内税 = false;
     QString prn登録番号;
     std::optional<double> prn対象10, prn消費税10, prn対象8, prn消費税8;
+    // What the invoice says besides its lines; each prints only when given.
+    QString prn件名, prn備考, prn振込先;
+    QDate prn支払期限;                        // invalid when none
+    QString prn敬称 = QStringLiteral("様");   // after the customer's name; "" prints none
+    bool prn和暦 = false;                      // dates in the Japanese era
+    QImage prn印影, prnロゴ;                   // null when none
 };
 
 // A qualified invoice's line for one rate: "10%対象 ¥8,000　消費税 ¥800".

@@ -221,8 +221,8 @@ void BookWindowTest::historyWindowAndCsv() {
     const QByteArray text = list.readAll();
     QVERIFY(text.startsWith("\xEF\xBB\xBF"));
     const QStringList rows = QString::fromUtf8(text.mid(3)).split(QStringLiteral("\r\n"));
-    QCOMPARE(rows.value(0), QStringLiteral("伝票番号,日付,顧客名,税抜計,消費税,合計,状態"));
-    QCOMPARE(rows.value(2), QStringLiteral("2,2024/02/20,\"田中, \"\"工業\"\"\",5000,,5500,訂正 1回"));
+    QCOMPARE(rows.value(0), QStringLiteral("伝票番号,日付,顧客名,税抜計,消費税,合計,状態,件名,支払期限"));
+    QCOMPARE(rows.value(2), QStringLiteral("2,2024/02/20,\"田中, \"\"工業\"\"\",5000,,5500,訂正 1回,,"));
     QCOMPARE(rows.size(), 5); // header, three invoices, and the end of the last line
     QCOMPARE(QString::fromUtf8(lines.readAll().mid(3)).count(QStringLiteral("\r\n")), 4);
     // Cancelling the dialog writes nothing; a folder that cannot be written says so.

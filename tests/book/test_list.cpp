@@ -194,10 +194,13 @@ void ListTest::csv() {
     r.税抜計 = yen(1234567);
     r.合計 = Currency::fromRaw(12345); // 1.2345 yen
     r.corrections = 2;
+    r.支払期限 = txt("2024/04/30");
     QCOMPARE(bookCsvRows({r}), (QList<QStringList>{{txt("伝票番号"), txt("日付"), txt("顧客名"), txt("税抜計"),
-                                                    txt("消費税"), txt("合計"), txt("状態")},
+                                                    txt("消費税"), txt("合計"), txt("状態"), txt("件名"),
+                                                    txt("支払期限")},
                                                    {txt("12"), txt("2024/03/31"), txt("株式会社\"A,B\""),
-                                                    txt("1234567"), QString(), txt("1.2345"), txt("訂正 2回")}}));
+                                                    txt("1234567"), QString(), txt("1.2345"), txt("訂正 2回"),
+                                                    QString(), txt("2024/04/30")}}));
     BookLine l{12, Value(0), Value(txt("品")), Value(2.5), Value(), Value(*yen(100)), Value(*yen(250)), Value(true)};
     QCOMPARE(bookLineCsvRows({l})[1],
              (QStringList{txt("12"), txt("0"), txt("品"), txt("2.5"), QString(), txt("100"), txt("250"), txt("1")}));
