@@ -15,7 +15,7 @@ struct IssuedLine {
     std::optional<double> 数量;
     QString 単位;
     std::optional<Currency> 単価, 金額; // a line without an amount is text only
-    int 税率 = 10;                       // 10, 8, or 0 for an exempt line: LineRate of the stored line
+    int 税率 = 10;                      // 10, 8, or 0 for an exempt line: LineRate of the stored line
 };
 
 struct IssuedInvoice {

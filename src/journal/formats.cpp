@@ -49,11 +49,19 @@ QList<QStringList> yayoi(const Slip& s) {
                              : i == 0     ? QStringLiteral("2110")
                              : i == n - 1 ? QStringLiteral("2101")
                                           : QStringLiteral("2100");
-        out << QStringList{flag,         QString(),   QString(),         day(s.date),      r.借方科目,
-                           r.借方補助,   QString(),   r.借方税区分,      yen(r.金額),      yen(r.借方税額),
-                           r.貸方科目,   r.貸方補助,  QString(),         r.貸方税区分,     yen(r.金額),
-                           yen(r.貸方税額), s.摘要,    QString(),         QString(),        QStringLiteral("3"),
-                           QString(),    QString(),   QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("no")};
+        const QString blank;
+        out << QStringList{flag, blank, blank, day(s.date)} +
+                   QStringList{r.借方科目, r.借方補助, blank, r.借方税区分, yen(r.金額), yen(r.借方税額)} +
+                   QStringList{r.貸方科目, r.貸方補助, blank, r.貸方税区分, yen(r.金額), yen(r.貸方税額)} +
+                   QStringList{s.摘要,
+                               blank,
+                               blank,
+                               QStringLiteral("3"),
+                               blank,
+                               blank,
+                               QStringLiteral("0"),
+                               QStringLiteral("0"),
+                               QStringLiteral("no")};
     }
     return out;
 }
@@ -63,18 +71,32 @@ QList<QStringList> yayoi(const Slip& s) {
 // the customer as 取引先 and the due date as 決済期日. A receipt is a settled 収入 on 売掛金 for what the
 // customer paid off, into the account it came to; the fee the customer kept is a settled 支出 from
 // the same account, which leaves the account with what actually arrived.
-const QStringList kFreeeHeading = {
-    QStringLiteral("収支区分"), QStringLiteral("管理番号"), QStringLiteral("発生日"), QStringLiteral("決済期日"),
-    QStringLiteral("取引先コード"), QStringLiteral("取引先"), QStringLiteral("勘定科目"), QStringLiteral("税区分"),
-    QStringLiteral("金額"), QStringLiteral("税計算区分"), QStringLiteral("税額"), QStringLiteral("備考"),
-    QStringLiteral("品目"), QStringLiteral("部門"), QStringLiteral("メモタグ（複数指定可、カンマ区切り）"),
-    QStringLiteral("セグメント1"), QStringLiteral("セグメント2"), QStringLiteral("セグメント3"),
-    QStringLiteral("決済日"), QStringLiteral("決済口座"), QStringLiteral("決済金額")};
+const QStringList kFreeeHeading = {QStringLiteral("収支区分"),
+                                   QStringLiteral("管理番号"),
+                                   QStringLiteral("発生日"),
+                                   QStringLiteral("決済期日"),
+                                   QStringLiteral("取引先コード"),
+                                   QStringLiteral("取引先"),
+                                   QStringLiteral("勘定科目"),
+                                   QStringLiteral("税区分"),
+                                   QStringLiteral("金額"),
+                                   QStringLiteral("税計算区分"),
+                                   QStringLiteral("税額"),
+                                   QStringLiteral("備考"),
+                                   QStringLiteral("品目"),
+                                   QStringLiteral("部門"),
+                                   QStringLiteral("メモタグ（複数指定可、カンマ区切り）"),
+                                   QStringLiteral("セグメント1"),
+                                   QStringLiteral("セグメント2"),
+                                   QStringLiteral("セグメント3"),
+                                   QStringLiteral("決済日"),
+                                   QStringLiteral("決済口座"),
+                                   QStringLiteral("決済金額")};
 
 QStringList freeeRow(const QString& kind, const Slip& s, const QString& account, const QString& category,
                      Currency amount, const std::optional<Currency>& tax, bool settled) {
-    QStringList r{kind,     s.番号,    day(s.date), s.期日 ? day(*s.期日) : QString(), QString(), s.取引先, account,
-                  category, yen(amount), tax ? QStringLiteral("内税") : QString(), yen(tax), s.摘要};
+    QStringList r{kind,    s.番号,   day(s.date), s.期日 ? day(*s.期日) : QString(),        QString(), s.取引先,
+                  account, category, yen(amount), tax ? QStringLiteral("内税") : QString(), yen(tax),  s.摘要};
     r << QString() << QString() << QString() << QString() << QString() << QString();
     r << (settled ? day(s.date) : QString()) << (settled ? s.口座 : QString()) << (settled ? yen(amount) : QString());
     return r;
@@ -103,22 +125,27 @@ QList<QStringList> freee(const Slip& s) {
 // 「仕訳帳」をインポートする): the heading of its sample format, A to AA; the lines of a slip share its
 // 取引No and date and balance, which makes them one compound entry.
 const QStringList kMoneyForwardHeading = {
-    QStringLiteral("取引No"), QStringLiteral("取引日"), QStringLiteral("借方勘定科目"), QStringLiteral("借方補助科目"),
-    QStringLiteral("借方部門"), QStringLiteral("借方取引先"), QStringLiteral("借方税区分"),
-    QStringLiteral("借方インボイス"), QStringLiteral("借方金額(円)"), QStringLiteral("借方税額"),
-    QStringLiteral("貸方勘定科目"), QStringLiteral("貸方補助科目"), QStringLiteral("貸方部門"),
-    QStringLiteral("貸方取引先"), QStringLiteral("貸方税区分"), QStringLiteral("貸方インボイス"),
-    QStringLiteral("貸方金額(円)"), QStringLiteral("貸方税額"), QStringLiteral("摘要"), QStringLiteral("仕訳メモ"),
-    QStringLiteral("タグ"), QStringLiteral("MF仕訳タイプ"), QStringLiteral("決算整理仕訳"), QStringLiteral("作成日時"),
-    QStringLiteral("作成者"), QStringLiteral("最終更新日時"), QStringLiteral("最終更新者")};
+    QStringLiteral("取引No"),         QStringLiteral("取引日"),         QStringLiteral("借方勘定科目"),
+    QStringLiteral("借方補助科目"),   QStringLiteral("借方部門"),       QStringLiteral("借方取引先"),
+    QStringLiteral("借方税区分"),     QStringLiteral("借方インボイス"), QStringLiteral("借方金額(円)"),
+    QStringLiteral("借方税額"),       QStringLiteral("貸方勘定科目"),   QStringLiteral("貸方補助科目"),
+    QStringLiteral("貸方部門"),       QStringLiteral("貸方取引先"),     QStringLiteral("貸方税区分"),
+    QStringLiteral("貸方インボイス"), QStringLiteral("貸方金額(円)"),   QStringLiteral("貸方税額"),
+    QStringLiteral("摘要"),           QStringLiteral("仕訳メモ"),       QStringLiteral("タグ"),
+    QStringLiteral("MF仕訳タイプ"),   QStringLiteral("決算整理仕訳"),   QStringLiteral("作成日時"),
+    QStringLiteral("作成者"),         QStringLiteral("最終更新日時"),   QStringLiteral("最終更新者")};
 
 QList<QStringList> moneyForward(const Slip& s, int number) {
     QList<QStringList> out;
     for (const JournalRow& row : s.rows) {
         const JournalRow r = upright(row);
-        QStringList f{QString::number(number), day(s.date), r.借方科目, r.借方補助, QString(), QString(),
-                      r.借方税区分, QString(), yen(r.金額), yen(r.借方税額), r.貸方科目, r.貸方補助, QString(),
-                      QString(), r.貸方税区分, QString(), yen(r.金額), yen(r.貸方税額), s.摘要};
+        const QString blank;
+        // Account, sub-account, department, partner, tax category, invoice kind, amount, tax: debit, then credit.
+        QStringList f =
+            QStringList{QString::number(number), day(s.date)} +
+            QStringList{r.借方科目, r.借方補助, blank, blank, r.借方税区分, blank, yen(r.金額), yen(r.借方税額)} +
+            QStringList{r.貸方科目, r.貸方補助, blank, blank, r.貸方税区分, blank, yen(r.金額), yen(r.貸方税額)} +
+            QStringList{s.摘要};
         while (f.size() < kMoneyForwardHeading.size())
             f << QString();
         out << f;

@@ -1,39 +1,28 @@
 #include "journal/names.h"
 
 JournalNames DefaultNames(JournalFormat f) {
-    JournalNames n;
-    n.売掛金 = QStringLiteral("売掛金");
-    n.売上高 = QStringLiteral("売上高");
-    n.普通預金 = QStringLiteral("普通預金");
-    n.現金 = QStringLiteral("現金");
-    n.支払手数料 = QStringLiteral("支払手数料");
-    switch (f) {
-    case JournalFormat::Yayoi: // the tax-inclusive (込) categories: the amounts carry their tax
-        n.課税売上10 = QStringLiteral("課税売上込10%");
-        n.課税売上8 = QStringLiteral("課税売上込軽減8%");
-        n.課税売上5 = QStringLiteral("課税売上込5%");
-        n.非課税売上 = QStringLiteral("非課売上");
-        n.対象外 = QStringLiteral("対象外");
-        n.課税仕入10 = QStringLiteral("課対仕入込10%");
-        break;
-    case JournalFormat::Freee:
-        n.課税売上10 = QStringLiteral("課税売上10%");
-        n.課税売上8 = QStringLiteral("課税売上8%(軽)");
-        n.課税売上5 = QStringLiteral("課税売上5%");
-        n.非課税売上 = QStringLiteral("非課売上");
-        n.対象外 = QStringLiteral("対象外");
-        n.課税仕入10 = QStringLiteral("課対仕入10%");
-        break;
-    case JournalFormat::MoneyForward:
-        n.課税売上10 = QStringLiteral("課税売上 10%");
-        n.課税売上8 = QStringLiteral("課税売上 8%(軽)");
-        n.課税売上5 = QStringLiteral("課税売上 5%");
-        n.非課税売上 = QStringLiteral("非課税売上");
-        n.対象外 = QStringLiteral("対象外");
-        n.課税仕入10 = QStringLiteral("課税仕入 10%");
-        break;
-    }
-    return n;
+    // 課税売上10%, 8%（軽減）, 5%, 非課税売上, 対象外 and 課税仕入10% as each program names them; 弥生会計's are
+    // its tax-inclusive (込) categories, the amounts carrying their tax.
+    static const QStringList categories[] = {
+        {QStringLiteral("課税売上込10%"), QStringLiteral("課税売上込軽減8%"), QStringLiteral("課税売上込5%"),
+         QStringLiteral("非課売上"), QStringLiteral("対象外"), QStringLiteral("課対仕入込10%")},
+        {QStringLiteral("課税売上10%"), QStringLiteral("課税売上8%(軽)"), QStringLiteral("課税売上5%"),
+         QStringLiteral("非課売上"), QStringLiteral("対象外"), QStringLiteral("課対仕入10%")},
+        {QStringLiteral("課税売上 10%"), QStringLiteral("課税売上 8%(軽)"), QStringLiteral("課税売上 5%"),
+         QStringLiteral("非課税売上"), QStringLiteral("対象外"), QStringLiteral("課税仕入 10%")},
+    };
+    const QStringList& c = categories[int(f)];
+    return JournalNames{QStringLiteral("売掛金"),
+                        QStringLiteral("売上高"),
+                        QStringLiteral("普通預金"),
+                        QStringLiteral("現金"),
+                        QStringLiteral("支払手数料"),
+                        c[0],
+                        c[1],
+                        c[2],
+                        c[3],
+                        c[4],
+                        c[5]};
 }
 
 const QList<NameItem>& NameItems() {

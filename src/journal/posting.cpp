@@ -30,13 +30,19 @@ Posted Post(const QList<IssuedInvoice>& invoices, const QList<Payment>& payments
         if (!f.problems.isEmpty() || !date.isValid())
             continue;
         invoiced = invoiced + f.total;
-        Slip s{Slip::Kind::Sale, date, QString::number(h.number), h.顧客名,
-               QStringLiteral("請求書 No.%1 %2").arg(h.number).arg(h.顧客名), inv.支払期日, QString(), {}};
+        Slip s{Slip::Kind::Sale,
+               date,
+               QString::number(h.number),
+               h.顧客名,
+               QStringLiteral("請求書 No.%1 %2").arg(h.number).arg(h.顧客名),
+               inv.支払期日,
+               QString(),
+               {}};
         const auto sale = [&](const QString& label, Currency gross, std::optional<Currency> tax) {
             if (gross == Currency())
                 return;
-            s.rows << JournalRow{names.売掛金, h.顧客名, names.対象外, std::nullopt, names.売上高, QString(), label, tax,
-                                 gross};
+            s.rows << JournalRow{names.売掛金, h.顧客名, names.対象外, std::nullopt, names.売上高,
+                                 QString(),    label,    tax,          gross};
             posted = posted + gross;
         };
         if (!f.taxed) {
@@ -55,17 +61,23 @@ Posted Post(const QList<IssuedInvoice>& invoices, const QList<Payment>& payments
     for (const Payment& p : payments) {
         const QString no = p.伝票番号 ? QString::number(*p.伝票番号) : QString();
         const QString account = p.現金 ? names.現金 : names.普通預金;
-        Slip s{Slip::Kind::Receipt, p.date, no, p.顧客名,
-               no.isEmpty() ? QStringLiteral("入金 %1").arg(p.顧客名) : QStringLiteral("入金 No.%1 %2").arg(no, p.顧客名),
-               std::nullopt, account, {}};
+        Slip s{Slip::Kind::Receipt,
+               p.date,
+               no,
+               p.顧客名,
+               no.isEmpty() ? QStringLiteral("入金 %1").arg(p.顧客名)
+                            : QStringLiteral("入金 No.%1 %2").arg(no, p.顧客名),
+               std::nullopt,
+               account,
+               {}};
         if (!p.date.isValid())
             out.problems << s.摘要 + QStringLiteral(": 日付がありません");
         if (p.入金額 != Currency())
-            s.rows << JournalRow{account, QString(), names.対象外, std::nullopt,
-                                 names.売掛金, p.顧客名, names.対象外, std::nullopt, p.入金額};
+            s.rows << JournalRow{account,  QString(),    names.対象外, std::nullopt, names.売掛金,
+                                 p.顧客名, names.対象外, std::nullopt, p.入金額};
         if (p.手数料 != Currency())
-            s.rows << JournalRow{names.支払手数料, QString(), names.課税仕入10, std::nullopt,
-                                 names.売掛金, p.顧客名, names.対象外, std::nullopt, p.手数料};
+            s.rows << JournalRow{names.支払手数料, QString(),    names.課税仕入10, std::nullopt, names.売掛金,
+                                 p.顧客名,         names.対象外, std::nullopt,     p.手数料};
         if (!s.rows.isEmpty() && p.date.isValid())
             out.slips << s;
     }

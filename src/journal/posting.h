@@ -13,9 +13,9 @@ struct Payment {
     QDate date;
     QString 顧客名;
     std::optional<qint32> 伝票番号; // the invoice it settles, when known
-    Currency 入金額;                 // what reached the account
-    Currency 手数料;                 // the bank fee the customer took off the payment
-    bool 現金 = false;               // paid in cash rather than into the bank account
+    Currency 入金額;                // what reached the account
+    Currency 手数料;                // the bank fee the customer took off the payment
+    bool 現金 = false;              // paid in cash rather than into the bank account
 };
 
 // One line of a slip: the same amount on the debit and the credit side, so every slip balances
@@ -33,11 +33,11 @@ struct Slip {
     enum class Kind { Sale, Receipt };
     Kind kind = Kind::Sale;
     QDate date;
-    QString 番号;  // the invoice number; empty for a receipt that names none
+    QString 番号;   // the invoice number; empty for a receipt that names none
     QString 取引先; // the customer
     QString 摘要;
     std::optional<QDate> 期日; // the due date of a sale, when known
-    QString 口座;                // the account a receipt came into
+    QString 口座;              // the account a receipt came into
     QList<JournalRow> rows;
 };
 
@@ -60,7 +60,7 @@ struct JournalExportRecord {
 };
 struct InvoiceChange {
     qint32 伝票番号 = 0;
-    QDate 日付;       // the invoice's date
+    QDate 日付; // the invoice's date
     QDateTime 変更日時;
 };
 // The invoices of [from, to] changed after the last export in this format whose period held

@@ -58,7 +58,8 @@ QList<std::int64_t> shareTax(const QList<std::int64_t>& amounts, std::int64_t ta
         given += shares[i];
         remainders.append({sum < 0 ? -r : r, i});
     }
-    std::stable_sort(remainders.begin(), remainders.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::stable_sort(remainders.begin(), remainders.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
     for (qsizetype k = 0; given < tax && k < remainders.size(); ++k, ++given)
         shares[remainders[k].second] += 1;
     return shares;
@@ -107,7 +108,8 @@ Built BuildDocument(const IssuedInvoice& inv, const Company& company, const Cust
     const InvoiceHeader& h = inv.header;
     const QString peppolForm = QStringLiteral("（「0188:」と法人番号13桁、または「0221:」と登録番号）");
     if (h.税率方式 != Scheme10_8)
-        b.missing << QStringLiteral("税率ごとの消費税額（「5%」の請求書です。「10%・8%」で登録した請求書だけが作れます）");
+        b.missing << QStringLiteral(
+            "税率ごとの消費税額（「5%」の請求書です。「10%・8%」で登録した請求書だけが作れます）");
     else if (h.税区分 != QStringLiteral("外税") && h.税区分 != QStringLiteral("内税"))
         b.missing << QStringLiteral("消費税額（税区分「%1」の請求書です）").arg(h.税区分);
     QString regNo;
@@ -195,7 +197,8 @@ Built BuildDocument(const IssuedInvoice& inv, const Company& company, const Cust
         d.lineExtension = d.lineExtension + r.net;
     }
     // The lines in the order of the invoice, whatever their rates.
-    std::stable_sort(d.lines.begin(), d.lines.end(), [](const Line& a, const Line& b) { return a.id.toInt() < b.id.toInt(); });
+    std::stable_sort(d.lines.begin(), d.lines.end(),
+                     [](const Line& a, const Line& b) { return a.id.toInt() < b.id.toInt(); });
     for (const IssuedLine& l : inv.lines)
         if (!l.金額 && !l.品名.trimmed().isEmpty())
             notes << l.品名.trimmed();

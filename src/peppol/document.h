@@ -18,8 +18,8 @@ struct Party {
     QString endpointScheme, endpointId; // Peppol participant identifier (EndpointID and its schemeID)
     QString name;                       // PartyName
     QString street, postalZone, country;
-    QString taxId, taxScheme;           // PartyTaxScheme: the registration number under "VAT"
-    QString legalName;                  // PartyLegalEntity/RegistrationName
+    QString taxId, taxScheme; // PartyTaxScheme: the registration number under "VAT"
+    QString legalName;        // PartyLegalEntity/RegistrationName
     friend bool operator==(const Party&, const Party&) = default;
 };
 
@@ -27,9 +27,9 @@ struct Line {
     QString id, quantity, unitCode; // InvoicedQuantity and its unitCode
     Currency amount;                // LineExtensionAmount
     QString name;
-    QString category, percent;      // ClassifiedTaxCategory
+    QString category, percent; // ClassifiedTaxCategory
     Currency price;
-    QString baseQuantity;           // the quantity the price is for; empty for one unit
+    QString baseQuantity; // the quantity the price is for; empty for one unit
     friend bool operator==(const Line&, const Line&) = default;
 };
 

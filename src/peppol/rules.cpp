@@ -10,7 +10,7 @@ namespace pint {
 namespace {
 
 const QStringList kCategories = {QStringLiteral("S"), QStringLiteral("AA"), QStringLiteral("E"),
-                                 QStringLiteral("Z"), QStringLiteral("G"), QStringLiteral("O")};
+                                 QStringLiteral("Z"), QStringLiteral("G"),  QStringLiteral("O")};
 // The invoice type codes PINT takes for an invoice (UNTDID 1001).
 const QStringList kInvoiceTypes = {QStringLiteral("380"), QStringLiteral("80"),  QStringLiteral("82"),
                                    QStringLiteral("84"),  QStringLiteral("383"), QStringLiteral("386"),
@@ -66,7 +66,8 @@ QList<Finding> CheckRules(const Document& d) {
          QStringLiteral("ビジネスプロセスが %1 ではありません: %2").arg(kProfileId, d.profileId));
     form(!d.id.isEmpty(), "ibr-002", QStringLiteral("請求書番号がありません"));
     form(isDate(d.issueDate), "ibr-003", QStringLiteral("請求日がないか、日付（YYYY-MM-DD）ではありません"));
-    form(d.dueDate.isEmpty() || isDate(d.dueDate), "ibt-009", QStringLiteral("支払期日が日付（YYYY-MM-DD）ではありません"));
+    form(d.dueDate.isEmpty() || isDate(d.dueDate), "ibt-009",
+         QStringLiteral("支払期日が日付（YYYY-MM-DD）ではありません"));
     form(kInvoiceTypes.contains(d.typeCode), "ibr-004",
          QStringLiteral("請求書の種類のコードがないか、請求書のコードではありません: %1").arg(d.typeCode));
     form(!d.currency.isEmpty(), "ibr-005", QStringLiteral("通貨コードがありません"));
@@ -129,9 +130,11 @@ QList<Finding> CheckRules(const Document& d) {
             form(pct && *pct > 0, QStringLiteral("aligned-ibrp-%1-05").arg(l.category.toLower()),
                  who + QStringLiteral(": 課税の明細に税率がありません"));
         else if (kCategories.contains(l.category))
-            form(pct && *pct == 0, QStringLiteral("aligned-ibrp-%1-05").arg(l.category.toLower()), who + QStringLiteral(": 税のかからない明細の税率が 0 ではありません"));
+            form(pct && *pct == 0, QStringLiteral("aligned-ibrp-%1-05").arg(l.category.toLower()),
+                 who + QStringLiteral(": 税のかからない明細の税率が 0 ではありません"));
         if (qty && base && *base > 0)
-            sum(std::fabs(static_cast<double>(*qty * ld(l.price) / *base - ld(l.amount))) <= 0.02, QStringLiteral("ibt-131"),
+            sum(std::fabs(static_cast<double>(*qty * ld(l.price) / *base - ld(l.amount))) <= 0.02,
+                QStringLiteral("ibt-131"),
                 who + QStringLiteral(": 金額 %1 が数量 × 単価と一致しません").arg(yen(l.amount)));
     }
 
@@ -175,12 +178,14 @@ QList<Finding> CheckRules(const Document& d) {
         form(kCategories.contains(t.category), "aligned-ibrp-cl-01-jp",
              QStringLiteral("内訳の税区分コードが日本の区分ではありません: %1").arg(t.category));
         sum(t.taxable == byKey.value(k), QStringLiteral("ibr-%1-08").arg(cat),
-            QStringLiteral("税率 %1 の対象額 %2 が明細の合計 %3 と一致しません").arg(name, yen(t.taxable), yen(byKey.value(k))));
+            QStringLiteral("税率 %1 の対象額 %2 が明細の合計 %3 と一致しません")
+                .arg(name, yen(t.taxable), yen(byKey.value(k))));
         const auto pct = number(t.percent);
         if (t.category == QStringLiteral("S") || t.category == QStringLiteral("AA")) {
             const long double x = pct ? ld(t.taxable) * *pct / 100 : 0;
             sum(pct && ld(t.tax) >= std::floor(x) && ld(t.tax) <= std::ceil(x), QStringLiteral("aligned-ibrp-051-jp"),
-                QStringLiteral("税率 %1 の消費税 %2 が対象額 × 税率の端数処理の範囲にありません").arg(name, yen(t.tax)));
+                QStringLiteral("税率 %1 の消費税 %2 が対象額 × 税率の端数処理の範囲にありません")
+                    .arg(name, yen(t.tax)));
         } else {
             sum(t.tax == Currency(), QStringLiteral("ibr-%1-09").arg(cat),
                 QStringLiteral("税率 %1 の消費税が 0 ではありません: %2").arg(name, yen(t.tax)));

@@ -9,7 +9,8 @@
 namespace pint {
 
 inline const QString kInvoiceNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:Invoice-2");
-inline const QString kCacNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2");
+inline const QString kCacNs =
+    QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2");
 inline const QString kCbcNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2");
 
 // UTF-8 XML with the elements in the order the UBL 2.1 schema gives them; an element with nothing
@@ -17,11 +18,11 @@ inline const QString kCbcNs = QStringLiteral("urn:oasis:names:specification:ubl:
 QByteArray WriteUbl(const Document& d);
 
 struct ReadResult {
-    bool ok = false;                       // false: refused, `reason` says why and nothing else is set
+    bool ok = false; // false: refused, `reason` says why and nothing else is set
     QString reason;
     Document doc;
     RegNoCheck registration = RegNoCheck::Empty; // the seller's tax identifier as a registration number
-    QList<Finding> findings;               // the rules the document breaks
+    QList<Finding> findings;                     // the rules the document breaks
     bool sumsAgree() const;
 };
 

@@ -217,7 +217,7 @@ ReadResult ReadUbl(const QByteArray& xml) {
                 break;
             }
             path << (x.namespaceUri() == kCacNs || x.namespaceUri() == kCbcNs ? x.name().toString()
-                                                                               : QStringLiteral("#"));
+                                                                              : QStringLiteral("#"));
             attributes << x.attributes();
             text.clear();
             reader.opened(path.join(u'/'));
@@ -238,7 +238,8 @@ ReadResult ReadUbl(const QByteArray& xml) {
         }
     }
     if (x.hasError())
-        return refused(QStringLiteral("XML として正しくありません（%1 行目: %2）。").arg(x.lineNumber()).arg(x.errorString()));
+        return refused(
+            QStringLiteral("XML として正しくありません（%1 行目: %2）。").arg(x.lineNumber()).arg(x.errorString()));
     if (!root)
         return refused(QStringLiteral("UBL 2.1 の請求書（Invoice）ではありません。"));
     r.ok = true;

@@ -20,7 +20,8 @@ IssuedInvoice SampleInvoice() {
     h.消費税 = Currency::fromWhole(707);
     h.合計 = Currency::fromWhole(8299);
     inv.lines = {
-        {QStringLiteral("コピー用紙"), 10.0, QStringLiteral("箱"), Currency::fromWhole(500), Currency::fromWhole(5000), 10},
+        {QStringLiteral("コピー用紙"), 10.0, QStringLiteral("箱"), Currency::fromWhole(500), Currency::fromWhole(5000),
+         10},
         {QStringLiteral("緑茶"), 4.0, QStringLiteral("本"), Currency::fromWhole(648), Currency::fromWhole(2592), 8},
         {QStringLiteral("※は軽減税率対象"), std::nullopt, QString(), std::nullopt, std::nullopt, 10},
     };
@@ -29,6 +30,10 @@ IssuedInvoice SampleInvoice() {
 }
 
 Payment SamplePayment() {
-    return Payment{QDate(2024, 5, 31), QStringLiteral("株式会社サンプル商事"), 101, Currency::fromWhole(8079),
-                   Currency::fromWhole(220), false};
+    return Payment{QDate(2024, 5, 31),
+                   QStringLiteral("株式会社サンプル商事"),
+                   101,
+                   Currency::fromWhole(8079),
+                   Currency::fromWhole(220),
+                   false};
 }

@@ -34,10 +34,14 @@ IssuedInvoice randomInvoice(QRandomGenerator& g, qint32 number) {
         const std::int64_t price = g.bounded(8) == 0 ? -g.bounded(1, 3000) : g.bounded(1, 20000);
         const std::int64_t amount = std::llround(qty * price);
         inv.lines << IssuedLine{QStringLiteral("品%1").arg(i), qty, QStringLiteral("個"), Currency::fromWhole(price),
-                                Currency::fromWhole(amount), rate};
+                                Currency::fromWhole(amount),   rate};
         all += amount;
-        (rate == 8 ? s.s8 : rate == 0 ? s.exempt : s.s10) =
-            (rate == 8 ? s.s8 : rate == 0 ? s.exempt : s.s10) + Currency::fromWhole(amount);
+        (rate == 8   ? s.s8
+         : rate == 0 ? s.exempt
+                     : s.s10) = (rate == 8   ? s.s8
+                                 : rate == 0 ? s.exempt
+                                             : s.s10) +
+                                Currency::fromWhole(amount);
         s.has8 = s.has8 || rate == 8;
         s.has10 = s.has10 || rate == 10;
         taxable += rate == 0 ? 0 : amount;
@@ -90,8 +94,12 @@ class TestBook : public QObject {
             invoiced += total;
             if (total > 1000 && g.bounded(2) == 0) {
                 const std::int64_t fee = QList<std::int64_t>{0, 220, 440}[g.bounded(3)];
-                payments << Payment{QDate(2024, 5, 31), invoices.last().header.顧客名, n,
-                                    Currency::fromWhole(total - fee), Currency::fromWhole(fee), g.bounded(5) == 0};
+                payments << Payment{QDate(2024, 5, 31),
+                                    invoices.last().header.顧客名,
+                                    n,
+                                    Currency::fromWhole(total - fee),
+                                    Currency::fromWhole(fee),
+                                    g.bounded(5) == 0};
                 received += total - fee;
                 fees += fee;
             }

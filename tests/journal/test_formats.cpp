@@ -40,12 +40,14 @@ class TestFormats : public QObject {
     }
 
     void officeNamesReplaceTheStandardOnes() {
-        const JournalNames n = NamesFromRows(JournalFormat::Yayoi, {{QStringLiteral("売上高"), QStringLiteral("製品売上高")},
-                                                                    {QStringLiteral("対象外"), QStringLiteral("  ")}});
+        const JournalNames n =
+            NamesFromRows(JournalFormat::Yayoi, {{QStringLiteral("売上高"), QStringLiteral("製品売上高")},
+                                                 {QStringLiteral("対象外"), QStringLiteral("  ")}});
         JournalNames expected = DefaultNames(JournalFormat::Yayoi);
         expected.売上高 = QStringLiteral("製品売上高");
         QCOMPARE(n, expected);
-        const QString text = QStringDecoder("windows-31j").decode(MakeJournal(JournalFormat::Yayoi, {SampleInvoice()}, {}, n).bytes);
+        const QString text =
+            QStringDecoder("windows-31j").decode(MakeJournal(JournalFormat::Yayoi, {SampleInvoice()}, {}, n).bytes);
         QCOMPARE(text.count(QStringLiteral(",製品売上高,")), 2);
     }
 
@@ -80,8 +82,9 @@ class TestFormats : public QObject {
                                                 {yayoi, QDate(2024, 4, 1), QDate(2024, 4, 15), second},
                                                 {JournalFormatNames[1], QDate(2024, 4, 1), QDate(2024, 4, 30), second}};
         const QList<InvoiceChange> changes = {
-            {1, QDate(2024, 4, 10), QDateTime(QDate(2024, 5, 5), QTime(12, 0))},  // before the second export of its days
-            {2, QDate(2024, 4, 20), QDateTime(QDate(2024, 5, 5), QTime(12, 0))},  // after the first, the last of its days
+            {1, QDate(2024, 4, 10), QDateTime(QDate(2024, 5, 5), QTime(12, 0))}, // before the second export of its days
+            {2, QDate(2024, 4, 20),
+             QDateTime(QDate(2024, 5, 5), QTime(12, 0))}, // after the first, the last of its days
             {3, QDate(2024, 4, 20), QDateTime(QDate(2024, 4, 28), QTime(12, 0))}, // before any export
             {4, QDate(2024, 5, 20), QDateTime(QDate(2024, 6, 1), QTime(12, 0))},  // never exported
             {2, QDate(2024, 4, 20), QDateTime(QDate(2024, 5, 6), QTime(12, 0))},  // named once
@@ -100,11 +103,14 @@ class TestFormats : public QObject {
         upgradeSchema(*work, schemaSteps(SchemaFile::Work) + QStringList{kWorkStepJournalPeppol}, [](int) {});
         QCOMPARE(storedSchemaVersion(*main), schemaVersion(SchemaFile::Main) + 1);
         QCOMPARE(storedSchemaVersion(*work), schemaVersion(SchemaFile::Work) + 1);
-        main->executeRaw(QStringLiteral("INSERT INTO 仕訳設定 VALUES ('弥生会計', '売上高', '製品売上高');"
-                                        "INSERT INTO 顧客マスタ (顧客名, PeppolID, 郵便番号, 住所) VALUES ('A', '0188:1', '1', 'x');"
-                                        "INSERT INTO 仕訳出力記録 VALUES ('freee', '2024/04/01', '2024/04/30', '2024/05/01 09:00:00');"));
-        QVERIFY_THROWS_EXCEPTION(DbError, main->executeRaw(QStringLiteral("INSERT INTO 仕訳設定 VALUES ('弥生会計', '売上高', 'x');")));
-        work->executeRaw(QStringLiteral("INSERT INTO w顧客マスタ (顧客名, PeppolID, 郵便番号, 住所) VALUES ('A', 'p', 'z', 'a');"));
+        main->executeRaw(QStringLiteral(
+            "INSERT INTO 仕訳設定 VALUES ('弥生会計', '売上高', '製品売上高');"
+            "INSERT INTO 顧客マスタ (顧客名, PeppolID, 郵便番号, 住所) VALUES ('A', '0188:1', '1', 'x');"
+            "INSERT INTO 仕訳出力記録 VALUES ('freee', '2024/04/01', '2024/04/30', '2024/05/01 09:00:00');"));
+        QVERIFY_THROWS_EXCEPTION(
+            DbError, main->executeRaw(QStringLiteral("INSERT INTO 仕訳設定 VALUES ('弥生会計', '売上高', 'x');")));
+        work->executeRaw(
+            QStringLiteral("INSERT INTO w顧客マスタ (顧客名, PeppolID, 郵便番号, 住所) VALUES ('A', 'p', 'z', 'a');"));
     }
 };
 

@@ -7,5 +7,6 @@ inline pint::Company SampleCompany() {
             QStringLiteral("東京都千代田区千代田1-1")};
 }
 inline pint::Customer SampleCustomer() {
-    return {QStringLiteral("0221:T4010001008830"), QStringLiteral("530-0001"), QStringLiteral("大阪府大阪市北区梅田1-1")};
+    return {QStringLiteral("0221:T4010001008830"), QStringLiteral("530-0001"),
+            QStringLiteral("大阪府大阪市北区梅田1-1")};
 }

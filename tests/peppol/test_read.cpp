@@ -36,11 +36,14 @@ class TestRead : public QObject {
         const QByteArray ns = "xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\" "
                               "xmlns:cbc=\"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2\"";
         QTest::newRow("external entity") << "<?xml version=\"1.0\"?><!DOCTYPE Invoice [<!ENTITY x SYSTEM "
-                                            "\"file:///etc/passwd\">]><Invoice " + ns + "><cbc:ID>&x;</cbc:ID></Invoice>"
+                                            "\"file:///etc/passwd\">]><Invoice " +
+                                                ns + "><cbc:ID>&x;</cbc:ID></Invoice>"
                                          << QStringLiteral("DOCTYPE");
-        QTest::newRow("internal entities") << "<!DOCTYPE Invoice [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>"
-                                              "<Invoice " + ns + "><cbc:ID>&b;</cbc:ID></Invoice>"
-                                           << QStringLiteral("DOCTYPE");
+        QTest::newRow("internal entities")
+            << "<!DOCTYPE Invoice [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;\">]>"
+               "<Invoice " +
+                   ns + "><cbc:ID>&b;</cbc:ID></Invoice>"
+            << QStringLiteral("DOCTYPE");
         QTest::newRow("credit note") << QByteArray("<CreditNote xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:"
                                                    "CreditNote-2\"/>")
                                      << QStringLiteral("Invoice");
@@ -83,9 +86,10 @@ class TestRead : public QObject {
         const QByteArray xml = sampleXml();
         QTest::newRow("payable") << replaced(xml, "JPY\">8299</cbc:PayableAmount", "JPY\">8300</cbc:PayableAmount")
                                  << QStringList{"ibr-co-16"};
-        QTest::newRow("reduced-rate tax") << replaced(xml, "JPY\">207<", "JPY\">210<")
-                                          << QStringList{"ibr-co-14", "aligned-ibrp-051-jp"};
-        QTest::newRow("line amount") << replaced(xml, "JPY\">5000</cbc:LineExtensionAmount", "JPY\">5001</cbc:LineExtensionAmount")
+        QTest::newRow("reduced-rate tax")
+            << replaced(xml, "JPY\">207<", "JPY\">210<") << QStringList{"ibr-co-14", "aligned-ibrp-051-jp"};
+        QTest::newRow("line amount") << replaced(xml, "JPY\">5000</cbc:LineExtensionAmount",
+                                                 "JPY\">5001</cbc:LineExtensionAmount")
                                      << QStringList{"ibt-131", "ibr-co-10", "ibr-s-08"};
         QTest::newRow("unreadable amount") << replaced(xml, "JPY\">2592</cbc:Taxable", "JPY\">2,592</cbc:Taxable")
                                            << QStringList{"TaxableAmount", "ibr-aa-08", "aligned-ibrp-051-jp"};
@@ -101,7 +105,8 @@ class TestRead : public QObject {
 
     void formFaultsAndRegistrationVerdict() {
         QByteArray xml = replaced(sampleXml(), "T8700110005901", "T8700110005902");
-        xml = replaced(xml, "ClassifiedTaxCategory>\n                <cbc:ID>S<", "ClassifiedTaxCategory>\n                <cbc:ID>K<");
+        xml = replaced(xml, "ClassifiedTaxCategory>\n                <cbc:ID>S<",
+                       "ClassifiedTaxCategory>\n                <cbc:ID>K<");
         const pint::ReadResult r = pint::ReadUbl(xml);
         QVERIFY(r.ok);
         QCOMPARE(r.registration, RegNoCheck::BadCheckDigit); // the pattern holds, the check digit does not

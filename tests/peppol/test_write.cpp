@@ -128,10 +128,12 @@ class TestWrite : public QObject {
                                     {"2", "4", "H87", "2592", "緑茶", "AA", "8", "648"}};
         for (int i = 0; i < 2; ++i) {
             const Node& s = *subtotals[i];
-            QCOMPARE((QStringList{s["TaxableAmount"], s["TaxAmount"], s["TaxCategory/ID"], s["TaxCategory/Percent"]}), sub[i]);
+            QCOMPARE((QStringList{s["TaxableAmount"], s["TaxAmount"], s["TaxCategory/ID"], s["TaxCategory/Percent"]}),
+                     sub[i]);
             QCOMPARE(s["TaxCategory/TaxScheme/ID"], QStringLiteral("VAT"));
             const Node& l = *root.all("InvoiceLine")[i];
-            QCOMPARE((QStringList{l["ID"], l["InvoicedQuantity"], l.at("InvoicedQuantity")->attrs.value("unitCode").toString(),
+            QCOMPARE((QStringList{l["ID"], l["InvoicedQuantity"],
+                                  l.at("InvoicedQuantity")->attrs.value("unitCode").toString(),
                                   l["LineExtensionAmount"], l["Item/Name"], l["Item/ClassifiedTaxCategory/ID"],
                                   l["Item/ClassifiedTaxCategory/Percent"], l["Price/PriceAmount"]}),
                      line[i]);
@@ -173,11 +175,12 @@ class TestWrite : public QObject {
         QTest::addColumn<QStringList>("quantities"); // InvoicedQuantity / PriceAmount / BaseQuantity per line
         QTest::addColumn<QString>("tax");
         QTest::newRow("外税") << QStringLiteral("外税") << QStringList{"1000", "149", "250", "-500"}
-                            << QStringList{"2/500/", "1.5/149/1.5", "2.5/100/", "-1/500/"} << QStringLiteral("90");
+                              << QStringList{"2/500/", "1.5/149/1.5", "2.5/100/", "-1/500/"} << QStringLiteral("90");
         // 1,000 + 149 + 250 − 500 = 899 tax-inclusive: tax 899 × 10 / 110 = 81.7 → 82, shared
         // 91.2, 13.6, 22.8, −45.6 → 91, 13, 22, −46 (= 80) and the two yen left to .8 and .6.
         QTest::newRow("内税") << QStringLiteral("内税") << QStringList{"909", "135", "227", "-454"}
-                            << QStringList{"2/909/2", "1.5/135/1.5", "2.5/227/2.5", "-1/454/"} << QStringLiteral("82");
+                              << QStringList{"2/909/2", "1.5/135/1.5", "2.5/227/2.5", "-1/454/"}
+                              << QStringLiteral("82");
     }
     void netLinesAndOddPrices() {
         QFETCH(QString, category);
@@ -221,9 +224,11 @@ class TestWrite : public QObject {
         QTest::newRow("「5%」") << 0 << QStringLiteral("「5%」の請求書です");
         QTest::newRow("税区分 非課税") << 1 << QStringLiteral("税区分「非課税」");
         QTest::newRow("no registration number") << 2 << QStringLiteral("自社の登録番号");
-        QTest::newRow("registration check digit") << 3 << QStringLiteral("自社の登録番号（正しい登録番号ではありません");
+        QTest::newRow("registration check digit")
+            << 3 << QStringLiteral("自社の登録番号（正しい登録番号ではありません");
         QTest::newRow("customer without identifier") << 4 << QStringLiteral("顧客「株式会社サンプル商事」の Peppol ID");
-        QTest::newRow("customer identifier check digit") << 5 << QStringLiteral("顧客「株式会社サンプル商事」の Peppol ID");
+        QTest::newRow("customer identifier check digit")
+            << 5 << QStringLiteral("顧客「株式会社サンプル商事」の Peppol ID");
         QTest::newRow("company without identifier") << 6 << QStringLiteral("自社の Peppol ID");
     }
     void refusals() {
@@ -233,13 +238,26 @@ class TestWrite : public QObject {
         pint::Company company = SampleCompany();
         pint::Customer customer = SampleCustomer();
         switch (fault) {
-        case 0: inv.header.税率方式 = Scheme5; break;
-        case 1: inv.header.税区分 = QStringLiteral("非課税"); break;
-        case 2: inv.header.登録番号.clear(); break;
-        case 3: inv.header.登録番号 = QStringLiteral("T8700110005902"); break;
-        case 4: customer.PeppolID.clear(); break;
-        case 5: customer.PeppolID = QStringLiteral("0188:1234567890123"); break;
-        default: company.PeppolID.clear();
+        case 0:
+            inv.header.税率方式 = Scheme5;
+            break;
+        case 1:
+            inv.header.税区分 = QStringLiteral("非課税");
+            break;
+        case 2:
+            inv.header.登録番号.clear();
+            break;
+        case 3:
+            inv.header.登録番号 = QStringLiteral("T8700110005902");
+            break;
+        case 4:
+            customer.PeppolID.clear();
+            break;
+        case 5:
+            customer.PeppolID = QStringLiteral("0188:1234567890123");
+            break;
+        default:
+            company.PeppolID.clear();
         }
         QTemporaryDir dir;
         const pint::Exported out = pint::ExportInvoice(inv, company, customer, dir.path());
@@ -256,10 +274,11 @@ class TestWrite : public QObject {
         QCOMPARE(pint::ParseParticipantId("８７００１１０００５９０１"), id("0188", "8700110005901"));
         QCOMPARE(pint::ParseParticipantId("0221:t4010-001-008830"), id("0221", "T4010001008830"));
         QCOMPARE(pint::ParseParticipantId("T4010001008830"), id("0221", "T4010001008830"));
-        for (const char* bad : {"", "0188:1234567890123", "0088:4012345678901", "0221:4010001008830", "0188:870011000590"})
+        for (const char* bad :
+             {"", "0188:1234567890123", "0088:4012345678901", "0221:4010001008830", "0188:870011000590"})
             QVERIFY2(!pint::ParseParticipantId(QString::fromUtf8(bad)), bad);
-        const QList<std::pair<const char*, const char*>> units = {{"個", "H87"}, {"式", "LS"}, {"㎡", "MTK"}, {"ｋｇ", "KGM"},
-                                                                  {"袋", "XBG"}, {"", "C62"}, {"坪", "C62"}};
+        const QList<std::pair<const char*, const char*>> units = {
+            {"個", "H87"}, {"式", "LS"}, {"㎡", "MTK"}, {"ｋｇ", "KGM"}, {"袋", "XBG"}, {"", "C62"}, {"坪", "C62"}};
         for (const auto& [unit, code] : units)
             QCOMPARE(pint::UnitCode(QString::fromUtf8(unit)), QString::fromUtf8(code));
         const QString name = pint::InvoiceFileName(12, QStringLiteral("..\\..\\A/B:C*?."));
