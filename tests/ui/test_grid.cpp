@@ -23,15 +23,22 @@ class GridTest : public QObject {
     void numberBoxHoldsNumberOrNothing();
 };
 
+namespace {
+// The detail lines' work table holding `lines` numbered lines, bound to t.
+void bindLines(BoundTable& t, Database& work, int lines) {
+    for (int i = 1; i <= lines; ++i)
+        work.executeRaw(QStringLiteral("INSERT INTO w明細 (行番号) VALUES (%1)").arg(i));
+    t.setDatabase(&work);
+    t.setRecordSource(QStringLiteral("w明細"));
+    t.refresh();
+}
+} // namespace
+
 void GridTest::userEditsNotifyOnceProgrammaticWritesNever() {
     TestData data;
     auto work = data.openWork();
-    for (int i = 1; i <= 3; ++i)
-        work->executeRaw(QStringLiteral("INSERT INTO w明細 (行番号) VALUES (%1)").arg(i));
     BoundTable t;
-    t.setDatabase(work.get());
-    t.setRecordSource(QStringLiteral("w明細"));
-    t.refresh();
+    bindLines(t, *work, 3);
     QCOMPARE(t.rowCount(), 3);
     QSignalSpy spy(&t, &BoundTable::afterColUpdate);
     const int name = t.fieldIndex(QStringLiteral("品名"));
@@ -51,11 +58,8 @@ void GridTest::userEditsNotifyOnceProgrammaticWritesNever() {
 void GridTest::typedTextTakesTheColumnType() {
     TestData data;
     auto work = data.openWork();
-    work->executeRaw(QStringLiteral("INSERT INTO w明細 (行番号) VALUES (1)"));
     BoundTable t;
-    t.setDatabase(work.get());
-    t.setRecordSource(QStringLiteral("w明細"));
-    t.refresh();
+    bindLines(t, *work, 1);
     const int price = t.fieldIndex(QStringLiteral("単価"));
     const int qty = t.fieldIndex(QStringLiteral("数量"));
     t.setData(t.index(0, price), QStringLiteral("1,234.5"), Qt::EditRole);
@@ -170,11 +174,8 @@ void GridTest::unchangedValueRunsNoRule() {
     QFETCH(bool, ruleRuns);
     TestData data;
     auto work = data.openWork();
-    work->executeRaw(QStringLiteral("INSERT INTO w明細 (行番号) VALUES (1)"));
     BoundTable t;
-    t.setDatabase(work.get());
-    t.setRecordSource(QStringLiteral("w明細"));
-    t.refresh();
+    bindLines(t, *work, 1);
     const int c = t.fieldIndex(field);
     t.setData(t.index(0, c), stored, Qt::EditRole);
     QSignalSpy spy(&t, &BoundTable::afterColUpdate);
@@ -193,11 +194,8 @@ void GridTest::figuresShowWhole() {
     // The widest values the detail lines accept, in the columns' own widths; each shows whole.
     TestData data;
     auto work = data.openWork();
-    work->executeRaw(QStringLiteral("INSERT INTO w明細 (行番号) VALUES (1), (2)"));
     BoundTable t;
-    t.setDatabase(work.get());
-    t.setRecordSource(QStringLiteral("w明細"));
-    t.refresh();
+    bindLines(t, *work, 2);
     DataGrid g;
     g.bind(&t);
     QList<GridColumn> cols(t.columnCount());
