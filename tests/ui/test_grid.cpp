@@ -19,7 +19,6 @@ class GridTest : public QObject {
     void unchangedValueRunsNoRule_data();
     void unchangedValueRunsNoRule();
     void displayFormat();
-    void figuresShowWhole();
     void numberBoxHoldsNumberOrNothing();
 };
 
@@ -188,38 +187,6 @@ void GridTest::displayFormat() {
     QCOMPARE(figures::formatThousands(0), QString());
     QCOMPARE(figures::formatThousands(2.5), QStringLiteral("3"));
     QCOMPARE(figures::formatThousands(-1234.4), QStringLiteral("-1,234"));
-}
-
-void GridTest::figuresShowWhole() {
-    // The widest values the detail lines accept, in the columns' own widths; each shows whole.
-    TestData data;
-    auto work = data.openWork();
-    BoundTable t;
-    bindLines(t, *work, 2);
-    DataGrid g;
-    g.bind(&t);
-    QList<GridColumn> cols(t.columnCount());
-    const struct {
-        const char* field;
-        double twips;
-        CellFormat format;
-        double value;
-    } cases[] = {{"数量", 1000, CellFormat::Quantity, -999999.99},
-                 {"単価", 1000, CellFormat::Grouped, 99999999},
-                 {"金額", 1244.976, CellFormat::Grouped, -9999999999}};
-    for (const auto& c : cases)
-        cols[t.fieldIndex(QString::fromUtf8(c.field))] = {c.twips, Qt::AlignRight, {}, c.format};
-    g.setupColumns(cols);
-    g.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&g));
-    for (const auto& c : cases) {
-        const int col = t.fieldIndex(QString::fromUtf8(c.field));
-        t.setValue(1, col, c.value);
-        QStyleOptionViewItem option;
-        option.initFrom(&g);
-        const QModelIndex cell = t.index(1, col);
-        QVERIFY2(g.columnWidth(col) >= g.itemDelegateForIndex(cell)->sizeHint(option, cell).width(), c.field);
-    }
 }
 
 void GridTest::numberBoxHoldsNumberOrNothing() {
