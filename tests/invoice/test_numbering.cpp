@@ -43,7 +43,8 @@ void NumberingTest::noCompanyRecord() {
     QCOMPARE(set(*main, txt("1")), QString());
     // The record begins a new book, so it carries today's scheme.
     QCOMPARE(dump(*main, txt("自社情報")),
-             QStringList({txt("自社名=<null>|自社情報=<null>|税区分=<null>|LineColor1=<null>|最大請求書番号=1|登録番号=<null>|税率方式=10%・8%|端数処理=<null>")}));
+             QStringList({txt("自社名=<null>|自社情報=<null>|税区分=<null>|LineColor1=<null>|最大請求書番号=1|登録番号="
+                              "<null>|税率方式=10%・8%|端数処理=<null>")}));
     QCOMPARE(get(*main), txt("2"));
 }
 

@@ -755,9 +755,9 @@ class TestReport : public QObject {
         QVERIFY2(text.ok, qPrintable(text.error));
         // The text layer keeps the words; blanks of any width come back as single spaces.
         const QString page = QString::fromUtf8(text.out).simplified();
-        for (const QString& line : rateLines + QStringList{QStringLiteral("登録番号 T7000012050002"),
-                                                           QStringLiteral("※は軽減税率対象　非は非課税"),
-                                                           QStringLiteral("非課税 ¥1,009")})
+        for (const QString& line :
+             rateLines + QStringList{QStringLiteral("登録番号 T7000012050002"),
+                                     QStringLiteral("※は軽減税率対象　非は非課税"), QStringLiteral("非課税 ¥1,009")})
             QVERIFY2(page.contains(line.simplified()), qPrintable(line));
 
         // The marks sit on the 8 % and exempt rows only, each row of the 30 whole above the footer.
@@ -767,7 +767,8 @@ class TestReport : public QObject {
         for (const Word& w : words) {
             const QString mark = w.text.right(1); // a mark close to a name may join its word
             if ((mark == QStringLiteral("※") || mark == QStringLiteral("非")) && w.box.bottom() < pt(footerTop))
-                marked << mark + QString::number(int((w.box.center().y() * 20 - kTopMargin - kHeaderHeight) / rowHeight));
+                marked << mark +
+                              QString::number(int((w.box.center().y() * 20 - kTopMargin - kHeaderHeight) / rowHeight));
         }
         for (int i = 0; i < 30; ++i)
             if (records[i].軽減 || records[i].非課税)

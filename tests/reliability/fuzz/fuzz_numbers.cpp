@@ -41,7 +41,7 @@ void invoiceNumber(const QString& typed) {
     if (text.isEmpty())
         FUZZ_REQUIRE(check == NumberCheck::Empty, "empty text is empty");
     else if (!digits)
-        FUZZ_REQUIRE(check == NumberCheck::NotNumeric, "anything but digits is not a number");
+        FUZZ_REQUIRE(check == NumberCheck::NotNumeric, "anything but ASCII digits is not a number");
     else if (!inRange)
         FUZZ_REQUIRE(check == NumberCheck::OutOfRange, "0 and numbers past 2147483647 are out of range");
     else
