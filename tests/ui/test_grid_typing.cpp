@@ -115,10 +115,10 @@ void GridTypingTest::everyKeyArrives_data() {
         << lines << 2 << "current" << To::Grid << As::Commits << S("１，２３４．５/個") << S("1234.5 個");
     QTest::newRow("widest figures") << lines << 4 << "click" << To::Grid << As::Keys << "99999999/-9999999999"
                                     << "99999999 -9999999999";
-    QTest::newRow("customer details composed")
-        << customers << 2 << "click" << To::Grid << As::Compositions << S("東京都|港区") << S("東京都港区");
-    QTest::newRow("product name committed")
-        << products << 1 << "enter" << To::Focus << As::Commits << S("鉛|筆/本") << S("鉛筆 本");
+    QTest::newRow("customer composed") << customers << 1 << "click" << To::Grid << As::Compositions
+                                       << S("新規|顧客/東京都|港区") << S("新規顧客 東京都港区");
+    QTest::newRow("product by keys") << products << 1 << "enter" << To::Focus << As::Keys << S("鉛筆/本")
+                                     << S("鉛筆 本");
 }
 
 void GridTypingTest::everyKeyArrives() {
