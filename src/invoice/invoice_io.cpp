@@ -1,6 +1,7 @@
 #include "invoice/invoice_io.h"
 
 #include "book/history.h"
+#include "figures/figures.h"
 #include "invoice/lines.h"
 #include "invoice/numbering.h"
 #include "invoice/qualified.h"
@@ -40,7 +41,8 @@ std::optional<Currency> nullableMoney(const Value& v) {
 
 } // namespace
 
-NumberCheck CheckInvoiceNumber(const QString& text, qint32* number) {
+NumberCheck CheckInvoiceNumber(const QString& typed, qint32* number) {
+    const QString text = figures::asciiNumber(typed);
     if (text.isEmpty())
         return NumberCheck::Empty;
     for (const QChar c : text)

@@ -10,7 +10,8 @@ class Database;
 
 enum class NumberCheck { Empty, Ok, NotNumeric, OutOfRange };
 
-// An invoice number is plain ASCII digits (leading zeros allowed) worth 1 to 2,147,483,647.
+// An invoice number is digits (leading zeros allowed; full-width ones count as typed with the
+// input method on) worth 1 to 2,147,483,647.
 NumberCheck CheckInvoiceNumber(const QString& text, qint32* number);
 
 // True when registering would leave a line out: a named line below the first line without a

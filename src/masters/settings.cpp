@@ -52,6 +52,12 @@ StoredSettings Read設定(Database& main) {
     return s;
 }
 
+QString SchemeInForce(const StoredSettings& s) {
+    if (!s.exists)
+        return Scheme10_8;
+    return s.税率方式 && Schemes.contains(*s.税率方式) ? *s.税率方式 : Scheme5;
+}
+
 namespace {
 ColorDialogHook& hook() {
     static ColorDialogHook h;

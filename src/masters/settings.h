@@ -1,5 +1,6 @@
 #pragma once
 #include "invoice/due_date.h"
+#include "invoice/qualified.h"
 #include "store/database.h"
 
 #include <QColor>
@@ -14,7 +15,7 @@ struct CompanySettings {
     QString 自社名, 自社情報, 税区分;
     qint64 LineColor1 = 0;
     QString 登録番号 = {};              // as normalised; "" stores none
-    QString 税率方式 = QStringLiteral("5%"), 端数処理 = QStringLiteral("四捨五入");
+    QString 税率方式 = Scheme10_8, 端数処理 = RoundHalf;
     QString 振込先 = {};                // the account(s) to pay into, copied onto each invoice issued
     QString 支払期限既定 = DueDateRules.front();
     QString 日付表記 = DateStyles.front();
@@ -30,6 +31,10 @@ struct StoredSettings {
     std::optional<QString> 振込先, 支払期限既定, 日付表記;
 };
 StoredSettings Read設定(Database& main);
+// The tax scheme the books work under. Books without a settings record (a new data folder, or
+// after the full wipe) work under today's "10%・8%"; a record without a scheme is a book from
+// before schemes existed and, like a scheme the list does not hold, reads as "5%".
+QString SchemeInForce(const StoredSettings& s);
 
 // Colours as long integers, red in the low byte.
 inline QColor ColorFromLong(qint64 v) {

@@ -116,6 +116,7 @@ const Row kQualifiedFooter[] = {
     {"Label凡例",  K::Label,   75,  40, 3600, 260, 10, false, 'L', "※は軽減税率対象", ""},
     {"txt税率別1", K::Text,  3800,  30, 6760, 280, 11, false, 'R', "", "", "n"},
     {"txt税率別2", K::Text,  3800, 310, 6760, 280, 11, false, 'R', "", "", "n"},
+    {"txt非課税",   K::Text,    75, 310, 3600, 280, 11, false, 'L', "", "", "n"},
 };
 
 // What an invoice may add. The due date sits under the date; the subject in a band under the

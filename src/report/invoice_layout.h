@@ -7,9 +7,9 @@ namespace report {
 // Fills the sections of the printed invoice with their controls, as drawn in the old layout.
 void buildInvoiceLayout(Section& pageHeader, Section& detail, Section& pageFooter);
 
-// What a qualified invoice adds: the issuer's registration number under the company, the
-// reduced-rate mark at the end of the name column, and a footer with the legend and a line per
-// rate. The company details and the name column give up the room.
+// What a qualified invoice adds: the issuer's registration number under the company, a line's
+// mark at the end of the name column (※ reduced rate, 非 exempt), and a footer with the legend,
+// a line per rate and the exempt lines' sum. The company details and the name column give up the room.
 void addQualifiedLayout(Section& pageHeader, Section& detail, Section& pageFooter);
 
 // What an invoice prints besides the form, each only when it has it.

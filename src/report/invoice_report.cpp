@@ -21,11 +21,14 @@ rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs) : valu
             pageHeader.ctl(name).image = image;
 }
 
+namespace {
+QString yen(double v) {
+    const QString t = figures::formatThousands(v);
+    return QStringLiteral("¥") + (t.isEmpty() ? QStringLiteral("0") : t);
+}
+} // namespace
+
 QString RateLine(int rate, double sum, const std::optional<double>& tax, bool inclusive) {
-    const auto yen = [](double v) {
-        const QString t = figures::formatThousands(v);
-        return QStringLiteral("¥") + (t.isEmpty() ? QStringLiteral("0") : t);
-    };
     QString line = QString::number(rate) + QStringLiteral("%対象 ") + yen(sum);
     if (inclusive)
         line += QStringLiteral("（税込）");
@@ -106,6 +109,18 @@ void rpt請求書::PageHeader_Format() {
             lines << RateLine(rate, *sum, tax, values.prn内税);
     pageFooter.ctl(QStringLiteral("txt税率別1")).setValue(lines.value(0));
     pageFooter.ctl(QStringLiteral("txt税率別2")).setValue(lines.value(1));
+    // Exempt lines count in the subtotal but in neither rate: their sum says why the two differ.
+    double exempt = 0;
+    bool anyExempt = false;
+    for (const DetailRecord& r : records)
+        if (r.非課税) {
+            anyExempt = true;
+            exempt += r.金額.toDouble();
+        }
+    if (anyExempt) {
+        pageFooter.ctl(QStringLiteral("Label凡例")).caption = QStringLiteral("※は軽減税率対象　非は非課税");
+        pageFooter.ctl(QStringLiteral("txt非課税")).setValue(QStringLiteral("非課税 ") + yen(exempt));
+    }
 }
 
 void rpt請求書::Detail_Format() {
@@ -151,6 +166,6 @@ QVariant rpt請求書::fieldValue(std::size_t record, const QString& field) cons
     if (field == QStringLiteral("金額"))
         return r.金額;
     if (field == QStringLiteral("軽減"))
-        return r.軽減 ? QVariant(QStringLiteral("※")) : QVariant();
+        return r.軽減 ? QVariant(QStringLiteral("※")) : r.非課税 ? QVariant(QStringLiteral("非")) : QVariant();
     return {};
 }

@@ -35,7 +35,8 @@ QString RateLine(int rate, double sum, const std::optional<double>& tax, bool in
 // One row of the work table in stored order; a null QVariant is an empty field.
 struct DetailRecord {
     QVariant 品名, 数量, 単位, 単価, 金額;
-    bool 軽減 = false; // an 8 % line of a qualified invoice, marked "※"
+    bool 軽減 = false;   // an 8 % line of a qualified invoice, marked "※"
+    bool 非課税 = false; // an exempt line of a qualified invoice, marked "非" and summed apart
 };
 
 // The printed invoice: 30 ruled rows per page, rows past the data printed empty to fill the last page.

@@ -79,7 +79,8 @@ void RegisterTest::numberForms_data() {
     QTest::newRow("leading blank") << txt(" 5") << bad << 0;
     QTest::newRow("trailing blank") << txt("5 ") << bad << 0;
     QTest::newRow("only blank") << txt(" ") << bad << 0;
-    QTest::newRow("full-width digits") << txt("１２") << bad << 0;
+    QTest::newRow("full-width digits") << txt("１２") << ok << 12;
+    QTest::newRow("full-width minus") << txt("－５") << bad << 0;
     QTest::newRow("hex") << txt("0x1F") << bad << 0;
 }
 

@@ -47,7 +47,7 @@ class TestSettings : public QObject {
     void savingWithoutRecordCreatesIt() {
         Entry設定(*main, page("ヴォルニサ商事", "東京都港区", "内税", 255));
         QCOMPARE(dump(*main, Company), QStringList({"自社名=ヴォルニサ商事|自社情報=東京都港区|税区分=内税|"
-                                                    "LineColor1=255|最大請求書番号=<null>|登録番号=<null>|税率方式=5%|端数処理=四捨五入"
+                                                    "LineColor1=255|最大請求書番号=<null>|登録番号=<null>|税率方式=10%・8%|端数処理=四捨五入"
                                                     "|振込先=<null>|支払期限既定=なし|日付表記=西暦"}));
     }
 
@@ -57,7 +57,7 @@ class TestSettings : public QObject {
         Entry設定(*main, page("新社名２", "大阪", "外税", 16777215));
         QCOMPARE(dump(*main, Company),
                  QStringList({"自社名=新社名２|自社情報=大阪|税区分=外税|LineColor1=16777215|最大請求書番号=41|"
-                              "登録番号=<null>|税率方式=5%|端数処理=四捨五入|振込先=<null>|支払期限既定=なし|"
+                              "登録番号=<null>|税率方式=10%・8%|端数処理=四捨五入|振込先=<null>|支払期限既定=なし|"
                               "日付表記=西暦"}));
     }
 
@@ -75,6 +75,23 @@ class TestSettings : public QObject {
         const StoredSettings s = Read設定(*main);
         QVERIFY(!s.exists);
         QVERIFY(!s.自社名 && !s.自社情報 && !s.税区分 && !s.LineColor1);
+    }
+
+    void schemeInForce_data() {
+        QTest::addColumn<QString>("stored"); // "-": no settings record; "": a record without a scheme
+        QTest::addColumn<QString>("scheme");
+        QTest::newRow("new data folder, or wiped") << "-" << Scheme10_8;
+        QTest::newRow("record from before the schemes") << "" << Scheme5;
+        QTest::newRow("10%・8% chosen") << Scheme10_8 << Scheme10_8;
+        QTest::newRow("unknown scheme") << "8%" << Scheme5;
+    }
+    void schemeInForce() {
+        QFETCH(QString, stored);
+        QFETCH(QString, scheme);
+        if (stored != QLatin1String("-"))
+            addRow(*main, Company,
+                   {{"自社名", QStringLiteral("社名")}, {"税率方式", stored.isEmpty() ? Value() : Value(stored)}});
+        QCOMPARE(SchemeInForce(Read設定(*main)), scheme);
     }
 
     void readNullFieldsAsMissing() {

@@ -811,8 +811,8 @@ class TestReport : public QObject {
                 QVERIFY(qGray(page.pixel(x, y)) > 200);
     }
 
-    // Under "10%・8%": the issuer's number, the marks of the 8 % lines, the legend and a line per rate,
-    // on the one page with its 30 rows, nothing cut.
+    // Under "10%・8%": the issuer's number, the marks of the 8 % and exempt lines, the legend, a line per
+    // rate and the exempt sum, on the one page with its 30 rows, nothing cut.
     void qualifiedInvoice_data() {
         QTest::addColumn<bool>("inclusive");
         QTest::addColumn<QStringList>("rateLines");
@@ -828,7 +828,7 @@ class TestReport : public QObject {
         QFETCH(QStringList, rateLines);
         PrintValues v = sampleValues();
         v.prn自社情報 = QStringLiteral("〒100-0001\n東京都千代田区1-1\nTEL 03-0000-0000\nFAX 03-0000-0001\n担当 山田");
-        v.prn税抜計 = 60000;
+        v.prn税抜計 = 61000;
         v.prn消費税 = 4960;
         v.prn合計 = v.prn請求金額 = 64960;
         v.prn適格 = true;
@@ -841,9 +841,10 @@ class TestReport : public QObject {
         std::vector<DetailRecord> records{
             {QStringLiteral("工具"), 1, QStringLiteral("個"), 8000, 8000, false},
             {QStringLiteral("新聞"), 13, QStringLiteral("部"), 4000, 52000, true},
+            {QStringLiteral("収入印紙"), 5, QStringLiteral("枚"), 200, 1000, false, true},
         };
-        for (int i = 2; i < 30; ++i)
-            records.push_back({QStringLiteral("品%1").arg(i), 1, {}, 1, 1, i % 2 == 0});
+        for (int i = 3; i < 30; ++i)
+            records.push_back({QStringLiteral("品%1").arg(i), 1, {}, 1, 1, i % 3 == 0, i % 3 == 1});
         rpt請求書 report(v, records);
         QCOMPARE(report.pageCount(), 1);
         const QString pdf = dir.filePath(QStringLiteral("qualified%1.pdf").arg(inclusive));
@@ -852,21 +853,24 @@ class TestReport : public QObject {
         QVERIFY2(text.ok, qPrintable(text.error));
         // The text layer keeps the words; blanks of any width come back as single spaces.
         const QString page = QString::fromUtf8(text.out).simplified();
-        for (const QString& line : rateLines + QStringList{QStringLiteral("登録番号 T7000012050002"),
-                                                           QStringLiteral("※は軽減税率対象")})
+        for (const QString& line :
+             rateLines + QStringList{QStringLiteral("登録番号 T7000012050002"),
+                                     QStringLiteral("※は軽減税率対象　非は非課税"), QStringLiteral("非課税 ¥1,009")})
             QVERIFY2(page.contains(line.simplified()), qPrintable(line));
 
-        // The marks sit on the 8 % rows only, each row of the 30 whole above the footer.
+        // The marks sit on the 8 % and exempt rows only, each row of the 30 whole above the footer.
         constexpr double rowHeight = 356, footerTop = kTopMargin + kHeaderHeight + 30 * rowHeight;
         const auto words = wordsOf(pdf, 1);
-        QList<int> marked;
-        for (const Word& w : words)
-            if (w.text.contains(QStringLiteral("※")) && w.box.bottom() < pt(footerTop))
-                marked << int((w.box.center().y() * 20 - kTopMargin - kHeaderHeight) / rowHeight);
-        QList<int> expected;
+        QStringList marked, expected;
+        for (const Word& w : words) {
+            const QString mark = w.text.right(1); // a mark close to a name may join its word
+            if ((mark == QStringLiteral("※") || mark == QStringLiteral("非")) && w.box.bottom() < pt(footerTop))
+                marked << mark +
+                              QString::number(int((w.box.center().y() * 20 - kTopMargin - kHeaderHeight) / rowHeight));
+        }
         for (int i = 0; i < 30; ++i)
-            if (records[i].軽減)
-                expected << i;
+            if (records[i].軽減 || records[i].非課税)
+                expected << (records[i].軽減 ? QStringLiteral("※") : QStringLiteral("非")) + QString::number(i);
         QCOMPARE(marked, expected);
         // The footer's texts lie inside the printable page, right of the margin.
         const QSizeF a4(QPageSize(QPageSize::A4).size(QPageSize::Point));

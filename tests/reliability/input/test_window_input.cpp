@@ -86,7 +86,7 @@ void numberRows() {
         {"blank", txt(" "), notNumeric},
         {"blank before", txt(" 7"), notNumeric},
         {"blank after", txt("7 "), notNumeric},
-        {"full-width digits", txt("１２"), notNumeric},
+        {"full-width minus", txt("－７"), notNumeric},
         {"plus sign", txt("+7"), notNumeric},
         {"minus sign", txt("-7"), notNumeric},
         {"decimal point", txt("7.0"), notNumeric},
@@ -187,7 +187,7 @@ void WindowInputTest::acceptedNumberForms() {
     WindowFixture f;
     prepare(f);
     InvoicePage& w = *f.w->invoice;
-    for (const QString& n : {txt("003"), txt("000000000000000000000000000003")}) {
+    for (const QString& n : {txt("003"), txt("000000000000000000000000000003"), txt("０３")}) {
         enterNumber(w, n);
         w.Grid明細->setFocus();
         QCOMPARE(w.txtNo->text(), n);
@@ -225,7 +225,7 @@ void WindowInputTest::detailLimits_data() {
     QTest::newRow("quantity a million") << 2 << txt("1000000") << QString();
     QTest::newRow("quantity minus a million") << 2 << txt("-1000000") << QString();
     QTest::newRow("quantity with blanks") << 2 << txt(" 12 ") << txt("12");
-    QTest::newRow("quantity in full-width digits") << 2 << txt("１２") << QString();
+    QTest::newRow("quantity in full-width digits") << 2 << txt("１２") << txt("12");
     QTest::newRow("quantity with a letter") << 2 << txt("12a") << QString();
     QTest::newRow("quantity infinite") << 2 << txt("inf") << QString();
     QTest::newRow("quantity not a number") << 2 << txt("nan") << QString();
