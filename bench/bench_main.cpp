@@ -1,7 +1,10 @@
 // Prints the program's figures: median and spread over repeated runs, and where it says
 // "ratio", the same work done directly through SQLite in the same run.
-#include "app/book_model.h"
+#include "app/book_page/book_model.h"
+#include "app/book_page/book_page.h"
 #include "app/frm_vornisa.h"
+#include "app/invoice_page/invoice_page.h"
+#include "app/master_pages/customer_page.h"
 #include "book/search.h"
 #include "exchange/master_csv.h"
 #include "fault_vfs.h"
@@ -115,17 +118,17 @@ void bench_edit(const QString& marker) {
     header("1. Editing a line (one accepted cell edit through the real window)");
     TestData data;
     auto w = startWindow(data, marker);
-    BoundTable* t = w->dat明細;
+    BoundTable* t = w->invoice->dat明細;
     const QModelIndex price = t->index(0, t->fieldIndex(QStringLiteral("単価")));
     const QModelIndex qty = t->index(0, t->fieldIndex(QStringLiteral("数量")));
     t->setData(price, QStringLiteral("120"), Qt::EditRole);
-    w->Grid明細->setCurrentIndex(qty);
+    w->invoice->Grid明細->setCurrentIndex(qty);
     int i = 0;
     faultvfs::arm(faultvfs::Sync, 0);
     const Stats edit = measure(300, [&] { t->setData(qty, QString::number(1 + (i++ % 9)), Qt::EditRole); });
     const int syncs = faultvfs::calls();
     faultvfs::disarm();
-    sqlite3* raw = w->dbWork->handle();
+    sqlite3* raw = w->books.dbWork->handle();
     sqlite3_stmt* up = nullptr;
     sqlite3_prepare_v2(raw, "UPDATE w明細 SET 数量=?, 金額=? WHERE rowid=1", -1, &up, nullptr);
     sqlite3_stmt* s1 = nullptr;
@@ -218,11 +221,13 @@ void fillBook(const TestData& data, int invoices) {
     rawExec(db, "PRAGMA synchronous=OFF; BEGIN");
     sqlite3_stmt* l = nullptr;
     sqlite3_stmt* hd = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO 請求書 (伝票番号, 顧客名, 日付, 行番号, 伝票区分, 品名, 数量, 単位, 単価, 金額) "
-                           "VALUES (?, ?, ?, ?, 1, '品名', 1, '個', 10000, 10000)",
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO 請求書 (伝票番号, 顧客名, 日付, 行番号, 伝票区分, 品名, 数量, 単位, 単価, 金額) "
+                       "VALUES (?, ?, ?, ?, 1, '品名', 1, '個', 10000, 10000)",
                        -1, &l, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO 請求書ヘッダ (伝票番号, 日付, 顧客名, 顧客情報, 消費税, 税抜計, 合計) "
-                           "VALUES (?, ?, ?, ?, ?, ?, ?)",
+    sqlite3_prepare_v2(db,
+                       "INSERT INTO 請求書ヘッダ (伝票番号, 日付, 顧客名, 顧客情報, 消費税, 税抜計, 合計) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?)",
                        -1, &hd, nullptr);
     const QDate first(2016, 1, 1);
     for (int inv = 1; inv <= invoices; ++inv) {
@@ -263,8 +268,8 @@ void bench_load(const QString& marker) {
         int n = 1;
         const auto next = [&] { return 1 + (n++ * 7919) % invoices; };
         const Stats window = measure(50, [&] {
-            w->txtNo->setText(QString::number(next()));
-            w->Read請求書();
+            w->invoice->txtNo->setText(QString::number(next()));
+            w->invoice->Read請求書();
         });
         auto main = data.openMain();
         auto work = data.openWork();
@@ -283,9 +288,9 @@ void bench_startup(const QString& marker) {
         fillMasters(data, size);
         const Stats start = measure(3, [&] { startWindow(data, marker); });
         auto w = startWindow(data, marker);
-        const Stats clear = measure(5, [&] { w->Clear請求書(true); });
+        const Stats clear = measure(5, [&] { w->invoice->Clear請求書(true); });
         // Typing into the customer box completes against the whole list.
-        QLineEdit* customer = w->cmb顧客名->lineEdit();
+        QLineEdit* customer = w->invoice->cmb顧客名->lineEdit();
         int typed = 0;
         const Stats key = measure(
             20,
@@ -296,12 +301,12 @@ void bench_startup(const QString& marker) {
             },
             [&] { customer->clear(); });
         // The grid's product cell opens a drop-down over the whole pick list.
-        const QModelIndex name = w->dat明細->index(0, 1);
+        const QModelIndex name = w->invoice->dat明細->index(0, 1);
         const Stats pick = measure(20, [&] {
-            w->Grid明細->openPersistentEditor(name);
+            w->invoice->Grid明細->openPersistentEditor(name);
             QApplication::processEvents();
-            w->Grid明細->closePersistentEditor(name);
-            w->Grid明細->setFocus();
+            w->invoice->Grid明細->closePersistentEditor(name);
+            w->invoice->Grid明細->setFocus();
             QApplication::processEvents();
         });
         row(QStringLiteral("start-up, %1 customers and products").arg(size), start, "ms");
@@ -329,11 +334,11 @@ void bench_masters(const QString& marker) {
         auto w = startWindow(data, marker);
         w->tab->setCurrentIndex(1);
         const Stats readWindow = measure(3, [&] {
-            w->Read顧客マスタ();
+            w->customers->Read顧客マスタ();
             QApplication::processEvents();
         });
         const Stats regWindow = measure(3, [&] {
-            w->Entry顧客情報();
+            w->customers->Entry顧客情報();
             QApplication::processEvents();
         });
         row(QStringLiteral("customers: read %1").arg(size), read, "ms");
@@ -362,14 +367,15 @@ void bench_pdf(const QString&) {
 // The same statement the list sends, prepared and stepped directly, every row read.
 double rawQuery(sqlite3* db, const QString& dialectSql, int runs) {
     const QByteArray text = rewriteStatement(dialectSql, {}).sql.toUtf8();
-    return measure(runs, [&] {
-               sqlite3_stmt* st = nullptr;
-               sqlite3_prepare_v2(db, text.constData(), -1, &st, nullptr);
-               while (sqlite3_step(st) == SQLITE_ROW)
-                   for (int c = 0; c < sqlite3_column_count(st); ++c)
-                       (void)sqlite3_column_value(st, c);
-               sqlite3_finalize(st);
-           })
+    return measure(runs,
+                   [&] {
+                       sqlite3_stmt* st = nullptr;
+                       sqlite3_prepare_v2(db, text.constData(), -1, &st, nullptr);
+                       while (sqlite3_step(st) == SQLITE_ROW)
+                           for (int c = 0; c < sqlite3_column_count(st); ++c)
+                               (void)sqlite3_column_value(st, c);
+                       sqlite3_finalize(st);
+                   })
         .median;
 }
 
@@ -381,7 +387,7 @@ void bench_search(const QString& marker) {
     fillBook(data, 100000);
     auto w = startWindow(data, marker);
     w->tab->setCurrentIndex(4);
-    sqlite3* raw = w->dbMain->handle();
+    sqlite3* raw = w->books.dbMain->handle();
     struct Case {
         QString label;
         std::function<void()> set; // puts the condition into the page's fields
@@ -390,12 +396,12 @@ void bench_search(const QString& marker) {
         Qt::SortOrder sortOrder = Qt::AscendingOrder;
     };
     auto reset = [&] {
-        w->chk検索開始->setChecked(false);
-        w->chk検索終了->setChecked(false);
-        w->txt検索顧客->clear();
-        w->num検索下限->clear();
-        w->num検索上限->clear();
-        w->chk削除済み->setChecked(false);
+        w->book->chk検索開始->setChecked(false);
+        w->book->chk検索終了->setChecked(false);
+        w->book->txt検索顧客->clear();
+        w->book->num検索下限->clear();
+        w->book->num検索上限->clear();
+        w->book->chk削除済み->setChecked(false);
     };
     BookQuery rare, common, month, monthAndCustomer, everything, deleted, range;
     rare.customer = QStringLiteral("顧客01234");
@@ -409,37 +415,37 @@ void bench_search(const QString& marker) {
     range.min = Currency::fromWhole(500000);
     range.max = Currency::fromWhole(501000);
     const QList<Case> cases = {
-        {QStringLiteral("customer part, one customer (10 rows)"),
-         [&] { w->txt検索顧客->setText(rare.customer); }, rare},
+        {QStringLiteral("customer part, one customer (10 rows)"), [&] { w->book->txt検索顧客->setText(rare.customer); },
+         rare},
         {QStringLiteral("customer part in every row's details"),
-         [&] { w->txt検索顧客->setText(common.customer); }, common},
+         [&] { w->book->txt検索顧客->setText(common.customer); }, common},
         {QStringLiteral("date range, one month"),
          [&] {
-             w->chk検索開始->setChecked(true);
-             w->dt検索開始->setDate(*month.from);
-             w->chk検索終了->setChecked(true);
-             w->dt検索終了->setDate(*month.to);
+             w->book->chk検索開始->setChecked(true);
+             w->book->dt検索開始->setDate(*month.from);
+             w->book->chk検索終了->setChecked(true);
+             w->book->dt検索終了->setDate(*month.to);
          },
          month},
         {QStringLiteral("date range and customer part"),
          [&] {
-             w->chk検索開始->setChecked(true);
-             w->dt検索開始->setDate(*month.from);
-             w->chk検索終了->setChecked(true);
-             w->dt検索終了->setDate(*month.to);
-             w->txt検索顧客->setText(monthAndCustomer.customer);
+             w->book->chk検索開始->setChecked(true);
+             w->book->dt検索開始->setDate(*month.from);
+             w->book->chk検索終了->setChecked(true);
+             w->book->dt検索終了->setDate(*month.to);
+             w->book->txt検索顧客->setText(monthAndCustomer.customer);
          },
          monthAndCustomer},
         {QStringLiteral("customer part, deleted included"),
          [&] {
-             w->txt検索顧客->setText(rare.customer);
-             w->chk削除済み->setChecked(true);
+             w->book->txt検索顧客->setText(rare.customer);
+             w->book->chk削除済み->setChecked(true);
          },
          deleted},
         {QStringLiteral("range of the total"),
          [&] {
-             w->num検索下限->setText(QStringLiteral("500000"));
-             w->num検索上限->setText(QStringLiteral("501000"));
+             w->book->num検索下限->setText(QStringLiteral("500000"));
+             w->book->num検索上限->setText(QStringLiteral("501000"));
          },
          range},
         {QStringLiteral("nothing set, by date"), [] {}, everything},
@@ -448,15 +454,15 @@ void bench_search(const QString& marker) {
     for (const Case& c : cases) {
         reset();
         c.set();
-        w->Grid伝票一覧->sortByColumn(c.sortColumn, c.sortOrder);
+        w->book->Grid伝票一覧->sortByColumn(c.sortColumn, c.sortOrder);
         const Stats shown = measure(20, [&] {
-            w->cmd検索->click();
+            w->book->cmd検索->click();
             QApplication::processEvents(); // the grid paints its first rows
         });
         const BookOrder order{static_cast<BookColumn>(c.sortColumn), c.sortOrder == Qt::DescendingOrder};
         const double direct = rawQuery(raw, Search伝票Statement(c.query, order, 0, BookModel::FirstPage), 20);
         row(QStringLiteral("検索: ") + c.label, shown, "ms", direct);
-        row(QStringLiteral("検索: raw, same statement, %1 rows").arg(w->dat伝票一覧->rowCount()),
+        row(QStringLiteral("検索: raw, same statement, %1 rows").arg(w->book->dat伝票一覧->rowCount()),
             Stats{direct, direct, direct}, "ms");
     }
 }
@@ -469,7 +475,7 @@ int rssChild(const QString& folder) {
     w.Form_Load(QStringLiteral("/nonexistent"), DataFolderRule{marker.fileName(), folder});
     w.show();
     QApplication::processEvents();
-    w.Clear請求書(true);
+    w.invoice->Clear請求書(true);
     QApplication::processEvents();
     // VmHWM, not getrusage: the kernel carries ru_maxrss over from the parent across exec.
     QFile status(QStringLiteral("/proc/self/status"));

@@ -1,10 +1,15 @@
 // Takes the user guide's pictures of the real window over a made-up company's books, on Qt's
 // offscreen platform: `make screenshots` writes them into docs/guide/images/.
 // Usage: vornisa_screenshots <out-folder>
-#include "app/book_model.h"
+#include "app/book_page/book_model.h"
+#include "app/book_page/book_page.h"
+#include "app/book_page/history_window.h"
 #include "app/frm_vornisa.h"
-#include "app/history_window.h"
+#include "app/invoice_page/invoice_page.h"
+#include "app/master_pages/customer_page.h"
+#include "app/master_pages/product_page.h"
 #include "app/restore_dialog.h"
+#include "app/settings_page/settings_page.h"
 #include "masters/settings.h"
 #include "messages/msg.h"
 #include "store/delivered.h"
@@ -26,7 +31,8 @@ struct Line {
 
 // Types into the cells of a grid row through the model, as a cell editor commits, so that the
 // column rules run.
-void typeRow(DataGrid* grid, BoundTable* table, int row, std::initializer_list<std::pair<const char*, const char*>> cells) {
+void typeRow(DataGrid* grid, BoundTable* table, int row,
+             std::initializer_list<std::pair<const char*, const char*>> cells) {
     for (const auto& [field, text] : cells) {
         const int col = table->fieldIndex(QString::fromUtf8(field));
         grid->setCurrentIndex(table->index(row, col));
@@ -37,19 +43,20 @@ void typeRow(DataGrid* grid, BoundTable* table, int row, std::initializer_list<s
 void typeInvoice(FrmVornisa& w, QDate date, const QString& customer, const QString& details,
                  std::initializer_list<Line> lines) {
     w.tab->setCurrentIndex(0);
-    w.dt日付->setDate(date); // pictures that change only when the window does
-    w.cmb顧客名->setEditText(customer);
-    w.txt顧客情報->setPlainText(details);
+    w.invoice->dt日付->setDate(date); // pictures that change only when the window does
+    w.invoice->cmb顧客名->setEditText(customer);
+    w.invoice->txt顧客情報->setPlainText(details);
     int row = 0;
     for (const Line& l : lines)
-        typeRow(w.Grid明細, w.dat明細, row++, {{"品名", l.name}, {"数量", l.qty}, {"単位", l.unit}, {"単価", l.price}});
+        typeRow(w.invoice->Grid明細, w.invoice->dat明細, row++,
+                {{"品名", l.name}, {"数量", l.qty}, {"単位", l.unit}, {"単価", l.price}});
 }
 
 // Loads a registered invoice, puts another quantity on one of its lines and registers it again.
 void correctInvoice(FrmVornisa& w, qint32 number, int row, const char* qty) {
     w.Open伝票(number);
-    typeRow(w.Grid明細, w.dat明細, row, {{"数量", qty}});
-    w.cmd登録_Click();
+    typeRow(w.invoice->Grid明細, w.invoice->dat明細, row, {{"数量", qty}});
+    w.invoice->cmd登録_Click();
 }
 
 bool save(QWidget* widget, const QString& folder, const char* name) {
@@ -62,7 +69,7 @@ bool save(QWidget* widget, const QString& folder, const char* name) {
 
 // The print preview of the invoice on screen; the whole page, or its upper part readable.
 bool savePreview(FrmVornisa& w, const QString& folder, const char* name, bool wholePage = false) {
-    w.cmd印刷_Click();
+    w.invoice->cmd印刷_Click();
     QApplication::processEvents();
     auto* preview = w.findChild<QPrintPreviewDialog*>();
     if (!preview)
@@ -108,9 +115,10 @@ int main(int argc, char** argv) {
     w.resize(1000, 760);
     w.show();
     // One invoice registered first, so that the masters hold its customer and products.
-    typeInvoice(w, QDate(2025, 4, 1), QStringLiteral("株式会社 鈴木工業"), QStringLiteral("〒530-0001 大阪府大阪市北区梅田1-1"),
+    typeInvoice(w, QDate(2025, 4, 1), QStringLiteral("株式会社 鈴木工業"),
+                QStringLiteral("〒530-0001 大阪府大阪市北区梅田1-1"),
                 {{"クリアファイル A4", "50", "枚", "30"}, {"油性ボールペン 黒", "24", "本", "110"}});
-    w.cmd登録_Click();
+    w.invoice->cmd登録_Click();
     typeInvoice(w, QDate(2025, 4, 1), QStringLiteral("山田商店"),
                 QStringLiteral("〒100-0005 東京都千代田区丸の内2-2\nTEL 03-1111-2222"),
                 {{"コピー用紙 A4", "5", "箱", "2800"},
@@ -119,34 +127,35 @@ int main(int argc, char** argv) {
                  {"ホチキス針", "10", "箱", "150"}});
     // Where a user's books are kept, rather than this tool's scratch folder.
     const QString userData = QStringLiteral("/home/user/.local/share/vornisa/data/");
-    w.lblデータフォルダ->setText(userData);
+    w.settings->lblデータフォルダ->setText(userData);
     bool ok = save(&w, out, "invoice");
     ok = savePreview(w, out, "preview") && ok;
-    w.cmd登録_Click();
+    w.invoice->cmd登録_Click();
     w.tab->setCurrentIndex(1);
-    w.Read顧客マスタ();
+    w.customers->Read顧客マスタ();
     ok = save(&w, out, "customers") && ok;
 
     // From here on the company issues qualified invoices.
     w.tab->setCurrentIndex(3);
-    w.cmb税率方式->setCurrentText(QStringLiteral("10%・8%"));
-    w.cmb端数処理->setCurrentText(QStringLiteral("四捨五入"));
-    w.txt登録番号->setText(QStringLiteral("T7000012050002"));
-    w.cmd設定登録_Click();
-    w.lblデータフォルダ->setText(userData);
+    w.settings->cmb税率方式->setCurrentText(QStringLiteral("10%・8%"));
+    w.settings->cmb端数処理->setCurrentText(QStringLiteral("四捨五入"));
+    w.settings->txt登録番号->setText(QStringLiteral("T7000012050002"));
+    w.settings->cmd設定登録_Click();
+    w.settings->lblデータフォルダ->setText(userData);
     ok = save(&w, out, "settings") && ok;
 
     // Food and drink at the reduced rate, typed into the product page's new row.
     w.tab->setCurrentIndex(2);
-    w.Read商品マスタ();
-    for (const auto& [name, unit, price] : {std::tuple{"緑茶 500ml", "本", "150"}, std::tuple{"クッキー詰め合わせ", "箱", "1080"}})
-        typeRow(w.Grid商品マスタ, w.dat商品, w.dat商品->rowCount() - 1,
+    w.products->Read商品マスタ();
+    for (const auto& [name, unit, price] :
+         {std::tuple{"緑茶 500ml", "本", "150"}, std::tuple{"クッキー詰め合わせ", "箱", "1080"}})
+        typeRow(w.products->Grid商品マスタ, w.products->dat商品, w.products->dat商品->rowCount() - 1,
                 {{"品名", name}, {"単位", unit}, {"単価", price}, {"税率", "8"}});
-    w.Entry商品情報();
-    w.Read商品マスタ();
+    w.products->Entry商品情報();
+    w.products->Read商品マスタ();
     ok = save(&w, out, "products") && ok;
 
-    w.Clear請求書(true); // a new invoice takes the scheme now in force
+    w.invoice->Clear請求書(true); // a new invoice takes the scheme now in force
     typeInvoice(w, QDate(2025, 4, 10), QStringLiteral("山田商店"),
                 QStringLiteral("〒100-0005 東京都千代田区丸の内2-2\nTEL 03-1111-2222"),
                 {{"コピー用紙 A4", "5", "箱", "2800"},
@@ -155,34 +164,35 @@ int main(int argc, char** argv) {
                  {"油性ボールペン 黒", "20", "本", "110"}});
     ok = save(&w, out, "invoice-qualified") && ok;
     ok = savePreview(w, out, "preview-qualified", true) && ok;
-    w.cmd登録_Click();
+    w.invoice->cmd登録_Click();
     typeInvoice(w, QDate(2025, 4, 15), QStringLiteral("有限会社 佐藤デザイン"),
                 QStringLiteral("〒150-0001 東京都渋谷区神宮前3-3"), {{"クリアファイル A4", "200", "枚", "30"}});
-    w.cmd登録_Click();
-    typeInvoice(w, QDate(2025, 4, 20), QStringLiteral("株式会社 鈴木工業"), QStringLiteral("〒530-0001 大阪府大阪市北区梅田1-1"),
+    w.invoice->cmd登録_Click();
+    typeInvoice(w, QDate(2025, 4, 20), QStringLiteral("株式会社 鈴木工業"),
+                QStringLiteral("〒530-0001 大阪府大阪市北区梅田1-1"),
                 {{"緑茶 500ml", "48", "本", "150"}, {"コピー用紙 A4", "2", "箱", "2800"}});
-    w.cmd登録_Click();
+    w.invoice->cmd登録_Click();
     // Invoice 3 corrected twice, invoice 4 deleted; their history at made-up times.
     correctInvoice(w, 3, 1, "30");
     correctInvoice(w, 3, 2, "5");
     w.Open伝票(4);
-    w.cmd削除_Click();
-    w.dbMain->executeRaw(QStringLiteral(
+    w.invoice->cmd削除_Click();
+    w.books.dbMain->executeRaw(QStringLiteral(
         "UPDATE 請求書ヘッダ履歴 SET 変更日時 = CASE 伝票番号 * 10 + 版 WHEN 31 THEN '2025/04/11 09:12:40' "
         "WHEN 32 THEN '2025/04/14 16:05:12' ELSE '2025/04/16 10:30:00' END"));
 
     w.tab->setCurrentIndex(4);
-    w.chk検索開始->setChecked(true);
-    w.dt検索開始->setDate(QDate(2025, 4, 1));
-    w.chk検索終了->setChecked(true);
-    w.dt検索終了->setDate(QDate(2025, 4, 30));
-    w.chk削除済み->setChecked(true);
-    w.Search伝票一覧();
-    for (int r = 0; r < w.dat伝票一覧->rowCount(); ++r)
-        if (w.dat伝票一覧->rowAt(r).伝票番号 == 3)
-            w.Grid伝票一覧->setCurrentIndex(w.dat伝票一覧->index(r, 0));
+    w.book->chk検索開始->setChecked(true);
+    w.book->dt検索開始->setDate(QDate(2025, 4, 1));
+    w.book->chk検索終了->setChecked(true);
+    w.book->dt検索終了->setDate(QDate(2025, 4, 30));
+    w.book->chk削除済み->setChecked(true);
+    w.book->Search伝票一覧();
+    for (int r = 0; r < w.book->dat伝票一覧->rowCount(); ++r)
+        if (w.book->dat伝票一覧->rowAt(r).伝票番号 == 3)
+            w.book->Grid伝票一覧->setCurrentIndex(w.book->dat伝票一覧->index(r, 0));
     ok = save(&w, out, "book") && ok;
-    w.cmd履歴_Click();
+    w.book->cmd履歴_Click();
     QApplication::processEvents();
     if (auto* history = w.findChild<Frm履歴*>()) {
         history->Grid履歴->setCurrentIndex(history->Grid履歴->model()->index(1, 0));

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     if (!LoadMainWindow(window, QCoreApplication::applicationDirPath()))
         return 1;
     if (checkStart) {
-        std::printf("data folder: %s\n", qPrintable(window.DataPath));
+        std::printf("data folder: %s\n", qPrintable(window.books.DataPath));
         return 0;
     }
     window.show();

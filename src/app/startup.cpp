@@ -11,7 +11,7 @@ bool LoadMainWindow(FrmVornisa& window, const QString& programFolder, const Data
     try {
         window.Form_Load(programFolder, rule);
         if (window.madeDataFolder) // the one time the user is told where the books are kept
-            MsgConfirm(QStringLiteral("起動"), QStringLiteral("作成"), QDir::toNativeSeparators(window.DataPath));
+            MsgConfirm(QStringLiteral("起動"), QStringLiteral("作成"), QDir::toNativeSeparators(window.books.DataPath));
         if (window.recoveredRestore != RestoreRecovery::None) // which state the books are in now
             MsgConfirm(QStringLiteral("復元"),
                        window.recoveredRestore == RestoreRecovery::Completed ? QStringLiteral("中断完了")

@@ -31,6 +31,10 @@ InvoiceVersion versionOf(const Recordset& rs, bool history) {
     for (const auto& [field, to] : {std::pair{QStringLiteral("対象10"), &v.対象10}, std::pair{QStringLiteral("消費税10"), &v.消費税10},
                                     std::pair{QStringLiteral("対象8"), &v.対象8}, std::pair{QStringLiteral("消費税8"), &v.消費税8}})
         *to = rs.field(field);
+    for (const auto& [field, to] : {std::pair{QStringLiteral("件名"), &v.件名}, std::pair{QStringLiteral("支払期限"), &v.支払期限},
+                                    std::pair{QStringLiteral("備考"), &v.備考}, std::pair{QStringLiteral("振込先"), &v.振込先},
+                                    std::pair{QStringLiteral("敬称"), &v.敬称}})
+        *to = rs.field(field).toText();
     return v;
 }
 

@@ -40,6 +40,8 @@ struct InvoiceVersion {
     // The basis a qualified invoice was issued under; 税率方式 empty for a "5%" one.
     QString 税率方式, 税区分, 登録番号;
     Value 対象10, 消費税10, 対象8, 消費税8;
+    // Subject, due date ("yyyy/mm/dd" or ""), notes, the account text and honorific as issued.
+    QString 件名, 支払期限, 備考, 振込先, 敬称;
 };
 struct VersionLine {
     Value 品名, 数量, 単位, 単価, 金額, 非課税, 税率;

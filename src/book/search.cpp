@@ -101,6 +101,8 @@ std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const Book
         r.税抜計 = money(rs->field(QStringLiteral("税抜計")));
         r.消費税 = money(rs->field(QStringLiteral("消費税")));
         r.合計 = money(rs->field(QStringLiteral("合計")));
+        r.件名 = rs->field(QStringLiteral("件名")).toText();
+        r.支払期限 = rs->field(QStringLiteral("支払期限")).toText();
         for (const auto& [field, to] : {std::pair{QStringLiteral("対象10"), &r.対象10}, std::pair{QStringLiteral("消費税10"), &r.消費税10},
                                         std::pair{QStringLiteral("対象8"), &r.対象8}, std::pair{QStringLiteral("消費税8"), &r.消費税8}})
             *to = money(rs->field(field));

@@ -37,6 +37,7 @@ struct BookRow {
     int 世代 = 0; // the generation of the book it belongs to (see history.h)
     QString 日付, 顧客名;
     std::optional<Currency> 税抜計, 消費税, 合計;
+    QString 件名, 支払期限;
     // The sums and taxes by rate of a "10%・8%" invoice; none for a "5%" one.
     std::optional<Currency> 対象10, 消費税10, 対象8, 消費税8;
     int corrections = 0;

@@ -34,6 +34,21 @@ QString formatted(const QVariant& value, QString (*format)(double)) {
 
 } // namespace
 
+QString asciiNumber(QString typed) {
+    for (QChar& c : typed) {
+        const char16_t u = c.unicode();
+        if (u >= u'０' && u <= u'９')
+            c = QChar(u - u'０' + u'0');
+        else if (u == u'，' || u == u'、')
+            c = u',';
+        else if (u == u'．' || u == u'。')
+            c = u'.';
+        else if (u == u'－' || u == u'−' || u == u'ー')
+            c = u'-';
+    }
+    return typed;
+}
+
 QString formatThousands(double value) {
     if (!std::isfinite(value))
         return {};

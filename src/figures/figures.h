@@ -3,8 +3,14 @@
 #include <QString>
 #include <QVariant>
 
-// Figures as the screen and the printed invoice show them, so both read the same.
+// Figures as the screen and the printed invoice show them, so both read the same, and as the
+// user types them.
 namespace figures {
+
+// A number as typed with the input method on, in ASCII: full-width digits, comma, point and
+// minus, and the 、 。 ー the input method gives for the comma, point and minus keys; every other
+// character is left as it is, for the reader to judge.
+QString asciiNumber(QString typed);
 
 // "#,###": thousands commas, rounded to a whole number, zero shows as nothing.
 QString formatThousands(double value);

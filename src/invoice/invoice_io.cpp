@@ -1,6 +1,7 @@
 #include "invoice/invoice_io.h"
 
 #include "book/history.h"
+#include "figures/figures.h"
 #include "invoice/lines.h"
 #include "invoice/numbering.h"
 #include "invoice/qualified.h"
@@ -40,7 +41,8 @@ std::optional<Currency> nullableMoney(const Value& v) {
 
 } // namespace
 
-NumberCheck CheckInvoiceNumber(const QString& text, qint32* number) {
+NumberCheck CheckInvoiceNumber(const QString& typed, qint32* number) {
+    const QString text = figures::asciiNumber(typed);
     if (text.isEmpty())
         return NumberCheck::Empty;
     for (const QChar c : text)
@@ -179,6 +181,12 @@ void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
             if (box)
                 header->setField(field, *box);
     }
+    for (const auto& [field, text] : {std::pair{QStringLiteral("件名"), h.件名}, std::pair{QStringLiteral("備考"), h.備考},
+                                      std::pair{QStringLiteral("振込先"), h.振込先},
+                                      std::pair{QStringLiteral("支払期限"), h.支払期限}})
+        if (!text.isEmpty())
+            header->setField(field, text);
+    header->setField(QStringLiteral("敬称"), h.敬称);
     header->update();
     header->close();
 
@@ -207,6 +215,11 @@ std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 numbe
     h.消費税10 = nullableMoney(rs->field(QStringLiteral("消費税10")));
     h.対象8 = nullableMoney(rs->field(QStringLiteral("対象8")));
     h.消費税8 = nullableMoney(rs->field(QStringLiteral("消費税8")));
+    h.件名 = rs->field(QStringLiteral("件名")).toText();
+    h.支払期限 = rs->field(QStringLiteral("支払期限")).toText();
+    h.備考 = rs->field(QStringLiteral("備考")).toText();
+    h.振込先 = rs->field(QStringLiteral("振込先")).toText();
+    h.敬称 = rs->field(QStringLiteral("敬称")).toText();
     rs->close();
     return h;
 }

@@ -2,6 +2,7 @@
 #include "store/currency.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
@@ -9,12 +10,19 @@ class Database;
 
 enum class NumberCheck { Empty, Ok, NotNumeric, OutOfRange };
 
-// An invoice number is plain ASCII digits (leading zeros allowed) worth 1 to 2,147,483,647.
+// An invoice number is digits (leading zeros allowed; full-width ones count as typed with the
+// input method on) worth 1 to 2,147,483,647.
 NumberCheck CheckInvoiceNumber(const QString& text, qint32* number);
 
 // True when registering would leave a line out: a named line below the first line without a
 // name, or a line without a name that holds a quantity, unit price or amount.
 bool LinesHaveGap(Database& work);
+
+// How a customer is addressed after the name; the first is the default, "" prints none.
+inline const QStringList Honorifics = {QStringLiteral("様"), QStringLiteral("御中"), QStringLiteral("殿"), QString()};
+// The most a subject holds, in characters, and notes or the account to pay into, in lines.
+constexpr int SubjectMaxLength = 60;
+constexpr int NoteMaxLines = 4;
 
 struct InvoiceHeader {
     qint32 number = 0;
@@ -26,6 +34,11 @@ struct InvoiceHeader {
     QString 税率方式 = QStringLiteral("5%");
     QString 税区分, 端数処理, 登録番号;
     std::optional<Currency> 対象10, 消費税10, 対象8, 消費税8;
+    // What the invoice says besides its lines, all optional. 振込先 is the account text as the
+    // invoice was issued, so a reprint names the account it named then.
+    QString 件名 = {}, 備考 = {}, 振込先 = {};
+    QString 支払期限 = {}; // "yyyy/mm/dd", or "" for none
+    QString 敬称 = Honorifics.front(); // the customer's when issued; "" prints none
 };
 
 // Teaches the customer to the master: adds it or replaces its details. An empty name adds nothing.

@@ -1,5 +1,7 @@
 #include "invoice/numbering.h"
 
+#include "invoice/qualified.h"
+
 #include "store/database.h"
 #include "store/statements.h"
 
@@ -35,8 +37,11 @@ QString Proc管理(Database& main, const QString& item, const QString& mode, con
         if (get) {
             result = QStringLiteral("1");
         } else if (const auto v = wholeNumber(value)) {
+            // The record begins a new book's settings: a record without a scheme would read as a
+            // book from before schemes existed.
             rs->addNew();
             rs->setField(Counter, *v);
+            rs->setField(QStringLiteral("税率方式"), Scheme10_8);
             rs->update();
         }
     } else {

@@ -5,7 +5,7 @@
 
 namespace {
 const MasterTables customers{QStringLiteral("顧客名"),
-                             {QStringLiteral("顧客名"), QStringLiteral("顧客情報")},
+                             {QStringLiteral("顧客名"), QStringLiteral("顧客情報"), QStringLiteral("敬称")},
                              sql::C3,
                              sql::C4,
                              sql::C8,

@@ -20,6 +20,9 @@ void Entry設定(Database& main, const CompanySettings& s) {
     rs->setField(QStringLiteral("登録番号"), s.登録番号.isEmpty() ? Value() : Value(s.登録番号));
     rs->setField(QStringLiteral("税率方式"), s.税率方式);
     rs->setField(QStringLiteral("端数処理"), s.端数処理);
+    rs->setField(QStringLiteral("振込先"), s.振込先.isEmpty() ? Value() : Value(s.振込先));
+    rs->setField(QStringLiteral("支払期限既定"), s.支払期限既定);
+    rs->setField(QStringLiteral("日付表記"), s.日付表記);
     rs->update();
     tx.commit();
 }
@@ -41,9 +44,18 @@ StoredSettings Read設定(Database& main) {
     s.登録番号 = text("登録番号");
     s.税率方式 = text("税率方式");
     s.端数処理 = text("端数処理");
+    s.振込先 = text("振込先");
+    s.支払期限既定 = text("支払期限既定");
+    s.日付表記 = text("日付表記");
     if (const Value v = rs->field(QStringLiteral("LineColor1")); !v.isNull())
         s.LineColor1 = v.toInt();
     return s;
+}
+
+QString SchemeInForce(const StoredSettings& s) {
+    if (!s.exists)
+        return Scheme10_8;
+    return s.税率方式 && Schemes.contains(*s.税率方式) ? *s.税率方式 : Scheme5;
 }
 
 namespace {

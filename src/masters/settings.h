@@ -1,4 +1,6 @@
 #pragma once
+#include "invoice/due_date.h"
+#include "invoice/qualified.h"
 #include "store/database.h"
 
 #include <QColor>
@@ -6,11 +8,17 @@
 #include <functional>
 #include <optional>
 
+// How printed dates are written: 「西暦」 (2026/01/15, the default) or 「和暦」 (令和8年1月15日).
+inline const QStringList DateStyles = {QStringLiteral("西暦"), QStringLiteral("和暦")};
+
 struct CompanySettings {
     QString 自社名, 自社情報, 税区分;
     qint64 LineColor1 = 0;
     QString 登録番号 = {};              // as normalised; "" stores none
-    QString 税率方式 = QStringLiteral("5%"), 端数処理 = QStringLiteral("四捨五入");
+    QString 税率方式 = Scheme10_8, 端数処理 = RoundHalf;
+    QString 振込先 = {};                // the account(s) to pay into, copied onto each invoice issued
+    QString 支払期限既定 = DueDateRules.front();
+    QString 日付表記 = DateStyles.front();
 };
 // Saves the page into the company record, all or nothing; the counter is left alone.
 void Entry設定(Database& main, const CompanySettings& s);
@@ -20,8 +28,13 @@ struct StoredSettings {
     std::optional<QString> 自社名, 自社情報, 税区分;
     std::optional<qint64> LineColor1;
     std::optional<QString> 登録番号, 税率方式, 端数処理;
+    std::optional<QString> 振込先, 支払期限既定, 日付表記;
 };
 StoredSettings Read設定(Database& main);
+// The tax scheme the books work under. Books without a settings record (a new data folder, or
+// after the full wipe) work under today's "10%・8%"; a record without a scheme is a book from
+// before schemes existed and, like a scheme the list does not hold, reads as "5%".
+QString SchemeInForce(const StoredSettings& s);
 
 // Colours as long integers, red in the low byte.
 inline QColor ColorFromLong(qint64 v) {

@@ -6,7 +6,7 @@ namespace report {
 
 namespace {
 
-enum class K { Label, Text, Line, Rect };
+enum class K { Label, Text, Line, Rect, Image };
 
 struct Row {
     const char* name;
@@ -50,6 +50,11 @@ Control make(const Row& r) {
         c.kind = ControlKind::Rect;
         c.rect = QRect(r.a, r.b, r.c, r.d);
         break;
+    case K::Image:
+        c.kind = ControlKind::Image;
+        c.rect = QRect(r.a, r.b, r.c, r.d);
+        c.align = r.align == 'C' ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignBottom;
+        break;
     }
     return c;
 }
@@ -59,11 +64,12 @@ const Row kHeader[] = {
     {"Label1",     K::Label, 8355,   10, 1830,  380, 18,   true,  'C', "請求書", "", "g"},
     {"Line1",      K::Line,     0,  400, 10530, 400, 0,    false, 'L', "", ""},
     {"txt顧客情報", K::Text,   285,  495, 5325,  855, 12,   false, 'L', "", "", "w"},
+    {"txt伝票番号", K::Text,  8291,  405, 2268,  228, 11,   false, 'L', "", ""},
     {"Label10",    K::Label, 7583,  638,  637,  283, 12,   false, 'L', "日付", ""},
     {"txtCday",    K::Text,  8291,  638, 2268,  283, 12,   false, 'L', "", ""},
     {"txt自社名",   K::Text,  6094, 1205, 4465,  425, 14,   false, 'L', "", ""},
     {"txt顧客名",   K::Text,   285, 1410, 5050,  420, 16,   false, 'L', "", ""},
-    {"txt敬称",     K::Text,  5450, 1417,  496,  355, 16,   false, 'L', "様", ""},
+    {"txt敬称",     K::Text,  5450, 1417,  560,  355, 16,   false, 'L', "", ""},
     {"txt自社情報", K::Text,  6165, 1635, 4395, 1455, 10,   false, 'L', "", "", "w"},
     {"Line19",     K::Line,   283, 1843, 5900, 1843, 0,    false, 'L', "", ""},
     {"Label45",    K::Label,  283, 1984, 1560,  355, 14.5, false, 'L', "ご請求金額", ""},
@@ -110,8 +116,55 @@ const Row kQualifiedFooter[] = {
     {"Label凡例",  K::Label,   75,  40, 3600, 260, 10, false, 'L', "※は軽減税率対象", ""},
     {"txt税率別1", K::Text,  3800,  30, 6760, 280, 11, false, 'R', "", "", "n"},
     {"txt税率別2", K::Text,  3800, 310, 6760, 280, 11, false, 'R', "", "", "n"},
+    {"txt非課税",   K::Text,    75, 310, 3600, 280, 11, false, 'L', "", "", "n"},
 };
+
+// What an invoice may add. The due date sits under the date; the subject in a band under the
+// customer's name (its top 1843); the account and the notes side by side in a block at the foot.
+const Row kDueDate[] = {
+    {"Label支払期限", K::Label, 6583,  921, 1637,  283, 12, false, 'R', "お支払期限", ""},
+    {"txt支払期限",   K::Text,  8291,  921, 2268,  283, 12, false, 'L', "", ""},
+};
+const Row kSubject[] = {
+    {"Label件名", K::Label,  283,   30,  700,  283, 12, false, 'L', "件名", ""},
+    {"txt件名",   K::Text,  1000,   30, 4900,  370, 12, false, 'L', "", "", "w"},
+    {"Line件名",  K::Line,   283,  400, 5900,  400, 0,  false, 'L', "", ""},
+};
+const Row kAccount[] = {
+    {"Label振込先", K::Label,   75,   40,  900,  780, 10, true,  'C', "お振込先", ""},
+    {"txt振込先",   K::Text,   975,   40, 4275,  780,  9, false, 'L', "", "", "w"},
+    {"Shape振込先", K::Rect,    75,   40, 5175,  780, 0,  false, 'L', "", ""},
+};
+const Row kNotes[] = {
+    {"Label備考",   K::Label, 5385,   40,  900,  780, 10, true,  'C', "備考", ""},
+    {"txt備考",     K::Text,  6285,   40, 4275,  780,  9, false, 'L', "", "", "w"},
+    {"Shape備考",   K::Rect,  5385,   40, 5175,  780, 0,  false, 'L', "", ""},
+};
+// The seal over the right end of the company's name, under the texts so that none is hidden;
+// the logo at the top left, in the room the raised top margin gives.
+const Row kSeal = {"img印影", K::Image, 9370, 1190, kSealTwips, kSealTwips, 0, false, 'C', "", ""};
+const Row kLogo = {"imgロゴ", K::Image,   71,    0, kLogoWidthTwips, kLogoHeightTwips, 0, false, 'L', "", ""};
 // clang-format on
+
+constexpr int kSubjectTop = 1843;
+constexpr int kSubjectHeight = 420;
+constexpr int kFootBlockHeight = 860;
+
+// The top edge of a control, whatever its kind.
+int topOf(const Control& c) {
+    return c.kind == ControlKind::Line ? std::min(c.line.y1(), c.line.y2()) : c.rect.top();
+}
+void moveDown(Control& c, int by) {
+    c.rect.translate(0, by);
+    c.line.translate(0, by);
+}
+void addRows(Section& section, const auto& rows, int top = 0) {
+    for (const Row& r : rows) {
+        Control c = make(r);
+        moveDown(c, top);
+        section.controls.push_back(c);
+    }
+}
 
 } // namespace
 
@@ -124,6 +177,51 @@ void addQualifiedLayout(Section& pageHeader, Section& detail, Section& pageFoote
         detail.controls.push_back(make(r));
     for (const Row& r : kQualifiedFooter)
         pageFooter.controls.push_back(make(r));
+    pageFooter.height = kQualifiedFooterHeight;
+}
+
+void addExtrasLayout(Section& pageHeader, Section& pageFooter, const LayoutExtras& x) {
+    if (x.dueDate)
+        addRows(pageHeader, kDueDate);
+    if (x.subject) {
+        // The left column below the customer moves down; the company's block on the right stays.
+        for (Control& c : pageHeader.controls)
+            if (topOf(c) > kSubjectTop && c.name != QLatin1String("txt自社情報") &&
+                c.name != QLatin1String("txt登録番号"))
+                moveDown(c, kSubjectHeight);
+        pageHeader.height += kSubjectHeight;
+        addRows(pageHeader, kSubject, kSubjectTop);
+    }
+    if (x.account || x.notes) {
+        if (x.account)
+            addRows(pageFooter, kAccount, pageFooter.height);
+        if (x.notes)
+            addRows(pageFooter, kNotes, pageFooter.height);
+        pageFooter.height += kFootBlockHeight;
+    }
+    if (x.seal)
+        pageHeader.controls.insert(pageHeader.controls.begin(), make(kSeal));
+    if (x.logo) {
+        for (Control& c : pageHeader.controls)
+            moveDown(c, kLogoRise);
+        pageHeader.height += kLogoRise;
+        pageHeader.controls.push_back(make(kLogo));
+    }
+}
+
+void fitDetailRows(Section& detail) {
+    const int h = detail.height;
+    if (h >= kFormRowHeight)
+        return;
+    // Rows lower than the form's: the texts stay centred in the row, the rules close it.
+    for (Control& c : detail.controls) {
+        if (c.kind == ControlKind::Line && c.line.y1() == c.line.y2())
+            c.line.setLine(c.line.x1(), h - 1, c.line.x2(), h - 1);
+        else if (c.kind == ControlKind::Line)
+            c.line.setP2(QPoint(c.line.x2(), h - 1));
+        else
+            c.rect.moveTop((h - 1 - c.rect.height()) / 2);
+    }
 }
 
 void buildInvoiceLayout(Section& pageHeader, Section& detail, Section& pageFooter) {

@@ -7,13 +7,33 @@ namespace report {
 // Fills the sections of the printed invoice with their controls, as drawn in the old layout.
 void buildInvoiceLayout(Section& pageHeader, Section& detail, Section& pageFooter);
 
-// What a qualified invoice adds: the issuer's registration number under the company, the
-// reduced-rate mark at the end of the name column, and a footer with the legend and a line per
-// rate. The company details and the name column give up the room.
+// What a qualified invoice adds: the issuer's registration number under the company, a line's
+// mark at the end of the name column (※ reduced rate, 非 exempt), and a footer with the legend,
+// a line per rate and the exempt lines' sum. The company details and the name column give up the room.
 void addQualifiedLayout(Section& pageHeader, Section& detail, Section& pageFooter);
 
-// Under "10%・8%" the rows give up 14 twips each, so the footer fits on the one page.
-constexpr int kQualifiedRowHeight = 356;
+// What an invoice prints besides the form, each only when it has it.
+struct LayoutExtras {
+    bool subject = false, dueDate = false, account = false, notes = false, seal = false, logo = false;
+};
+// Adds their controls: the due date under the date; the subject in a band under the customer's
+// name (the left column below moves down); the account and the notes side by side at the foot,
+// below a qualified invoice's footer; the seal over the right end of the company's name; the
+// logo at the top left, in room the top margin gives up (kLogoRise), so that everything else
+// stays where it was on the paper.
+void addExtrasLayout(Section& pageHeader, Section& pageFooter, const LayoutExtras& extras);
+
+// A row is 370 twips. When the header and footer need more of the page, the 30 rows share what is
+// left: from 356 down the form's drawing no longer fits, and fitDetailRows draws the row anew at
+// the detail section's height, its texts centred and its rules closing it.
+constexpr int kRowHeight = 370;
+constexpr int kFormRowHeight = 356;
+void fitDetailRows(Section& detail);
+
 constexpr int kQualifiedFooterHeight = 600;
+// The seal about 21 mm square; the logo within 40 × 15 mm.
+constexpr int kSealTwips = 1191;
+constexpr int kLogoWidthTwips = 2268, kLogoHeightTwips = 850;
+constexpr int kLogoRise = 460;
 
 } // namespace report

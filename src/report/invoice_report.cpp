@@ -12,13 +12,23 @@ rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs) : valu
     report::buildInvoiceLayout(pageHeader, detail, pageFooter);
     if (values.prn適格)
         report::addQualifiedLayout(pageHeader, detail, pageFooter);
+    report::addExtrasLayout(pageHeader, pageFooter,
+                            {!values.prn件名.isEmpty(), values.prn支払期限.isValid(), !values.prn振込先.isEmpty(),
+                             !values.prn備考.isEmpty(), !values.prn印影.isNull(), !values.prnロゴ.isNull()});
+    for (const auto& [name, image] : {std::pair{QStringLiteral("img印影"), values.prn印影},
+                                      std::pair{QStringLiteral("imgロゴ"), values.prnロゴ}})
+        if (!image.isNull())
+            pageHeader.ctl(name).image = image;
 }
 
+namespace {
+QString yen(double v) {
+    const QString t = figures::formatThousands(v);
+    return QStringLiteral("¥") + (t.isEmpty() ? QStringLiteral("0") : t);
+}
+} // namespace
+
 QString RateLine(int rate, double sum, const std::optional<double>& tax, bool inclusive) {
-    const auto yen = [](double v) {
-        const QString t = figures::formatThousands(v);
-        return QStringLiteral("¥") + (t.isEmpty() ? QStringLiteral("0") : t);
-    };
     QString line = QString::number(rate) + QStringLiteral("%対象 ") + yen(sum);
     if (inclusive)
         line += QStringLiteral("（税込）");
@@ -30,20 +40,17 @@ QString RateLine(int rate, double sum, const std::optional<double>& tax, bool in
 void rpt請求書::ActiveReport_ReportStart() {
     page.paper = QPageSize::A4;
     page.orientation = QPageLayout::Portrait;
-    page.top = 900;
+    page.top = 900 - (values.prnロゴ.isNull() ? 0 : report::kLogoRise);
     page.bottom = 1100;
     // The free choice of sides: the 300 go left, so a printer's unprintable border does not eat the left rule.
     page.left = 300;
     page.right = 0;
 
     MaxLine = 30;
-    pageHeader.height = 3540;
-    detail.height = 370;
-    pageFooter.height = 0;
-    if (values.prn適格) {
-        detail.height = report::kQualifiedRowHeight;
-        pageFooter.height = report::kQualifiedFooterHeight;
-    }
+    // The rows share what the header and footer leave of the one page.
+    const int body = page.paperTwips().height() - page.top - page.bottom - pageHeader.height - pageFooter.height;
+    detail.height = std::min(report::kRowHeight, body / MaxLine);
+    report::fitDetailRows(detail);
 
     const QString format = QStringLiteral("#,###");
     pageHeader.ctl(QStringLiteral("txt税抜計")).outputFormat = format;
@@ -67,7 +74,20 @@ static QVariant boxValue(const std::optional<double>& v) {
 }
 
 void rpt請求書::PageHeader_Format() {
-    pageHeader.ctl(QStringLiteral("txtCday")).setValue(report::reformatDate(values.prn日付));
+    const QString date = report::reformatDate(values.prn日付);
+    const QDate day = QDate::fromString(date, QStringLiteral("yyyy/MM/dd"));
+    pageHeader.ctl(QStringLiteral("txtCday")).setValue(day.isValid() ? report::printedDate(day, values.prn和暦) : date);
+    pageHeader.ctl(QStringLiteral("txt伝票番号")).setValue(report::printedInvoiceNumber(values.prn伝票番号));
+    pageHeader.ctl(QStringLiteral("txt敬称")).setValue(values.prn敬称);
+    // The extras' controls are there exactly when the invoice has them.
+    const auto fill = [](report::Section& s, const QString& name, const QString& text) {
+        if (s.find(name))
+            s.ctl(name).setValue(text);
+    };
+    fill(pageHeader, QStringLiteral("txt件名"), values.prn件名);
+    fill(pageHeader, QStringLiteral("txt支払期限"), report::printedDate(values.prn支払期限, values.prn和暦));
+    fill(pageFooter, QStringLiteral("txt振込先"), values.prn振込先);
+    fill(pageFooter, QStringLiteral("txt備考"), values.prn備考);
     pageHeader.ctl(QStringLiteral("txt顧客名")).setValue(values.prn顧客名);
     pageHeader.ctl(QStringLiteral("txt顧客情報")).setValue(values.prn顧客情報);
     pageHeader.ctl(QStringLiteral("txt自社名")).setValue(values.prn自社名);
@@ -89,6 +109,18 @@ void rpt請求書::PageHeader_Format() {
             lines << RateLine(rate, *sum, tax, values.prn内税);
     pageFooter.ctl(QStringLiteral("txt税率別1")).setValue(lines.value(0));
     pageFooter.ctl(QStringLiteral("txt税率別2")).setValue(lines.value(1));
+    // Exempt lines count in the subtotal but in neither rate: their sum says why the two differ.
+    double exempt = 0;
+    bool anyExempt = false;
+    for (const DetailRecord& r : records)
+        if (r.非課税) {
+            anyExempt = true;
+            exempt += r.金額.toDouble();
+        }
+    if (anyExempt) {
+        pageFooter.ctl(QStringLiteral("Label凡例")).caption = QStringLiteral("※は軽減税率対象　非は非課税");
+        pageFooter.ctl(QStringLiteral("txt非課税")).setValue(QStringLiteral("非課税 ") + yen(exempt));
+    }
 }
 
 void rpt請求書::Detail_Format() {
@@ -134,6 +166,6 @@ QVariant rpt請求書::fieldValue(std::size_t record, const QString& field) cons
     if (field == QStringLiteral("金額"))
         return r.金額;
     if (field == QStringLiteral("軽減"))
-        return r.軽減 ? QVariant(QStringLiteral("※")) : QVariant();
+        return r.軽減 ? QVariant(QStringLiteral("※")) : r.非課税 ? QVariant(QStringLiteral("非")) : QVariant();
     return {};
 }

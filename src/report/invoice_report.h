@@ -3,6 +3,8 @@
 #include "report/report_engine.h"
 #include "report/report_fonts.h"
 
+#include <QDate>
+#include <QImage>
 #include <QString>
 #include <QVariant>
 #include <optional>
@@ -19,6 +21,12 @@ struct PrintValues {
     bool prn適格 = false, prn内税 = false;
     QString prn登録番号;
     std::optional<double> prn対象10, prn消費税10, prn対象8, prn消費税8;
+    // What the invoice says besides its lines; each prints only when given.
+    QString prn件名, prn備考, prn振込先;
+    QDate prn支払期限;                        // invalid when none
+    QString prn敬称 = QStringLiteral("様");   // after the customer's name; "" prints none
+    bool prn和暦 = false;                      // dates in the Japanese era
+    QImage prn印影, prnロゴ;                   // null when none
 };
 
 // A qualified invoice's line for one rate: "10%対象 ¥8,000　消費税 ¥800".
@@ -27,7 +35,8 @@ QString RateLine(int rate, double sum, const std::optional<double>& tax, bool in
 // One row of the work table in stored order; a null QVariant is an empty field.
 struct DetailRecord {
     QVariant 品名, 数量, 単位, 単価, 金額;
-    bool 軽減 = false; // an 8 % line of a qualified invoice, marked "※"
+    bool 軽減 = false;   // an 8 % line of a qualified invoice, marked "※"
+    bool 非課税 = false; // an exempt line of a qualified invoice, marked "非" and summed apart
 };
 
 // The printed invoice: 30 ruled rows per page, rows past the data printed empty to fill the last page.

@@ -31,4 +31,41 @@ QString reformatDate(const QString& shown) {
         .arg(m.captured(3).toInt(), 2, 10, QLatin1Char('0'));
 }
 
+QString warekiDate(const QDate& date) {
+    struct Era {
+        const char* name;
+        QDate first;
+    };
+    // Newest first; 明治 counts its years from 1868 but is printed only from 1873 on.
+    static const Era eras[] = {{"令和", QDate(2019, 5, 1)},
+                               {"平成", QDate(1989, 1, 8)},
+                               {"昭和", QDate(1926, 12, 25)},
+                               {"大正", QDate(1912, 7, 30)},
+                               {"明治", QDate(1868, 1, 1)}};
+    if (!date.isValid() || date < QDate(1873, 1, 1))
+        return {};
+    for (const Era& era : eras) {
+        if (date < era.first)
+            continue;
+        const int year = date.year() - era.first.year() + 1;
+        return QString::fromUtf8(era.name) + (year == 1 ? QStringLiteral("元") : QString::number(year)) +
+               QStringLiteral("年%1月%2日").arg(date.month()).arg(date.day());
+    }
+    return {};
+}
+
+QString printedDate(const QDate& date, bool wareki) {
+    const QString era = wareki ? warekiDate(date) : QString();
+    return era.isEmpty() ? date.toString(QStringLiteral("yyyy/MM/dd")) : era;
+}
+
+QString printedInvoiceNumber(const QString& number) {
+    const QString t = number.trimmed();
+    bool ok = false;
+    const qlonglong n = t.toLongLong(&ok);
+    if (t.isEmpty())
+        return {};
+    return QStringLiteral("No. ") + (ok && n > 0 ? QStringLiteral("%1").arg(n, 5, 10, QLatin1Char('0')) : t);
+}
+
 } // namespace report

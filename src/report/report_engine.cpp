@@ -135,6 +135,8 @@ bool BandedReport::render(QPagedPaintDevice* device) {
         return false;
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    // The seal and logo go into a PDF as they are, pixel for pixel, never re-encoded as JPEG.
+    painter.setRenderHints(QPainter::SmoothPixmapTransform | QPainter::LosslessImageRendering);
     // The painter's origin is the top-left margin; one unit is one twip from here on.
     const qreal scaleX = device->logicalDpiX() / 1440.0;
     const qreal scaleY = device->logicalDpiY() / 1440.0;
@@ -179,6 +181,17 @@ void BandedReport::paintPage(QPainter& painter, const std::vector<PlacedSection>
                 painter.setBrush(Qt::NoBrush);
                 painter.drawRect(c.rect);
                 break;
+            case ControlKind::Image: {
+                if (c.image.isNull())
+                    break;
+                // Fitted into the box, aspect kept, placed by the control's alignment.
+                const QSizeF size = QSizeF(c.image.size()).scaled(QSizeF(c.rect.size()), Qt::KeepAspectRatio);
+                const QSizeF room = QSizeF(c.rect.size()) - size;
+                const double x = c.align & Qt::AlignHCenter ? room.width() / 2 : c.align & Qt::AlignRight ? room.width() : 0;
+                const double y = c.align & Qt::AlignVCenter ? room.height() / 2 : c.align & Qt::AlignBottom ? room.height() : 0;
+                painter.drawImage(QRectF(QPointF(c.rect.left() + x, c.rect.top() + y), size), c.image);
+                break;
+            }
             case ControlKind::Label:
             case ControlKind::TextBox: {
                 if (c.navyBox)

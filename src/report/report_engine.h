@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QLine>
 #include <QPageLayout>
 #include <QPageSize>
@@ -13,7 +14,7 @@ class QPainter;
 
 namespace report {
 
-enum class ControlKind { Label, TextBox, Line, Rect };
+enum class ControlKind { Label, TextBox, Line, Rect, Image };
 
 // How a text too wide for its box is made to fit. Figures shrink until every digit shows: a cut amount
 // is a wrong amount. Words shrink to a readable floor and are then cut with an ellipsis.
@@ -23,7 +24,7 @@ enum class Fit { Elide, Whole };
 struct Control {
     QString name;
     ControlKind kind = ControlKind::Label;
-    QRect rect; // labels, text boxes and rectangles
+    QRect rect; // labels, text boxes, rectangles and images
     QLine line; // lines, by end points
     QString family;
     double size = 12.0; // points
@@ -38,6 +39,8 @@ struct Control {
 
     QVariant value;
     QString text;
+    QImage image; // drawn whole, as large as the box allows, at its own resolution
+
 
     void setValue(const QVariant& v);
 };

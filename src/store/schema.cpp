@@ -50,12 +50,33 @@ const QStringList& schemaSteps(SchemaFile file) {
             "DROP INDEX 請求書履歴_伝票番号;"
             "CREATE INDEX 請求書ヘッダ履歴_伝票番号 ON 請求書ヘッダ履歴 (伝票番号, 世代, 版);"
             "CREATE INDEX 請求書履歴_伝票番号 ON 請求書履歴 (伝票番号, 世代, 版, 行番号);"),
+        // 4: what a Japanese invoice carries — subject, due date, notes, the account to pay into as
+        // issued and the customer's honorific on each invoice and its history; the honorific in the
+        // customer master; the account, due-date rule and date style in the settings; the seal and
+        // logo. Old customers and invoices read "様", as they printed.
+        QStringLiteral("ALTER TABLE 顧客マスタ ADD COLUMN 敬称 TEXT DEFAULT '様';"
+                       "ALTER TABLE 自社情報 ADD COLUMN 振込先 TEXT;"
+                       "ALTER TABLE 自社情報 ADD COLUMN 支払期限既定 TEXT;"
+                       "ALTER TABLE 自社情報 ADD COLUMN 日付表記 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 件名 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 支払期限 DATETIME;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 備考 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 振込先 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 敬称 TEXT DEFAULT '様';"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 件名 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 支払期限 DATETIME;"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 備考 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 振込先 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 敬称 TEXT DEFAULT '様';"
+                       "CREATE TABLE 画像 (種類 TEXT PRIMARY KEY, データ BLOB NOT NULL);"),
     };
     static const QStringList work = {
         // 1: the rate of a line, of a product on the product page and in the pick list.
         QStringLiteral("ALTER TABLE w明細 ADD COLUMN 税率 INTEGER;"
                        "ALTER TABLE w商品マスタ ADD COLUMN 税率 INTEGER;"
                        "ALTER TABLE w商品参照 ADD COLUMN 税率 INTEGER;"),
+        // 2: the customer's honorific on the customer page.
+        QStringLiteral("ALTER TABLE w顧客マスタ ADD COLUMN 敬称 TEXT DEFAULT '様';"),
     };
     return file == SchemaFile::Main ? main : work;
 }

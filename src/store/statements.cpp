@@ -29,7 +29,7 @@ QString C3() {
     return QStringLiteral("delete * from w顧客マスタ");
 }
 QString C4(const QString& m) {
-    return QStringLiteral("insert into w顧客マスタ select 顧客名,顧客情報 ") + " from 顧客マスタ in '" + lit(m) + "'" +
+    return QStringLiteral("insert into w顧客マスタ select 顧客名,顧客情報,敬称 ") + " from 顧客マスタ in '" + lit(m) + "'" +
            " order by 顧客名;";
 }
 QString C5() {
@@ -170,6 +170,9 @@ QString W4() {
 QString W5() {
     return QStringLiteral("delete * from 請求書ヘッダ");
 }
+QString W6() {
+    return QStringLiteral("delete * from 画像");
+}
 
 QString B1(const QString& n, int g) {
     return "select max(版) as 版 from 請求書ヘッダ履歴 where 伝票番号 = " + n + " and 世代 = " + QString::number(g);
@@ -237,7 +240,8 @@ QStringList removedConditions(const BookFilter& f) {
                        "(x.世代 < " + generationNow + " or x.伝票番号 not in (select 伝票番号 from 請求書ヘッダ))"} +
            bookConditions(f);
 }
-const QString bookColumns = QStringLiteral("伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, 対象10, 消費税10, 対象8, 消費税8, ");
+const QString bookColumns =
+    QStringLiteral("伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, 件名, 支払期限, 対象10, 消費税10, 対象8, 消費税8, ");
 const QString lineColumns = QStringLiteral("伝票番号, 行番号, 品名, 数量, 単位, 単価, 金額, 非課税, 税率, ");
 } // namespace
 

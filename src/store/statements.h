@@ -52,12 +52,13 @@ QString Q3();
 // A master page's work copy in the order the page shows it (CSV export).
 QString E1();
 QString E2();
-// Wiping the business data: the five tables, in this order.
+// Wiping the business data: the five tables, in this order, then the company's images.
 QString W1();
 QString W2();
 QString W3();
 QString W4();
 QString W5();
+QString W6();
 
 // The invoice history: the stored copy of an invoice is copied by column name before it is
 // replaced, deleted or wiped, then stamped with its version and the book's generation. The

@@ -75,8 +75,7 @@ std::optional<Value> BoundTable::fromText(int col, const QString& text) const {
     if (type == QLatin1String("CURRENCY") || type == QLatin1String("DOUBLE") || type == QLatin1String("INTEGER")) {
         if (t.isEmpty())
             return Value();
-        QString plain = t;
-        plain.remove(u',');
+        const QString plain = figures::asciiNumber(t).remove(u',');
         bool ok = false;
         const double d = plain.toDouble(&ok);
         if (!ok || !std::isfinite(d))

@@ -11,6 +11,11 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QtMath>
+
+#include <array>
+#include <cmath>
+#include <memory>
 
 int twipsToPixels(double twips, const QWidget* w) {
     const int dpi = w ? w->logicalDpiX() : 96;
@@ -60,13 +65,21 @@ QLineEdit* lineOf(QWidget* editor) {
     return qobject_cast<QLineEdit*>(editor);
 }
 
-// The input method of an editor follows its column, as it does on the cell.
-QWidget* withIme(QWidget* editor, const DataGrid* grid, int col) {
+// A cell's editor: its input method follows its column, as it does on the cell. While an input
+// method composes the cell's first text the editor passes the focus on to the grid, so opening
+// it does not end the composition.
+QWidget* cellEditor(QWidget* editor, DataGrid* grid, int col) {
     const bool open = grid->imeOpenFor(col);
     SetImeOpen(editor, open);
     if (QLineEdit* line = lineOf(editor); line && line != editor)
         SetImeOpen(line, open);
+    if (grid->composing())
+        editor->setFocusProxy(grid);
     return editor;
+}
+
+bool isEnter(const QKeyEvent* k) {
+    return k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter;
 }
 
 // Draws a yes/no cell's mark centred in its cell: one of two pictures, or a check box.
@@ -107,7 +120,7 @@ class CellDelegate : public QStyledItemDelegate {
   public:
     CellDelegate(Qt::Alignment a, DataGrid* grid) : QStyledItemDelegate(grid), align_(a), grid_(grid) {}
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& o, const QModelIndex& i) const override {
-        return withIme(QStyledItemDelegate::createEditor(parent, o, i), grid_, i.column());
+        return cellEditor(QStyledItemDelegate::createEditor(parent, o, i), grid_, i.column());
     }
 
   protected:
@@ -118,7 +131,18 @@ class CellDelegate : public QStyledItemDelegate {
     bool editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&, const QModelIndex&) override {
         return false; // the grid toggles yes/no cells itself, so a click counts once
     }
-    const DataGrid* grid() const { return grid_; }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        // Enter accepts the cell before the next key is read; Qt's own way waits for a queued
+        // call, and keys typed meanwhile would still land in this cell.
+        auto* editor = qobject_cast<QWidget*>(o);
+        if (editor && e->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(e))) {
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
+            return true;
+        }
+        return QStyledItemDelegate::eventFilter(o, e);
+    }
+    DataGrid* grid() const { return grid_; }
 
   private:
     Qt::Alignment align_;
@@ -142,7 +166,7 @@ class PickListDelegate : public CellDelegate {
             c->completer()->setCompletionMode(QCompleter::PopupCompletion);
             c->completer()->setFilterMode(Qt::MatchStartsWith);
         }
-        return withIme(c, grid(), i.column());
+        return cellEditor(c, grid(), i.column());
     }
     void setEditorData(QWidget* editor, const QModelIndex& i) const override {
         static_cast<QComboBox*>(editor)->setEditText(i.data(Qt::EditRole).toString());
@@ -164,7 +188,7 @@ class MultiLineDelegate : public CellDelegate {
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& i) const override {
         auto* e = new QPlainTextEdit(parent);
         e->setTabChangesFocus(true);
-        return withIme(e, grid(), i.column());
+        return cellEditor(e, grid(), i.column());
     }
     void setEditorData(QWidget* editor, const QModelIndex& i) const override {
         static_cast<QPlainTextEdit*>(editor)->setPlainText(i.data(Qt::EditRole).toString());
@@ -185,17 +209,10 @@ class MultiLineDelegate : public CellDelegate {
     }
     bool eventFilter(QObject* o, QEvent* e) override {
         auto* editor = qobject_cast<QPlainTextEdit*>(o);
-        if (editor && e->type() == QEvent::KeyPress) {
-            auto* k = static_cast<QKeyEvent*>(e);
-            if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-                if (k->modifiers() & Qt::ShiftModifier) {
-                    editor->insertPlainText(QStringLiteral("\n"));
-                } else {
-                    emit commitData(editor);
-                    emit closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
-                }
-                return true;
-            }
+        if (editor && e->type() == QEvent::KeyPress && isEnter(static_cast<QKeyEvent*>(e)) &&
+            (static_cast<QKeyEvent*>(e)->modifiers() & Qt::ShiftModifier)) {
+            editor->insertPlainText(QStringLiteral("\n"));
+            return true;
         }
         return CellDelegate::eventFilter(o, e);
     }
@@ -210,7 +227,7 @@ class CodeDelegate : public CellDelegate {
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert);
         c->addItems(codes_.choices);
-        return withIme(c, grid(), i.column());
+        return cellEditor(c, grid(), i.column());
     }
     void setEditorData(QWidget* editor, const QModelIndex& i) const override {
         auto* c = static_cast<QComboBox*>(editor);
@@ -325,9 +342,48 @@ DataGrid::DataGrid(QWidget* parent) : QTableView(parent) {
 void DataGrid::bind(BoundTable* table) {
     table_ = table;
     setModel(table);
+    connect(table, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to) { fitFigures(from.row(), to.row()); });
+    connect(table, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { fitFigures(first, last); });
+    connect(table, &QAbstractItemModel::modelReset, this, [this] { fitFigures(0, model()->rowCount() - 1); });
+}
+
+void DataGrid::fitFigures(int firstRow, int lastRow) {
+    // The text margins of an item view's cell, as the style draws them.
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    const QFontMetricsF metrics(font());
+    // Measuring every text as drawn is slow over a master of 100,000 rows; the sum of its
+    // characters' advances, each measured once, shows which few texts may not fit.
+    std::array<qreal, 128> ascii;
+    ascii.fill(-1);
+    const auto advance = [&](QChar ch) {
+        if (ch.unicode() >= ascii.size())
+            return metrics.horizontalAdvance(ch);
+        qreal& a = ascii[ch.unicode()];
+        if (a < 0)
+            a = metrics.horizontalAdvance(ch);
+        return a;
+    };
+    for (const int c : std::as_const(figureColumns_)) {
+        if (isColumnHidden(c))
+            continue;
+        qreal room = columnWidth(c) - margins;
+        for (int r = firstRow; r <= lastRow; ++r) {
+            const QString text = model()->index(r, c).data().toString();
+            qreal estimate = 0;
+            for (const QChar ch : text)
+                estimate += advance(ch);
+            if (estimate + 1 > room) // a pixel for the rounding of the sum
+                room = std::max(room, std::ceil(metrics.horizontalAdvance(text)));
+        }
+        if (room + margins > columnWidth(c))
+            setColumnWidth(c, qCeil(room) + margins);
+    }
 }
 
 void DataGrid::setupColumns(const QList<GridColumn>& cols) {
+    figureColumns_.clear();
     for (int i = 0; i < cols.size(); ++i) {
         const GridColumn& c = cols[i];
         table_->setColumnFormat(i, c.format);
@@ -340,7 +396,10 @@ void DataGrid::setupColumns(const QList<GridColumn>& cols) {
         setColumnHidden(i, false);
         // A heading is never cut: a column narrower than its heading in this font grows to fit.
         setColumnWidth(i, std::max(twipsToPixels(c.width, this), horizontalHeader()->sectionSizeHint(i)));
+        if (c.format != CellFormat::Plain)
+            figureColumns_ << i;
     }
+    fitFigures(0, model()->rowCount() - 1);
     for (int i = 0; i < cols.size(); ++i) {
         if (i == pictureColumn_ || table_->isBoolColumn(i))
             setItemDelegateForColumn(i, new FlagDelegate(i == pictureColumn_, this));
@@ -405,8 +464,17 @@ void DataGrid::toggleFlag(const QModelIndex& i) {
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* e) {
-    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-    if (enter && state() != QAbstractItemView::EditingState) {
+    const bool fromEditor = e == fromEditor_;
+    fromEditor_ = nullptr;
+    if (QWidget* editor = openEditor(); editor && !fromEditor) {
+        // A key that reaches the grid while a cell is being edited was typed into that cell:
+        // it goes there, after the keys before it.
+        const std::unique_ptr<QEvent> copy(e->clone());
+        QApplication::sendEvent(editor, copy.get());
+        e->accept();
+        return;
+    }
+    if (isEnter(e) && state() != QAbstractItemView::EditingState) {
         if (!(enterHandler_ && enterHandler_(col())))
             moveRight();
         e->accept();
@@ -446,7 +514,15 @@ void DataGrid::mousePressEvent(QMouseEvent* e) {
     applyIme();
 }
 
+void DataGrid::mouseReleaseEvent(QMouseEvent* e) {
+    QTableView::mouseReleaseEvent(e);
+    // Qt ends the click's state after the click opened the editor; the editor is still open.
+    if (indexWidget(currentIndex()) && state() != QAbstractItemView::EditingState)
+        setState(QAbstractItemView::EditingState);
+}
+
 void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    composing_ = false;
     // The after-update rules may have put the cursor back on the cell; that place stands.
     const bool placed = cursorPlaced_;
     cursorPlaced_ = false;
@@ -463,36 +539,114 @@ void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
         moveRight();
 }
 
+bool DataGrid::viewportEvent(QEvent* e) {
+    // Keys an editor leaves pass the viewport on their way up; the grid then handles them itself.
+    if (e->type() == QEvent::KeyPress)
+        fromEditor_ = e;
+    return QTableView::viewportEvent(e);
+}
+
+QWidget* DataGrid::openEditor() const {
+    return state() == QAbstractItemView::EditingState ? indexWidget(currentIndex()) : nullptr;
+}
+
+QWidget* DataGrid::openForTyping(const QModelIndex& index, bool composing) {
+    composing_ = composing;
+    QWidget* editor = QTableView::edit(index, AnyKeyPressed, nullptr) ? openEditor() : nullptr;
+    if (!editor) {
+        composing_ = false;
+        return nullptr;
+    }
+    // Typing over a cell replaces what it held, whatever the editor.
+    if (auto* text = qobject_cast<QPlainTextEdit*>(editor))
+        text->clear();
+    else if (QLineEdit* line = lineOf(editor))
+        line->clear();
+    return editor;
+}
+
+void DataGrid::endComposing(bool focusEditor) {
+    if (!composing_)
+        return;
+    composing_ = false;
+    if (QWidget* editor = openEditor()) {
+        editor->setFocusProxy(nullptr);
+        if (focusEditor)
+            editor->setFocus();
+    }
+}
+
 bool DataGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
     cursorPlaced_ = false;
     auto* key = event && event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
-    const bool typing = trigger == AnyKeyPressed && key && !key->text().isEmpty() && key->text().front().isPrint() &&
-                        state() != QAbstractItemView::EditingState;
-    if (!QTableView::edit(index, trigger, typing ? nullptr : event))
+    if (trigger == AnyKeyPressed && key && !key->text().isEmpty() && key->text().front().isPrint() &&
+        state() != QAbstractItemView::EditingState) {
+        QWidget* editor = openForTyping(index, false);
+        if (editor) {
+            const std::unique_ptr<QEvent> copy(key->clone());
+            QApplication::sendEvent(editor, copy.get());
+        }
+        return editor != nullptr;
+    }
+    // A click on the cell under the cursor edits at once: Qt waits to tell it from a double
+    // click and drops the keys typed meanwhile.
+    if (trigger == SelectedClicked)
+        trigger = DoubleClicked;
+    if (!QTableView::edit(index, trigger, event))
         return false;
-    QWidget* editor = indexWidget(index);
-    if (!editor || state() != QAbstractItemView::EditingState)
-        return true;
-    auto* text = qobject_cast<QPlainTextEdit*>(editor);
-    QLineEdit* line = lineOf(editor);
-    if (typing) {
-        // Typing over a cell replaces what it held, whatever the editor.
-        if (text)
-            text->clear();
-        else if (line)
-            line->clear();
-        QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text());
-        QApplication::sendEvent(text ? static_cast<QWidget*>(text) : line ? static_cast<QWidget*>(line) : editor, &copy);
-    } else if (trigger & (EditKeyPressed | DoubleClicked | SelectedClicked)) {
+    QWidget* editor = openEditor();
+    if (editor && (trigger & (EditKeyPressed | DoubleClicked))) {
         // F2 and a click edit in place: the text stays, the cursor at its end.
-        if (text)
+        if (auto* text = qobject_cast<QPlainTextEdit*>(editor))
             text->moveCursor(QTextCursor::End);
-        else if (line) {
+        else if (QLineEdit* line = lineOf(editor)) {
             line->deselect();
             line->end(false);
         }
     }
     return true;
+}
+
+void DataGrid::inputMethodEvent(QInputMethodEvent* e) {
+    const bool preedit = !e->preeditString().isEmpty();
+    QWidget* editor = openEditor();
+    if (!editor) {
+        // Text from the input method types over the cell as keys do; while it is still being
+        // composed the grid keeps the focus.
+        if ((!preedit && e->commitString().isEmpty()) || !(editor = openForTyping(currentIndex(), preedit))) {
+            e->ignore();
+            return;
+        }
+    }
+    const std::unique_ptr<QEvent> copy(e->clone());
+    QApplication::sendEvent(editor, copy.get());
+    e->accept();
+    if (composing_ && !preedit) {
+        // Committed: the editor takes the focus. Cancelled before any text: the cell stays as it was.
+        const bool typed = !e->commitString().isEmpty();
+        endComposing(typed);
+        if (!typed)
+            QTableView::closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+    }
+}
+
+QVariant DataGrid::inputMethodQuery(Qt::InputMethodQuery q) const {
+    QWidget* editor = composing_ ? openEditor() : nullptr;
+    if (!editor)
+        return QTableView::inputMethodQuery(q);
+    // The composition shows in the editor, so the editor answers, in the grid's coordinates.
+    const QVariant v = editor->inputMethodQuery(q);
+    const QPoint offset = editor->mapTo(this, QPoint());
+    if (v.typeId() == QMetaType::QRect)
+        return v.toRect().translated(offset);
+    if (v.typeId() == QMetaType::QRectF)
+        return v.toRectF().translated(offset);
+    return v;
+}
+
+void DataGrid::focusOutEvent(QFocusEvent* e) {
+    endComposing(false);
+    QTableView::focusOutEvent(e);
 }
 
 void DataGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

@@ -36,7 +36,8 @@ class DataGrid : public QTableView {
 
     void bind(BoundTable* table);
     BoundTable* table() const { return table_; }
-    // Widths, alignments, headings and formats; a column never gets narrower than its heading.
+    // Widths, alignments, headings and formats; a column never gets narrower than its heading,
+    // and a column of figures grows when a value would not show whole.
     void setupColumns(const QList<GridColumn>& cols);
 
     int col() const { return currentIndex().isValid() ? currentIndex().column() : -1; }
@@ -74,30 +75,47 @@ class DataGrid : public QTableView {
     void removeSelectedRows();
     // The right-click menu of a row.
     void setRowActions(QList<RowAction> actions) { rowActions_ = std::move(actions); }
+    // Typing edits the cell; it never jumps to a row that starts with the key.
+    void keyboardSearch(const QString&) override {}
+    // True while an input method composes the first text of a cell: the grid keeps the focus
+    // for it (moving the focus would end the composition) and hands everything to the editor.
+    bool composing() const { return composing_; }
 
   signals:
     void cellMoved(int row, int col);
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery q) const override;
+    void focusOutEvent(QFocusEvent* e) override;
+    bool viewportEvent(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
   private:
+    QWidget* openEditor() const;
+    QWidget* openForTyping(const QModelIndex& index, bool composing);
+    void endComposing(bool focusEditor);
     void moveRight();
     void toggleFlag(const QModelIndex& i);
     void applyIme();
+    void fitFigures(int firstRow, int lastRow);
     void showRowMenu(int row, const QPoint& global);
     BoundTable* table_ = nullptr;
     std::function<bool(int)> enterHandler_;
     QList<int> imeColumns_;
+    QList<int> figureColumns_;
     QList<RowAction> rowActions_;
     int pictureColumn_ = -1;
     bool cursorPlaced_ = false;
     bool rowSelectors_ = false;
+    bool composing_ = false;
+    const QEvent* fromEditor_ = nullptr; // a key on its way up from the open editor
 };
 
 // Switches the Japanese input method of a widget on or off.

@@ -1,21 +1,30 @@
 #include "ui/number_box.h"
 
+#include "figures/figures.h"
+
 #include <QLocale>
-#include <QRegularExpressionValidator>
 #include <cmath>
+
+NumberValidator::NumberValidator(QObject* parent, const QString& pattern)
+    : QValidator(parent), pattern_(pattern.isEmpty() ? QString() : QRegularExpression::anchoredPattern(pattern)) {}
+
+QValidator::State NumberValidator::validate(QString& input, int&) const {
+    input = figures::asciiNumber(input); // one character for one: the cursor stays where it was
+    if (pattern_.pattern().isEmpty())
+        return Acceptable;
+    return pattern_.match(QString(input).remove(u',')).hasMatch() ? Acceptable : Invalid;
+}
 
 NumberBox::NumberBox(Format f, QWidget* parent) : QLineEdit(parent), format_(f) {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     if (f == Format::Plain)
-        setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-?[0-9]{0,10}")), this));
+        setValidator(new NumberValidator(this, QStringLiteral("-?[0-9]{0,10}")));
 }
 
 std::optional<Currency> NumberBox::value() const {
     if (format_ == Format::Grouped)
         return text().isEmpty() ? std::nullopt : value_;
-    QString t = text();
-    t.remove(u',');
-    return Currency::parse(t);
+    return Currency::parse(figures::asciiNumber(text()).remove(u','));
 }
 
 void NumberBox::setValue(const std::optional<Currency>& v) {

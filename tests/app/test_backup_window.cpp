@@ -25,7 +25,7 @@ class BackupWindowTest : public QObject {
         main.executeRaw(QStringLiteral("insert into 請求書ヘッダ (伝票番号, 顧客名) values (%1, 'A')").arg(number));
     }
     // Works the restore list once it is up: picks a row and presses a button, then the window's own button.
-    static void restoreFromList(FrmVornisa& w, int row, bool accept) {
+    static void restoreFromList(WindowFixture& f, int row, bool accept) {
         auto* poll = new QTimer;
         QObject::connect(poll, &QTimer::timeout, poll, [poll, row, accept] {
             auto* d = qobject_cast<RestoreDialog*>(QApplication::activeModalWidget());
@@ -37,9 +37,9 @@ class BackupWindowTest : public QObject {
             (accept ? d->cmd復元実行 : d->cmdキャンセル)->click();
         });
         poll->start(10);
-        w.cmd復元->click();
+        f.w->settings->cmd復元->click();
     }
-    static void setCustomer(FrmVornisa& w, const QString& name) {
+    static void setCustomer(CustomerPage& w, const QString& name) {
         w.dat顧客->insertRows(0, 1);
         w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), name, Qt::EditRole);
     }
@@ -75,26 +75,26 @@ void BackupWindowTest::dailyBackupAtTheFirstStartOfTheDay() {
 void BackupWindowTest::wipeMakesABackupFirst() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
-    addInvoice(*w.dbMain, 41);
+    SettingsPage& w = *f.w->settings;
+    addInvoice(f.main(), 41);
     // First with backups impossible: the wipe does not run and the user is told.
-    QVERIFY(QDir(backupRoot(w.DataPath)).removeRecursively());
-    QFile blocker(backupRoot(w.DataPath));
+    QVERIFY(QDir(backupRoot(f.w->books.DataPath)).removeRecursively());
+    QFile blocker(backupRoot(f.w->books.DataPath));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     w.cmd一括削除7->click();
     QCOMPARE(f.shown.last().title, QStringLiteral("バックアップの失敗"));
     QVERIFY(f.shown.last().text.startsWith(
         QStringLiteral("バックアップを作成できなかったため、データは初期化しませんでした。")));
-    QCOMPARE(invoices(*w.dbMain), 1);
+    QCOMPARE(invoices(f.main()), 1);
 
     QVERIFY(blocker.remove());
     f.shown.clear();
     w.cmd一括削除7->click();
     QCOMPARE(f.shown.size(), 2); // the question and the notice, as before
     QCOMPARE(f.shown.last().text, QStringLiteral("すべてのデータを初期化しました"));
-    QCOMPARE(invoices(*w.dbMain), 0);
-    const QList<BackupInfo> made = listBackups(w.DataPath);
+    QCOMPARE(invoices(f.main()), 0);
+    const QList<BackupInfo> made = listBackups(f.w->books.DataPath);
     QCOMPARE(made.size(), 1);
     QCOMPARE(made[0].reason, reason::BeforeWipe);
     QCOMPARE(made[0].invoices, 1);
@@ -103,20 +103,20 @@ void BackupWindowTest::wipeMakesABackupFirst() {
 void BackupWindowTest::backupNowCopyAndRestore() {
     WindowFixture f;
     f.start(); // the daily backup
-    FrmVornisa& w = *f.w;
-    addInvoice(*w.dbMain, 1);
+    InvoicePage& w = *f.w->invoice;
+    addInvoice(f.main(), 1);
     QTemporaryDir stick;
     QString offered;
-    w.fileDialogs.existingDirectory = [&](QWidget*, const QString&) { return offered; };
-    w.cmdバックアップ->click(); // the folder dialog cancelled: the backup stays
-    QCOMPARE(listBackups(w.DataPath).size(), 2);
-    QCOMPARE(listBackups(w.DataPath).first().reason, reason::Manual);
+    f.w->books.fileDialogs.existingDirectory = [&](QWidget*, const QString&) { return offered; };
+    f.w->settings->cmdバックアップ->click(); // the folder dialog cancelled: the backup stays
+    QCOMPARE(listBackups(f.w->books.DataPath).size(), 2);
+    QCOMPARE(listBackups(f.w->books.DataPath).first().reason, reason::Manual);
     QCOMPARE(f.shown.last().title, QStringLiteral("バックアップ完了"));
     QCOMPARE(QDir(stick.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 
     offered = stick.path();
-    w.cmdバックアップ->click();
-    const QList<BackupInfo> made = listBackups(w.DataPath);
+    f.w->settings->cmdバックアップ->click();
+    const QList<BackupInfo> made = listBackups(f.w->books.DataPath);
     QCOMPARE(made.size(), 3);
     const QString copy = stick.path() + QStringLiteral("/Vornisa-backup/") + made.first().name;
     QVERIFY(QFileInfo::exists(copy + QStringLiteral("/Vornisa.mdb")));
@@ -124,28 +124,28 @@ void BackupWindowTest::backupNowCopyAndRestore() {
     QCOMPARE(f.shown.last().text, QStringLiteral("バックアップを ") + QDir::toNativeSeparators(copy) +
                                       QStringLiteral(" にコピーしました。"));
     offered.clear();
-    addInvoice(*w.dbMain, 2);
+    addInvoice(f.main(), 2);
     w.cmdHint->click();
-    QVERIFY(w.hintWindow);
+    QVERIFY(f.w->hintWindow);
 
     // A damaged backup is refused: nothing changes, not even a backup is made.
     QFile damaged(made.last().folder + QStringLiteral("/VornisaWork.mdb"));
     QVERIFY(damaged.open(QIODevice::WriteOnly));
     damaged.write(QByteArray(8192, '\0'));
     damaged.close();
-    restoreFromList(w, 2, true);
+    restoreFromList(f, 2, true);
     QCOMPARE(f.shown.last().title, QStringLiteral("復元の拒否"));
-    QCOMPARE(invoices(*w.dbMain), 2);
-    QCOMPARE(listBackups(w.DataPath).size(), 3);
+    QCOMPARE(invoices(f.main()), 2);
+    QCOMPARE(listBackups(f.w->books.DataPath).size(), 3);
 
     // Cancelling the list, or answering No, changes nothing.
-    restoreFromList(w, 0, false);
+    restoreFromList(f, 0, false);
     f.answer = QMessageBox::No;
-    restoreFromList(w, 0, true);
+    restoreFromList(f, 0, true);
     QCOMPARE(f.shown.last().title, QStringLiteral("復元の確認"));
     QCOMPARE(f.shown.last().defaultButton, QMessageBox::No);
-    QCOMPARE(invoices(*w.dbMain), 2);
-    QCOMPARE(listBackups(w.DataPath).size(), 3);
+    QCOMPARE(invoices(f.main()), 2);
+    QCOMPARE(listBackups(f.w->books.DataPath).size(), 3);
 
     // With unregistered work on the invoice page its question comes too; No there keeps all.
     w.cmb顧客名->setEditText(QStringLiteral("入力中"));
@@ -155,29 +155,29 @@ void BackupWindowTest::backupNowCopyAndRestore() {
         f.shown << s;
         return s.title == QStringLiteral("画面クリアの確認") ? onClear : QMessageBox::Yes;
     });
-    restoreFromList(w, 0, true);
+    restoreFromList(f, 0, true);
     QCOMPARE(f.shown.last().title, QStringLiteral("画面クリアの確認"));
-    QCOMPARE(invoices(*w.dbMain), 2);
+    QCOMPARE(invoices(f.main()), 2);
     QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("入力中"));
 
     onClear = QMessageBox::Yes;
-    restoreFromList(w, 0, true); // newest first: the copied one
+    restoreFromList(f, 0, true); // newest first: the copied one
     QCOMPARE(f.shown.last().title, QStringLiteral("復元完了"));
     QVERIFY(!w.hasUnsavedChanges());
     QCOMPARE(w.cmb顧客名->currentText(), QString());
-    QCOMPARE(invoices(*w.dbMain), 1);
-    const QList<BackupInfo> after = listBackups(w.DataPath);
+    QCOMPARE(invoices(f.main()), 1);
+    const QList<BackupInfo> after = listBackups(f.w->books.DataPath);
     QCOMPARE(after.size(), 4);
     QCOMPARE(after.first().reason, reason::BeforeRestore); // the newer books are kept
     QCOMPARE(after.first().invoices, 2);
     // The window goes on with the new files: a new invoice, the grids and the hint write to them.
     QCOMPARE(w.dat明細->rowCount(), 30);
-    setCustomer(w, QStringLiteral("新顧客"));
-    QCOMPARE(w.dbWork->openRecordset(QStringLiteral("select * from w顧客マスタ"))->recordCount(), 1);
-    w.hintWindow->txtContents->setPlainText(QStringLiteral("復元後のメモ"));
-    w.hintWindow->EntryHint();
-    QCOMPARE(w.dbWork->openRecordset(QStringLiteral("select * from ClHint"))->recordCount(), 1);
-    QCOMPARE(QDir(w.DataPath).entryList({QStringLiteral("*.restore-*")}, QDir::Files), QStringList());
+    setCustomer(*f.w->customers, QStringLiteral("新顧客"));
+    QCOMPARE(f.work().openRecordset(QStringLiteral("select * from w顧客マスタ"))->recordCount(), 1);
+    f.w->hintWindow->txtContents->setPlainText(QStringLiteral("復元後のメモ"));
+    f.w->hintWindow->EntryHint();
+    QCOMPARE(f.work().openRecordset(QStringLiteral("select * from ClHint"))->recordCount(), 1);
+    QCOMPARE(QDir(f.w->books.DataPath).entryList({QStringLiteral("*.restore-*")}, QDir::Files), QStringList());
 }
 
 // The start after a restore that was cut off before it was done says the books are as before.
@@ -193,7 +193,8 @@ void BackupWindowTest::startAfterARestoreCutOffSaysWhich() {
 void BackupWindowTest::csvOutAndIn() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    ProductPage& p = *f.w->products;
+    CustomerPage& w = *f.w->customers;
     QTemporaryDir dir;
     QString in = dir.filePath(QStringLiteral("in.csv"));
     const QString out = dir.filePath(QStringLiteral("out.csv"));
@@ -201,14 +202,14 @@ void BackupWindowTest::csvOutAndIn() {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QStringLiteral("品名,単価\nネジ,\"¥1,000\"\nナット,高い\n").toUtf8());
     file.close();
-    w.fileDialogs.openFile = [&](QWidget*, const QString&) { return in; };
-    w.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString&) { return out; };
-    w.cmd商品CSV取込->click();
+    f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&) { return in; };
+    f.w->books.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString&) { return out; };
+    p.cmd商品CSV取込->click();
     QCOMPARE(f.shown.last().text, QStringLiteral("次の行は読み取れないため取り込みませんでした。\n3行目"));
-    QCOMPARE(w.dat商品->recordCount(), 1);
-    QCOMPARE(w.dat商品->value(0, w.dat商品->fieldIndex(QStringLiteral("単価"))), Value(Currency::fromWhole(1000)));
-    QCOMPARE(w.dbMain->openRecordset(QStringLiteral("select * from 商品マスタ"))->recordCount(), 0);
-    w.cmd商品CSV出力->click();
+    QCOMPARE(p.dat商品->recordCount(), 1);
+    QCOMPARE(p.dat商品->value(0, p.dat商品->fieldIndex(QStringLiteral("単価"))), Value(Currency::fromWhole(1000)));
+    QCOMPARE(f.main().openRecordset(QStringLiteral("select * from 商品マスタ"))->recordCount(), 0);
+    p.cmd商品CSV出力->click();
     QFile written(out);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(),
@@ -233,7 +234,7 @@ void BackupWindowTest::csvOutAndIn() {
     in = file.fileName();
     QString progress;
     QTimer::singleShot(0, &w, [&] { // runs once the import lets the window draw
-        if (auto* shown = w.findChild<QProgressDialog*>(); shown && shown->isVisible()) {
+        if (auto* shown = f.w->findChild<QProgressDialog*>(); shown && shown->isVisible()) {
             progress = shown->labelText();
             shown->cancel();
         }

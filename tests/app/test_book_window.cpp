@@ -1,5 +1,5 @@
-#include "app/book_model.h"
-#include "app/history_window.h"
+#include "app/book_page/book_model.h"
+#include "app/book_page/history_window.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "window_fixture.h"
@@ -23,7 +23,9 @@ class BookWindowTest : public QObject {
         auto main = data.openMain();
         auto work = data.openWork();
         const QList<std::tuple<int, const char*, const char*, qint64>> book = {
-            {1, "2024/01/10", "山田商店", 1200}, {2, "2024/02/20", "田中, \"工業\"", 5000}, {3, "2024/03/05", "山田物産", 800}};
+            {1, "2024/01/10", "山田商店", 1200},
+            {2, "2024/02/20", "田中, \"工業\"", 5000},
+            {3, "2024/03/05", "山田物産", 800}};
         for (const auto& [n, date, customer, total] : book) {
             Clear明細ワーク(*work);
             auto rows = work->openRecordset(QStringLiteral("select * from w明細 where 行番号 = 1"));
@@ -50,7 +52,7 @@ class BookWindowTest : public QObject {
         Entry請求書(*main, *work, h);
         Delete請求書(*main, 3);
     }
-    static QStringList column(FrmVornisa& w, int c) {
+    static QStringList column(BookPage& w, int c) {
         QStringList out;
         for (int r = 0; r < w.dat伝票一覧->rowCount(); ++r)
             out << w.dat伝票一覧->index(r, c).data().toString();
@@ -60,7 +62,7 @@ class BookWindowTest : public QObject {
         box->setFocus();
         typeText(box, text);
     }
-    static void enterOn(FrmVornisa& w, int row) {
+    static void enterOn(BookPage& w, int row) {
         w.Grid伝票一覧->setFocus();
         w.Grid伝票一覧->setCurrentIndex(w.dat伝票一覧->index(row, 0));
         QTest::keyClick(w.Grid伝票一覧, Qt::Key_Return);
@@ -71,18 +73,18 @@ void BookWindowTest::searchFromTheFields() {
     WindowFixture f;
     fillBook(f.data);
     f.start();
-    FrmVornisa& w = *f.w;
+    BookPage& w = *f.w->book;
     // A fifth page after the four, with its fields named as the form names them.
     QStringList captions;
-    for (int i = 0; i < w.tab->count(); ++i)
-        captions << w.tab->tabText(i);
+    for (int i = 0; i < f.w->tab->count(); ++i)
+        captions << f.w->tab->tabText(i);
     QCOMPARE(captions, (QStringList{QStringLiteral("請求書"), QStringLiteral("顧　客"), QStringLiteral("商　品"),
                                     QStringLiteral("設定・情報"), QStringLiteral("伝票一覧")}));
     for (const char* name : {"dt検索開始", "chk検索開始", "dt検索終了", "chk検索終了", "txt検索顧客", "num検索下限",
                              "num検索上限", "chk削除済み", "cmd検索", "Grid伝票一覧", "cmd履歴", "cmd一覧CSV"})
         QVERIFY2(f.w->findChild<QWidget*>(QString::fromUtf8(name)), name);
     QCOMPARE(w.cmd検索->text() + w.cmd履歴->text() + w.cmd一覧CSV->text(), QStringLiteral("検索履歴CSV出力"));
-    w.tab->setCurrentIndex(4);
+    f.w->tab->setCurrentIndex(4);
     // Enter in the customer box runs the search; the details match too.
     typeInto(w.txt検索顧客, QStringLiteral("山田"));
     QTest::keyClick(w.txt検索顧客, Qt::Key_Return);
@@ -122,48 +124,49 @@ void BookWindowTest::openingFromTheList() {
     WindowFixture f;
     fillBook(f.data);
     f.start();
-    FrmVornisa& w = *f.w;
-    w.tab->setCurrentIndex(4);
-    w.chk削除済み->setChecked(true);
-    w.cmd検索->click();
-    QCOMPARE(w.dat伝票一覧->rowCount(), 3);
+    InvoicePage& w = *f.w->invoice;
+    BookPage& list = *f.w->book;
+    f.w->tab->setCurrentIndex(4);
+    list.chk削除済み->setChecked(true);
+    list.cmd検索->click();
+    QCOMPARE(list.dat伝票一覧->rowCount(), 3);
     // Enter on a listed invoice loads it on the invoice page as typing its number does.
-    enterOn(w, 1);
-    QCOMPARE(w.tab->currentIndex(), 0);
+    enterOn(list, 1);
+    QCOMPARE(f.w->tab->currentIndex(), 0);
     QCOMPARE(w.txtNo->text(), QStringLiteral("2"));
     QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("田中, \"工業\""));
     QCOMPARE(w.txt顧客情報->toPlainText(), QStringLiteral("住所2"));
     QCOMPARE(w.dat明細->value(0, w.dat明細->fieldIndex(QStringLiteral("品名"))).toText(), QStringLiteral("品2"));
     QCOMPARE(w.num税抜計->text(), QStringLiteral("5,000"));
     // A double-click does the same.
-    w.tab->setCurrentIndex(4);
-    const QPoint at = w.Grid伝票一覧->visualRect(w.dat伝票一覧->index(0, 0)).center();
-    QTest::mousePress(w.Grid伝票一覧->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(w.Grid伝票一覧->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(w.Grid伝票一覧->viewport(), Qt::LeftButton, {}, at);
-    QCOMPARE(w.tab->currentIndex(), 0);
+    f.w->tab->setCurrentIndex(4);
+    const QPoint at = list.Grid伝票一覧->visualRect(list.dat伝票一覧->index(0, 0)).center();
+    QTest::mousePress(list.Grid伝票一覧->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list.Grid伝票一覧->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list.Grid伝票一覧->viewport(), Qt::LeftButton, {}, at);
+    QCOMPARE(f.w->tab->currentIndex(), 0);
     QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
     // Unregistered changes on the invoice page: the question comes first, and No keeps them.
     w.txt顧客情報->setPlainText(QStringLiteral("書きかけ"));
     QVERIFY(w.hasUnsavedChanges());
     f.answer = QMessageBox::No;
-    w.tab->setCurrentIndex(4);
-    enterOn(w, 1);
+    f.w->tab->setCurrentIndex(4);
+    enterOn(list, 1);
     QCOMPARE(f.shown.size(), 1);
     QCOMPARE(f.shown[0].title, QStringLiteral("画面クリアの確認"));
-    QCOMPARE(w.tab->currentIndex(), 4);
+    QCOMPARE(f.w->tab->currentIndex(), 4);
     QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
     QCOMPARE(w.txt顧客情報->toPlainText(), QStringLiteral("書きかけ"));
     f.answer = QMessageBox::Yes;
-    QTest::keyClick(w.Grid伝票一覧, Qt::Key_Return);
+    QTest::keyClick(list.Grid伝票一覧, Qt::Key_Return);
     QCOMPARE(f.shown.size(), 2);
     QCOMPARE(w.txtNo->text(), QStringLiteral("2"));
     QCOMPARE(w.txt顧客情報->toPlainText(), QStringLiteral("住所2"));
     QVERIFY(!w.hasUnsavedChanges());
     // A deleted invoice lives in the history only: Enter leaves the list as it is.
-    w.tab->setCurrentIndex(4);
-    enterOn(w, 2);
-    QCOMPARE(w.tab->currentIndex(), 4);
+    f.w->tab->setCurrentIndex(4);
+    enterOn(list, 2);
+    QCOMPARE(f.w->tab->currentIndex(), 4);
     QCOMPARE(w.txtNo->text(), QStringLiteral("2"));
 }
 
@@ -171,12 +174,12 @@ void BookWindowTest::historyWindowAndCsv() {
     WindowFixture f;
     fillBook(f.data);
     f.start();
-    FrmVornisa& w = *f.w;
-    w.tab->setCurrentIndex(4);
+    BookPage& w = *f.w->book;
+    f.w->tab->setCurrentIndex(4);
     w.cmd検索->click();
     w.Grid伝票一覧->setCurrentIndex(w.dat伝票一覧->index(1, 0)); // invoice 2, corrected once
     w.cmd履歴->click();
-    Frm履歴* h = w.findChild<Frm履歴*>();
+    Frm履歴* h = f.w->findChild<Frm履歴*>();
     QVERIFY(h);
     QAbstractItemModel* versions = h->Grid履歴->model();
     QStringList kinds;
@@ -191,12 +194,12 @@ void BookWindowTest::historyWindowAndCsv() {
     // A qualified version shows its lines' rates, and keeps the basis it was issued under.
     QCOMPARE(h->Grid履歴明細->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("税率"));
     QCOMPARE(h->Grid履歴明細->model()->index(0, 5).data().toString(), QStringLiteral("8%※"));
-    const std::vector<InvoiceVersion> kept = Read履歴(*w.dbMain, 2, 1);
+    const std::vector<InvoiceVersion> kept = Read履歴(f.main(), 2, 1);
     QCOMPARE(kept.front().税率方式, Scheme10_8);
     QCOMPARE(kept.front().登録番号, QStringLiteral("T7000012050002"));
     h->cmd履歴印刷->click();
-    QTRY_VERIFY(w.findChild<QPrintPreviewDialog*>());
-    w.findChild<QPrintPreviewDialog*>()->close();
+    QTRY_VERIFY(f.w->findChild<QPrintPreviewDialog*>());
+    f.w->findChild<QPrintPreviewDialog*>()->close();
     h->close();
     QVERIFY(f.shown.isEmpty());
 
@@ -204,24 +207,25 @@ void BookWindowTest::historyWindowAndCsv() {
     QTemporaryDir dir;
     QString proposed;
     QString answer = dir.filePath(QStringLiteral("一覧.csv"));
-    w.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString& p) {
+    f.w->books.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString& p) {
         proposed = p;
         return answer;
     };
     w.chk削除済み->setChecked(true);
     w.cmd検索->click();
     w.cmd一覧CSV->click();
-    QCOMPARE(QFileInfo(proposed).fileName(),
-             QStringLiteral("伝票一覧_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
-                 QStringLiteral(".csv"));
+    QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("伝票一覧_") +
+                                                 QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
+                                                 QStringLiteral(".csv"));
     QFile list(answer), lines(dir.filePath(QStringLiteral("一覧_明細.csv")));
     QVERIFY(list.open(QIODevice::ReadOnly));
     QVERIFY(lines.open(QIODevice::ReadOnly));
     const QByteArray text = list.readAll();
     QVERIFY(text.startsWith("\xEF\xBB\xBF"));
     const QStringList rows = QString::fromUtf8(text.mid(3)).split(QStringLiteral("\r\n"));
-    QCOMPARE(rows.value(0), QStringLiteral("伝票番号,日付,顧客名,税抜計,消費税,合計,状態,10%対象,10%消費税,8%対象,8%消費税,世代"));
-    QCOMPARE(rows.value(2), QStringLiteral("2,2024/02/20,\"田中, \"\"工業\"\"\",5000,,5500,訂正 1回,,,,,1"));
+    QCOMPARE(rows.value(0),
+             QStringLiteral("伝票番号,日付,顧客名,税抜計,消費税,合計,状態,件名,支払期限,10%対象,10%消費税,8%対象,8%消費税,世代"));
+    QCOMPARE(rows.value(2), QStringLiteral("2,2024/02/20,\"田中, \"\"工業\"\"\",5000,,5500,訂正 1回,,,,,,,1"));
     QCOMPARE(rows.size(), 5); // header, three invoices, and the end of the last line
     QCOMPARE(QString::fromUtf8(lines.readAll().mid(3)).count(QStringLiteral("\r\n")), 4);
     list.close();
@@ -256,8 +260,8 @@ void BookWindowTest::searchTextIsLimitedAndSaysSo() {
     WindowFixture f;
     fillBook(f.data);
     f.start();
-    FrmVornisa& w = *f.w;
-    w.tab->setCurrentIndex(4);
+    BookPage& w = *f.w->book;
+    f.w->tab->setCurrentIndex(4);
     QGuiApplication::clipboard()->setText(QStringLiteral("山田") + QString(40000, u'あ'));
     w.txt検索顧客->setFocus();
     QTest::keyClick(w.txt検索顧客, Qt::Key_V, Qt::ControlModifier);

@@ -122,20 +122,20 @@ void DataFolderTest::userFolderMadeOnceDataBesideWins() {
     for (const bool first : {true, false}) {
         FrmVornisa w;
         QVERIFY(LoadMainWindow(w, bin, rule()));
-        QCOMPARE(w.DataPath, folder);
+        QCOMPARE(w.books.DataPath, folder);
         QCOMPARE(w.madeDataFolder, first);
-        QCOMPARE(w.lblデータフォルダ->text(), folder);
+        QCOMPARE(w.settings->lblデータフォルダ->text(), folder);
         if (first) { // told once where the books are kept
             QCOMPARE(shown_.size(), 1);
             QCOMPARE(shown_[0].text, msg::lookup(QStringLiteral("起動"), QStringLiteral("作成"), folder)->text);
             // The user's own books: only the user may enter the folder.
             QCOMPARE(QFile::permissions(folder) & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
-            w.txt自社名->setText(QStringLiteral("ヴォルニサ商事"));
-            w.cmd設定登録_Click();
+            w.settings->txt自社名->setText(QStringLiteral("ヴォルニサ商事"));
+            w.settings->cmd設定登録_Click();
             shown_.clear();
         } else {
             QVERIFY(shown_.isEmpty());
-            QCOMPARE(w.cfg自社名, QStringLiteral("ヴォルニサ商事"));
+            QCOMPARE(w.books.cfg自社名, QStringLiteral("ヴォルニサ商事"));
         }
         w.close();
         QCOMPARE(entries(QStringLiteral("prefix/bin")), QStringList()); // nothing written beside the program
@@ -157,7 +157,7 @@ void DataFolderTest::userFolderMadeOnceDataBesideWins() {
     shown_.clear();
     FrmVornisa portable;
     QVERIFY(LoadMainWindow(portable, bin, rule()));
-    QCOMPARE(portable.DataPath, bin + QStringLiteral("/data/"));
+    QCOMPARE(portable.books.DataPath, bin + QStringLiteral("/data/"));
     QVERIFY(!portable.madeDataFolder);
     QVERIFY(shown_.isEmpty());
     QVERIFY(!QFile::exists(folder + WorkDbName));
@@ -170,7 +170,7 @@ void DataFolderTest::missingSchemaRefusesAndLeavesNothing() {
     QVERIFY2(shown_[0].text.startsWith(QStringLiteral("データフォルダーを作成できないため起動できません。")) &&
                  shown_[0].text.contains(QStringLiteral("main_schema.sql")),
              qPrintable(shown_[0].text));
-    QVERIFY(!w.dbMain && !w.dbWork);
+    QVERIFY(!w.books.dbMain && !w.books.dbWork);
     // No half-made folder for the next start to take for the books.
     QCOMPARE(entries(QStringLiteral("xdg/vornisa")), QStringList());
 }

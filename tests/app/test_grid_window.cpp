@@ -57,7 +57,7 @@ void pickFromRowMenu(DataGrid* g, int row, const QString& entry, QStringList* of
     QVERIFY(QTest::qWaitForWindowActive(g->window()));
 }
 
-QString names(FrmVornisa& w, int count) {
+QString names(InvoicePage& w, int count) {
     QStringList out;
     for (int r = 0; r < count; ++r)
         out << (field(w.dat明細, r, "品名").isNull() ? S("-") : field(w.dat明細, r, "品名").toText());
@@ -68,8 +68,8 @@ QString names(FrmVornisa& w, int count) {
 void GridWindowTest::mastersTypedIntoNewRowAndRegistered() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
-    w.tab->setCurrentIndex(1);
+    CustomerPage& w = *f.w->customers;
+    f.w->tab->setCurrentIndex(1);
     DataGrid* g = w.Grid顧客マスタ;
     QCOMPARE(g->model()->rowCount(), 1); // an empty page still has its new row
     typeCell(g, 0, 1, S("山田商店"));
@@ -82,27 +82,27 @@ void GridWindowTest::mastersTypedIntoNewRowAndRegistered() {
     typeText(typingTarget(), S("港区"));
     QTest::keyClick(typingTarget(), Qt::Key_Return);
     w.cmd顧客登録->click();
-    auto customer = w.dbMain->openRecordset(sql::C1(S("山田商店")));
+    auto customer = f.main().openRecordset(sql::C1(S("山田商店")));
     QCOMPARE(customer->recordCount(), 1);
     QCOMPARE(customer->field(S("顧客情報")).toText(), S("東京都\n港区"));
 
-    w.tab->setCurrentIndex(2);
-    DataGrid* p = w.Grid商品マスタ;
+    f.w->tab->setCurrentIndex(2);
+    DataGrid* p = f.w->products->Grid商品マスタ;
     typeCell(p, 0, 3, S("1,200")); // any cell of the new row starts a row
     typeCell(p, 0, 1, S("鉛筆"));
     typeCell(p, 1, 1, S("消しゴム"));
     QCOMPARE(p->model()->rowCount(), 3);
-    w.cmd商品登録->click();
-    QCOMPARE(w.dbMain->openRecordset(sql::P1(S("鉛筆")))->field(S("単価")).toCurrency(), Currency::fromWhole(1200));
-    QCOMPARE(w.dbMain->openRecordset(sql::P1(S("消しゴム")))->recordCount(), 1);
+    f.w->products->cmd商品登録->click();
+    QCOMPARE(f.main().openRecordset(sql::P1(S("鉛筆")))->field(S("単価")).toCurrency(), Currency::fromWhole(1200));
+    QCOMPARE(f.main().openRecordset(sql::P1(S("消しゴム")))->recordCount(), 1);
 }
 
 void GridWindowTest::removedRowsLeaveTheMaster() {
     WindowFixture f;
     f.data.openMain()->executeRaw(S("INSERT INTO 顧客マスタ (顧客名) VALUES ('A社'), ('B社'), ('C社')"));
     f.start();
-    FrmVornisa& w = *f.w;
-    w.tab->setCurrentIndex(1);
+    CustomerPage& w = *f.w->customers;
+    f.w->tab->setCurrentIndex(1);
     w.cmd顧客読込->click();
     DataGrid* g = w.Grid顧客マスタ;
     QCOMPARE(w.dat顧客->recordCount(), 3);
@@ -128,7 +128,7 @@ void GridWindowTest::removedRowsLeaveTheMaster() {
     QCOMPARE(g->model()->rowCount(), 1);
     // Nothing asked, the master untouched.
     QVERIFY(f.shown.isEmpty());
-    QCOMPARE(w.dbMain->openRecordset(sql::C2())->recordCount(), 3);
+    QCOMPARE(f.main().openRecordset(sql::C2())->recordCount(), 3);
 }
 
 void GridWindowTest::cellRulesRunOnlyOnChange() {
@@ -136,7 +136,7 @@ void GridWindowTest::cellRulesRunOnlyOnChange() {
     f.data.openMain()->executeRaw(S("INSERT INTO 商品マスタ (品名, 単位, 単価, 非課税) VALUES "
                                     "('コピー用紙', '箱', 25000000, 0), ('鉛筆', '本', 800000, 0)"));
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     DataGrid* g = w.Grid明細;
     // F2 and Enter on an unchanged quantity or name keep what was set by hand.
     typeCell(g, 0, 1, S("コピー用紙"));
@@ -180,7 +180,7 @@ void GridWindowTest::cellRulesRunOnlyOnChange() {
 void GridWindowTest::keysMoveOn() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     QCOMPARE(w.cmdHint->toolTip(), S("ヒント"));
     // Tab in an open editor commits it and leaves the grid.
     DataGrid* g = w.Grid明細;
@@ -208,7 +208,7 @@ void GridWindowTest::keysMoveOn() {
 void GridWindowTest::lineMenu() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     DataGrid* g = w.Grid明細;
     for (int r = 0; r < 3; ++r) {
         typeCell(g, r, 1, QString(QChar(u'A' + r)));
@@ -217,7 +217,9 @@ void GridWindowTest::lineMenu() {
     const struct {
         int row;
         const char *entry, *names, *total;
-    } steps[] = {{1, "行を挿入", "A - B C -", "600"}, {0, "行を削除", "- B C - -", "500"}, {1, "行をクリア", "- - C - -", "300"}};
+    } steps[] = {{1, "行を挿入", "A - B C -", "600"},
+                 {0, "行を削除", "- B C - -", "500"},
+                 {1, "行をクリア", "- - C - -", "300"}};
     for (const auto& s : steps) {
         QStringList offered;
         pickFromRowMenu(g, s.row, S(s.entry), &offered);
@@ -238,7 +240,7 @@ void GridWindowTest::lineMenu() {
 void GridWindowTest::quantityKeepsDecimalsAndEditorsFollowInput() {
     WindowFixture f;
     f.start();
-    DataGrid* g = f.w->Grid明細;
+    DataGrid* g = f.w->invoice->Grid明細;
     typeCell(g, 0, 4, S("6000"));
     typeCell(g, 0, 2, S("2.5"));
     typeCell(g, 1, 2, S("1200"));
@@ -262,10 +264,12 @@ void GridWindowTest::quantityKeepsDecimalsAndEditorsFollowInput() {
 void GridWindowTest::headingsChecksAndStretch() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    ProductPage& w = *f.w->products;
     for (int page : {1, 2, 0}) {
-        w.tab->setCurrentIndex(page);
-        DataGrid* g = page == 1 ? w.Grid顧客マスタ : page == 2 ? w.Grid商品マスタ : w.Grid明細;
+        f.w->tab->setCurrentIndex(page);
+        DataGrid* g = page == 1   ? f.w->customers->Grid顧客マスタ
+                      : page == 2 ? w.Grid商品マスタ
+                                  : f.w->invoice->Grid明細;
         QHeaderView* h = g->horizontalHeader();
         const QFontMetrics fm(h->font());
         int last = -1;
@@ -282,7 +286,7 @@ void GridWindowTest::headingsChecksAndStretch() {
     // The check box of the tick column sits in the middle of its cell: the bounding box of the pixels
     // that differ from the background is centred.
     DataGrid* g = w.Grid商品マスタ;
-    w.tab->setCurrentIndex(2);
+    f.w->tab->setCurrentIndex(2);
     g->setCurrentIndex(g->model()->index(0, 1));
     const QImage img = g->viewport()->grab(g->visualRect(g->model()->index(0, 0))).toImage();
     const QColor bg = img.pixelColor(2, 2);

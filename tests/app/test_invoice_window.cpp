@@ -16,8 +16,8 @@ class InvoiceWindowTest : public QObject {
     void printOpensPreviewAndChangesNothing();
 
   private:
-    static void type(FrmVornisa& w, int row, int col, const QString& text) { typeCell(w.Grid明細, row, col, text); }
-    static Value work(FrmVornisa& w, int row, const QString& field) {
+    static void type(InvoicePage& w, int row, int col, const QString& text) { typeCell(w.Grid明細, row, col, text); }
+    static Value work(InvoicePage& w, int row, const QString& field) {
         return w.dat明細->value(row, w.dat明細->fieldIndex(field));
     }
 };
@@ -41,7 +41,7 @@ void InvoiceWindowTest::typingLinesUpdatesTotals() {
         addProduct(*main, QStringLiteral("コピー用紙"), QStringLiteral("箱"), 2500, false);
     }
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     type(w, 0, 1, QStringLiteral("  コピー用紙  "));
     QCOMPARE(work(w, 0, QStringLiteral("品名")).toText(), QStringLiteral("コピー用紙"));
     QCOMPARE(work(w, 0, QStringLiteral("単位")).toText(), QStringLiteral("箱"));
@@ -72,7 +72,7 @@ void InvoiceWindowTest::typingLinesUpdatesTotals() {
 void InvoiceWindowTest::outOfRangeIsClearedAndCursorReturns() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     type(w, 2, 4, QStringLiteral("10"));
     type(w, 2, 2, QStringLiteral("999999.99"));
     QCOMPARE(work(w, 2, QStringLiteral("数量")).toDouble(), 999999.99);
@@ -88,7 +88,7 @@ void InvoiceWindowTest::outOfRangeIsClearedAndCursorReturns() {
 void InvoiceWindowTest::enterInAmountColumn() {
     WindowFixture f;
     f.start();
-    DataGrid* g = f.w->Grid明細;
+    DataGrid* g = f.w->invoice->Grid明細;
     g->setFocus();
     g->setCurrentIndex(g->model()->index(4, 5));
     QTest::keyClick(g, Qt::Key_Return);
@@ -107,7 +107,7 @@ void InvoiceWindowTest::enterInAmountColumn() {
 void InvoiceWindowTest::registerLoadAndDelete() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     w.cmb顧客名->setEditText(QStringLiteral("山田商店"));
     w.txt顧客情報->setPlainText(QStringLiteral("東京都"));
     type(w, 0, 1, QStringLiteral("鉛筆"));
@@ -140,14 +140,14 @@ void InvoiceWindowTest::registerLoadAndDelete() {
     QCOMPARE(f.shown.size(), 1);
     QCOMPARE(f.shown[0].text, QStringLiteral("伝票 005 を削除します。よろしいですか"));
     QCOMPARE(w.txtNo->text(), QStringLiteral("6"));
-    QVERIFY(w.dbMain->openRecordset(sql::I9(QStringLiteral("5")))->eof());
-    QVERIFY(w.dbMain->openRecordset(sql::I7(QStringLiteral("5")))->eof());
+    QVERIFY(f.main().openRecordset(sql::I9(QStringLiteral("5")))->eof());
+    QVERIFY(f.main().openRecordset(sql::I7(QStringLiteral("5")))->eof());
 }
 
 void InvoiceWindowTest::registerRefusals() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     w.cmb顧客名->setEditText(QStringLiteral("新規客"));
     type(w, 0, 1, QStringLiteral("A"));
     type(w, 2, 1, QStringLiteral("C")); // a gap above
@@ -155,7 +155,7 @@ void InvoiceWindowTest::registerRefusals() {
     QCOMPARE(f.shown.size(), 2);
     QCOMPARE(f.shown[1].text, QStringLiteral("上の行が空白です。データは連続して指定してください。"));
     QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("新規客")); // screen kept
-    QVERIFY(w.dbMain->openRecordset(sql::C1(QStringLiteral("新規客")))->eof());
+    QVERIFY(f.main().openRecordset(sql::C1(QStringLiteral("新規客")))->eof());
     f.shown.clear();
     w.txtNo->clear();
     w.cmd登録->click();
@@ -175,19 +175,19 @@ void InvoiceWindowTest::registerRefusals() {
 void InvoiceWindowTest::printOpensPreviewAndChangesNothing() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     type(w, 0, 1, QStringLiteral("鉛筆"));
     type(w, 0, 2, QStringLiteral("2.5"));
     type(w, 0, 4, QStringLiteral("120"));
     w.cmb顧客名->setEditText(QStringLiteral("山田商店"));
     const QString number = w.txtNo->text();
     w.cmd印刷->click();
-    QTRY_VERIFY(w.findChild<QPrintPreviewDialog*>());
-    QPrintPreviewDialog* preview = w.findChild<QPrintPreviewDialog*>();
+    QTRY_VERIFY(f.w->findChild<QPrintPreviewDialog*>());
+    QPrintPreviewDialog* preview = f.w->findChild<QPrintPreviewDialog*>();
     QVERIFY(!preview->isModal()); // the main window stays usable
     QCOMPARE(w.txtNo->text(), number);
     QCOMPARE(work(w, 0, QStringLiteral("品名")).toText(), QStringLiteral("鉛筆"));
-    QVERIFY(w.dbMain->openRecordset(sql::S1())->eof());
+    QVERIFY(f.main().openRecordset(sql::S1())->eof());
     QVERIFY(f.shown.isEmpty());
 
     // The PDF button offers a name made of the invoice on screen: date, customer, total and number.

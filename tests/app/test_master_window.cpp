@@ -36,7 +36,7 @@ void addRow(BoundTable* t, const QList<std::pair<QString, QVariant>>& values) {
 void MasterWindowTest::masterGridsShowTickThenName() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    CustomerPage& w = *f.w->customers;
     const auto check = [](DataGrid* g, const QStringList& fields, const QStringList& headings) {
         auto* t = static_cast<BoundTable*>(g->model());
         for (int visual = 0; visual < fields.size(); ++visual) {
@@ -47,7 +47,7 @@ void MasterWindowTest::masterGridsShowTickThenName() {
     };
     check(w.Grid顧客マスタ, {QStringLiteral("チェック"), QStringLiteral("顧客名"), QStringLiteral("顧客情報")},
           {QStringLiteral("チェック"), QStringLiteral("顧客名"), QStringLiteral("顧客情報")});
-    check(w.Grid商品マスタ,
+    check(f.w->products->Grid商品マスタ,
           {QStringLiteral("チェック"), QStringLiteral("品名"), QStringLiteral("単位"), QStringLiteral("単価"),
            QStringLiteral("非課税")},
           {QStringLiteral("チェック"), QStringLiteral("品　　　名"), QStringLiteral("単位"), QStringLiteral("単　価"),
@@ -58,7 +58,7 @@ void MasterWindowTest::masterGridsShowTickThenName() {
 void MasterWindowTest::customersRegisterReplaceAndDelete() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    CustomerPage& w = *f.w->customers;
     addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("O'Brien商会")},
                        {QStringLiteral("顧客情報"), QStringLiteral("大阪")}});
     addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("山田商店")},
@@ -66,23 +66,23 @@ void MasterWindowTest::customersRegisterReplaceAndDelete() {
     addRow(w.dat顧客, {{QStringLiteral("顧客情報"), QStringLiteral("名前なし")}});
     w.cmd顧客登録->click();
     QCOMPARE(f.shown.last().text, QStringLiteral("顧客情報 を登録します。よろしいですか"));
-    QCOMPARE(count(*w.dbMain, sql::C2()), 2); // the nameless row is not written
+    QCOMPARE(count(f.main(), sql::C2()), 2); // the nameless row is not written
     // Registering again with new details replaces them; no duplicate.
     w.dat顧客->setData(w.dat顧客->index(1, w.dat顧客->fieldIndex(QStringLiteral("顧客情報"))), QStringLiteral("横浜"),
                        Qt::EditRole);
     w.cmd顧客登録->click();
-    auto yamada = w.dbMain->openRecordset(sql::C1(QStringLiteral("山田商店")));
+    auto yamada = f.main().openRecordset(sql::C1(QStringLiteral("山田商店")));
     QCOMPARE(yamada->recordCount(), 1);
     QCOMPARE(yamada->field(QStringLiteral("顧客情報")).toText(), QStringLiteral("横浜"));
     // Delete with no tick does nothing; ticking the apostrophe name removes it from both.
     w.cmd顧客削除->click();
-    QCOMPARE(count(*w.dbMain, sql::C2()), 2);
+    QCOMPARE(count(f.main(), sql::C2()), 2);
     w.dat顧客->setData(w.dat顧客->index(0, w.dat顧客->fieldIndex(QStringLiteral("チェック"))), Qt::Checked,
                        Qt::CheckStateRole);
     f.shown.clear();
     w.cmd顧客削除->click();
     QCOMPARE(f.shown.first().text, QStringLiteral("指定された 顧客情報 を削除します。よろしいですか"));
-    QCOMPARE(count(*w.dbMain, sql::C2()), 1);
+    QCOMPARE(count(f.main(), sql::C2()), 1);
     QCOMPARE(w.dat顧客->recordCount(), 2);
     // Clear then read shows the master sorted, no ticks.
     w.cmd顧客クリア->click();
@@ -95,32 +95,32 @@ void MasterWindowTest::customersRegisterReplaceAndDelete() {
 void MasterWindowTest::productsTickInEditedRowCounts() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    ProductPage& w = *f.w->products;
     addRow(w.dat商品,
            {{QStringLiteral("品名"), QStringLiteral("鉛筆")}, {QStringLiteral("単価"), QStringLiteral("80")}});
     w.cmd商品登録->click();
-    QCOMPARE(count(*w.dbMain, sql::P1(QStringLiteral("鉛筆"))), 1);
+    QCOMPARE(count(f.main(), sql::P1(QStringLiteral("鉛筆"))), 1);
     // A registered product reaches the invoice's pick list only with the next new invoice.
-    QCOMPARE(w.dat商品参照->rowCount(), 0);
-    w.cmdクリア->click();
-    QCOMPARE(w.dat商品参照->rowCount(), 1);
+    QCOMPARE(f.w->invoice->dat商品参照->rowCount(), 0);
+    f.w->invoice->cmdクリア->click();
+    QCOMPARE(f.w->invoice->dat商品参照->rowCount(), 1);
     w.dat商品->setData(w.dat商品->index(0, w.dat商品->fieldIndex(QStringLiteral("チェック"))), Qt::Checked,
                        Qt::CheckStateRole);
     w.cmd商品削除->click();
-    QCOMPARE(count(*w.dbMain, sql::P1(QStringLiteral("鉛筆"))), 0);
+    QCOMPARE(count(f.main(), sql::P1(QStringLiteral("鉛筆"))), 0);
     QCOMPARE(w.dat商品->recordCount(), 0);
 }
 
 void MasterWindowTest::failedRegisterChangesNothingAndSays() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
-    w.dbMain->executeRaw(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON 顧客マスタ WHEN NEW.顧客名 = 'BAD' "
-                                        "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    CustomerPage& w = *f.w->customers;
+    f.main().executeRaw(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON 顧客マスタ WHEN NEW.顧客名 = 'BAD' "
+                                       "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
     addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("良い客")}});
     addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("BAD")}});
     w.cmd顧客登録->click();
-    QCOMPARE(count(*w.dbMain, sql::C2()), 0);
+    QCOMPARE(count(f.main(), sql::C2()), 0);
     QCOMPARE(f.shown.last().title, QStringLiteral("注意"));
     QVERIFY(f.shown.last().text.contains(QStringLiteral("refused")));
 }
@@ -128,21 +128,21 @@ void MasterWindowTest::failedRegisterChangesNothingAndSays() {
 void MasterWindowTest::settingsSaveReloadAndColour() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    SettingsPage& w = *f.w->settings;
     w.txt自社名->setText(QStringLiteral("有限会社ヴォルニサ"));
     w.cmb税区分->setCurrentText(QStringLiteral("内税"));
     setColorDialogHook([](QWidget*, const QColor&) { return std::optional<QColor>(QColor(255, 0, 0)); });
     w.Pic罫線色_Click();
     QCOMPARE(w.num白紙罫線色->text(), QStringLiteral("255"));
-    QVERIFY(w.dbMain->openRecordset(sql::S1())->eof()); // nothing saved before 登録
+    QVERIFY(f.main().openRecordset(sql::S1())->eof()); // nothing saved before 登録
     setColorDialogHook([](QWidget*, const QColor&) { return std::optional<QColor>(); });
     w.Pic罫線色_Click(); // cancelled: unchanged
     QCOMPARE(w.num白紙罫線色->text(), QStringLiteral("255"));
     setColorDialogHook({});
     w.cmd設定登録->click();
-    QCOMPARE(w.cfg税区分, QStringLiteral("内税"));
-    QCOMPARE(w.cfg自社名, QStringLiteral("有限会社ヴォルニサ"));
-    auto rs = w.dbMain->openRecordset(sql::S1());
+    QCOMPARE(f.w->books.cfg税区分, QStringLiteral("内税"));
+    QCOMPARE(f.w->books.cfg自社名, QStringLiteral("有限会社ヴォルニサ"));
+    auto rs = f.main().openRecordset(sql::S1());
     QCOMPARE(rs->field(QStringLiteral("LineColor1")).toInt(), 255);
     // A declined save still reloads, dropping the unsaved edit.
     f.answer = QMessageBox::No;
@@ -150,8 +150,8 @@ void MasterWindowTest::settingsSaveReloadAndColour() {
     w.cmd設定登録->click();
     QCOMPARE(w.txt自社名->text(), QStringLiteral("有限会社ヴォルニサ"));
     // The company name reaches the invoice page with the next new invoice.
-    w.cmdクリア->click();
-    QCOMPARE(w.lbl自社名->text(), QStringLiteral("有限会社ヴォルニサ"));
+    f.w->invoice->cmdクリア->click();
+    QCOMPARE(f.w->invoice->lbl自社名->text(), QStringLiteral("有限会社ヴォルニサ"));
     w.cmd設定クリア->click();
     QCOMPARE(w.cmb税区分->currentText(), QStringLiteral("外税"));
     QCOMPARE(w.num白紙罫線色->text(), QStringLiteral("1"));
@@ -160,36 +160,36 @@ void MasterWindowTest::settingsSaveReloadAndColour() {
 void MasterWindowTest::wipeKeepsUnitsAndHints() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
-    w.dbMain->executeRaw(QStringLiteral("UPDATE コードマスタ SET sname='箱' WHERE code=1"));
-    w.dbMain->executeRaw(QStringLiteral("INSERT INTO 自社情報 (最大請求書番号) VALUES (41)"));
-    w.dbWork->executeRaw(QStringLiteral("INSERT INTO ClHint VALUES ('FrmVornisa','cmdHint','t','メモ')"));
+    SettingsPage& w = *f.w->settings;
+    f.main().executeRaw(QStringLiteral("UPDATE コードマスタ SET sname='箱' WHERE code=1"));
+    f.main().executeRaw(QStringLiteral("INSERT INTO 自社情報 (最大請求書番号) VALUES (41)"));
+    f.work().executeRaw(QStringLiteral("INSERT INTO ClHint VALUES ('FrmVornisa','cmdHint','t','メモ')"));
     // A failing delete leaves everything and shows no completion notice.
-    w.dbMain->executeRaw(
+    f.main().executeRaw(
         QStringLiteral("CREATE TRIGGER keep BEFORE DELETE ON 請求書ヘッダ BEGIN SELECT RAISE(ABORT, 'locked'); END"));
-    w.dbMain->executeRaw(QStringLiteral("INSERT INTO 請求書ヘッダ (伝票番号) VALUES (1)"));
+    f.main().executeRaw(QStringLiteral("INSERT INTO 請求書ヘッダ (伝票番号) VALUES (1)"));
     w.cmd一括削除7->click();
     QCOMPARE(f.shown.first().text, QStringLiteral("すべてのデータを初期化します。、よろしいですか"));
     QCOMPARE(f.shown.last().title, QStringLiteral("注意"));
-    QCOMPARE(count(*w.dbMain, sql::S1()), 1);
-    w.dbMain->executeRaw(QStringLiteral("DROP TRIGGER keep"));
+    QCOMPARE(count(f.main(), sql::S1()), 1);
+    f.main().executeRaw(QStringLiteral("DROP TRIGGER keep"));
     f.shown.clear();
     w.cmd一括削除7->click();
     QCOMPARE(f.shown.last().text, QStringLiteral("すべてのデータを初期化しました"));
-    QCOMPARE(count(*w.dbMain, sql::S1()), 0);
-    QCOMPARE(count(*w.dbMain, QStringLiteral("select * from コードマスタ where sname = '箱'")), 1);
-    QCOMPARE(count(*w.dbWork, sql::H2(QStringLiteral("FrmVornisa"), QStringLiteral("cmdHint"))), 1);
-    w.cmdクリア->click();
-    QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
+    QCOMPARE(count(f.main(), sql::S1()), 0);
+    QCOMPARE(count(f.main(), QStringLiteral("select * from コードマスタ where sname = '箱'")), 1);
+    QCOMPARE(count(f.work(), sql::H2(QStringLiteral("FrmVornisa"), QStringLiteral("cmdHint"))), 1);
+    f.w->invoice->cmdクリア->click();
+    QCOMPARE(f.w->invoice->txtNo->text(), QStringLiteral("1"));
 }
 
 void MasterWindowTest::hintWindow() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     w.cmdHint->click();
-    QVERIFY(w.hintWindow);
-    Hint* h = w.hintWindow;
+    QVERIFY(f.w->hintWindow);
+    Hint* h = f.w->hintWindow;
     QCOMPARE(h->windowTitle(), QStringLiteral("ヒント"));
     QCOMPARE(h->lblFormName->text(), QStringLiteral("FrmVornisa"));
     QCOMPARE(h->lblCtlName->text(), QStringLiteral("cmdHint"));
@@ -202,20 +202,20 @@ void MasterWindowTest::hintWindow() {
     h->txtContents->setPlainText(QStringLiteral("二回目"));
     h->cmd登録->click();
     QCOMPARE(f.shown.last().text, QStringLiteral("ヒント を登録しました。"));
-    auto rows = w.dbWork->openRecordset(sql::H2(QStringLiteral("FrmVornisa"), QStringLiteral("cmdHint")));
+    auto rows = f.work().openRecordset(sql::H2(QStringLiteral("FrmVornisa"), QStringLiteral("cmdHint")));
     QCOMPARE(rows->recordCount(), 1);
     QCOMPARE(rows->field(QStringLiteral("Contents")).toText(), QStringLiteral("二回目"));
     h->cmd編集->click();
     QVERIFY(h->txtContents->isReadOnly());
     // A second press only brings the same window forward.
     w.cmdHint->click();
-    QCOMPARE(w.hintWindow.data(), h);
+    QCOMPARE(f.w->hintWindow.data(), h);
     h->cmd削除->click();
     QVERIFY(h->txtContents->toPlainText().isEmpty());
-    QCOMPARE(count(*w.dbWork, sql::H2(QStringLiteral("FrmVornisa"), QStringLiteral("cmdHint"))), 0);
+    QCOMPARE(count(f.work(), sql::H2(QStringLiteral("FrmVornisa"), QStringLiteral("cmdHint"))), 0);
     // Closing the main window closes the hint window too.
-    w.close();
-    QTRY_VERIFY(!w.hintWindow);
+    f.w->close();
+    QTRY_VERIFY(!f.w->hintWindow);
 }
 
 QTEST_MAIN(MasterWindowTest)

@@ -28,14 +28,14 @@ QStringList items(const QComboBox* c) {
 void QualifiedWindowTest::settingsPage() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    SettingsPage& w = *f.w->settings;
     QCOMPARE(items(w.cmb税率方式), QStringList({QStringLiteral("5%"), Qualified}));
     QCOMPARE(items(w.cmb端数処理),
              QStringList({QStringLiteral("切り捨て"), QStringLiteral("四捨五入"), QStringLiteral("切り上げ")}));
     QCOMPARE(w.cmb税率方式->currentText(), QStringLiteral("5%"));
     QCOMPARE(w.cmb端数処理->currentText(), QStringLiteral("四捨五入"));
     QStringList labels;
-    for (const QLabel* l : w.findChildren<QLabel*>())
+    for (const QLabel* l : f.w->findChildren<QLabel*>())
         labels << l->text();
     for (const char* label : {"登録番号", "消費税率", "消費税の端数処理"})
         QVERIFY2(labels.contains(QString::fromUtf8(label)), label);
@@ -85,12 +85,12 @@ void QualifiedWindowTest::settingsPage() {
                                  stored->field(QStringLiteral("税率方式")).toText(),
                                  stored->field(QStringLiteral("端数処理")).toText(),
                                  w.txt登録番号->text(),
-                                 w.cfg税率方式,
-                                 w.cfg端数処理};
+                                 f.w->books.cfg税率方式,
+                                 f.w->books.cfg端数処理};
         const QString n = QString::fromUtf8(c.storedNumber), up = QStringLiteral("切り上げ");
         QVERIFY2(got == QStringList({n, Qualified, up, n, Qualified, up}), qPrintable(got.join(u'|')));
     }
-    QVERIFY(!w.Grid商品マスタ->isColumnHidden(5)); // the product page shows the rate under the scheme
+    QVERIFY(!f.w->products->Grid商品マスタ->isColumnHidden(5)); // the product page shows the rate under the scheme
 }
 
 void QualifiedWindowTest::invoiceUnderTheScheme() {
@@ -104,14 +104,14 @@ void QualifiedWindowTest::invoiceUnderTheScheme() {
                            "('工具', 80000000, 0, NULL), ('新聞', 40000000, 0, 8), ('印紙', 3000000, 1, NULL)"));
     }
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     DataGrid* g = w.Grid明細;
     auto cell = [g](int row, int col) {
         const QModelIndex i = g->model()->index(row, col);
         return i.data(Qt::DisplayRole).toString() + u'|' + i.data(Qt::EditRole).toString();
     };
-    auto exempt = [&w](int row) {
-        auto rs = w.dbWork->openRecordset(QStringLiteral("select * from w明細 where 行番号 = %1").arg(row + 1));
+    auto exempt = [&f](int row) {
+        auto rs = f.work().openRecordset(QStringLiteral("select * from w明細 where 行番号 = %1").arg(row + 1));
         return rs->field(QStringLiteral("非課税")).toBool();
     };
     const auto boxes = [&w] {
@@ -161,17 +161,17 @@ void QualifiedWindowTest::invoiceUnderTheScheme() {
     QCOMPARE(f.shown.size(), 1);
 
     // Other settings now: "5%", 内税, 切り捨て. A new invoice takes them ...
-    w.cmb税率方式->setCurrentText(QStringLiteral("5%"));
-    w.cmb税区分->setCurrentText(QStringLiteral("内税"));
-    w.cmb端数処理->setCurrentText(QStringLiteral("切り捨て"));
-    w.txt登録番号->clear();
-    w.cmd設定登録->click();
+    f.w->settings->cmb税率方式->setCurrentText(QStringLiteral("5%"));
+    f.w->settings->cmb税区分->setCurrentText(QStringLiteral("内税"));
+    f.w->settings->cmb端数処理->setCurrentText(QStringLiteral("切り捨て"));
+    f.w->settings->txt登録番号->clear();
+    f.w->settings->cmd設定登録->click();
     w.cmdクリア->click();
     QCOMPARE(w.dat明細->columnCount(), 7);
     QCOMPARE(w.dat明細->fieldIndex(QStringLiteral("非課税")), 6);
     QCOMPARE(w.dat明細->fieldIndex(QStringLiteral("税率")), -1);
     QVERIFY(w.rateBoxes->isHidden());
-    QVERIFY(w.Grid商品マスタ->isColumnHidden(5));
+    QVERIFY(f.w->products->Grid商品マスタ->isColumnHidden(5));
     // ... while the issued invoice reloads as it was issued.
     w.txtNo->setFocus();
     w.txtNo->setText(QStringLiteral("7"));
@@ -189,9 +189,9 @@ void QualifiedWindowTest::invoiceUnderTheScheme() {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("7.pdf"));
     w.cmd印刷->click();
-    QTRY_VERIFY(w.findChild<QPrintPreviewDialog*>());
+    QTRY_VERIFY(f.w->findChild<QPrintPreviewDialog*>());
     report::setSaveAsker([&](QWidget*, const QString&) { return pdf; });
-    w.findChild<QPrintPreviewDialog*>()->findChild<QAction*>(QStringLiteral("cmdPDF保存"))->trigger();
+    f.w->findChild<QPrintPreviewDialog*>()->findChild<QAction*>(QStringLiteral("cmdPDF保存"))->trigger();
     report::setSaveAsker({});
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});

@@ -18,11 +18,11 @@ class UnsavedWorkTest : public QObject {
     void dateBoxPlacement();
 
   private:
-    static QString name(FrmVornisa& w, int row) {
+    static QString name(InvoicePage& w, int row) {
         return w.dat明細->value(row, w.dat明細->fieldIndex(QStringLiteral("品名"))).toText();
     }
     // Types into the number box, then leaves it for the customer box, as Tab would.
-    static void leaveNumber(FrmVornisa& w, const QString& typed) {
+    static void leaveNumber(InvoicePage& w, const QString& typed) {
         w.txtNo->setFocus();
         QTRY_VERIFY(w.txtNo->hasFocus());
         w.txtNo->selectAll();
@@ -41,7 +41,7 @@ void UnsavedWorkTest::clearAndCloseAskOnlyWithChanges() {
     for (const auto& c : cases) {
         WindowFixture f;
         f.start();
-        FrmVornisa& w = *f.w;
+        InvoicePage& w = *f.w->invoice;
         QPushButton* button = c.close ? w.cmd閉じる : w.cmdクリア;
         typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
         QVERIFY(w.hasUnsavedChanges());
@@ -53,12 +53,12 @@ void UnsavedWorkTest::clearAndCloseAskOnlyWithChanges() {
         QCOMPARE(f.shown.size(), 1);
         QCOMPARE(f.shown[0].text, QString::fromUtf8(c.question));
         QVERIFY(c.close || f.shown[0].defaultButton == QMessageBox::No);
-        QVERIFY(w.isVisible() && w.dbMain);
+        QVERIFY(f.w->isVisible() && f.w->books.dbMain);
         QCOMPARE(name(w, 0), QStringLiteral("封筒"));
         f.answer = QMessageBox::Yes;
         button->click();
         if (c.close) {
-            QVERIFY(!w.isVisible() && !w.dbMain);
+            QVERIFY(!f.w->isVisible() && !f.w->books.dbMain);
             continue;
         }
         QVERIFY(name(w, 0).isEmpty());
@@ -72,7 +72,7 @@ void UnsavedWorkTest::clearAndCloseAskOnlyWithChanges() {
 void UnsavedWorkTest::leavingTheNumberBox() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     const QString offered = w.txtNo->text();
     typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
     // Tabbing through the box with its number unchanged loads nothing.
@@ -108,7 +108,7 @@ void UnsavedWorkTest::leavingTheNumberBox() {
 void UnsavedWorkTest::deactivationIsNotLeaving() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
     w.txtNo->setFocus();
     QTRY_VERIFY(w.txtNo->hasFocus());
@@ -118,14 +118,14 @@ void UnsavedWorkTest::deactivationIsNotLeaving() {
     QWidget other;
     other.show();
     other.activateWindow();
-    QTRY_VERIFY(!w.isActiveWindow());
+    QTRY_VERIFY(!f.w->isActiveWindow());
     QVERIFY(f.shown.isEmpty());
     QCOMPARE(name(w, 0), QStringLiteral("封筒"));
     QCOMPARE(w.txtNo->text(), QStringLiteral("77"));
     // Coming back and leaving the box for real is leaving it: the question comes now.
     other.close();
-    w.activateWindow();
-    QTRY_VERIFY(w.isActiveWindow());
+    f.w->activateWindow();
+    QTRY_VERIFY(f.w->isActiveWindow());
     f.answer = QMessageBox::No;
     w.txtNo->setFocus();
     w.cmb顧客名->setFocus();
@@ -137,8 +137,8 @@ void UnsavedWorkTest::settingsPageKeysAndOddCategory() {
     WindowFixture f;
     f.data.openMain()->executeRaw(QStringLiteral("INSERT INTO 自社情報 (自社名, 税区分) VALUES ('自社', '内税')"));
     f.start();
-    FrmVornisa& w = *f.w;
-    w.tab->setCurrentIndex(3);
+    SettingsPage& w = *f.w->settings;
+    f.w->tab->setCurrentIndex(3);
     w.cmd設定読込->click();
     QCOMPARE(w.cmb税区分->currentText(), QStringLiteral("内税"));
     // Tab leaves the list; typing and Delete still change nothing.
@@ -153,13 +153,13 @@ void UnsavedWorkTest::settingsPageKeysAndOddCategory() {
     f.data.openMain()->executeRaw(QStringLiteral("UPDATE 自社情報 SET 税区分 = ''"));
     w.cmd設定読込->click();
     QCOMPARE(w.cmb税区分->currentText(), QString());
-    QCOMPARE(w.cfg税区分, QString());
+    QCOMPARE(f.w->books.cfg税区分, QString());
 }
 
 void UnsavedWorkTest::dateBoxPlacement() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     QWidget* frame = w.dt日付->parentWidget();
     while (frame && !qobject_cast<QFrame*>(frame))
         frame = frame->parentWidget();

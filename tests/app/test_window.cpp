@@ -47,8 +47,10 @@ void WindowTest::captionsPagesAndControls() {
     WindowFixture f;
     f.start();
     FrmVornisa& w = *f.w;
+    InvoicePage& inv = *w.invoice;
+    SettingsPage& set = *w.settings;
     QCOMPARE(w.windowTitle(), QStringLiteral("Vornisa Ver 1.20"));
-    QCOMPARE(w.lblInfo->text(), QStringLiteral("Vornisa Ver 1.20 LastUpdate2005/12/16"));
+    QCOMPARE(set.lblInfo->text(), QStringLiteral("Vornisa Ver 1.20 LastUpdate2005/12/16"));
     QCOMPARE(w.tab->count(), 5); // the four pages, then the invoice list
     QCOMPARE(w.tab->tabText(1), QStringLiteral("顧　客"));
     QCOMPARE(w.tab->tabText(2), QStringLiteral("商　品"));
@@ -62,33 +64,33 @@ void WindowTest::captionsPagesAndControls() {
           "cmd設定登録",   "cmd設定クリア", "cmd設定削除",    "cmd設定読込",    "cmd一括削除7", "Image2",
           "lblInfo",       "cmd閉じる",     "cmdHint"})
         QVERIFY2(w.findChild<QWidget*>(QString::fromUtf8(name)), name);
-    QCOMPARE(w.cmd閉じる->toolTip(), QStringLiteral("請求書を終了します。伝票の登録は忘れてませんか"));
-    QCOMPARE(w.cmd商品削除->toolTip(),
+    QCOMPARE(inv.cmd閉じる->toolTip(), QStringLiteral("請求書を終了します。伝票の登録は忘れてませんか"));
+    QCOMPARE(w.products->cmd商品削除->toolTip(),
              QStringLiteral("チェックマークを付けた商品情報を削除します。複数削除もできます。"));
-    QCOMPARE(w.cmd一括削除7->text(), QStringLiteral("実行"));
+    QCOMPARE(set.cmd一括削除7->text(), QStringLiteral("実行"));
     // FormInit runs after the settings are read, so the combo shows 外税 and its own order.
-    QCOMPARE(w.cmb税区分->currentText(), QStringLiteral("外税"));
-    QCOMPARE(w.cmb税区分->itemText(0), QStringLiteral("内税"));
-    QCOMPARE(w.dt日付->displayFormat(), QStringLiteral("yyyy年MM月dd日"));
-    QCOMPARE(w.dt日付->date(), QDate::currentDate());
-    QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
+    QCOMPARE(set.cmb税区分->currentText(), QStringLiteral("外税"));
+    QCOMPARE(set.cmb税区分->itemText(0), QStringLiteral("内税"));
+    QCOMPARE(inv.dt日付->displayFormat(), QStringLiteral("yyyy年MM月dd日"));
+    QCOMPARE(inv.dt日付->date(), QDate::currentDate());
+    QCOMPARE(inv.txtNo->text(), QStringLiteral("1"));
 }
 
 void WindowTest::gridColumns() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    DataGrid* detail = f.w->invoice->Grid明細;
     auto heading = [](DataGrid* g, int c) { return g->model()->headerData(c, Qt::Horizontal).toString(); };
-    QCOMPARE(heading(w.Grid明細, 1), QStringLiteral("品　　  名"));
-    QCOMPARE(heading(w.Grid明細, 2), QStringLiteral("数量"));
-    QCOMPARE(heading(w.Grid明細, 5), QStringLiteral("金　額"));
-    QCOMPARE(heading(w.Grid商品マスタ, 1), QStringLiteral("品　　　名"));
-    QCOMPARE(heading(w.Grid商品マスタ, 3), QStringLiteral("単　価"));
-    QVERIFY(w.Grid明細->isColumnHidden(0));
-    QCOMPARE(w.Grid明細->model()->rowCount(), 30);
-    QCOMPARE(w.Grid明細->columnWidth(2), twipsToPixels(1000, w.Grid明細));
-    QCOMPARE(w.dat顧客->recordCount(), 0);
-    QCOMPARE(w.Grid顧客マスタ->model()->rowCount(), 1); // only the new row
+    QCOMPARE(heading(detail, 1), QStringLiteral("品　　  名"));
+    QCOMPARE(heading(detail, 2), QStringLiteral("数量"));
+    QCOMPARE(heading(detail, 5), QStringLiteral("金　額"));
+    QCOMPARE(heading(f.w->products->Grid商品マスタ, 1), QStringLiteral("品　　　名"));
+    QCOMPARE(heading(f.w->products->Grid商品マスタ, 3), QStringLiteral("単　価"));
+    QVERIFY(detail->isColumnHidden(0));
+    QCOMPARE(detail->model()->rowCount(), 30);
+    QCOMPARE(detail->columnWidth(2), twipsToPixels(1000, detail));
+    QCOMPARE(f.w->customers->dat顧客->recordCount(), 0);
+    QCOMPARE(f.w->customers->Grid顧客マスタ->model()->rowCount(), 1); // only the new row
 }
 
 void WindowTest::startupRefusesMissingWorkFile() {
@@ -105,8 +107,8 @@ void WindowTest::startupRefusesMissingWorkFile() {
 void WindowTest::closingReleasesBothFiles() {
     WindowFixture f;
     f.start();
-    f.w->cmd閉じる->click();
-    QVERIFY(!f.w->dbMain && !f.w->dbWork);
+    f.w->invoice->cmd閉じる->click();
+    QVERIFY(!f.w->books.dbMain && !f.w->books.dbWork);
     QVERIFY(f.shown.isEmpty());
 }
 
@@ -114,10 +116,11 @@ void WindowTest::taxComboTakesOnlyPicks() {
     WindowFixture f;
     f.start();
     f.w->tab->setCurrentIndex(3);
-    f.w->cmb税区分->setFocus();
-    QTest::keyClick(f.w->cmb税区分, Qt::Key_Delete);
-    typeText(f.w->cmb税区分, QStringLiteral("非n"));
-    QCOMPARE(f.w->cmb税区分->currentText(), QStringLiteral("外税"));
+    QComboBox* category = f.w->settings->cmb税区分;
+    category->setFocus();
+    QTest::keyClick(category, Qt::Key_Delete);
+    typeText(category, QStringLiteral("非n"));
+    QCOMPARE(category->currentText(), QStringLiteral("外税"));
 }
 
 void WindowTest::guideOpens_data() {
@@ -147,8 +150,8 @@ void WindowTest::guideOpens() {
 
     QTest::keyClick(f.w.get(), Qt::Key_F1);
     f.w->tab->setCurrentIndex(3);
-    QVERIFY(QTest::qWaitForWindowExposed(f.w->Image2));
-    QTest::mouseClick(f.w->Image2, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(f.w->settings->Image2));
+    QTest::mouseClick(f.w->settings->Image2, Qt::LeftButton);
     if (guideAt.isEmpty()) {
         QVERIFY(browser.opened.isEmpty());
         QCOMPARE(f.shown.size(), 2);
@@ -184,8 +187,8 @@ void WindowTest::qtDialogsSpeakJapanese() {
     QVERIFY2(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese), qPrintable(family));
     WindowFixture f;
     f.start();
-    QCOMPARE(f.w->txtNo->font().family(), family);
-    QCOMPARE(f.w->Grid明細->font().family(), family);
+    QCOMPARE(f.w->invoice->txtNo->font().family(), family);
+    QCOMPARE(f.w->invoice->Grid明細->font().family(), family);
 }
 
 QTEST_MAIN(WindowTest)

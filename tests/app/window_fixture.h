@@ -1,6 +1,11 @@
 #pragma once
+#include "app/book_page/book_page.h"
 #include "app/frm_vornisa.h"
+#include "app/invoice_page/invoice_page.h"
 #include "app/japanese_ui.h"
+#include "app/master_pages/customer_page.h"
+#include "app/master_pages/product_page.h"
+#include "app/settings_page/settings_page.h"
 #include "messages/msg.h"
 #include "support/testdb.h"
 #include "support/typing.h"
@@ -47,6 +52,9 @@ struct WindowFixture {
         });
     }
     ~WindowFixture() { msg::setAnswerer({}); }
+    // The files the window has open.
+    Database& main() const { return *w->books.dbMain; }
+    Database& work() const { return *w->books.dbWork; }
     void start() {
         w = std::make_unique<FrmVornisa>();
         w->Form_Load(QStringLiteral("/nonexistent"), DataFolderRule{marker.fileName(), data.folder()});

@@ -14,6 +14,7 @@ class HistoryTest : public QObject {
     void correctionsAndDeletionKeepEveryCopy();
     void failureAfterTheHistoryWriteLeavesNeither();
     void wipeKeepsEveryInvoiceApartFromLaterOnes();
+    void versionsKeepWhatTheyWereIssuedWith();
 };
 
 namespace {
@@ -180,6 +181,31 @@ void HistoryTest::failureAfterTheHistoryWriteLeavesNeither() {
         QVERIFY2(history(*main).isEmpty(), c.name);
         QVERIFY2(!main->inTransaction(), c.name);
     }
+}
+
+void HistoryTest::versionsKeepWhatTheyWereIssuedWith() {
+    TestData d;
+    auto main = d.openMain();
+    auto work = d.openWork();
+    writeLines(*work, 2, "品");
+    // Issued with everything set and the old account, then corrected after the account changed.
+    InvoiceHeader first = header(7, txt("山田工業"), 1000), second = header(7, txt("山田工業"), 1200);
+    first.件名 = txt("四月分 保守点検");
+    first.支払期限 = txt("2024/04/30");
+    first.備考 = txt("一行目\n二行目");
+    first.振込先 = txt("旧銀行 本店 普通 1111111 カ）ヴォルニサ");
+    first.敬称 = txt("御中");
+    second.振込先 = txt("新銀行 駅前支店 普通 2222222\n当座 3333333");
+    second.敬称 = QString(); // none
+    Entry請求書(*main, *work, first);
+    Entry請求書(*main, *work, second);
+    const auto v = Read履歴(*main, 7, 1);
+    const auto now = Read請求書ヘッダ(*main, 7);
+    QCOMPARE(v.size(), std::size_t(2));
+    QCOMPARE((QStringList{v[0].件名, v[0].支払期限, v[0].備考, v[0].振込先, v[0].敬称, v[1].振込先, v[1].敬称, now->件名,
+                          now->振込先, now->敬称}),
+             (QStringList{first.件名, first.支払期限, first.備考, first.振込先, first.敬称, second.振込先, QString(),
+                          QString(), second.振込先, QString()}));
 }
 
 QTEST_GUILESS_MAIN(HistoryTest)

@@ -1,8 +1,11 @@
 #include "helpers.h"
+#include "masters/images.h"
 #include "masters/settings.h"
+#include "messages/msg.h"
 #include "support/testdb.h"
 
 #include <QColorDialog>
+#include <QPainter>
 #include <QtTest>
 
 namespace {
@@ -44,7 +47,8 @@ class TestSettings : public QObject {
     void savingWithoutRecordCreatesIt() {
         Entry設定(*main, page("ヴォルニサ商事", "東京都港区", "内税", 255));
         QCOMPARE(dump(*main, Company), QStringList({"自社名=ヴォルニサ商事|自社情報=東京都港区|税区分=内税|"
-                                                    "LineColor1=255|最大請求書番号=<null>|登録番号=<null>|税率方式=5%|端数処理=四捨五入"}));
+                                                    "LineColor1=255|最大請求書番号=<null>|登録番号=<null>|税率方式=10%・8%|端数処理=四捨五入"
+                                                    "|振込先=<null>|支払期限既定=なし|日付表記=西暦"}));
     }
 
     void savingKeepsTheCounterAndTheSingleRecord() {
@@ -53,7 +57,8 @@ class TestSettings : public QObject {
         Entry設定(*main, page("新社名２", "大阪", "外税", 16777215));
         QCOMPARE(dump(*main, Company),
                  QStringList({"自社名=新社名２|自社情報=大阪|税区分=外税|LineColor1=16777215|最大請求書番号=41|"
-                              "登録番号=<null>|税率方式=5%|端数処理=四捨五入"}));
+                              "登録番号=<null>|税率方式=10%・8%|端数処理=四捨五入|振込先=<null>|支払期限既定=なし|"
+                              "日付表記=西暦"}));
     }
 
     void savingThatFailsChangesNothing() {
@@ -70,6 +75,23 @@ class TestSettings : public QObject {
         const StoredSettings s = Read設定(*main);
         QVERIFY(!s.exists);
         QVERIFY(!s.自社名 && !s.自社情報 && !s.税区分 && !s.LineColor1);
+    }
+
+    void schemeInForce_data() {
+        QTest::addColumn<QString>("stored"); // "-": no settings record; "": a record without a scheme
+        QTest::addColumn<QString>("scheme");
+        QTest::newRow("new data folder, or wiped") << "-" << Scheme10_8;
+        QTest::newRow("record from before the schemes") << "" << Scheme5;
+        QTest::newRow("10%・8% chosen") << Scheme10_8 << Scheme10_8;
+        QTest::newRow("unknown scheme") << "8%" << Scheme5;
+    }
+    void schemeInForce() {
+        QFETCH(QString, stored);
+        QFETCH(QString, scheme);
+        if (stored != QLatin1String("-"))
+            addRow(*main, Company,
+                   {{"自社名", QStringLiteral("社名")}, {"税率方式", stored.isEmpty() ? Value() : Value(stored)}});
+        QCOMPARE(SchemeInForce(Read設定(*main)), scheme);
     }
 
     void readNullFieldsAsMissing() {
@@ -143,6 +165,39 @@ class TestSettings : public QObject {
         QCOMPARE(QColorDialog::customCount(), 16);
         QCOMPARE(seen[0], white);
         QCOMPARE(seen[1], white);
+    }
+
+    // A 10,000 × 10,000 scan and a wide photo are scaled into their boxes, a transparent seal stays
+    // transparent; a file that is not a readable PNG or JPEG, or too big, is refused and changes nothing.
+    void companyImages() {
+        const auto save = [&](const char* name, const QImage& image) {
+            const QString path = data->folder() + QString::fromUtf8(name);
+            return image.save(path) ? path : QString();
+        };
+        QImage huge(10000, 10000, QImage::Format_Mono), photo(2000, 500, QImage::Format_RGB32);
+        huge.fill(1);
+        photo.fill(Qt::blue);
+        QVERIFY(Import画像(*main, CompanyImage::印影, save("huge.png", huge)).isEmpty());
+        QCOMPARE(Read画像(*main, CompanyImage::印影).size(), QSize(496, 496));
+        QVERIFY(Import画像(*main, CompanyImage::ロゴ, save("logo.jpg", photo)).isEmpty());
+        QCOMPARE(Read画像(*main, CompanyImage::ロゴ).size(), QSize(945, 236));
+        QImage seal(300, 300, QImage::Format_ARGB32);
+        seal.fill(Qt::transparent);
+        QPainter(&seal).fillRect(100, 100, 100, 100, Qt::red);
+        QVERIFY(Import画像(*main, CompanyImage::印影, save("seal.png", seal)).isEmpty());
+
+        QFile text(data->folder() + QStringLiteral("seal.txt")), big(data->folder() + QStringLiteral("big.png"));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("印影") && big.open(QIODevice::WriteOnly) &&
+                big.resize(ImageMaxFileBytes + 1));
+        text.close();
+        for (const auto& [path, why] : {std::pair{text.fileName(), "読めない"}, std::pair{save("seal.bmp", seal), "読めない"},
+                                        std::pair{big.fileName(), "大きすぎ"}}) {
+            QCOMPARE(Import画像(*main, CompanyImage::印影, path), QString::fromUtf8(why));
+            const QImage kept = Read画像(*main, CompanyImage::印影);
+            QVERIFY(kept.size() == QSize(300, 300) && kept.pixelColor(10, 10).alpha() == 0 &&
+                    kept.pixelColor(150, 150) == QColor(Qt::red));
+            QVERIFY(msg::lookup(QStringLiteral("画像"), QString::fromUtf8(why), path));
+        }
     }
 };
 

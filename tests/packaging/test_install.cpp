@@ -62,10 +62,12 @@ void InstallTest::initTestCase() {
 void InstallTest::filesInPlace_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<int>("iconSize"); // 0: not a picture
-    for (const char* p : {"bin/vornisa", "share/vornisa/main_schema.sql", "share/vornisa/work_schema.sql",
-                          "share/applications/vornisa.desktop", "share/metainfo/jp.example.vornisa.metainfo.xml",
-                          "share/icons/hicolor/scalable/apps/vornisa.svg", "share/doc/vornisa/README.md",
-                          "share/doc/vornisa/guide/index.html"})
+    for (const char* p :
+         {"bin/vornisa", "share/vornisa/main_schema.sql", "share/vornisa/work_schema.sql",
+          "share/applications/vornisa.desktop", "share/metainfo/jp.example.vornisa.metainfo.xml",
+          "share/icons/hicolor/scalable/apps/vornisa.svg", "share/doc/vornisa/README.md",
+          "share/doc/vornisa/guide/index.html", "share/doc/vornisa/copyright", "share/doc/vornisa/changelog.gz",
+          "share/man/man1/vornisa.1.gz", "share/man/ja/man1/vornisa.1.gz"})
         QTest::newRow(p) << QString::fromLatin1(p) << 0;
     for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
         const QString path = QStringLiteral("share/icons/hicolor/%1x%1/apps/vornisa.png").arg(size);

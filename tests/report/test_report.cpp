@@ -235,6 +235,8 @@ report::Control layoutControl(const QString& name) {
 
 } // namespace
 
+Q_DECLARE_METATYPE(PrintValues)
+
 class TestReport : public QObject {
     Q_OBJECT
 
@@ -286,6 +288,102 @@ class TestReport : public QObject {
         QFETCH(QString, shown);
         QFETCH(QString, printed);
         QCOMPARE(report::reformatDate(shown), printed);
+    }
+
+    // Dates in the era at each change of era; before 1873 the eras counted other days.
+    void warekiDates() {
+        const std::pair<QDate, const char*> rows[] = {
+            {QDate(1872, 12, 31), "1872/12/31"},     {QDate(1873, 1, 1), "明治6年1月1日"},
+            {QDate(1912, 7, 29), "明治45年7月29日"}, {QDate(1912, 7, 30), "大正元年7月30日"},
+            {QDate(1926, 12, 24), "大正15年12月24日"}, {QDate(1926, 12, 25), "昭和元年12月25日"},
+            {QDate(1989, 1, 7), "昭和64年1月7日"},   {QDate(1989, 1, 8), "平成元年1月8日"},
+            {QDate(2019, 4, 30), "平成31年4月30日"}, {QDate(2019, 5, 1), "令和元年5月1日"},
+            {QDate(2019, 12, 31), "令和元年12月31日"}, {QDate(2026, 1, 15), "令和8年1月15日"},
+        };
+        for (const auto& [date, printed] : rows)
+            QCOMPARE(report::printedDate(date, true), QString::fromUtf8(printed));
+    }
+
+    // What the page says for a few invoices: the number always, each addition only when the
+    // invoice has it, on one page inside its printable area, the seal and logo whole at 600 dpi.
+    void printedTexts_data() {
+        QTest::addColumn<PrintValues>("values");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        PrintValues plain = sampleValues(), all, longest;
+        plain.prn伝票番号 = QStringLiteral("12");
+        all = plain;
+        all.prn件名 = QStringLiteral("店舗改装工事");
+        all.prn支払期限 = QDate(2027, 1, 31);
+        all.prn振込先 = QStringLiteral("○○銀行 本店 普通 1234567 カ）ヴォルニサ");
+        all.prn備考 = QStringLiteral("振込手数料はご負担ください。");
+        all.prn敬称 = QStringLiteral("御中");
+        all.prn和暦 = true;
+        all.prn印影 = QImage(496, 496, QImage::Format_ARGB32);
+        all.prn印影.fill(QColor(200, 0, 0, 128));
+        all.prnロゴ = QImage(945, 354, QImage::Format_RGB32);
+        all.prnロゴ.fill(Qt::blue);
+        // Everything at its longest on a qualified invoice with 30 lines.
+        longest = all;
+        longest.prn伝票番号 = QStringLiteral("123456");
+        longest.prn件名 = kLongName;
+        longest.prn振込先 = longest.prn備考 = QStringLiteral("一行目の文\n二行目の文\n三行目の文\n四行目の文");
+        longest.prn敬称.clear();
+        longest.prn和暦 = false;
+        longest.prn適格 = true;
+        longest.prn登録番号 = QStringLiteral("T7000012050002");
+        longest.prn対象10 = 8000;
+        longest.prn消費税10 = 800;
+        const QStringList extras = {QStringLiteral("件名"), QStringLiteral("お支払期限"), QStringLiteral("お振込先"),
+                                    QStringLiteral("備考")};
+        QTest::newRow("none of them") << plain
+                                      << QStringList{QStringLiteral("No. 00012"), QStringLiteral("日付 2026/12/07"),
+                                                     QStringLiteral("株式会社テスト商事 様")}
+                                      << extras + QStringList{QStringLiteral("御中")};
+        QTest::newRow("all, 和暦") << all
+                                 << extras + QStringList{QStringLiteral("日付 令和8年12月7日"),
+                                                         QStringLiteral("株式会社テスト商事 御中"),
+                                                         QStringLiteral("件名 店舗改装工事"),
+                                                         QStringLiteral("お支払期限 令和9年1月31日"), all.prn振込先,
+                                                         all.prn備考}
+                                 << QStringList{QStringLiteral("様"), QStringLiteral("2026/12/07")};
+        QTest::newRow("qualified, longest")
+            << longest
+            << QStringList{QStringLiteral("No. 123456"),
+                           QStringLiteral("登録番号 T7000012050002"), QStringLiteral("※は軽減税率対象"),
+                           QStringLiteral("10%対象 ¥8,000 消費税 ¥800"), QStringLiteral("品目30"),
+                           QStringLiteral("四行目の文 四行目の文"), kLongName.left(20), kLongName.right(10),
+                           QStringLiteral("お支払期限 2027/01/31")}
+            << QStringList{QStringLiteral("…"), QStringLiteral("様"), QStringLiteral("御中")};
+    }
+    void printedTexts() {
+        QFETCH(PrintValues, values);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        rpt請求書 report(values, numberedRecords(values.prn適格 ? 30 : 3));
+        QCOMPARE(report.pageCount(), 1);
+        const QString pdf = dir.filePath(QStringLiteral("texts-%1.pdf").arg(QTest::currentDataTag()));
+        QVERIFY(report.exportPdf(pdf));
+        const ToolResult text = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        const QString page = QString::fromUtf8(text.out).replace(QStringLiteral("￥"), QStringLiteral("¥")).simplified();
+        for (const QString& t : present)
+            QVERIFY2(page.contains(t), qPrintable(t));
+        for (const QString& t : absent)
+            QVERIFY2(!page.contains(t), qPrintable(t));
+        const QSizeF a4(QPageSize(QPageSize::A4).size(QPageSize::Point));
+        for (const Word& w : wordsOf(pdf, 1))
+            QVERIFY2(w.box.top() >= pt(kTopMargin) && w.box.bottom() <= a4.height() - pt(1100) &&
+                         w.box.left() >= pt(kLeftMargin) && w.box.right() <= a4.width(),
+                     qPrintable(w.text));
+        // Images as `pdfimages -list` gives them: width, height and x-ppi.
+        const ToolResult images = runTool(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+        QStringList found, expected;
+        for (const QString& line : QString::fromUtf8(images.out).split(u'\n').mid(2))
+            if (const QStringList f = line.simplified().split(u' '); f.size() > 13 && f[2] == QLatin1String("image"))
+                found << f[3] + u'x' + f[4] + u'@' + f[12];
+        if (!values.prn印影.isNull())
+            expected << QStringLiteral("496x496@600") << QStringLiteral("945x354@600");
+        QCOMPARE(found, expected);
     }
 
     void layoutFontsResolveToJapaneseFaces_data() {
@@ -713,8 +811,8 @@ class TestReport : public QObject {
                 QVERIFY(qGray(page.pixel(x, y)) > 200);
     }
 
-    // Under "10%・8%": the issuer's number, the marks of the 8 % lines, the legend and a line per rate,
-    // on the one page with its 30 rows, nothing cut.
+    // Under "10%・8%": the issuer's number, the marks of the 8 % and exempt lines, the legend, a line per
+    // rate and the exempt sum, on the one page with its 30 rows, nothing cut.
     void qualifiedInvoice_data() {
         QTest::addColumn<bool>("inclusive");
         QTest::addColumn<QStringList>("rateLines");
@@ -730,7 +828,7 @@ class TestReport : public QObject {
         QFETCH(QStringList, rateLines);
         PrintValues v = sampleValues();
         v.prn自社情報 = QStringLiteral("〒100-0001\n東京都千代田区1-1\nTEL 03-0000-0000\nFAX 03-0000-0001\n担当 山田");
-        v.prn税抜計 = 60000;
+        v.prn税抜計 = 61000;
         v.prn消費税 = 4960;
         v.prn合計 = v.prn請求金額 = 64960;
         v.prn適格 = true;
@@ -743,9 +841,10 @@ class TestReport : public QObject {
         std::vector<DetailRecord> records{
             {QStringLiteral("工具"), 1, QStringLiteral("個"), 8000, 8000, false},
             {QStringLiteral("新聞"), 13, QStringLiteral("部"), 4000, 52000, true},
+            {QStringLiteral("収入印紙"), 5, QStringLiteral("枚"), 200, 1000, false, true},
         };
-        for (int i = 2; i < 30; ++i)
-            records.push_back({QStringLiteral("品%1").arg(i), 1, {}, 1, 1, i % 2 == 0});
+        for (int i = 3; i < 30; ++i)
+            records.push_back({QStringLiteral("品%1").arg(i), 1, {}, 1, 1, i % 3 == 0, i % 3 == 1});
         rpt請求書 report(v, records);
         QCOMPARE(report.pageCount(), 1);
         const QString pdf = dir.filePath(QStringLiteral("qualified%1.pdf").arg(inclusive));
@@ -754,21 +853,24 @@ class TestReport : public QObject {
         QVERIFY2(text.ok, qPrintable(text.error));
         // The text layer keeps the words; blanks of any width come back as single spaces.
         const QString page = QString::fromUtf8(text.out).simplified();
-        for (const QString& line : rateLines + QStringList{QStringLiteral("登録番号 T7000012050002"),
-                                                           QStringLiteral("※は軽減税率対象")})
+        for (const QString& line :
+             rateLines + QStringList{QStringLiteral("登録番号 T7000012050002"),
+                                     QStringLiteral("※は軽減税率対象　非は非課税"), QStringLiteral("非課税 ¥1,009")})
             QVERIFY2(page.contains(line.simplified()), qPrintable(line));
 
-        // The marks sit on the 8 % rows only, each row of the 30 whole above the footer.
+        // The marks sit on the 8 % and exempt rows only, each row of the 30 whole above the footer.
         constexpr double rowHeight = 356, footerTop = kTopMargin + kHeaderHeight + 30 * rowHeight;
         const auto words = wordsOf(pdf, 1);
-        QList<int> marked;
-        for (const Word& w : words)
-            if (w.text.contains(QStringLiteral("※")) && w.box.bottom() < pt(footerTop))
-                marked << int((w.box.center().y() * 20 - kTopMargin - kHeaderHeight) / rowHeight);
-        QList<int> expected;
+        QStringList marked, expected;
+        for (const Word& w : words) {
+            const QString mark = w.text.right(1); // a mark close to a name may join its word
+            if ((mark == QStringLiteral("※") || mark == QStringLiteral("非")) && w.box.bottom() < pt(footerTop))
+                marked << mark +
+                              QString::number(int((w.box.center().y() * 20 - kTopMargin - kHeaderHeight) / rowHeight));
+        }
         for (int i = 0; i < 30; ++i)
-            if (records[i].軽減)
-                expected << i;
+            if (records[i].軽減 || records[i].非課税)
+                expected << (records[i].軽減 ? QStringLiteral("※") : QStringLiteral("非")) + QString::number(i);
         QCOMPARE(marked, expected);
         // The footer's texts lie inside the printable page, right of the margin.
         const QSizeF a4(QPageSize(QPageSize::A4).size(QPageSize::Point));

@@ -1,3 +1,4 @@
+#include "book/history.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "invoice/qualified.h"
@@ -62,6 +63,7 @@ class SchemaTest : public QObject {
     void upgradeKeepsRowsAndPutsAsideFirst();
     void refusedUpgradesChangeNothing();
     void oldBooksReadAsBeforeAfterTheUpgrade();
+    void upgradeKeepsEveryInvoiceAndItsHistory();
 };
 
 void SchemaTest::upgradedFilesMatchDeliveredOnes() {
@@ -166,6 +168,26 @@ void SchemaTest::oldBooksReadAsBeforeAfterTheUpgrade() {
     QCOMPARE(line->field(QStringLiteral("品名")).toText(), QStringLiteral("りんご"));
     QCOMPARE(line->field(QStringLiteral("金額")).toCurrency(), Currency::fromWhole(1000));
     QCOMPARE(LineRate(line->field(QStringLiteral("税率")), line->field(QStringLiteral("非課税")).toBool()), 10);
+}
+
+void SchemaTest::upgradeKeepsEveryInvoiceAndItsHistory() {
+    // A file as the invoice book's version left it: three invoices, one corrected twice, a customer.
+    OldData old;
+    auto main = old.openMain();
+    upgradeSchema(*main, schemaSteps(SchemaFile::Main).mid(0, 2), {});
+    main->executeRaw(QStringLiteral(
+        "INSERT INTO 請求書ヘッダ (伝票番号, 顧客名, 合計) VALUES (1, 'A', 10000), (2, 'B', 20000), (3, 'C', 30000);"
+        "INSERT INTO 請求書ヘッダ履歴 (伝票番号, 顧客名, 版) VALUES (2, '旧B', 1), (2, '旧旧B', 2);"
+        "INSERT INTO 顧客マスタ VALUES ('A', '大阪府')"));
+    upgradeSchema(*main, SchemaFile::Main, {});
+    // Every invoice and every kept copy reads as before, addressed 「様」 as it printed.
+    QStringList read;
+    for (qint32 n = 1; n <= 3; ++n)
+        for (const InvoiceVersion& v : Read履歴(*main, n, 1)) // old copies belong to the first generation
+            read << v.顧客名 + u' ' + v.合計.toCurrency().toString() + u' ' + v.敬称 + v.件名 + v.振込先;
+    QCOMPARE(read, (QStringList{"A 1 様", "旧B 0 様", "旧旧B 0 様", "B 2 様", "C 3 様"}));
+    QCOMPARE(main->openRecordset(QStringLiteral("select * from 顧客マスタ"))->field(QStringLiteral("敬称")).toText(),
+             QStringLiteral("様"));
 }
 
 QTEST_GUILESS_MAIN(SchemaTest)

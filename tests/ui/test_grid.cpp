@@ -1,5 +1,6 @@
-#include "support/testdb.h"
 #include "figures/figures.h"
+#include "support/testdb.h"
+#include "support/typing.h"
 #include "ui/bound_table.h"
 #include "ui/data_grid.h"
 #include "ui/number_box.h"
@@ -197,6 +198,17 @@ void GridTest::numberBoxHoldsNumberOrNothing() {
     QVERIFY(b.text().isEmpty() && !b.value());
     b.setValue(Currency());
     QCOMPARE(b.text(), QStringLiteral("0"));
+
+    // A plain box takes full-width figures, from keys or the input method, as their ASCII forms.
+    NumberBox plain(NumberBox::Format::Plain);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("１，０００"));
+    QApplication::sendEvent(&plain, &commit);
+    QCOMPARE(plain.text(), QStringLiteral("1,000"));
+    QCOMPARE(plain.value(), Currency::fromWhole(1000));
+    plain.clear();
+    typeText(&plain, QStringLiteral("ー５．"));
+    QCOMPARE(plain.text(), QStringLiteral("-5")); // a point has no place in a whole number
 }
 
 QTEST_MAIN(GridTest)

@@ -59,7 +59,7 @@ void expectWriteRefusal(const QString& folder) {
     QVERIFY(!LoadMainWindow(w, QStringLiteral("/nonexistent"), {marker.fileName(), folder}));
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown[0].text, notice("書込不可", folder));
-    QVERIFY(!w.dbMain && !w.dbWork);
+    QVERIFY(!w.books.dbMain && !w.books.dbWork);
     QVERIFY(!QFile::exists(folder + LockFileName));
 }
 
@@ -68,7 +68,7 @@ void expectWriteRefusal(const QString& folder) {
 void InstanceTest::secondWindowLeavesFirstOneAlone() {
     WindowFixture f;
     f.start();
-    f.w->dbWork->executeRaw(QStringLiteral("UPDATE w明細 SET 品名 = '編集中の行' WHERE 行番号 = 1"));
+    f.work().executeRaw(QStringLiteral("UPDATE w明細 SET 品名 = '編集中の行' WHERE 行番号 = 1"));
     const DataFolderRule rule{f.marker.fileName(), f.data.folder()};
 
     FrmVornisa second;
@@ -76,8 +76,8 @@ void InstanceTest::secondWindowLeavesFirstOneAlone() {
     QCOMPARE(f.shown.size(), 1);
     QCOMPARE(f.shown[0].title, QStringLiteral("Vornisa"));
     QCOMPARE(f.shown[0].text, notice("使用中", f.data.folder()));
-    QVERIFY(!second.dbMain && !second.dbWork && !second.isVisible());
-    QCOMPARE(firstLine(*f.w->dbWork), QStringLiteral("編集中の行"));
+    QVERIFY(!second.books.dbMain && !second.books.dbWork && !second.isVisible());
+    QCOMPARE(firstLine(f.work()), QStringLiteral("編集中の行"));
 
     // Closing the first window frees the folder.
     f.w->close();

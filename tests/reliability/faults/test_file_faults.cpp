@@ -264,10 +264,10 @@ void FileFaultsTest::expectRefusal(const QString& folder, const QString& why) {
 void FileFaultsTest::registerMeetingLockedMainFile() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     w.cmb顧客名->setEditText(QStringLiteral("新規顧客"));
     w.dat明細->setValue(0, w.dat明細->fieldIndex(QStringLiteral("品名")), QStringLiteral("コピー用紙"));
-    const QStringList before = dumpAll(w.dbMain->handle());
+    const QStringList before = dumpAll(f.main().handle());
     f.shown.clear();
     {
         LockHolder other(f.data.mainPath(), QStringLiteral("write"));
@@ -278,14 +278,14 @@ void FileFaultsTest::registerMeetingLockedMainFile() {
     QVERIFY2(f.shown[1].text.startsWith(QStringLiteral("伝票 1 は登録されませんでした。")) &&
                  f.shown[1].text.contains(QStringLiteral("locked")),
              qPrintable(f.shown[1].text));
-    QCOMPARE(dumpAll(w.dbMain->handle()), before);
+    QCOMPARE(dumpAll(f.main().handle()), before);
     QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
     QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("新規顧客"));
 
     f.shown.clear();
     w.cmd登録->click();
     QCOMPARE(f.shown.size(), 1);
-    QVERIFY(Read請求書ヘッダ(*w.dbMain, 1));
+    QVERIFY(Read請求書ヘッダ(f.main(), 1));
     QCOMPARE(w.txtNo->text(), QStringLiteral("2"));
 }
 

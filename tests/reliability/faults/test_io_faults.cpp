@@ -1,6 +1,7 @@
 // Every save, failed at each of its writes and syncs in turn: the failure is reported, neither
 // file changes (seen from the same connection, another one and after reopening), the file
 // stays sound and the same save goes through once the disk behaves again.
+#include "backup/backup.h"
 #include "fault_vfs.h"
 #include "file_dump.h"
 #include "hints/hint_store.h"
@@ -384,11 +385,11 @@ void IoFaultsTest::registerInWindowReportsAndKeepsInvoice() {
     QFETCH(QString, engineText);
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     w.cmb顧客名->setEditText(QStringLiteral("新規顧客"));
     w.dat明細->setValue(0, w.dat明細->fieldIndex(QStringLiteral("品名")), QStringLiteral("コピー用紙"));
     w.dat明細->setValue(0, w.dat明細->fieldIndex(QStringLiteral("金額")), Currency::fromWhole(5000));
-    const QStringList before = dumpAll(w.dbMain->handle());
+    const QStringList before = dumpAll(f.main().handle());
     f.shown.clear();
 
     faultvfs::arm(kinds, 1, static_cast<faultvfs::Fault>(fault));
@@ -403,7 +404,7 @@ void IoFaultsTest::registerInWindowReportsAndKeepsInvoice() {
              qPrintable(f.shown[1].text));
     QVERIFY2(f.shown[1].text.contains(engineText), qPrintable(f.shown[1].text));
     // Nothing stored, and the invoice is still on the screen to be registered again.
-    QCOMPARE(dumpAll(w.dbMain->handle()), before);
+    QCOMPARE(dumpAll(f.main().handle()), before);
     QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
     QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("新規顧客"));
     QCOMPARE(w.dat明細->value(0, w.dat明細->fieldIndex(QStringLiteral("品名"))).toText(), QStringLiteral("コピー用紙"));
@@ -411,11 +412,11 @@ void IoFaultsTest::registerInWindowReportsAndKeepsInvoice() {
     f.shown.clear();
     w.cmd登録->click();
     QCOMPARE(f.shown.size(), 1); // only the question
-    const auto stored = Read請求書ヘッダ(*w.dbMain, 1);
+    const auto stored = Read請求書ヘッダ(f.main(), 1);
     QVERIFY(stored);
     QCOMPARE(stored->顧客名, QStringLiteral("新規顧客"));
     QCOMPARE(w.txtNo->text(), QStringLiteral("2")); // a new invoice is started
-    QCOMPARE(integrity(w.dbMain->handle()), QStringLiteral("ok"));
+    QCOMPARE(integrity(f.main().handle()), QStringLiteral("ok"));
 }
 
 void IoFaultsTest::backupOnAFullDiskIsToldOnceAndWorkGoesOn_data() {
@@ -438,11 +439,12 @@ void IoFaultsTest::backupOnAFullDiskIsToldOnceAndWorkGoesOn() {
     QFETCH(QString, words);
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
-    const QStringList before = QDir(backupRoot(w.DataPath)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    InvoicePage& w = *f.w->invoice;
+    const QStringList before =
+        QDir(backupRoot(f.w->books.DataPath)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     f.shown.clear();
     faultvfs::arm(kinds, nth, static_cast<faultvfs::Fault>(fault));
-    w.cmdバックアップ->click();
+    f.w->settings->cmdバックアップ->click();
     const bool fired = faultvfs::fired();
     faultvfs::disarm();
     QVERIFY(fired);
@@ -450,13 +452,14 @@ void IoFaultsTest::backupOnAFullDiskIsToldOnceAndWorkGoesOn() {
     QCOMPARE(f.shown[0].title, QStringLiteral("バックアップの失敗"));
     QVERIFY2(f.shown[0].text.contains(words), qPrintable(f.shown[0].text));
     // Nothing half-made is left, and the books go on being written.
-    QCOMPARE(QDir(backupRoot(w.DataPath)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+    QCOMPARE(QDir(backupRoot(f.w->books.DataPath)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             before);
     w.cmb顧客名->setEditText(QStringLiteral("顧客"));
     w.dat明細->setValue(0, w.dat明細->fieldIndex(QStringLiteral("品名")), QStringLiteral("用紙"));
     f.shown.clear();
     w.cmd登録->click();
     QCOMPARE(f.shown.size(), 1); // only the question
-    QVERIFY(Read請求書ヘッダ(*w.dbMain, 1));
+    QVERIFY(Read請求書ヘッダ(f.main(), 1));
 }
 
 QTEST_MAIN(IoFaultsTest)

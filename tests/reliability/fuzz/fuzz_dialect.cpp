@@ -157,7 +157,7 @@ int rowsOf(sqlite3* db, const char* sql) {
 void addCustomer(sqlite3* db, const QString& name, const char* details) {
     static sqlite3_stmt* st = nullptr; // prepared once for the run
     if (!st)
-        FUZZ_REQUIRE(sqlite3_prepare_v3(db, "INSERT INTO 顧客マスタ VALUES (?, ?)", -1, SQLITE_PREPARE_PERSISTENT, &st,
+        FUZZ_REQUIRE(sqlite3_prepare_v3(db, "INSERT INTO 顧客マスタ (顧客名, 顧客情報) VALUES (?, ?)", -1, SQLITE_PREPARE_PERSISTENT, &st,
                                         nullptr) == SQLITE_OK,
                      "insert");
     const QByteArray n = name.toUtf8();

@@ -49,7 +49,7 @@ QWidget* editorOf(QWidget* w) {
 }
 
 // Edits one grid cell: F2 opens the editor, the text is committed, Return ends the edit.
-void typeCell(FrmVornisa& w, int row, int col, const QString& text, bool pasted = false) {
+void typeCell(InvoicePage& w, int row, int col, const QString& text, bool pasted = false) {
     DataGrid* g = w.Grid明細;
     g->setFocus();
     g->setCurrentIndex(g->model()->index(row, col));
@@ -66,12 +66,12 @@ void typeCell(FrmVornisa& w, int row, int col, const QString& text, bool pasted 
     QCoreApplication::processEvents(); // the editor commits on a queued call
 }
 
-Value cell(FrmVornisa& w, int row, const char* field) {
+Value cell(InvoicePage& w, int row, const char* field) {
     return w.dat明細->value(row, w.dat明細->fieldIndex(txt(field)));
 }
 
-QStringList everything(FrmVornisa& w) {
-    return dumpMain(*w.dbMain) + dump(*w.dbWork, txt("w明細"));
+QStringList everything(const WindowFixture& f) {
+    return dumpMain(f.main()) + dump(f.work(), txt("w明細"));
 }
 
 void numberRows() {
@@ -86,7 +86,7 @@ void numberRows() {
         {"blank", txt(" "), notNumeric},
         {"blank before", txt(" 7"), notNumeric},
         {"blank after", txt("7 "), notNumeric},
-        {"full-width digits", txt("１２"), notNumeric},
+        {"full-width minus", txt("－７"), notNumeric},
         {"plus sign", txt("+7"), notNumeric},
         {"minus sign", txt("-7"), notNumeric},
         {"decimal point", txt("7.0"), notNumeric},
@@ -109,7 +109,7 @@ void numberRows() {
 }
 
 // Puts a number into the box the way a user can: typed when it can be typed, else pasted.
-void enterNumber(FrmVornisa& w, const QString& number) {
+void enterNumber(InvoicePage& w, const QString& number) {
     w.txtNo->setFocus();
     w.txtNo->clear();
     bool typable = true;
@@ -125,7 +125,7 @@ void enterNumber(FrmVornisa& w, const QString& number) {
 // A registered invoice 3 and one line on screen, so that a refusal has something to spoil.
 void prepare(WindowFixture& f) {
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     w.txtNo->setText(txt("3"));
     w.cmb顧客名->setEditText(txt("山田商店"));
     typeCell(w, 0, 1, txt("鉛筆"));
@@ -147,8 +147,8 @@ void WindowInputTest::refusedNumbersOnLeaving() {
     QFETCH(QString, message);
     WindowFixture f;
     prepare(f);
-    FrmVornisa& w = *f.w;
-    const QStringList books = dumpMain(*w.dbMain);
+    InvoicePage& w = *f.w->invoice;
+    const QStringList books = dumpMain(f.main());
     enterNumber(w, number);
     w.Grid明細->setFocus();
     // The refusal, then the clear question for the typed line, answered Yes.
@@ -157,7 +157,7 @@ void WindowInputTest::refusedNumbersOnLeaving() {
     QCOMPARE(f.shown[0].title, txt("入力注意"));
     QCOMPARE(f.shown[1].title, txt("画面クリアの確認"));
     QVERIFY(w.txtNo->text().isEmpty());
-    QCOMPARE(dumpMain(*w.dbMain), books);
+    QCOMPARE(dumpMain(f.main()), books);
     // The invoice area is cleared as for an unregistered number.
     QVERIFY(cell(w, 0, "品名").isNull());
 }
@@ -172,13 +172,13 @@ void WindowInputTest::refusedNumbersOnRegister() {
     QFETCH(QString, message);
     WindowFixture f;
     prepare(f);
-    FrmVornisa& w = *f.w;
-    const QStringList before = everything(w);
+    InvoicePage& w = *f.w->invoice;
+    const QStringList before = everything(f);
     w.txtNo->setText(number); // straight to the button, without leaving the box
     w.cmd登録->click();
     QCOMPARE(f.shown.size(), 2); // the question, then the refusal
     QCOMPARE(f.shown[1].text, message);
-    QCOMPARE(everything(w), before);
+    QCOMPARE(everything(f), before);
     QCOMPARE(w.txtNo->text(), number);
     QCOMPARE(w.cmb顧客名->currentText(), txt("田中工務店"));
 }
@@ -186,8 +186,8 @@ void WindowInputTest::refusedNumbersOnRegister() {
 void WindowInputTest::acceptedNumberForms() {
     WindowFixture f;
     prepare(f);
-    FrmVornisa& w = *f.w;
-    for (const QString& n : {txt("003"), txt("000000000000000000000000000003")}) {
+    InvoicePage& w = *f.w->invoice;
+    for (const QString& n : {txt("003"), txt("000000000000000000000000000003"), txt("０３")}) {
         enterNumber(w, n);
         w.Grid明細->setFocus();
         QCOMPARE(w.txtNo->text(), n);
@@ -204,15 +204,15 @@ void WindowInputTest::acceptedNumberForms() {
     w.cmb顧客名->setEditText(txt("最大番号"));
     typeCell(w, 0, 1, txt("ペン"));
     w.cmd登録->click();
-    QVERIFY(Read請求書ヘッダ(*w.dbMain, 2147483647));
+    QVERIFY(Read請求書ヘッダ(f.main(), 2147483647));
     QCOMPARE(f.shown.size(), 1); // only the question
     // Past the largest number there is none to offer: registering it is refused.
     QCOMPARE(w.txtNo->text(), txt("2147483648"));
-    const QStringList books = dumpMain(*w.dbMain);
+    const QStringList books = dumpMain(f.main());
     typeCell(w, 0, 1, txt("ペン"));
     w.cmd登録->click();
     QCOMPARE(f.shown.last().text, outOfRange);
-    QCOMPARE(dumpMain(*w.dbMain), books);
+    QCOMPARE(dumpMain(f.main()), books);
 }
 
 void WindowInputTest::detailLimits_data() {
@@ -225,7 +225,7 @@ void WindowInputTest::detailLimits_data() {
     QTest::newRow("quantity a million") << 2 << txt("1000000") << QString();
     QTest::newRow("quantity minus a million") << 2 << txt("-1000000") << QString();
     QTest::newRow("quantity with blanks") << 2 << txt(" 12 ") << txt("12");
-    QTest::newRow("quantity in full-width digits") << 2 << txt("１２") << QString();
+    QTest::newRow("quantity in full-width digits") << 2 << txt("１２") << txt("12");
     QTest::newRow("quantity with a letter") << 2 << txt("12a") << QString();
     QTest::newRow("quantity infinite") << 2 << txt("inf") << QString();
     QTest::newRow("quantity not a number") << 2 << txt("nan") << QString();
@@ -248,11 +248,11 @@ void WindowInputTest::detailLimits() {
     QFETCH(QString, kept);
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     typeCell(w, 1, 1, txt("鉛筆"));
     typeCell(w, 1, 2, txt("2"));
     typeCell(w, 1, 4, txt("1"));
-    const QStringList otherRows = dump(*w.dbWork, txt("w明細")).mid(2);
+    const QStringList otherRows = dump(f.work(), txt("w明細")).mid(2);
     typeCell(w, 1, column, typed);
     const Value v = w.dat明細->value(1, column);
     if (kept.isEmpty()) {
@@ -265,7 +265,7 @@ void WindowInputTest::detailLimits() {
     }
     if (column != 5) // the amount follows quantity and price: none without both
         QCOMPARE(cell(w, 1, "金額").isNull(), kept.isEmpty());
-    QCOMPARE(dump(*w.dbWork, txt("w明細")).mid(2), otherRows);
+    QCOMPARE(dump(f.work(), txt("w明細")).mid(2), otherRows);
     QVERIFY(f.shown.isEmpty()); // editing shows no messages
 }
 
@@ -281,7 +281,7 @@ void WindowInputTest::textsTypedRegisterAndLoad() {
     QFETCH(QString, text);
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     const QString number = w.txtNo->text();
     w.cmb顧客名->setFocus();
     commit(text);
@@ -314,7 +314,7 @@ void WindowInputTest::textsTypedRegisterAndLoad() {
 void WindowInputTest::pastedControlTextsRegisterAndLoad() {
     WindowFixture f;
     f.start();
-    FrmVornisa& w = *f.w;
+    InvoicePage& w = *f.w->invoice;
     const QString number = w.txtNo->text();
     const QString nul(QChar(0));
     const QString name = txt("株式会社") + nul + txt("\x01\x1f") + nul;
@@ -327,8 +327,8 @@ void WindowInputTest::pastedControlTextsRegisterAndLoad() {
     QCOMPARE(cell(w, 0, "品名").toText(), product);
     w.cmd登録->click();
     QCOMPARE(f.shown.size(), 1); // the question only: nothing failed
-    QVERIFY(w.dbMain->openRecordset(sql::C1(name))->recordCount() == 1);
-    QVERIFY(w.dbMain->openRecordset(sql::P1(product))->recordCount() == 1);
+    QVERIFY(f.main().openRecordset(sql::C1(name))->recordCount() == 1);
+    QVERIFY(f.main().openRecordset(sql::P1(product))->recordCount() == 1);
     w.txtNo->setFocus();
     w.txtNo->setText(number);
     w.Grid明細->setFocus();

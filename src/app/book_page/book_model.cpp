@@ -1,4 +1,4 @@
-#include "app/book_model.h"
+#include "app/book_page/book_model.h"
 
 #include "invoice/totals.h"
 

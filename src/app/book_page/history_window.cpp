@@ -1,4 +1,4 @@
-#include "app/history_window.h"
+#include "app/book_page/history_window.h"
 
 #include "invoice/qualified.h"
 #include "invoice/totals.h"

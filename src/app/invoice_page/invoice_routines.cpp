@@ -1,7 +1,10 @@
 // The invoice page's routines: they read the controls, call the invoice routines and
 // write the results back.
-#include "app/frm_vornisa.h"
+#include "app/invoice_page/invoice_page.h"
+
+#include "app/books.h"
 #include "app/layout.h"
+#include "app/page_parts.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "invoice/numbering.h"
@@ -9,12 +12,15 @@
 #include "invoice/totals.h"
 #include "messages/msg.h"
 #include "store/statements.h"
+#include "ui/bound_table.h"
+#include "ui/data_grid.h"
+#include "ui/number_box.h"
 
 #include <QApplication>
-#include <QScopedValueRollback>
-#include <QTextDocument>
 #include <QDate>
+#include <QScopedValueRollback>
 #include <QStringListModel>
+#include <QTextDocument>
 
 namespace {
 const QString Kind入力 = QStringLiteral("入力");
@@ -22,25 +28,25 @@ const QString CounterItem = QStringLiteral("最大請求書番号");
 constexpr int colName = 1, colQty = 2, colUnit = 3, colPrice = 4, colAmount = 5;
 } // namespace
 
-void FrmVornisa::Clear明細ワーク() {
+void InvoicePage::Clear明細ワーク() {
     workThenRefresh(dat明細, QStringLiteral("明細を準備できませんでした。"), [this] {
-        ::Clear明細ワーク(*dbWork);
+        ::Clear明細ワーク(*books_.dbWork);
         return true;
     });
 }
 
-void FrmVornisa::SetDD品名() {
+void InvoicePage::SetDD品名() {
     workThenRefresh(dat商品参照, QStringLiteral("商品一覧を読み込めませんでした。"), [this] {
-        ::SetDD品名(*dbWork, MainDbPath);
+        ::SetDD品名(*books_.dbWork, books_.MainDbPath);
         return true;
     });
 }
 
-void FrmVornisa::Calc明細() {
+void InvoicePage::Calc明細() {
     if (inv.税率方式 == Scheme10_8) {
         QualifiedTotals q;
         try {
-            q = CalcQualified(SumByRate(*dbWork), inv税区分(), inv端数処理());
+            q = CalcQualified(SumByRate(*books_.dbWork), inv税区分(), inv端数処理());
         } catch (const DbError& e) {
             notifyFailure(QStringLiteral("合計を計算できませんでした。"), e);
             return;
@@ -52,7 +58,8 @@ void FrmVornisa::Calc明細() {
         num消費税10->setValue(q.消費税10);
         num対象8->setValue(q.対象8);
         num消費税8->setValue(q.消費税8);
-        const QString basis = inv税区分() == QStringLiteral("内税") ? QStringLiteral("（税込）") : QStringLiteral("（税抜）");
+        const QString basis =
+            inv税区分() == QStringLiteral("内税") ? QStringLiteral("（税込）") : QStringLiteral("（税抜）");
         lbl対象10->setText(QStringLiteral("10%対象") + basis);
         lbl対象8->setText(QStringLiteral("8%対象") + basis);
         Grid明細->refreshDisplay();
@@ -60,7 +67,7 @@ void FrmVornisa::Calc明細() {
     }
     Totals t;
     try {
-        t = ::Calc明細(*dbWork, cfg税区分);
+        t = ::Calc明細(*books_.dbWork, books_.cfg税区分);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("合計を計算できませんでした。"), e);
         return;
@@ -74,10 +81,10 @@ void FrmVornisa::Calc明細() {
     Grid明細->refreshDisplay();
 }
 
-void FrmVornisa::AddCmb顧客名() {
+void InvoicePage::AddCmb顧客名() {
     QStringList names;
     try {
-        names = dbMain->textColumn(sql::C2(), QStringLiteral("顧客名"));
+        names = books_.dbMain->textColumn(sql::C2(), QStringLiteral("顧客名"));
         if (names.isEmpty())
             return; // an empty master leaves the list as it was
     } catch (const DbError& e) {
@@ -94,36 +101,12 @@ void FrmVornisa::AddCmb顧客名() {
     cmb顧客名->setEditText(text);
 }
 
-void FrmVornisa::setUnsaved(bool on) {
-    unsaved_ = on;
-    lbl未登録->setVisible(on);
-}
-
-void FrmVornisa::trackUnsavedChanges() {
-    // Every change of the invoice area that the program does not make itself is the user's.
-    auto changed = [this] {
-        if (!filling_ && !closed_)
-            setUnsaved(true);
-    };
-    connect(cmb顧客名, &QComboBox::editTextChanged, this, changed);
-    connect(txt顧客情報, &QPlainTextEdit::textChanged, this, changed);
-    connect(dt日付, &QDateEdit::dateChanged, this, changed);
-    connect(dat明細, &QAbstractItemModel::dataChanged, this, changed);
-    connect(dat明細, &QAbstractItemModel::modelReset, this, changed);
-    connect(dat明細, &QAbstractItemModel::rowsInserted, this, changed);
-    connect(dat明細, &QAbstractItemModel::rowsRemoved, this, changed);
-}
-
-bool FrmVornisa::askDiscardUnsaved() {
-    return !unsaved_ || MsgConfirm(QStringLiteral("クリア"), QStringLiteral("確認"), QString());
-}
-
-void FrmVornisa::cmdクリア_Click() {
+void InvoicePage::cmdクリア_Click() {
     if (askDiscardUnsaved())
         Clear請求書(true);
 }
 
-void FrmVornisa::Clear請求書(bool bln新規) {
+void InvoicePage::Clear請求書(bool bln新規) {
     QScopedValueRollback<int> filling(filling_, filling_ + 1);
     setUnsaved(false);
     num税抜計->clearValue();
@@ -133,28 +116,28 @@ void FrmVornisa::Clear請求書(bool bln新規) {
         b->clearValue();
     // A new invoice, or one not yet found under a typed number, takes the scheme in force.
     TaxBasis inForce;
-    inForce.税率方式 = cfg税率方式;
+    inForce.税率方式 = books_.cfg税率方式;
     SetInvoiceBasis(inForce);
     cmb顧客名->setEditText(QString());
     txt顧客情報->setPlainText(QString());
     dt日付->setDate(
         QDate::fromString(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), QStringLiteral("yyyyMMdd")));
-    lbl自社名->setText(cfg自社名);
-    lbl自社情報->setText(cfg自社情報);
+    lbl自社名->setText(books_.cfg自社名);
+    lbl自社情報->setText(books_.cfg自社情報);
     Clear明細ワーク();
     if (!bln新規)
         return;
     SetDD品名();
     AddCmb顧客名();
     try {
-        txtNo->setText(Proc管理(*dbMain, CounterItem, QStringLiteral("Get"), QStringLiteral("0")));
+        txtNo->setText(Proc管理(*books_.dbMain, CounterItem, QStringLiteral("Get"), QStringLiteral("0")));
     } catch (const DbError& e) {
         txtNo->clear();
         notifyFailure(QStringLiteral("次の伝票番号を読めませんでした。"), e);
     }
 }
 
-void FrmVornisa::cmb顧客名_LostFocus() {
+void InvoicePage::cmb顧客名_LostFocus() {
     // Details filled in for the chosen customer follow a change the user already made.
     QScopedValueRollback<int> filling(filling_, filling_ + 1);
     const QString name = cmb顧客名->currentText();
@@ -163,7 +146,7 @@ void FrmVornisa::cmb顧客名_LostFocus() {
         return;
     }
     try {
-        auto rs = dbMain->openRecordset(sql::C1(name));
+        auto rs = books_.dbMain->openRecordset(sql::C1(name));
         if (!rs->eof()) {
             const Value details = rs->field(QStringLiteral("顧客情報"));
             if (!details.isNull())
@@ -174,7 +157,7 @@ void FrmVornisa::cmb顧客名_LostFocus() {
     }
 }
 
-void FrmVornisa::txtNo_LostFocus() {
+void InvoicePage::txtNo_LostFocus() {
     const QString text = txtNo->text();
     // Tabbing through the box reloads nothing: typed lines stay.
     if (text.isEmpty() || text == txtNoOnEntry_)
@@ -198,7 +181,13 @@ void FrmVornisa::txtNo_LostFocus() {
     Read請求書();
 }
 
-void FrmVornisa::Read請求書() {
+void InvoicePage::Load伝票(qint32 number) {
+    txtNo->setText(QString::number(number));
+    txtNoOnEntry_ = txtNo->text();
+    Read請求書();
+}
+
+void InvoicePage::Read請求書() {
     QScopedValueRollback<int> filling(filling_, filling_ + 1);
     Clear請求書(false);
     qint32 number = 0;
@@ -207,7 +196,7 @@ void FrmVornisa::Read請求書() {
         return;
     }
     try {
-        const auto header = Read請求書ヘッダ(*dbMain, number);
+        const auto header = Read請求書ヘッダ(*books_.dbMain, number);
         if (!header) {
             dat明細->refresh();
             return;
@@ -230,7 +219,7 @@ void FrmVornisa::Read請求書() {
         num消費税10->setValue(header->消費税10);
         num対象8->setValue(header->対象8);
         num消費税8->setValue(header->消費税8);
-        ::Read請求書(*dbMain, *dbWork, number);
+        ::Read請求書(*books_.dbMain, *books_.dbWork, number);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("伝票を読み込めませんでした。"), e);
     }
@@ -238,12 +227,12 @@ void FrmVornisa::Read請求書() {
     Calc明細();
 }
 
-void FrmVornisa::cmd登録_Click() {
+void InvoicePage::cmd登録_Click() {
     if (MsgConfirm(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral(" ") + cmb顧客名->currentText()))
         Entry請求書();
 }
 
-void FrmVornisa::Entry請求書() {
+void InvoicePage::Entry請求書() {
     Grid明細->commitPending();
     InvoiceHeader h;
     switch (CheckInvoiceNumber(txtNo->text(), &h.number)) {
@@ -260,7 +249,7 @@ void FrmVornisa::Entry請求書() {
         return;
     }
     try {
-        if (LinesHaveGap(*dbWork)) {
+        if (LinesHaveGap(*books_.dbWork)) {
             MsgConfirm(Kind入力, QStringLiteral("上行空白"), QString());
             return;
         }
@@ -281,7 +270,7 @@ void FrmVornisa::Entry請求書() {
         h.消費税 = num消費税->value();
         h.税抜計 = num税抜計->value();
         h.合計 = num合計->value();
-        ::Entry請求書(*dbMain, *dbWork, h);
+        ::Entry請求書(*books_.dbMain, *books_.dbWork, h);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("伝票 ") + txtNo->text() + QStringLiteral(" は登録されませんでした。"), e);
         return;
@@ -290,11 +279,7 @@ void FrmVornisa::Entry請求書() {
     cmb顧客名->setFocus();
 }
 
-void FrmVornisa::cmd削除_Click() {
-    Delete請求書();
-}
-
-void FrmVornisa::Delete請求書() {
+void InvoicePage::Delete請求書() {
     if (txtNo->text().isEmpty())
         return;
     if (!MsgConfirm(QStringLiteral("削除"), QStringLiteral("伝票確認"), txtNo->text()))
@@ -307,7 +292,7 @@ void FrmVornisa::Delete請求書() {
         return;
     }
     try {
-        ::Delete請求書(*dbMain, number);
+        ::Delete請求書(*books_.dbMain, number);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("伝票 ") + txtNo->text() + QStringLiteral(" は削除されませんでした。"), e);
         return;
@@ -316,12 +301,12 @@ void FrmVornisa::Delete請求書() {
     cmb顧客名->setFocus();
 }
 
-bool FrmVornisa::lineOperation(int row, const std::function<bool(Database&, int)>& op) {
+bool InvoicePage::lineOperation(int row, const std::function<bool(Database&, int)>& op) {
     Grid明細->commitPending();
     const int col = Grid明細->col();
     bool done = true; // a failure is said here, not taken for a refusal
     try {
-        done = op(*dbWork, static_cast<int>(dat明細->value(row, 0).toInt()));
+        done = op(*books_.dbWork, static_cast<int>(dat明細->value(row, 0).toInt()));
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("明細を更新できませんでした。"), e);
     }
@@ -332,7 +317,7 @@ bool FrmVornisa::lineOperation(int row, const std::function<bool(Database&, int)
     return true;
 }
 
-void FrmVornisa::Clear明細行(int row) {
+void InvoicePage::Clear明細行(int row) {
     lineOperation(row, [](Database& work, int line) {
         ::Clear明細行(work, line);
         return true;
@@ -340,7 +325,7 @@ void FrmVornisa::Clear明細行(int row) {
     Calc明細();
 }
 
-void FrmVornisa::Insert明細行(int row) {
+void InvoicePage::Insert明細行(int row) {
     if (!lineOperation(row, ::Insert明細行)) {
         MsgConfirm(QStringLiteral("行指定"), QStringLiteral("余白なし"), QString());
         return;
@@ -348,7 +333,7 @@ void FrmVornisa::Insert明細行(int row) {
     Calc明細();
 }
 
-void FrmVornisa::Delete明細行(int row) {
+void InvoicePage::Delete明細行(int row) {
     lineOperation(row, [](Database& work, int line) {
         ::Delete明細行(work, line);
         return true;
@@ -356,7 +341,7 @@ void FrmVornisa::Delete明細行(int row) {
     Calc明細();
 }
 
-bool FrmVornisa::Grid明細_EnterKey(int col) {
+bool InvoicePage::Grid明細_EnterKey(int col) {
     if (col != colAmount || Grid明細->pastLastRow())
         return false;
     Grid明細->moveNext(); // stays on the last row when there is none below
@@ -364,7 +349,7 @@ bool FrmVornisa::Grid明細_EnterKey(int col) {
     return true;
 }
 
-void FrmVornisa::Grid明細_AfterColUpdate(int c) {
+void InvoicePage::Grid明細_AfterColUpdate(int c) {
     try {
         auto lineAmount = [this] {
             const auto amount = LineAmount(Grid明細->cell(colQty).toText(), Grid明細->cell(colPrice).toText());
@@ -380,13 +365,13 @@ void FrmVornisa::Grid明細_AfterColUpdate(int c) {
         };
         switch (c) {
         case colName: {
-            const ProductLookup p = Seek商品(*dbMain, Grid明細->cell(colName).toText());
+            const ProductLookup p = Seek商品(*books_.dbMain, Grid明細->cell(colName).toText());
             Grid明細->setCell(colName, p.品名.isEmpty() ? Value() : Value(p.品名));
             Grid明細->setCell(colUnit, p.単位.isEmpty() ? Value() : Value(p.単位));
             Grid明細->setCell(colPrice, p.単価 == Currency() ? Value() : Value(p.単価));
             if (inv.税率方式 == Scheme10_8) {
                 Grid明細->setCell(layout::detailFlagColumn, p.品名.isEmpty() ? Value() : Value(p.税率));
-                SyncExemptFlags(*dbWork);
+                SyncExemptFlags(*books_.dbWork);
             } else {
                 Grid明細->setCell(layout::detailFlagColumn, p.非課税);
             }
@@ -398,7 +383,7 @@ void FrmVornisa::Grid明細_AfterColUpdate(int c) {
             break;
         case colUnit:
             if (const QString unit = Grid明細->cell(colUnit).toText(); !unit.isEmpty())
-                AddCodeValue(*dbMain, QStringLiteral("単位"), unit);
+                AddCodeValue(*books_.dbMain, QStringLiteral("単位"), unit);
             break;
         case colPrice:
             rangeCheck(colPrice, RangeColumn::Price);
@@ -409,7 +394,7 @@ void FrmVornisa::Grid明細_AfterColUpdate(int c) {
             break;
         case layout::detailFlagColumn:
             if (inv.税率方式 == Scheme10_8)
-                SyncExemptFlags(*dbWork);
+                SyncExemptFlags(*books_.dbWork);
             break;
         default:
             break;

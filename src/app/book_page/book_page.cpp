@@ -1,12 +1,17 @@
 // The invoice list page: the search fields, the list, and what can be done with a listed
 // invoice (open it, see its history, hand the list over as CSV).
-#include "app/book_model.h"
-#include "app/frm_vornisa.h"
-#include "app/history_window.h"
+#include "app/book_page/book_page.h"
+
+#include "app/book_page/book_model.h"
+#include "app/book_page/history_window.h"
+#include "app/books.h"
 #include "app/layout.h"
+#include "app/page_parts.h"
 #include "book/csv.h"
 #include "exchange/csv.h"
 #include "messages/msg.h"
+#include "report/preview.h"
+#include "ui/number_box.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -45,26 +50,15 @@ void limitSearchText(QLineEdit* field) {
     });
 }
 
-template <class W> W* named(W* w, const QString& name) {
-    w->setObjectName(name);
-    return w;
-}
-
-QPushButton* button(const QString& name, const QString& caption, const QString& tip) {
-    auto* b = named(new QPushButton(caption), name);
-    b->setToolTip(tip);
-    b->setMinimumWidth(88);
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
-QWidget* FrmVornisa::buildBookPage() {
-    auto* page = new QWidget;
-    auto* outer = new QVBoxLayout(page);
-    auto* body = new QFrame;
-    body->setFrameShape(QFrame::StyledPanel);
+BookPage::BookPage(Books& books) : books_(books) {
+    build();
+}
+
+void BookPage::build() {
+    auto* outer = new QVBoxLayout(this);
+    auto* body = frame();
     outer->addWidget(body);
     auto* v = new QVBoxLayout(body);
 
@@ -84,7 +78,8 @@ QWidget* FrmVornisa::buildBookPage() {
     num検索下限 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num検索下限"));
     num検索上限 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num検索上限"));
     chk削除済み = named(new QCheckBox(QStringLiteral("削除済みも表示")), QStringLiteral("chk削除済み"));
-    cmd検索 = button(QStringLiteral("cmd検索"), QStringLiteral("検索"), QStringLiteral("条件に合う伝票を一覧に表示します"));
+    cmd検索 =
+        button(QStringLiteral("cmd検索"), QStringLiteral("検索"), QStringLiteral("条件に合う伝票を一覧に表示します"));
 
     auto* fields = new QGridLayout;
     fields->addWidget(chk検索開始, 0, 0);
@@ -103,7 +98,7 @@ QWidget* FrmVornisa::buildBookPage() {
     v->addLayout(fields);
 
     Grid伝票一覧 = named(new QTableView, QStringLiteral("Grid伝票一覧"));
-    dat伝票一覧 = named(new BookModel(dbMain, this), QStringLiteral("dat伝票一覧"));
+    dat伝票一覧 = named(new BookModel(books_.dbMain, this), QStringLiteral("dat伝票一覧"));
     Grid伝票一覧->setModel(dat伝票一覧);
     Grid伝票一覧->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid伝票一覧->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -117,37 +112,31 @@ QWidget* FrmVornisa::buildBookPage() {
     Grid伝票一覧->horizontalHeader()->setStretchLastSection(true); // the list fills the page
     v->addWidget(Grid伝票一覧, 1);
 
-    cmd履歴 = button(QStringLiteral("cmd履歴"), QStringLiteral("履歴"), QStringLiteral("選んだ伝票の訂正・削除の履歴を表示します"));
+    cmd履歴 = button(QStringLiteral("cmd履歴"), QStringLiteral("履歴"),
+                     QStringLiteral("選んだ伝票の訂正・削除の履歴を表示します"));
     cmd一覧CSV = button(QStringLiteral("cmd一覧CSV"), QStringLiteral("CSV出力"),
-                         QStringLiteral("一覧の伝票とその明細をCSVファイルに書き出します"));
-    auto* buttons = new QFrame;
-    buttons->setFrameShape(QFrame::StyledPanel);
-    auto* b = new QHBoxLayout(buttons);
-    b->addWidget(cmd履歴);
-    b->addWidget(cmd一覧CSV);
-    b->addStretch();
-    v->addWidget(buttons);
-    return page;
+                        QStringLiteral("一覧の伝票とその明細をCSVファイルに書き出します"));
+    v->addWidget(buttonFrame({cmd履歴, cmd一覧CSV}));
 }
 
-void FrmVornisa::connectBookPage() {
+void BookPage::FormInit() {
     connect(chk検索開始, &QCheckBox::toggled, dt検索開始, &QWidget::setEnabled);
     connect(chk検索終了, &QCheckBox::toggled, dt検索終了, &QWidget::setEnabled);
-    connect(cmd検索, &QPushButton::clicked, this, &FrmVornisa::Search伝票一覧);
+    connect(cmd検索, &QPushButton::clicked, this, &BookPage::Search伝票一覧);
     auto* search = new EnterHook(this, [this] { Search伝票一覧(); });
     for (QWidget* w : std::initializer_list<QWidget*>{chk検索開始, dt検索開始, chk検索終了, dt検索終了, txt検索顧客,
                                                       num検索下限, num検索上限, chk削除済み})
         w->installEventFilter(search);
     Grid伝票一覧->installEventFilter(new EnterHook(this, [this] { Grid伝票一覧_Open(); }));
-    connect(Grid伝票一覧, &QAbstractItemView::doubleClicked, this, &FrmVornisa::Grid伝票一覧_Open);
-    connect(cmd履歴, &QPushButton::clicked, this, &FrmVornisa::cmd履歴_Click);
-    connect(cmd一覧CSV, &QPushButton::clicked, this, &FrmVornisa::cmd一覧CSV_Click);
+    connect(Grid伝票一覧, &QAbstractItemView::doubleClicked, this, &BookPage::Grid伝票一覧_Open);
+    connect(cmd履歴, &QPushButton::clicked, this, &BookPage::cmd履歴_Click);
+    connect(cmd一覧CSV, &QPushButton::clicked, this, &BookPage::cmd一覧CSV_Click);
     dat伝票一覧->onFailure = [this](const DbError& e) {
         notifyFailure(QStringLiteral("伝票一覧を読み込めませんでした。"), e);
     };
 }
 
-void FrmVornisa::Search伝票一覧() {
+void BookPage::Search伝票一覧() {
     BookQuery q;
     if (chk検索開始->isChecked())
         q.from = dt検索開始->date();
@@ -162,47 +151,37 @@ void FrmVornisa::Search伝票一覧() {
         Grid伝票一覧->setCurrentIndex(dat伝票一覧->index(0, 0));
 }
 
-void FrmVornisa::Grid伝票一覧_Open() {
+void BookPage::Grid伝票一覧_Open() {
     const int row = Grid伝票一覧->currentIndex().row();
     if (row < 0)
         return;
     const BookRow& r = dat伝票一覧->rowAt(row);
     if (r.deleted) // it lives in the history only: there is nothing to load
         return;
-    Open伝票(r.伝票番号);
+    emit openRequested(r.伝票番号);
 }
 
-void FrmVornisa::Open伝票(qint32 number) {
-    // The question comes first, so that No leaves the invoice page exactly as it was.
-    if (!askDiscardUnsaved())
-        return;
-    tab->setCurrentIndex(0);
-    txtNo->setText(QString::number(number));
-    txtNoOnEntry_ = txtNo->text();
-    Read請求書();
-}
-
-void FrmVornisa::cmd履歴_Click() {
+void BookPage::cmd履歴_Click() {
     const int row = Grid伝票一覧->currentIndex().row();
     if (row < 0)
         return;
     try {
         const BookRow& listed = dat伝票一覧->rowAt(row);
-        auto* w = new Frm履歴(*dbMain, listed.伝票番号, listed.世代,
-                              [this](const InvoiceVersion& v, const std::vector<VersionLine>& l) { PrintVersion(v, l); },
-                              this);
+        auto* w = new Frm履歴(
+            *books_.dbMain, listed.伝票番号, listed.世代,
+            [this](const InvoiceVersion& v, const std::vector<VersionLine>& l) { PrintVersion(v, l); }, window());
         w->show();
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("履歴を読み込めませんでした。"), e);
     }
 }
 
-void FrmVornisa::cmd一覧CSV_Click() {
-    const QString proposed = QDir(QDir::homePath())
-                                 .filePath(QStringLiteral("伝票一覧_") +
-                                           QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
-                                           QStringLiteral(".csv"));
-    const QString path = fileDialogs.saveFile(this, QStringLiteral("CSV出力"), proposed);
+void BookPage::cmd一覧CSV_Click() {
+    const QString proposed =
+        QDir(QDir::homePath())
+            .filePath(QStringLiteral("伝票一覧_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
+                      QStringLiteral(".csv"));
+    const QString path = books_.fileDialogs.saveFile(window(), QStringLiteral("CSV出力"), proposed);
     if (path.isEmpty())
         return;
     std::vector<BookRow> rows;
@@ -210,8 +189,8 @@ void FrmVornisa::cmd一覧CSV_Click() {
     // The rows of the search on the list, all of them, in the order shown.
     if (dat伝票一覧->searched()) {
         try {
-            rows = Search伝票(*dbMain, dat伝票一覧->query(), dat伝票一覧->order(), 0, -1);
-            lines = Search伝票明細(*dbMain, dat伝票一覧->query());
+            rows = Search伝票(*books_.dbMain, dat伝票一覧->query(), dat伝票一覧->order(), 0, -1);
+            lines = Search伝票明細(*books_.dbMain, dat伝票一覧->query());
         } catch (const DbError& e) {
             notifyFailure(QStringLiteral("伝票一覧を読み込めませんでした。"), e);
             return;
@@ -222,4 +201,40 @@ void FrmVornisa::cmd一覧CSV_Click() {
     if (!writeCsvFiles({{path, writeCsv(bookCsvRows(rows))}, {linesCsvPath(path), writeCsv(bookLineCsvRows(lines))}},
                        &reason))
         MsgConfirm(QStringLiteral("CSV"), QStringLiteral("書込失敗"), reason);
+}
+
+void BookPage::PrintVersion(const InvoiceVersion& v, const std::vector<VersionLine>& lines) {
+    auto amount = [](const Value& x) -> std::optional<double> {
+        if (x.isNull())
+            return std::nullopt;
+        return x.toCurrency().toDouble();
+    };
+    PrintValues p;
+    const QDate date = QDate::fromString(v.日付, QStringLiteral("yyyy/MM/dd"));
+    p.prn日付 = date.isValid() ? date.toString(layout::dateFormat) : QString();
+    p.prn顧客情報 = v.顧客情報;
+    p.prn顧客名 = v.顧客名;
+    // The company as the settings page shows it, as every print does.
+    const Company company = books_.companyShown();
+    p.prn自社名 = company.自社名;
+    p.prn自社情報 = company.自社情報;
+    p.prn税抜計 = amount(v.税抜計);
+    p.prn消費税 = amount(v.消費税);
+    p.prn合計 = amount(v.合計);
+    p.prn請求金額 = amount(v.合計);
+    // A qualified invoice prints with the basis it was issued under.
+    p.prn適格 = v.税率方式 == Scheme10_8;
+    if (p.prn適格) {
+        p.prn内税 = v.税区分 == QStringLiteral("内税");
+        p.prn登録番号 = v.登録番号;
+        p.prn対象10 = amount(v.対象10);
+        p.prn消費税10 = amount(v.消費税10);
+        p.prn対象8 = amount(v.対象8);
+        p.prn消費税8 = amount(v.消費税8);
+    }
+    std::vector<DetailRecord> rows;
+    for (const VersionLine& l : lines)
+        rows.push_back({printField(l.品名), printField(l.数量), printField(l.単位), printField(l.単価),
+                        printField(l.金額), p.prn適格 && LineRate(l.税率, l.非課税.toBool()) == 8});
+    showPreview(window(), std::make_shared<rpt請求書>(std::move(p), std::move(rows)));
 }

@@ -1,0 +1,46 @@
+#pragma once
+#include "book/history.h"
+#include "ui/number_box.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QWidget>
+
+class BookModel;
+class Books;
+
+// The invoice list page: the search fields, the list, and what can be done with a listed
+// invoice (open it, see its history, hand the list over as CSV).
+class BookPage : public QWidget {
+    Q_OBJECT
+  public:
+    explicit BookPage(Books& books);
+    // The books are open: the page's keys and buttons start working.
+    void FormInit();
+
+    QCheckBox *chk検索開始 = nullptr, *chk検索終了 = nullptr, *chk削除済み = nullptr;
+    QDateEdit *dt検索開始 = nullptr, *dt検索終了 = nullptr;
+    QLineEdit* txt検索顧客 = nullptr;
+    NumberBox *num検索下限 = nullptr, *num検索上限 = nullptr;
+    QPushButton *cmd検索 = nullptr, *cmd履歴 = nullptr, *cmd一覧CSV = nullptr;
+    QTableView* Grid伝票一覧 = nullptr;
+    BookModel* dat伝票一覧 = nullptr;
+
+    void Search伝票一覧();
+    void Grid伝票一覧_Open();
+    void cmd履歴_Click();
+    void cmd一覧CSV_Click();
+    // Prints a version of an invoice from the history as it was.
+    void PrintVersion(const InvoiceVersion& v, const std::vector<VersionLine>& lines);
+
+  signals:
+    // A listed invoice is to be opened on the invoice page.
+    void openRequested(qint32 number);
+
+  private:
+    void build();
+    Books& books_;
+};

@@ -1,0 +1,297 @@
+// The invoice page: its controls, captions and tooltips, and what its controls are wired to.
+#include "app/invoice_page/invoice_page.h"
+
+#include "app/books.h"
+#include "app/layout.h"
+#include "app/page_parts.h"
+#include "messages/msg.h"
+#include "ui/bound_table.h"
+#include "ui/calendar_heading.h"
+#include "ui/data_grid.h"
+#include "ui/number_box.h"
+
+#include <QCalendarWidget>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QScopedValueRollback>
+#include <QStringListModel>
+#include <QStyle>
+#include <QVBoxLayout>
+
+InvoicePage::InvoicePage(Books& books) : books_(books) {
+    build();
+    dat明細 = named(new BoundTable(this), QStringLiteral("dat明細"));
+    dat明細->setRecordSource(QStringLiteral("w明細"));
+    dat商品参照 = named(new BoundTable(this), QStringLiteral("dat商品参照"));
+    dat商品参照->setRecordSource(QStringLiteral("w商品参照"));
+    connect(&books_, &Books::closing, this, [this] { rebind(false); });
+    connect(&books_, &Books::swapped, this, [this] { rebind(true); });
+}
+
+void InvoicePage::build() {
+    auto* outer = new QVBoxLayout(this);
+    auto* body = frame();
+    outer->addWidget(body);
+    auto* g = new QGridLayout(body);
+
+    txtNo = named(new QLineEdit, QStringLiteral("txtNo"));
+    txtNo->setMaximumWidth(140);
+    txtNo->setAlignment(Qt::AlignRight);
+    dt日付 = named(new QDateEdit, QStringLiteral("dt日付"));
+    cmb顧客名 = named(new QComboBox, QStringLiteral("cmb顧客名"));
+    cmb顧客名->setEditable(true);
+    cmb顧客名->setInsertPolicy(QComboBox::NoInsert);
+    cmb顧客名->setModel(new QStringListModel(cmb顧客名));
+    cmb顧客名->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cmb顧客名->setMinimumContentsLength(24);
+    txt顧客情報 = named(new QPlainTextEdit, QStringLiteral("txt顧客情報"));
+    txt顧客情報->setToolTip(QStringLiteral("郵便番号、住所、電話番号などを記入"));
+    txt顧客情報->setMaximumHeight(64);
+    txt顧客情報->setTabChangesFocus(true);
+    lbl自社名 = named(new QLabel, QStringLiteral("lbl自社名"));
+    lbl自社名->setStyleSheet(QStringLiteral("font-size:14pt;"));
+    lbl自社情報 = named(new QLabel, QStringLiteral("lbl自社情報"));
+    lbl自社情報->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // The number on the left; the date box starts at its fixed distance from the frame's edge.
+    auto* numberAndDate = new QHBoxLayout;
+    numberAndDate->setSpacing(0);
+    auto* lead = new QWidget;
+    auto* leadRow = new QHBoxLayout(lead);
+    leadRow->setContentsMargins(0, 0, 6, 0);
+    leadRow->addWidget(caption(QStringLiteral("伝票番号")));
+    leadRow->addWidget(txtNo);
+    leadRow->addStretch();
+    leadRow->addWidget(caption(QStringLiteral("日付")));
+    lead->setFixedWidth(twipsToPixels(layout::dateLeftTwips, this) - g->contentsMargins().left() - body->frameWidth());
+    numberAndDate->addWidget(lead);
+    numberAndDate->addWidget(dt日付);
+    numberAndDate->addStretch();
+    g->addLayout(numberAndDate, 0, 0, 1, 2);
+
+    auto* head = new QGridLayout;
+    head->addWidget(caption(QStringLiteral("顧客名")), 1, 0);
+    auto* customer = new QHBoxLayout;
+    customer->addWidget(cmb顧客名, 1);
+    customer->addWidget(named(new QLabel(QStringLiteral("様")), QStringLiteral("lbl様")));
+    head->addLayout(customer, 1, 1, 1, 3);
+    head->addWidget(caption(QStringLiteral("顧客情報")), 2, 0, Qt::AlignTop);
+    head->addWidget(txt顧客情報, 2, 1, 1, 3);
+    head->setColumnStretch(3, 1);
+    auto* company = new QVBoxLayout;
+    company->addWidget(lbl自社名);
+    company->addWidget(lbl自社情報, 1);
+    g->addLayout(head, 1, 0);
+    g->addLayout(company, 1, 1);
+    g->setColumnStretch(0, 3);
+    g->setColumnStretch(1, 2);
+
+    Grid明細 = named(new DataGrid, QStringLiteral("Grid明細"));
+    DD商品参照 = named(new QComboBox, QStringLiteral("DD商品参照"));
+    g->addWidget(Grid明細, 2, 0, 1, 2);
+    // The list itself; the grid shows it as the drop-down of the name column.
+    g->addWidget(DD商品参照, 6, 0);
+    DD商品参照->hide();
+
+    num税抜計 = named(new NumberBox, QStringLiteral("num税抜計"));
+    num消費税 = named(new NumberBox, QStringLiteral("num消費税"));
+    num合計 = named(new NumberBox, QStringLiteral("num合計"));
+    auto* totals = new QHBoxLayout;
+    totals->addStretch();
+    for (auto [box, label] :
+         {std::pair{num税抜計, QStringLiteral("税抜計")}, std::pair{num消費税, QStringLiteral("消費税")},
+          std::pair{num合計, QStringLiteral("税込合計")}}) {
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setMaximumWidth(150);
+        totals->addWidget(caption(label));
+        totals->addWidget(box);
+    }
+    // The per-rate sums and taxes under the totals, shown under "10%・8%" only.
+    rateBoxes = named(new QWidget, QStringLiteral("rateBoxes"));
+    auto* rates = new QHBoxLayout(rateBoxes);
+    rates->setContentsMargins(0, 0, 0, 0);
+    rates->addStretch();
+    lbl対象10 = named(caption(QString()), QStringLiteral("lbl対象10"));
+    lbl対象8 = named(caption(QString()), QStringLiteral("lbl対象8"));
+    num対象10 = named(new NumberBox, QStringLiteral("num対象10"));
+    num消費税10 = named(new NumberBox, QStringLiteral("num消費税10"));
+    num対象8 = named(new NumberBox, QStringLiteral("num対象8"));
+    num消費税8 = named(new NumberBox, QStringLiteral("num消費税8"));
+    for (auto [label, box] :
+         {std::pair{lbl対象10, num対象10}, std::pair{caption(QStringLiteral("消費税10%")), num消費税10},
+          std::pair{lbl対象8, num対象8}, std::pair{caption(QStringLiteral("消費税8%")), num消費税8}}) {
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setMaximumWidth(130);
+        rates->addWidget(label);
+        rates->addWidget(box);
+    }
+    rateBoxes->hide();
+    auto* allTotals = new QVBoxLayout;
+    allTotals->addLayout(totals);
+    allTotals->addWidget(rateBoxes);
+    g->addLayout(allTotals, 3, 0, 1, 2);
+    lbl未登録 = named(new QLabel(QStringLiteral("未登録の変更があります")), QStringLiteral("lbl未登録"));
+    lbl未登録->setStyleSheet(QStringLiteral("color:#a00000;"));
+    QSizePolicy keepRoom = lbl未登録->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true); // the grid does not jump when the line comes and goes
+    lbl未登録->setSizePolicy(keepRoom);
+    lbl未登録->hide();
+    g->addWidget(lbl未登録, 4, 0, 1, 2, Qt::AlignRight);
+
+    cmd登録 = button(QStringLiteral("cmd登録"), QStringLiteral("登録"), QStringLiteral("画面上の伝票を登録保存します"));
+    cmd削除 = button(QStringLiteral("cmd削除"), QStringLiteral("削除"),
+                     QStringLiteral("画面上の伝票を削除します。一度削除するともとに戻せません。"));
+    cmdクリア = button(QStringLiteral("cmdクリア"), QStringLiteral("クリア"),
+                       QStringLiteral("伝票情報を画面上から消去します。登録済みの伝票は無くなりません。"));
+    cmd印刷 = button(QStringLiteral("cmd印刷"), QStringLiteral("印刷"), QStringLiteral("印刷します"));
+    cmd閉じる = button(QStringLiteral("cmd閉じる"), QStringLiteral("閉じる"),
+                       QStringLiteral("請求書を終了します。伝票の登録は忘れてませんか"));
+    cmdHint = button(QStringLiteral("cmdHint"), QString(), QStringLiteral("ヒント"));
+    cmdHint->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
+    cmdHint->setMinimumWidth(40);
+    auto* buttons = buttonFrame({cmd登録, cmd削除, cmdクリア, cmd印刷});
+    buttons->layout()->addWidget(cmdHint);
+    buttons->layout()->addWidget(cmd閉じる);
+    g->addWidget(buttons, 5, 0, 1, 2);
+    g->setRowStretch(2, 1);
+}
+
+void InvoicePage::FormInit() {
+    for (BoundTable* t : {dat明細, dat商品参照}) {
+        t->setDatabase(books_.dbWork.get());
+        t->refresh();
+    }
+    dt日付->setDisplayFormat(layout::dateFormat);
+    dt日付->setCalendarPopup(true);
+    dt日付->setFixedWidth(twipsToPixels(layout::dateWidthTwips, this));
+    dt日付->calendarWidget()->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    SetCalendarHeading(dt日付->calendarWidget(), layout::calendarYearFormat, layout::calendarMonthFormat);
+
+    Grid明細->bind(dat明細);
+    dat明細->setReadOnlyColumns({0});
+    Grid明細->setImeColumns({1, 3});
+    DD商品参照->setModel(dat商品参照);
+    DD商品参照->setModelColumn(0);
+    dat商品参照->setHeading(0, QStringLiteral("品　　　　名"));
+    Grid明細->setRowActions({{QStringLiteral("行をクリア"), [this](int r) { Clear明細行(r); }},
+                             {QStringLiteral("行を挿入"), [this](int r) { Insert明細行(r); }},
+                             {QStringLiteral("行を削除"), [this](int r) { Delete明細行(r); }}});
+    gridScheme_.clear();
+    SetInvoiceBasis(inv);
+    connectHandlers();
+}
+
+void InvoicePage::SetInvoiceBasis(const TaxBasis& basis) {
+    inv = basis;
+    const bool qualified = inv.税率方式 == Scheme10_8;
+    rateBoxes->setVisible(qualified);
+    if (gridScheme_ == inv.税率方式)
+        return;
+    gridScheme_ = inv.税率方式;
+    // The grid's columns follow the scheme: the exempt flag under "5%", the rate under "10%・8%".
+    dat明細->setFields(layout::detailFields +
+                       QStringList{qualified ? QStringLiteral("税率") : QStringLiteral("非課税")});
+    dat明細->refresh();
+    Grid明細->setPictureColumn(qualified ? -1 : layout::detailFlagColumn);
+    Grid明細->setupColumns(qualified ? layout::detailColumnsQualified : layout::detailColumns);
+    Grid明細->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch); // the name takes the spare width
+    Grid明細->setPickList(1, dat商品参照, 0);
+    dat明細->setShownText(layout::detailFlagColumn, qualified ? RateText : std::function<QString(const Value&)>());
+    if (qualified)
+        Grid明細->setCodeColumn(layout::detailFlagColumn, {RateChoices, ParseRate});
+}
+
+QString InvoicePage::inv税区分() const {
+    return inv.issued ? inv.税区分 : books_.cfg税区分;
+}
+QString InvoicePage::inv端数処理() const {
+    return inv.issued ? inv.端数処理 : books_.cfg端数処理;
+}
+QString InvoicePage::inv登録番号() const {
+    return inv.issued ? inv.登録番号 : books_.cfg登録番号;
+}
+
+void InvoicePage::connectHandlers() {
+    connect(cmd登録, &QPushButton::clicked, this, &InvoicePage::cmd登録_Click);
+    connect(cmd削除, &QPushButton::clicked, this, &InvoicePage::cmd削除_Click);
+    connect(cmdクリア, &QPushButton::clicked, this, &InvoicePage::cmdクリア_Click);
+    connect(cmd印刷, &QPushButton::clicked, this, &InvoicePage::cmd印刷_Click);
+    // The hint window goes with the main window, once closing is agreed.
+    connect(cmd閉じる, &QPushButton::clicked, this, [this] { window()->close(); });
+    connect(cmdHint, &QPushButton::clicked, this, [this] { emit hintRequested(cmdHint->objectName()); });
+    connect(dat明細, &BoundTable::afterColUpdate, this, [this](int row, int col) {
+        // The rules work on the grid's current row: the row the user just changed.
+        if (Grid明細->row() != row)
+            Grid明細->setCurrentIndex(dat明細->index(row, col));
+        Grid明細_AfterColUpdate(col);
+    });
+    Grid明細->setEnterColumnHandler([this](int col) { return Grid明細_EnterKey(col); });
+    // Enter in the number box moves on, so the number loads as leaving the box does.
+    connect(txtNo, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
+    sayWriteFailures(dat明細);
+    // Leaving a box is its lost-focus event.
+    trackUnsavedChanges();
+    for (QObject* o : {static_cast<QObject*>(txtNo), static_cast<QObject*>(cmb顧客名)})
+        o->installEventFilter(this);
+}
+
+bool InvoicePage::eventFilter(QObject* o, QEvent* e) {
+    if (!books_.dbMain) // focus still moves while the window goes; the databases are closed by then
+        return QWidget::eventFilter(o, e);
+    // Only a move to another control of this window is leaving a box: not a popup of the same
+    // control, not another application or a message box taking the focus away.
+    auto leavesWithinWindow = [](QEvent* ev) {
+        const Qt::FocusReason r = static_cast<QFocusEvent*>(ev)->reason();
+        return r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason;
+    };
+    if (e->type() == QEvent::FocusIn && o == txtNo && leavesWithinWindow(e)) {
+        txtNoOnEntry_ = txtNo->text();
+    } else if (e->type() == QEvent::FocusOut && leavesWithinWindow(e)) {
+        if (o == txtNo)
+            txtNo_LostFocus();
+        else if (o == cmb顧客名)
+            cmb顧客名_LostFocus();
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+void InvoicePage::setUnsaved(bool on) {
+    unsaved_ = on;
+    lbl未登録->setVisible(on);
+}
+
+void InvoicePage::trackUnsavedChanges() {
+    // Every change of the invoice area that the program does not make itself is the user's.
+    auto changed = [this] {
+        if (!filling_ && books_.dbMain)
+            setUnsaved(true);
+    };
+    connect(cmb顧客名, &QComboBox::editTextChanged, this, changed);
+    connect(txt顧客情報, &QPlainTextEdit::textChanged, this, changed);
+    connect(dt日付, &QDateEdit::dateChanged, this, changed);
+    connect(dat明細, &QAbstractItemModel::dataChanged, this, changed);
+    connect(dat明細, &QAbstractItemModel::modelReset, this, changed);
+    connect(dat明細, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(dat明細, &QAbstractItemModel::rowsRemoved, this, changed);
+}
+
+bool InvoicePage::askDiscardUnsaved() {
+    return !unsaved_ || MsgConfirm(QStringLiteral("クリア"), QStringLiteral("確認"), QString());
+}
+
+bool InvoicePage::askCloseUnsaved() {
+    return !unsaved_ || MsgConfirm(QStringLiteral("その他"), QStringLiteral("確認"),
+                                   QStringLiteral("登録されていない伝票があります。終了します"));
+}
+
+void InvoicePage::rebind(bool open) {
+    const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1); // the same rows again, not an edit
+    // The grids drop their rows (and any open cell editor) before the files go.
+    for (BoundTable* t : {dat明細, dat商品参照}) {
+        t->setDatabase(open ? books_.dbWork.get() : nullptr);
+        t->refresh();
+    }
+}

@@ -1,0 +1,108 @@
+#pragma once
+#include "invoice/qualified.h"
+#include "ui/data_grid.h"
+#include "ui/number_box.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QWidget>
+#include <functional>
+
+class Books;
+
+// The invoice page: one invoice typed, loaded, registered, deleted or printed.
+class InvoicePage : public QWidget {
+    Q_OBJECT
+  public:
+    explicit InvoicePage(Books& books);
+    // The books are open: the lists and the grid take them up.
+    void FormInit();
+
+    // The tax basis of the invoice on screen.
+    TaxBasis inv;
+
+    QLineEdit* txtNo = nullptr;
+    QDateEdit* dt日付 = nullptr;
+    QComboBox* cmb顧客名 = nullptr;
+    QPlainTextEdit* txt顧客情報 = nullptr;
+    DataGrid* Grid明細 = nullptr;
+    QComboBox* DD商品参照 = nullptr; // the product pick list shown in column 1
+    NumberBox *num税抜計 = nullptr, *num消費税 = nullptr, *num合計 = nullptr;
+    // Per-rate boxes, shown under "10%・8%" only.
+    QWidget* rateBoxes = nullptr;
+    NumberBox *num対象10 = nullptr, *num消費税10 = nullptr, *num対象8 = nullptr, *num消費税8 = nullptr;
+    QLabel *lbl対象10 = nullptr, *lbl対象8 = nullptr;
+    QLabel *lbl自社名 = nullptr, *lbl自社情報 = nullptr;
+    QLabel* lbl未登録 = nullptr; // shown while the invoice area holds unregistered changes
+    QPushButton *cmd登録 = nullptr, *cmd削除 = nullptr, *cmdクリア = nullptr, *cmd印刷 = nullptr, *cmd閉じる = nullptr,
+                *cmdHint = nullptr;
+    BoundTable *dat明細 = nullptr, *dat商品参照 = nullptr;
+
+    void Clear請求書(bool bln新規);
+    void AddCmb顧客名();
+    void Read請求書();
+    void Entry請求書();
+    void Delete請求書();
+    void Calc明細();
+    // Puts the invoice on screen under a tax basis: the detail grid's columns and the boxes.
+    void SetInvoiceBasis(const TaxBasis& basis);
+    // The category, rounding and issuer's number the invoice on screen is worked out under.
+    QString inv税区分() const;
+    QString inv端数処理() const;
+    QString inv登録番号() const;
+    // Line operations of the detail grid's menu, on a grid row; the totals follow.
+    void Clear明細行(int row);
+    void Insert明細行(int row);
+    void Delete明細行(int row);
+    void Clear明細ワーク();
+    void SetDD品名();
+    void SetPrnData請求書A4(bool preview);
+    // Loads a registered invoice as typing its number does, without asking first.
+    void Load伝票(qint32 number);
+
+    // Unregistered work on the page: a typed customer, details, date or line since the last new
+    // invoice, load or register.
+    bool hasUnsavedChanges() const { return unsaved_; }
+    // True when nothing would be lost, or the user agreed to the clear question.
+    bool askDiscardUnsaved();
+    // True when nothing would be lost, or the user agreed to end the program.
+    bool askCloseUnsaved();
+
+    // Event handlers.
+    void cmd登録_Click();
+    void cmd削除_Click() { Delete請求書(); }
+    void cmdクリア_Click();
+    void cmd印刷_Click() { SetPrnData請求書A4(true); }
+    void txtNo_LostFocus();
+    void cmb顧客名_LostFocus();
+    void Grid明細_AfterColUpdate(int col);
+    bool Grid明細_EnterKey(int col);
+
+  signals:
+    // The hint button was pressed: the window's note on this control is asked for.
+    void hintRequested(const QString& control);
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    void build();
+    void connectHandlers();
+    // Runs one line operation on the line shown in a grid row, then shows the lines with the
+    // cursor kept on that row; false only when the operation refused.
+    bool lineOperation(int row, const std::function<bool(Database&, int line)>& op);
+    void setUnsaved(bool on);
+    void trackUnsavedChanges();
+    // The files closing or swapped: the lists let go of them or read them anew, not as a user's change.
+    void rebind(bool open);
+    Books& books_;
+    // Where the cursor entered the number box: leaving it with the same text loads nothing.
+    QString txtNoOnEntry_;
+    QString gridScheme_; // the scheme Grid明細's columns are set up for
+    bool unsaved_ = false;
+    int filling_ = 0; // the program itself is filling the invoice area: no user change
+};

@@ -1,0 +1,59 @@
+// Printing the invoice on screen: the values copied from the page and the rows of the detail
+// work table.
+#include "app/invoice_page/invoice_page.h"
+
+#include "app/books.h"
+#include "app/page_parts.h"
+#include "report/preview.h"
+#include "store/statements.h"
+#include "ui/number_box.h"
+
+namespace {
+std::optional<double> boxValue(const NumberBox* box) {
+    if (box->text().isEmpty())
+        return std::nullopt;
+    return box->value().value_or(Currency()).toDouble();
+}
+} // namespace
+
+void InvoicePage::SetPrnData請求書A4(bool preview) {
+    PrintValues p;
+    p.prn日付 = dt日付->date().isValid() ? dt日付->text() : QString();
+    p.prn伝票番号 = txtNo->text().trimmed();
+    p.prn顧客情報 = txt顧客情報->toPlainText();
+    p.prn顧客名 = cmb顧客名->currentText();
+    const Company company = books_.companyShown();
+    p.prn自社名 = company.自社名;
+    p.prn自社情報 = company.自社情報;
+    p.prn税抜計 = boxValue(num税抜計);
+    p.prn消費税 = boxValue(num消費税);
+    p.prn合計 = boxValue(num合計);
+    p.prn請求金額 = boxValue(num合計);
+    p.prn適格 = inv.税率方式 == Scheme10_8;
+    if (p.prn適格) {
+        p.prn内税 = inv税区分() == QStringLiteral("内税");
+        p.prn登録番号 = inv登録番号();
+        p.prn対象10 = boxValue(num対象10);
+        p.prn消費税10 = boxValue(num消費税10);
+        p.prn対象8 = boxValue(num対象8);
+        p.prn消費税8 = boxValue(num消費税8);
+    }
+    std::vector<DetailRecord> rows;
+    try {
+        // The bare table, in the order its rows were added.
+        auto rs = books_.dbWork->openRecordset(sql::I11());
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            rows.push_back(
+                {printField(rs->field(QStringLiteral("品名"))), printField(rs->field(QStringLiteral("数量"))),
+                 printField(rs->field(QStringLiteral("単位"))), printField(rs->field(QStringLiteral("単価"))),
+                 printField(rs->field(QStringLiteral("金額"))),
+                 p.prn適格 && !rs->field(QStringLiteral("品名")).isNull() &&
+                     LineRate(rs->field(QStringLiteral("税率")), rs->field(QStringLiteral("非課税")).toBool()) == 8});
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("明細を読めないため印刷できません。"), e);
+        return;
+    }
+    auto report = std::make_shared<rpt請求書>(std::move(p), std::move(rows));
+    if (preview)
+        report::showPreview(window(), report);
+}

@@ -1,0 +1,60 @@
+#include "app/master_pages/customer_page.h"
+
+#include "app/books.h"
+#include "app/layout.h"
+#include "app/page_parts.h"
+#include "masters/customers.h"
+
+CustomerPage::CustomerPage(Books& books) : MasterPage(books) {
+    Grid顧客マスタ = named(new DataGrid, QStringLiteral("Grid顧客マスタ"));
+    cmd顧客読込 = button(QStringLiteral("cmd顧客読込"), QStringLiteral("読込"),
+                         QStringLiteral("顧客情報を明細に読込みます。顧客名や「かな」の一部でも絞り込めます。"));
+    cmd顧客登録 = button(QStringLiteral("cmd顧客登録"), QStringLiteral("登録"), QStringLiteral("顧客情報を登録します"));
+    cmd顧客削除 = button(QStringLiteral("cmd顧客削除"), QStringLiteral("削除"),
+                         QStringLiteral("チェックマークのある行の顧客データを削除します。"));
+    cmd顧客クリア = button(QStringLiteral("cmd顧客クリア"), QStringLiteral("クリア"),
+                           QStringLiteral("顧客情報画面を消去します。登録済みデータは削除されません。"));
+    cmd顧客CSV出力 = button(QStringLiteral("cmd顧客CSV出力"), QStringLiteral("CSV出力"),
+                            QStringLiteral("画面の顧客情報をCSVファイルに出力します。"));
+    cmd顧客CSV取込 = button(QStringLiteral("cmd顧客CSV取込"), QStringLiteral("CSV取込"),
+                            QStringLiteral("CSVファイルの顧客情報を画面に取り込みます。登録するまで保存されません。"));
+    dat顧客 =
+        build(Grid顧客マスタ, {cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア, cmd顧客CSV出力, cmd顧客CSV取込},
+              QStringLiteral("dat顧客"), QStringLiteral("w顧客マスタ"));
+}
+
+void CustomerPage::FormInit() {
+    bindGrid(layout::customerColumns);
+    Grid顧客マスタ->setMultiLineColumn(2);
+    connect(cmd顧客読込, &QPushButton::clicked, this, &CustomerPage::Read顧客マスタ);
+    connect(cmd顧客登録, &QPushButton::clicked, this, &CustomerPage::Entry顧客情報);
+    connect(cmd顧客削除, &QPushButton::clicked, this, &CustomerPage::Delete顧客);
+    connect(cmd顧客クリア, &QPushButton::clicked, this, &CustomerPage::Clear顧客情報);
+    connect(cmd顧客CSV出力, &QPushButton::clicked, this, &CustomerPage::cmd顧客CSV出力_Click);
+    connect(cmd顧客CSV取込, &QPushButton::clicked, this, &CustomerPage::cmd顧客CSV取込_Click);
+}
+
+void CustomerPage::Read顧客マスタ() {
+    readMaster(QStringLiteral("顧客情報を読み込めませんでした。"), ::Read顧客マスタ);
+}
+
+void CustomerPage::Entry顧客情報() {
+    entryMaster(QStringLiteral("顧客情報"), QStringLiteral("顧客情報は登録されませんでした。"), ::Entry顧客情報);
+}
+
+void CustomerPage::Delete顧客() {
+    deleteTicked(QStringLiteral("顧客情報"), QStringLiteral("顧客情報の削除は完了しませんでした。"), ::Delete顧客,
+                 false);
+}
+
+void CustomerPage::Clear顧客情報() {
+    clearPage(QStringLiteral("顧客画面を消去できませんでした。"), ::Clear顧客情報);
+}
+
+void CustomerPage::cmd顧客CSV出力_Click() {
+    exportCsv(QStringLiteral("顧客"), exportCustomers);
+}
+
+void CustomerPage::cmd顧客CSV取込_Click() {
+    importCsv(QStringLiteral("顧客"), importCustomers);
+}

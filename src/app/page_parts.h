@@ -1,0 +1,32 @@
+#pragma once
+#include "store/database.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QList>
+#include <QPushButton>
+#include <QString>
+#include <functional>
+
+class BoundTable;
+
+// The pieces every page is built of, so that all pages look and behave alike.
+template <class W> W* named(W* w, const QString& name) {
+    w->setObjectName(name);
+    return w;
+}
+QPushButton* button(const QString& name, const QString& caption, const QString& tip = {});
+// A page holds one frame; its buttons sit in a frame of their own.
+QFrame* frame();
+QFrame* buttonFrame(const QList<QPushButton*>& buttons);
+QLabel* caption(const QString& text);
+
+// A save that failed: the user is told what was not saved and why.
+void notifyFailure(const QString& what, const DbError& e);
+// Runs a page's database work, says so if it failed, then shows the table as it stands.
+// The work returns false when it did nothing (the table then stays as shown).
+void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
+// A stored value as a printed field: a null one prints empty.
+QVariant printField(const Value& v);
+// A typed value a table could not store: the user is told at once.
+void sayWriteFailures(BoundTable* table);

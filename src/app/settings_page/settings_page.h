@@ -1,0 +1,67 @@
+#pragma once
+#include "app/books.h"
+#include "ui/number_box.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QWidget>
+
+// The settings page: the company, the tax settings in force, the line colour of blank paper,
+// where the books are kept, the wipe, backups.
+class SettingsPage : public QWidget {
+    Q_OBJECT
+  public:
+    explicit SettingsPage(Books& books);
+    // The books are open: the page shows where they are kept.
+    void FormInit();
+
+    QLineEdit* txt自社名 = nullptr;
+    QPlainTextEdit* txt自社情報 = nullptr;
+    QComboBox* cmb税区分 = nullptr;
+    QLineEdit* txt登録番号 = nullptr;
+    QComboBox *cmb税率方式 = nullptr, *cmb端数処理 = nullptr;
+    QLabel* Pic罫線色 = nullptr;
+    NumberBox* num白紙罫線色 = nullptr;
+    QPushButton *cmd設定登録 = nullptr, *cmd設定クリア = nullptr, *cmd設定削除 = nullptr, *cmd設定読込 = nullptr,
+                *cmd一括削除7 = nullptr, *cmdバックアップ = nullptr, *cmd復元 = nullptr;
+    QLabel *Image2 = nullptr, *lblInfo = nullptr;
+    QLabel* lblデータフォルダ = nullptr; // where the books are kept
+
+    void Clear設定();
+    // False only when the page was refused (nothing saved, the page kept as typed).
+    bool Entry設定();
+    // Shows the stored settings and puts them in force.
+    void Read設定();
+    void Data初期化();
+    // The company as the page shows it, registered or not.
+    Company companyShown() const;
+
+    // Event handlers.
+    void cmd設定登録_Click() {
+        // A refused number keeps the page as typed, so it can be put right.
+        if (Entry設定())
+            Read設定();
+    }
+    void Pic罫線色_Click();
+    void cmdバックアップ_Click();
+
+  signals:
+    // The stored settings were read and are now in force.
+    void settingsRead();
+    // The restore button was pressed.
+    void restoreRequested();
+    // The banner was clicked: the user guide is asked for.
+    void guideRequested();
+
+  protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+  private:
+    void build();
+    void showLineColor(qint64 colour);
+    void showTaxCategory(const QString& category);
+    Books& books_;
+};

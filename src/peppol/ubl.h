@@ -1,0 +1,34 @@
+#pragma once
+#include "invoice/qualified.h"
+#include "peppol/document.h"
+#include "peppol/rules.h"
+
+#include <QByteArray>
+
+// The UBL 2.1 Invoice syntax of a JP PINT document, both ways.
+namespace pint {
+
+inline const QString kInvoiceNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:Invoice-2");
+inline const QString kCacNs =
+    QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2");
+inline const QString kCbcNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2");
+
+// UTF-8 XML with the elements in the order the UBL 2.1 schema gives them; an element with nothing
+// to say is left out rather than written empty.
+QByteArray WriteUbl(const Document& d);
+
+struct ReadResult {
+    bool ok = false; // false: refused, `reason` says why and nothing else is set
+    QString reason;
+    Document doc;
+    RegNoCheck registration = RegNoCheck::Empty; // the seller's tax identifier as a registration number
+    QList<Finding> findings;                     // the rules the document breaks
+    bool sumsAgree() const;
+};
+
+// Reads a UBL Invoice. A document type declaration is refused as soon as it is met, so no entity is
+// ever declared, let alone resolved; so is anything that is not well-formed XML or whose root is
+// not a UBL 2.1 Invoice.
+ReadResult ReadUbl(const QByteArray& xml);
+
+} // namespace pint
