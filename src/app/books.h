@@ -34,7 +34,7 @@ class Books : public QObject {
     // Settings copies.
     QString cfg自社名, cfg自社情報, cfg税区分 = QStringLiteral("外税");
     qint64 cfgLineColor1 = 0;
-    QString cfg登録番号, cfg税率方式 = Scheme5, cfg端数処理 = RoundHalf;
+    QString cfg登録番号, cfg税率方式 = Scheme10_8, cfg端数処理 = RoundHalf;
     FileDialogs fileDialogs;
     // The company as the settings page shows it, registered or not: every print takes it from there.
     std::function<Company()> companyShown;

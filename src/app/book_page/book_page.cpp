@@ -222,8 +222,10 @@ void BookPage::PrintVersion(const InvoiceVersion& v, const std::vector<VersionLi
         p.prn消費税8 = amount(v.消費税8);
     }
     std::vector<DetailRecord> rows;
-    for (const VersionLine& l : lines)
+    for (const VersionLine& l : lines) {
+        const int rate = LineRate(l.税率, l.非課税.toBool());
         rows.push_back({printField(l.品名), printField(l.数量), printField(l.単位), printField(l.単価),
-                        printField(l.金額), p.prn適格 && LineRate(l.税率, l.非課税.toBool()) == 8});
+                        printField(l.金額), p.prn適格 && rate == 8, p.prn適格 && rate == 0});
+    }
     showPreview(window(), std::make_shared<rpt請求書>(std::move(p), std::move(rows)));
 }

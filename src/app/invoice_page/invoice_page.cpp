@@ -38,6 +38,7 @@ void InvoicePage::build() {
     txtNo = named(new QLineEdit, QStringLiteral("txtNo"));
     txtNo->setMaximumWidth(140);
     txtNo->setAlignment(Qt::AlignRight);
+    txtNo->setValidator(new NumberValidator(txtNo)); // full-width digits become ASCII as typed
     dt日付 = named(new QDateEdit, QStringLiteral("dt日付"));
     cmb顧客名 = named(new QComboBox, QStringLiteral("cmb顧客名"));
     cmb顧客名->setEditable(true);

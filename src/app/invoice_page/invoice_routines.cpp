@@ -5,6 +5,7 @@
 #include "app/books.h"
 #include "app/layout.h"
 #include "app/page_parts.h"
+#include "figures/figures.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "invoice/numbering.h"
@@ -361,6 +362,13 @@ void InvoicePage::Grid明細_AfterColUpdate(int c) {
             if (!InRange(kind, typed.isEmpty() ? Grid明細->cell(col).toText() : typed)) {
                 Grid明細->setCell(col, Value());
                 Grid明細->setCol(col);
+                // A refused value never just disappears: the user is told which column and why.
+                static const QStringList names = {QStringLiteral("数量"), QStringLiteral("単価"), QStringLiteral("金額")};
+                bool number = typed.isEmpty();
+                if (!number)
+                    figures::asciiNumber(typed).remove(QLatin1Char(',')).toDouble(&number);
+                MsgConfirm(Kind入力, number ? QStringLiteral("範囲外") : QStringLiteral("数字のみ"),
+                           names.value(static_cast<int>(kind)));
             }
         };
         switch (c) {

@@ -21,7 +21,7 @@ void SettingsPage::Clear設定() {
     cmb税区分->setCurrentText(QStringLiteral("外税"));
     cmb税率方式->clear();
     cmb税率方式->addItems(Schemes);
-    cmb税率方式->setCurrentText(Scheme5);
+    cmb税率方式->setCurrentText(Scheme10_8);
     cmb端数処理->clear();
     cmb端数処理->addItems(RoundingModes);
     cmb端数処理->setCurrentText(RoundHalf);
@@ -82,14 +82,16 @@ void SettingsPage::Read設定() {
         notifyFailure(QStringLiteral("設定を読み込めませんでした。"), e);
         return;
     }
+    // A new or wiped book works under today's rates; an old record without a scheme stays at 5%.
+    books_.cfg税率方式 = SchemeInForce(s);
+    cmb税率方式->setCurrentText(books_.cfg税率方式);
     if (!s.exists) {
         books_.cfg税区分 = QStringLiteral("外税");
         showTaxCategory(books_.cfg税区分);
+        emit settingsRead();
         return;
     }
-    // Unset, or a text the lists do not hold: the defaults.
-    books_.cfg税率方式 = Schemes.contains(s.税率方式.value_or(QString())) ? *s.税率方式 : Scheme5;
-    cmb税率方式->setCurrentText(books_.cfg税率方式);
+    // Unset, or a text the list does not hold: the default.
     books_.cfg端数処理 = RoundingModes.contains(s.端数処理.value_or(QString())) ? *s.端数処理 : RoundHalf;
     cmb端数処理->setCurrentText(books_.cfg端数処理);
     books_.cfg登録番号 = s.登録番号.value_or(QString());
@@ -130,6 +132,8 @@ void SettingsPage::Data初期化() {
         notifyFailure(QStringLiteral("データは初期化されませんでした。"), e);
         return;
     }
+    // The settings in force go with the record the wipe removed.
+    Read設定();
     MsgConfirm(QStringLiteral("その他"), QStringLiteral("メッセージ"),
                QStringLiteral("すべてのデータを初期化しました"));
 }
