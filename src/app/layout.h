@@ -9,7 +9,7 @@ inline const QList<GridColumn> customerColumns = {
     {360, Qt::AlignHCenter, QStringLiteral("チェック"), CellFormat::Plain},
     {3284.788, Qt::AlignLeft, {}, CellFormat::Plain},
     {2160, Qt::AlignLeft, QStringLiteral("顧客情報"), CellFormat::Plain},
-    {900, Qt::AlignHCenter, QStringLiteral("敬称"), CellFormat::Plain}, // shown after the name
+    {900, Qt::AlignLeft, QStringLiteral("敬称"), CellFormat::Plain},
 };
 constexpr int customerHonorificColumn = 3;
 inline const QList<GridColumn> productColumns = {

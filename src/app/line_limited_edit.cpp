@@ -21,8 +21,8 @@ int LineLimitedEdit::breaksLeft() const {
 }
 
 void LineLimitedEdit::keyPressEvent(QKeyEvent* e) {
-    const bool newLine = e->matches(QKeySequence::InsertParagraphSeparator) ||
-                         e->matches(QKeySequence::InsertLineSeparator);
+    const bool newLine =
+        e->matches(QKeySequence::InsertParagraphSeparator) || e->matches(QKeySequence::InsertLineSeparator);
     if (newLine && breaksLeft() < 1) {
         QApplication::beep();
         e->accept();

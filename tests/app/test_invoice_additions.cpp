@@ -120,9 +120,9 @@ void InvoiceAdditionsTest::fillRegisterReloadPrint() {
         p.print();
         const QStringList pdf = savedPreview(*f.w);
         QVERIFY(pdf.size() == 2);
-        for (const char* expected : {"No. 00012", "鈴木工業 御中", "令和8年1月16日", "令和8年2月20日", "お振込先",
-                                     "○○銀行 本店 普通 1234567", "カ）ヴォルニサ", "納品書No.12 検収後にお支払いください",
-                                     "500", p.subject})
+        for (const char* expected :
+             {"No. 00012", "鈴木工業 御中", "令和8年1月16日", "令和8年2月20日", "お振込先", "○○銀行 本店 普通 1234567",
+              "カ）ヴォルニサ", "納品書No.12 検収後にお支払いください", "500", p.subject})
             QVERIFY2(pdf[0].contains(QString::fromUtf8(expected)), qPrintable(pdf[0]));
         QVERIFY2(pdf[1].contains(QStringLiteral(" 120 100 rgb")), qPrintable(pdf[1])); // the seal, pixel for pixel
     }

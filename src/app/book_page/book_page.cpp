@@ -157,10 +157,8 @@ void BookPage::cmd履歴_Click() {
     try {
         auto* w = new Frm履歴(
             *books_.dbMain, dat伝票一覧->rowAt(row).伝票番号,
-            [this, number = dat伝票一覧->rowAt(row).伝票番号](const InvoiceVersion& v,
-                                                             const std::vector<VersionLine>& l) {
-                PrintVersion(number, v, l);
-            },
+            [this, number = dat伝票一覧->rowAt(row).伝票番号](
+                const InvoiceVersion& v, const std::vector<VersionLine>& l) { PrintVersion(number, v, l); },
             window());
         w->show();
     } catch (const DbError& e) {

@@ -113,7 +113,7 @@ class InvoicePage : public QWidget {
     Books& books_;
     // Where the cursor entered the number box: leaving it with the same text loads nothing.
     QString txtNoOnEntry_;
-    QString gridScheme_; // the scheme Grid明細's columns are set up for
+    QString gridScheme_;                  // the scheme Grid明細's columns are set up for
     std::optional<QString> issued振込先_; // a loaded invoice's account; none for a new invoice
     // A new invoice's due date follows its date by the settings' rule until the user sets it.
     bool dueFollowsDate_ = false;

@@ -35,9 +35,10 @@ CustomerPage::CustomerPage(Books& books) : MasterPage(books) {
 void CustomerPage::FormInit() {
     bindGrid(layout::customerColumns);
     Grid顧客マスタ->setMultiLineColumn(2);
-    // The honorific beside the name, picked from the list (typed also works).
+    // The honorific last, picked from the list (typed also works); the details take the spare width.
     constexpr int col = layout::customerHonorificColumn;
-    Grid顧客マスタ->horizontalHeader()->moveSection(col, 2);
+    Grid顧客マスタ->horizontalHeader()->setStretchLastSection(false);
+    Grid顧客マスタ->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     QStringList choices = Honorifics;
     choices.replace(choices.indexOf(QString()), NoHonorific);
     Grid顧客マスタ->setPickList(col, new QStringListModel(choices, this), 0);

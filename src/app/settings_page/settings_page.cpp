@@ -60,9 +60,9 @@ void SettingsPage::build() {
     num白紙罫線色 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num白紙罫線色"));
     num白紙罫線色->setMaximumWidth(120);
     g->addWidget(caption(QStringLiteral("自社名")), 0, 0);
-    g->addWidget(txt自社名, 0, 1, 1, 3);
+    g->addWidget(txt自社名, 0, 1);
     g->addWidget(caption(QStringLiteral("自社情報")), 1, 0, Qt::AlignTop);
-    g->addWidget(txt自社情報, 1, 1, 1, 3);
+    g->addWidget(txt自社情報, 1, 1);
     g->addWidget(caption(QStringLiteral("税区分")), 2, 0);
     g->addWidget(cmb税区分, 2, 1, Qt::AlignLeft);
     g->addWidget(caption(QStringLiteral("消費税率")), 3, 0);
@@ -78,7 +78,8 @@ void SettingsPage::build() {
     colour->addWidget(num白紙罫線色);
     colour->addStretch();
     g->addLayout(colour, colourRow, 1);
-    g->addWidget(buildInvoiceBox(), 2, 2, colourRow - 1, 2, Qt::AlignTop);
+    // What invoices take from the settings, beside the company.
+    g->addWidget(buildInvoiceBox(), 0, 2, colourRow + 1, 2, Qt::AlignTop);
     g->addWidget(caption(QStringLiteral("データの保存場所")), colourRow + 1, 0);
     lblデータフォルダ = named(new QLabel, QStringLiteral("lblデータフォルダ"));
     lblデータフォルダ->setTextInteractionFlags(Qt::TextSelectableByMouse); // so the path can be copied
@@ -121,6 +122,7 @@ void SettingsPage::build() {
     g->addWidget(Image2, colourRow + 5, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
     g->addWidget(lblInfo, colourRow + 5, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
     g->setRowStretch(colourRow + 5, 1);
+    g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
 }
 
@@ -128,7 +130,8 @@ QWidget* SettingsPage::buildInvoiceBox() {
     auto* box = named(new QGroupBox(QStringLiteral("請求書に載せる内容")), QStringLiteral("grp請求書"));
     auto* g = new QGridLayout(box);
     txt振込先 = named(new LineLimitedEdit(NoteMaxLines), QStringLiteral("txt振込先"));
-    txt振込先->setToolTip(QStringLiteral("お振込先の口座（%1行まで）。登録する請求書はその時の振込先を控えます。").arg(NoteMaxLines));
+    txt振込先->setToolTip(
+        QStringLiteral("お振込先の口座（%1行まで）。登録する請求書はその時の振込先を控えます。").arg(NoteMaxLines));
     txt振込先->setTabChangesFocus(true);
     txt振込先->setFixedHeight(txt振込先->fontMetrics().lineSpacing() * NoteMaxLines + 12);
     cmb支払期限既定 = named(new QComboBox, QStringLiteral("cmb支払期限既定"));
@@ -142,8 +145,8 @@ QWidget* SettingsPage::buildInvoiceBox() {
     g->addWidget(caption(QStringLiteral("日付の表記")), 2, 0);
     g->addWidget(cmb日付表記, 2, 1, 1, 3, Qt::AlignLeft);
     // The seal and the logo: a preview, then choose and remove.
-    const auto imageRow = [&](int row, const QString& name, QLabel*& pic, QPushButton*& choose,
-                              QPushButton*& remove, const QSize& size) {
+    const auto imageRow = [&](int row, const QString& name, QLabel*& pic, QPushButton*& choose, QPushButton*& remove,
+                              const QSize& size) {
         pic = named(new QLabel, QStringLiteral("Pic") + name);
         pic->setFixedSize(size);
         pic->setFrameShape(QFrame::Box);
@@ -179,8 +182,8 @@ void SettingsPage::FormInit() {
     // The lists take key presses; the swatch and the banner take clicks.
     for (QObject* o :
          {static_cast<QObject*>(cmb税区分), static_cast<QObject*>(cmb税率方式), static_cast<QObject*>(cmb端数処理),
-          static_cast<QObject*>(cmb支払期限既定), static_cast<QObject*>(cmb日付表記),
-          static_cast<QObject*>(Pic罫線色), static_cast<QObject*>(Image2)})
+          static_cast<QObject*>(cmb支払期限既定), static_cast<QObject*>(cmb日付表記), static_cast<QObject*>(Pic罫線色),
+          static_cast<QObject*>(Image2)})
         o->installEventFilter(this);
     connect(cmd印影, &QPushButton::clicked, this, [this] { Import画像(CompanyImage::印影); });
     connect(cmdロゴ, &QPushButton::clicked, this, [this] { Import画像(CompanyImage::ロゴ); });
@@ -191,7 +194,8 @@ void SettingsPage::FormInit() {
 bool SettingsPage::eventFilter(QObject* o, QEvent* e) {
     if (!books_.dbMain) // the window is closed
         return QWidget::eventFilter(o, e);
-    const bool list = o == cmb税区分 || o == cmb税率方式 || o == cmb端数処理 || o == cmb支払期限既定 || o == cmb日付表記;
+    const bool list =
+        o == cmb税区分 || o == cmb税率方式 || o == cmb端数処理 || o == cmb支払期限既定 || o == cmb日付表記;
     if (list && e->type() == QEvent::KeyPress) {
         // Only picks from the list: no typing, no Delete; Tab still moves on.
         auto* k = static_cast<QKeyEvent*>(e);
