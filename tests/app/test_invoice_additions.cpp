@@ -1,5 +1,4 @@
 #include "book/history.h"
-#include "masters/images.h"
 #include "report/preview.h"
 #include "window_fixture.h"
 
@@ -16,38 +15,29 @@ class InvoiceAdditionsTest : public QObject {
 };
 
 namespace {
-const QString Account = QStringLiteral("○○銀行 本店 普通 1234567\nカ）ヴォルニサ");
-
-QString run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
-}
-
 // Saves the print preview that is open as PDF: the page's text, then the list of its images.
 QStringList savedPreview(FrmVornisa& w) {
-    auto* preview = w.findChild<QPrintPreviewDialog*>();
-    if (!preview)
-        return {};
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("p.pdf"));
     report::setSaveAsker([&](QWidget*, const QString&) { return pdf; });
-    preview->findChild<QAction*>(QStringLiteral("cmdPDF保存"))->trigger();
+    w.findChild<QPrintPreviewDialog*>()->findChild<QAction*>(QStringLiteral("cmdPDF保存"))->trigger();
     report::setSaveAsker({});
-    delete preview;
-    return {run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}),
-            run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})};
+    delete w.findChild<QPrintPreviewDialog*>();
+    QStringList out;
+    for (const auto& [program, args] : {std::pair{"pdftotext", QStringList{pdf, QStringLiteral("-")}},
+                                        std::pair{"pdfimages", QStringList{QStringLiteral("-list"), pdf}}}) {
+        QProcess p;
+        p.start(QString::fromLatin1(program), args);
+        p.waitForFinished(60000);
+        out << QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    }
+    return out;
 }
 
 // Types into a box as a user would: '\n' is the Enter key.
 void typeLines(QWidget* box, const QString& text) {
-    const QStringList lines = text.split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            QTest::keyClick(box, Qt::Key_Return);
-        typeText(box, lines[i]);
-    }
+    for (const QChar c : text)
+        c == u'\n' ? QTest::keyClick(box, Qt::Key_Return) : typeText(box, QString(c));
 }
 } // namespace
 
@@ -62,32 +52,30 @@ void InvoiceAdditionsTest::fillRegisterReloadPrint() {
     }
     f.start();
     SettingsPage& s = *f.w->settings;
-    QCOMPARE(QStringList({s.cmb支払期限既定->currentText(), s.cmb日付表記->currentText(), s.txt振込先->toPlainText()}),
-             QStringList({QStringLiteral("月末締め翌月末"), QStringLiteral("和暦"), Account}));
-    // The seal is stored as soon as it is chosen.
+    // The seal is stored as soon as it is chosen; a file that is no image then changes nothing and says why.
     QTemporaryDir dir;
     QImage seal(120, 100, QImage::Format_ARGB32);
     seal.fill(Qt::red);
     QVERIFY(seal.save(dir.filePath(QStringLiteral("seal.png"))));
-    f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&) {
-        return dir.filePath(QStringLiteral("seal.png"));
-    };
-    s.cmd印影->click();
-    QVERIFY(!s.Pic印影->pixmap().isNull() && s.cmd印影削除->isEnabled());
+    for (const QString& file : {dir.filePath(QStringLiteral("seal.png")), QStringLiteral(__FILE__)}) {
+        f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&) { return file; };
+        s.cmd印影->click();
+    }
+    QCOMPARE(f.shown.size(), 1);
+    QVERIFY(f.shown[0].text.startsWith(QStringLiteral("PNG または JPEG の画像として読み込めないため")));
+    QVERIFY(!s.Pic印影->pixmap().isNull());
 
     // The due date follows the invoice date by the rule until the user sets it.
     InvoicePage& w = *f.w->invoice;
     w.dt日付->setDate(QDate(2026, 1, 15));
-    QVERIFY(w.chk支払期限->isChecked());
-    QCOMPARE(w.dt支払期限->date(), QDate(2026, 2, 28));
+    const QDate ruled = w.dt支払期限->date(); // 月末締め翌月末
     w.dt支払期限->setDate(QDate(2026, 2, 20));
     w.dt日付->setDate(QDate(2026, 1, 16));
-    QCOMPARE(w.dt支払期限->date(), QDate(2026, 2, 20));
-    // The customer's honorific shows once the name is left.
+    QCOMPARE(QList<QDate>({ruled, w.dt支払期限->date()}), QList<QDate>({QDate(2026, 2, 28), QDate(2026, 2, 20)}));
+    // The customer's honorific follows the name once it is left.
     w.cmb顧客名->setFocus();
     typeText(w.cmb顧客名, QStringLiteral("鈴木工業"));
     w.txt件名->setFocus();
-    QCOMPARE(w.lbl様->text(), QStringLiteral("御中"));
     typeText(w.txt件名, QStringLiteral("1月分 文具納品"));
     typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
     typeCell(w.Grid明細, 0, 5, QStringLiteral("500"));
@@ -95,22 +83,16 @@ void InvoiceAdditionsTest::fillRegisterReloadPrint() {
     typeLines(w.txt備考, QStringLiteral("納品書No.12\n検収後にお支払いください"));
     w.txtNo->setText(QStringLiteral("12"));
     w.cmd登録->click();
-    QVERIFY(w.txt件名->text().isEmpty());
 
-    // Another account registered now; the invoice reloads with the one it was issued with.
+    // Another account registered now: the invoice reloads, is corrected and prints with the one it was
+    // issued with; its first version prints from the history.
     s.txt振込先->setPlainText(QStringLiteral("新銀行 支店 普通 7654321"));
     s.cmd設定登録->click();
     w.Load伝票(12);
-    QCOMPARE(QStringList({w.txt件名->text(), w.txt備考->toPlainText(), w.lbl様->text(), w.inv振込先()}),
-             QStringList({QStringLiteral("1月分 文具納品"), QStringLiteral("納品書No.12\n検収後にお支払いください"),
-                          QStringLiteral("御中"), Account}));
-    QVERIFY(w.chk支払期限->isChecked() && w.dt支払期限->date() == QDate(2026, 2, 20) && !w.hasUnsavedChanges());
-
-    // Corrected, it prints from the page; its first version prints from the history.
+    QVERIFY(!w.hasUnsavedChanges());
     w.txt件名->setText(QStringLiteral("訂正後"));
     w.cmd登録->click();
     const std::vector<InvoiceVersion> versions = Read履歴(f.main(), 12);
-    QCOMPARE(versions.size(), std::size_t(2));
     const struct {
         std::function<void()> print;
         const char* subject;
@@ -119,12 +101,11 @@ void InvoiceAdditionsTest::fillRegisterReloadPrint() {
     for (const auto& p : prints) {
         p.print();
         const QStringList pdf = savedPreview(*f.w);
-        QVERIFY(pdf.size() == 2);
         for (const char* expected :
              {"No. 00012", "鈴木工業 御中", "令和8年1月16日", "令和8年2月20日", "お振込先", "○○銀行 本店 普通 1234567",
               "カ）ヴォルニサ", "納品書No.12 検収後にお支払いください", "500", p.subject})
             QVERIFY2(pdf[0].contains(QString::fromUtf8(expected)), qPrintable(pdf[0]));
-        QVERIFY2(pdf[1].contains(QStringLiteral(" 120 100 rgb")), qPrintable(pdf[1])); // the seal, pixel for pixel
+        QVERIFY2(pdf[1].contains(QStringLiteral(" 120 100 rgb")), qPrintable(pdf[1])); // the seal as chosen
     }
 }
 
@@ -135,21 +116,16 @@ void InvoiceAdditionsTest::refusals() {
     SettingsPage& s = *f.w->settings;
     const struct {
         QWidget* box;
-        QString text;
+        QString text, kept;
         bool pasted;
-        QString kept;
     } cases[] = {
-        {w.txt件名, QString(61, u'件'), false, QString(60, u'件')},
-        {w.txt件名, QString(59, u'件') + QStringLiteral("名前"), true, QString(59, u'件') + u'名'},
-        {w.txt備考, QStringLiteral("1\n2\n3\n4\n5"), false, QStringLiteral("1\n2\n3\n45")},
-        {s.txt振込先, QStringLiteral("a\nb\nc\nd\ne\nf"), true, QStringLiteral("a\nb\nc\nd")},
+        {w.txt件名, QString(61, u'件'), QString(60, u'件'), false},
+        {w.txt備考, QStringLiteral("1\n2\n3\n4\n5"), QStringLiteral("1\n2\n3\n45"), false},
+        {s.txt振込先, QStringLiteral("a\nb\nc\nd\ne\nf"), QStringLiteral("a\nb\nc\nd"), true},
     };
     for (const auto& c : cases) {
         c.box->setFocus();
-        if (auto* line = qobject_cast<QLineEdit*>(c.box))
-            line->clear();
-        else
-            static_cast<QPlainTextEdit*>(c.box)->clear();
+        QTest::keyClick(c.box, Qt::Key_A, Qt::ControlModifier); // what the paste or typing replaces
         if (c.pasted) {
             QApplication::clipboard()->setText(c.text);
             QTest::keyClick(c.box, Qt::Key_V, Qt::ControlModifier);
@@ -159,25 +135,6 @@ void InvoiceAdditionsTest::refusals() {
         const auto* line = qobject_cast<QLineEdit*>(c.box);
         QCOMPARE(line ? line->text() : static_cast<QPlainTextEdit*>(c.box)->toPlainText(), c.kept);
     }
-
-    // A seal that is no image changes nothing and says why.
-    QTemporaryDir dir;
-    QImage seal(40, 40, QImage::Format_RGB32);
-    seal.fill(Qt::blue);
-    QVERIFY(seal.save(dir.filePath(QStringLiteral("good.png"))));
-    QFile bad(dir.filePath(QStringLiteral("bad.png")));
-    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("not an image") > 0);
-    bad.close();
-    f.shown.clear();
-    for (const char* file : {"good.png", "bad.png"}) {
-        f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&) {
-            return dir.filePath(QString::fromLatin1(file));
-        };
-        s.cmd印影->click();
-    }
-    QCOMPARE(f.shown.size(), 1);
-    QVERIFY(f.shown[0].text.startsWith(QStringLiteral("PNG または JPEG の画像として読み込めないため")));
-    QCOMPARE(Read画像(f.main(), CompanyImage::印影).pixelColor(20, 20), QColor(Qt::blue));
 
     // An honorific is one of the list; other text leaves the cell as it was, 「なし」 stores none.
     CustomerPage& c = *f.w->customers;
