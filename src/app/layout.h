@@ -9,7 +9,9 @@ inline const QList<GridColumn> customerColumns = {
     {360, Qt::AlignHCenter, QStringLiteral("チェック"), CellFormat::Plain},
     {3284.788, Qt::AlignLeft, {}, CellFormat::Plain},
     {2160, Qt::AlignLeft, QStringLiteral("顧客情報"), CellFormat::Plain},
+    {900, Qt::AlignLeft, QStringLiteral("敬称"), CellFormat::Plain},
 };
+constexpr int customerHonorificColumn = 3;
 inline const QList<GridColumn> productColumns = {
     {374, Qt::AlignHCenter, QStringLiteral("チェック"), CellFormat::Plain},
     {5444.788, Qt::AlignLeft, QStringLiteral("品　　　名"), CellFormat::Plain},

@@ -22,9 +22,13 @@ void InvoicePage::SetPrnData請求書A4(bool preview) {
     p.prn伝票番号 = txtNo->text().trimmed();
     p.prn顧客情報 = txt顧客情報->toPlainText();
     p.prn顧客名 = cmb顧客名->currentText();
-    const Company company = books_.companyShown();
-    p.prn自社名 = company.自社名;
-    p.prn自社情報 = company.自社情報;
+    p.prn敬称 = lbl様->text();
+    p.prn件名 = txt件名->text();
+    p.prn備考 = txt備考->toPlainText();
+    p.prn振込先 = inv振込先();
+    if (chk支払期限->isChecked())
+        p.prn支払期限 = dt支払期限->date();
+    printCompany(p, books_.companyShown());
     p.prn税抜計 = boxValue(num税抜計);
     p.prn消費税 = boxValue(num消費税);
     p.prn合計 = boxValue(num合計);

@@ -96,7 +96,8 @@ void MasterPage::exportCsv(const QString& what, QString (*produce)(Database&)) {
 }
 
 void MasterPage::importCsv(const QString& what, CsvImport (*take)(Database&, const QString&)) {
-    const QString path = books_.fileDialogs.openFile(window(), what + QStringLiteral("のCSVを取り込む"));
+    const QString path = books_.fileDialogs.openFile(window(), what + QStringLiteral("のCSVを取り込む"),
+                                                     QStringLiteral("CSV (*.csv *.txt)"));
     if (path.isEmpty())
         return;
     QFile f(path);
