@@ -10,6 +10,7 @@
 #include "app/master_pages/product_page.h"
 #include "app/restore_dialog.h"
 #include "app/settings_page/settings_page.h"
+#include "masters/images.h"
 #include "masters/settings.h"
 #include "messages/msg.h"
 #include "store/delivered.h"
@@ -18,7 +19,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QGraphicsView>
+#include <QPainter>
 #include <QPrintPreviewDialog>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cstdio>
@@ -67,21 +71,44 @@ bool save(QWidget* widget, const QString& folder, const char* name) {
     return ok;
 }
 
-// The print preview of the invoice on screen; the whole page, or its upper part readable.
+// The print preview of the invoice on screen; the whole page small, or at its own size.
 bool savePreview(FrmVornisa& w, const QString& folder, const char* name, bool wholePage = false) {
     w.invoice->cmd印刷_Click();
     QApplication::processEvents();
     auto* preview = w.findChild<QPrintPreviewDialog*>();
     if (!preview)
         return false;
-    preview->resize(900, 1000);
+    preview->resize(900, wholePage ? 1000 : 1240);
     if (wholePage)
         if (auto* fit = preview->findChild<QAction*>(QStringLiteral("fitPageAction")))
             fit->trigger();
+    QApplication::processEvents();
+    if (auto* view = preview->findChild<QGraphicsView*>())
+        view->verticalScrollBar()->setValue(0); // from the top of the page
     const bool ok = save(preview, folder, name);
     preview->close();
     delete preview; // now, so that the next preview is the only one
     return ok;
+}
+
+// A made-up square seal and logo, drawn here so that the pictures need no image files.
+QString drawImage(const QString& folder, const char* name, QSize size, int textPixels, const QString& text,
+                  const QColor& colour) {
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour, size.height() / 16));
+    QFont font(QStringLiteral("IPAexMincho"));
+    font.setPixelSize(textPixels);
+    p.setFont(font);
+    if (size.width() == size.height())
+        p.drawRect(image.rect().adjusted(20, 20, -20, -20));
+    p.drawText(image.rect(), Qt::AlignCenter | Qt::TextWordWrap, text);
+    p.end();
+    const QString path = QDir(folder).filePath(QString::fromLatin1(name));
+    image.save(path);
+    return path;
 }
 
 } // namespace
@@ -103,9 +130,18 @@ int main(int argc, char** argv) {
     }
     {
         auto main = Database::open(data.filePath(MainDbName), mainTables, Durability::Full);
-        Entry設定(*main, {QStringLiteral("有限会社 ヴォルニサ文具"),
-                          QStringLiteral("〒100-0001 東京都千代田区千代田1-1\nTEL 03-0000-0000"),
-                          QStringLiteral("外税"), 0x808080});
+        CompanySettings company{QStringLiteral("有限会社 ヴォルニサ文具"),
+                                QStringLiteral("〒100-0001 東京都千代田区千代田1-1\nTEL 03-0000-0000"),
+                                QStringLiteral("外税"), 0x808080};
+        company.振込先 = QStringLiteral("○○銀行 本店 普通 1234567\nカ）ヴォルニサブング");
+        company.支払期限既定 = QStringLiteral("月末締め翌月末");
+        Entry設定(*main, company);
+        Import画像(
+            *main, CompanyImage::印影,
+            drawImage(data.path(), "seal.png", {400, 400}, 100, QStringLiteral("ヴォル\nニサ印"), QColor(200, 20, 20)));
+        Import画像(
+            *main, CompanyImage::ロゴ,
+            drawImage(data.path(), "logo.png", {800, 300}, 105, QStringLiteral("ヴォルニサ文具"), QColor(29, 78, 137)));
     }
     msg::setAnswerer(
         [](const msg::Shown& s) { return s.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : s.defaultButton; });
@@ -125,6 +161,8 @@ int main(int argc, char** argv) {
                  {"油性ボールペン 黒", "20", "本", "110"},
                  {"クリアファイル A4", "100", "枚", "30"},
                  {"ホチキス針", "10", "箱", "150"}});
+    w.invoice->txt件名->setText(QStringLiteral("3月分 事務用品"));
+    w.invoice->txt備考->setPlainText(QStringLiteral("納品書 No.0325 の分です。\nお振込手数料はご負担ください。"));
     // Where a user's books are kept, rather than this tool's scratch folder.
     const QString userData = QStringLiteral("/home/user/.local/share/vornisa/data/");
     w.settings->lblデータフォルダ->setText(userData);
@@ -133,6 +171,11 @@ int main(int argc, char** argv) {
     w.invoice->cmd登録_Click();
     w.tab->setCurrentIndex(1);
     w.customers->Read顧客マスタ();
+    // A company is addressed 御中.
+    for (int r = 0; r < w.customers->dat顧客->recordCount(); ++r)
+        if (w.customers->dat顧客->value(r, 1).toText().startsWith(QStringLiteral("株式会社")))
+            typeRow(w.customers->Grid顧客マスタ, w.customers->dat顧客, r, {{"敬称", "御中"}});
+    w.customers->Entry顧客情報();
     ok = save(&w, out, "customers") && ok;
 
     // From here on the company issues qualified invoices.

@@ -15,9 +15,9 @@ Books::Books() {
     fileDialogs.saveFile = [](QWidget* parent, const QString& caption, const QString& suggested) {
         return QFileDialog::getSaveFileName(parent, caption, suggested, QStringLiteral("CSV (*.csv)"));
     };
-    fileDialogs.openFile = [](QWidget* parent, const QString& caption) {
+    fileDialogs.openFile = [](QWidget* parent, const QString& caption, const QString& filter) {
         return QFileDialog::getOpenFileName(parent, caption, QDir::homePath(),
-                                            QStringLiteral("CSV (*.csv *.txt);;すべてのファイル (*)"));
+                                            filter + QStringLiteral(";;すべてのファイル (*)"));
     };
 }
 

@@ -1,7 +1,9 @@
 #pragma once
+#include "invoice/due_date.h"
 #include "invoice/qualified.h"
 #include "store/database.h"
 
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -14,12 +16,16 @@ class StagedRestore;
 struct FileDialogs {
     std::function<QString(QWidget* parent, const QString& caption)> existingDirectory;
     std::function<QString(QWidget* parent, const QString& caption, const QString& suggested)> saveFile;
-    std::function<QString(QWidget* parent, const QString& caption)> openFile;
+    // `filter` lists the kinds of file offered, as QFileDialog takes them.
+    std::function<QString(QWidget* parent, const QString& caption, const QString& filter)> openFile;
 };
 
-// The company as it goes on a printed invoice.
+// The company as it goes on a printed invoice: its name and details, how it writes dates, its
+// seal and logo (null when none).
 struct Company {
     QString 自社名, 自社情報;
+    bool 和暦 = false;
+    QImage 印影, ロゴ;
 };
 
 // What the pages share: the data folder, its two open files, the settings in force. Made by the
@@ -34,7 +40,8 @@ class Books : public QObject {
     // Settings copies.
     QString cfg自社名, cfg自社情報, cfg税区分 = QStringLiteral("外税");
     qint64 cfgLineColor1 = 0;
-    QString cfg登録番号, cfg税率方式 = Scheme5, cfg端数処理 = RoundHalf;
+    QString cfg登録番号, cfg税率方式 = Scheme10_8, cfg端数処理 = RoundHalf;
+    QString cfg振込先, cfg支払期限既定 = DueDateRules.front();
     FileDialogs fileDialogs;
     // The company as the settings page shows it, registered or not: every print takes it from there.
     std::function<Company()> companyShown;

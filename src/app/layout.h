@@ -9,15 +9,18 @@ inline const QList<GridColumn> customerColumns = {
     {360, Qt::AlignHCenter, QStringLiteral("チェック"), CellFormat::Plain},
     {3284.788, Qt::AlignLeft, {}, CellFormat::Plain},
     {2160, Qt::AlignLeft, QStringLiteral("顧客情報"), CellFormat::Plain},
+    {900, Qt::AlignLeft, QStringLiteral("敬称"), CellFormat::Plain},
 };
+constexpr int customerHonorificColumn = 3;
 inline const QList<GridColumn> productColumns = {
     {374, Qt::AlignHCenter, QStringLiteral("チェック"), CellFormat::Plain},
     {5444.788, Qt::AlignLeft, QStringLiteral("品　　　名"), CellFormat::Plain},
     {675.2126, Qt::AlignHCenter, {}, CellFormat::Plain},
-    {1170.142, Qt::AlignRight, QStringLiteral("単　価"), CellFormat::Grouped},
+    {1170.142, Qt::AlignRight, QStringLiteral("単　価"), CellFormat::Quantity},
     {840.189, Qt::AlignHCenter, {}, CellFormat::Plain},
     {700, Qt::AlignHCenter, {}, CellFormat::Plain}, // 税率, shown under "10%・8%" only
 };
+constexpr int productExemptColumn = 4;
 constexpr int productRateColumn = 5;
 // Column 0 (行番号) is bound but never shown or edited.
 inline const QList<GridColumn> detailColumns = {
@@ -25,7 +28,7 @@ inline const QList<GridColumn> detailColumns = {
     {4400, Qt::AlignLeft, QStringLiteral("品　　  名"), CellFormat::Plain},
     {1000, Qt::AlignRight, {}, CellFormat::Quantity},
     {720.0001, Qt::AlignHCenter, {}, CellFormat::Plain},
-    {1000, Qt::AlignRight, {}, CellFormat::Grouped},
+    {1000, Qt::AlignRight, {}, CellFormat::Quantity}, // 単価: a price may carry sen
     {1244.976, Qt::AlignRight, QStringLiteral("金　額"), CellFormat::Grouped},
     {500, Qt::AlignHCenter, {}, CellFormat::Plain},
 };

@@ -1,6 +1,8 @@
 #include "app/page_parts.h"
 
+#include "app/books.h"
 #include "messages/msg.h"
+#include "report/invoice_report.h"
 #include "ui/bound_table.h"
 
 #include <QHBoxLayout>
@@ -54,6 +56,14 @@ QVariant printField(const Value& v) {
     if (v.isText())
         return v.toText();
     return v.toDouble();
+}
+
+void printCompany(PrintValues& p, const Company& company) {
+    p.prn自社名 = company.自社名;
+    p.prn自社情報 = company.自社情報;
+    p.prn和暦 = company.和暦;
+    p.prn印影 = company.印影;
+    p.prnロゴ = company.ロゴ;
 }
 
 void sayWriteFailures(BoundTable* table) {

@@ -9,6 +9,8 @@
 #include <functional>
 
 class BoundTable;
+struct Company;
+struct PrintValues;
 
 // The pieces every page is built of, so that all pages look and behave alike.
 template <class W> W* named(W* w, const QString& name) {
@@ -28,5 +30,7 @@ void notifyFailure(const QString& what, const DbError& e);
 void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
 // A stored value as a printed field: a null one prints empty.
 QVariant printField(const Value& v);
+// The company on a printed invoice: name, details, date style, seal and logo.
+void printCompany(PrintValues& p, const Company& company);
 // A typed value a table could not store: the user is told at once.
 void sayWriteFailures(BoundTable* table);

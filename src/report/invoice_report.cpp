@@ -56,8 +56,9 @@ void rpt請求書::ActiveReport_ReportStart() {
     pageHeader.ctl(QStringLiteral("txt税抜計")).outputFormat = format;
     pageHeader.ctl(QStringLiteral("txt消費税")).outputFormat = format;
     pageHeader.ctl(QStringLiteral("txt合計")).outputFormat = format;
-    detail.ctl(QStringLiteral("txt単価")).outputFormat = format;
-    // A fraction of a unit is part of the bill: rounding 2.5 to 3 would print a line that does not add up.
+    // A fraction of a unit or of a yen is part of the bill: rounding 2.5 to 3 would print a line
+    // that does not add up.
+    detail.ctl(QStringLiteral("txt単価")).outputFormat = figures::kQuantityFormat;
     detail.ctl(QStringLiteral("txt数量")).outputFormat = figures::kQuantityFormat;
     detail.ctl(QStringLiteral("txt金額")).outputFormat = format;
 

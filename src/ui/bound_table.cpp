@@ -104,7 +104,7 @@ QVariant BoundTable::data(const QModelIndex& index, int role) const {
         return {};
     if (role == Qt::DisplayRole) {
         if (const auto f = shown_.constFind(index.column()); f != shown_.constEnd())
-            return (*f)(v);
+            return (*f)(v, rows_[index.row()]);
         if (v.isNull())
             return QString();
         switch (formats_.value(index.column(), CellFormat::Plain)) {

@@ -29,9 +29,13 @@ class BoundTable : public QAbstractTableModel {
     // Display only: a column's values shown as texts (codes by their names); empty f drops it.
     void setShownText(int col, std::function<QString(const Value&)> f) {
         if (f)
-            shown_[col] = std::move(f);
+            shown_[col] = [f = std::move(f)](const Value& v, const std::vector<Value>&) { return f(v); };
         else
             shown_.remove(col);
+    }
+    // The same, for a text that also depends on the other fields of its row.
+    void setShownText(int col, std::function<QString(const Value&, const std::vector<Value>& row)> f) {
+        shown_[col] = std::move(f);
     }
     // Columns the user may not edit.
     void setReadOnlyColumns(QList<int> cols) { readOnly_ = std::move(cols); }
@@ -84,7 +88,7 @@ class BoundTable : public QAbstractTableModel {
     QList<int> readOnly_;
     QHash<int, CellFormat> formats_;
     QHash<int, QString> headings_;
-    QHash<int, std::function<QString(const Value&)>> shown_;
+    QHash<int, std::function<QString(const Value&, const std::vector<Value>&)>> shown_;
     bool rowEditing_ = false;
     QString unreadable_;
 };

@@ -202,7 +202,7 @@ void BackupWindowTest::csvOutAndIn() {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QStringLiteral("品名,単価\nネジ,\"¥1,000\"\nナット,高い\n").toUtf8());
     file.close();
-    f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&) { return in; };
+    f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&) { return in; };
     f.w->books.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString&) { return out; };
     p.cmd商品CSV取込->click();
     QCOMPARE(f.shown.last().text, QStringLiteral("次の行は読み取れないため取り込みませんでした。\n3行目"));

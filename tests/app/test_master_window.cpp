@@ -45,8 +45,9 @@ void MasterWindowTest::masterGridsShowTickThenName() {
             QCOMPARE(t->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headings[visual]);
         }
     };
-    check(w.Grid顧客マスタ, {QStringLiteral("チェック"), QStringLiteral("顧客名"), QStringLiteral("顧客情報")},
-          {QStringLiteral("チェック"), QStringLiteral("顧客名"), QStringLiteral("顧客情報")});
+    const QStringList customer = {QStringLiteral("チェック"), QStringLiteral("顧客名"), QStringLiteral("顧客情報"),
+                                  QStringLiteral("敬称")};
+    check(w.Grid顧客マスタ, customer, customer);
     check(f.w->products->Grid商品マスタ,
           {QStringLiteral("チェック"), QStringLiteral("品名"), QStringLiteral("単位"), QStringLiteral("単価"),
            QStringLiteral("非課税")},

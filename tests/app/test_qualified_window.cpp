@@ -32,7 +32,8 @@ void QualifiedWindowTest::settingsPage() {
     QCOMPARE(items(w.cmb税率方式), QStringList({QStringLiteral("5%"), Qualified}));
     QCOMPARE(items(w.cmb端数処理),
              QStringList({QStringLiteral("切り捨て"), QStringLiteral("四捨五入"), QStringLiteral("切り上げ")}));
-    QCOMPARE(w.cmb税率方式->currentText(), QStringLiteral("5%"));
+    QCOMPARE(w.cmb税率方式->currentText(), Qualified); // a new book works under today's rates
+    QCOMPARE(f.w->books.cfg税率方式, Qualified);
     QCOMPARE(w.cmb端数処理->currentText(), QStringLiteral("四捨五入"));
     QStringList labels;
     for (const QLabel* l : f.w->findChildren<QLabel*>())
@@ -43,7 +44,7 @@ void QualifiedWindowTest::settingsPage() {
     w.cmb税率方式->setFocus();
     typeText(w.cmb税率方式, QStringLiteral("1"));
     QTest::keyClick(w.cmb端数処理, Qt::Key_Delete);
-    QCOMPARE(w.cmb税率方式->currentText(), QStringLiteral("5%"));
+    QCOMPARE(w.cmb税率方式->currentText(), Qualified);
     QCOMPARE(w.cmb端数処理->currentText(), QStringLiteral("四捨五入"));
 
     const struct {
@@ -153,6 +154,24 @@ void QualifiedWindowTest::invoiceUnderTheScheme() {
     typeCell(g, 0, 6, QStringLiteral("10%"));
     QCOMPARE(cell(0, 6), QStringLiteral("10%|10"));
 
+    // A figure the line cannot hold is refused in words, never dropped silently.
+    for (const auto& [col, typed, message] :
+         {std::tuple{2, "1234567", "数量が指定範囲外です。確認してください"},
+          std::tuple{4, "９９９，９９９，９９９", "単価が指定範囲外です。確認してください"}}) {
+        f.shown.clear();
+        typeCell(g, 3, col, QString::fromUtf8(typed));
+        QVERIFY2(f.shown.size() == 1 && f.shown[0].text == QString::fromUtf8(message), typed);
+        QCOMPARE(cell(3, col), QStringLiteral("|"));
+    }
+    // The product page names an exempt product's rate as such.
+    f.w->products->cmd商品読込->click();
+    const QAbstractItemModel* products = f.w->products->Grid商品マスタ->model();
+    QStringList rates;
+    for (int r = 0; r < 3; ++r)
+        rates << products->index(r, 1).data().toString() + u'=' + products->index(r, 5).data().toString();
+    rates.sort();
+    QCOMPARE(rates, QStringList({QStringLiteral("印紙=非課税"), QStringLiteral("工具=10%"), QStringLiteral("新聞=8%※")}));
+
     // Registered under the scheme; what was stored shows in the reload below.
     w.cmb顧客名->setEditText(QStringLiteral("佐藤商事"));
     w.txtNo->setText(QStringLiteral("7"));
@@ -198,7 +217,8 @@ void QualifiedWindowTest::invoiceUnderTheScheme() {
     QVERIFY(text.waitForFinished(60000) && text.exitCode() == 0);
     const QString page = QString::fromUtf8(text.readAllStandardOutput()).simplified();
     for (const char* expected :
-         {"登録番号 T7000012050002", "※は軽減税率対象", "10%対象 ¥8,000 消費税 ¥800", "8%対象 ¥52,006 消費税 ¥4,160"})
+         {"登録番号 T7000012050002", "※は軽減税率対象", "非は非課税", "非課税 ¥300", "10%対象 ¥8,000 消費税 ¥800",
+          "8%対象 ¥52,006 消費税 ¥4,160"})
         QVERIFY2(page.contains(QString::fromUtf8(expected)), expected);
     QCOMPARE(page.count(QStringLiteral("※")), 3); // two lines and the legend
 }

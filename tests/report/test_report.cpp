@@ -753,7 +753,7 @@ class TestReport : public QObject {
             {headerBox(1920, 2760, 1380, 285), QStringLiteral("112,233,445")},
             {headerBox(3340, 2764, 1570, 283), QStringLiteral("1,234,567,900")},
             {rowBox(0, 5670, 30, 1170, 300), QStringLiteral("12,345.75")},
-            {rowBox(0, 7490, 30, 1510, 300), QStringLiteral("100,000")},
+            {rowBox(0, 7490, 30, 1510, 300), QStringLiteral("99,999.5")},
             {rowBox(0, 9030, 30, 1500, 300), QStringLiteral("1,234,567,890")},
             {rowBox(1, 7490, 30, 1510, 300), QStringLiteral("34,936,300")},
             {rowBox(1, 9030, 30, 1500, 300), QStringLiteral("104,808,900")},

@@ -169,7 +169,10 @@ void BookPage::cmd履歴_Click() {
         const BookRow& listed = dat伝票一覧->rowAt(row);
         auto* w = new Frm履歴(
             *books_.dbMain, listed.伝票番号, listed.世代,
-            [this](const InvoiceVersion& v, const std::vector<VersionLine>& l) { PrintVersion(v, l); }, window());
+            [this, number = listed.伝票番号](const InvoiceVersion& v, const std::vector<VersionLine>& l) {
+                PrintVersion(number, v, l);
+            },
+            window());
         w->show();
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("履歴を読み込めませんでした。"), e);
@@ -203,7 +206,7 @@ void BookPage::cmd一覧CSV_Click() {
         MsgConfirm(QStringLiteral("CSV"), QStringLiteral("書込失敗"), reason);
 }
 
-void BookPage::PrintVersion(const InvoiceVersion& v, const std::vector<VersionLine>& lines) {
+void BookPage::PrintVersion(qint32 number, const InvoiceVersion& v, const std::vector<VersionLine>& lines) {
     auto amount = [](const Value& x) -> std::optional<double> {
         if (x.isNull())
             return std::nullopt;
@@ -212,12 +215,16 @@ void BookPage::PrintVersion(const InvoiceVersion& v, const std::vector<VersionLi
     PrintValues p;
     const QDate date = QDate::fromString(v.日付, QStringLiteral("yyyy/MM/dd"));
     p.prn日付 = date.isValid() ? date.toString(layout::dateFormat) : QString();
+    p.prn伝票番号 = QString::number(number);
     p.prn顧客情報 = v.顧客情報;
     p.prn顧客名 = v.顧客名;
+    p.prn敬称 = v.敬称;
+    p.prn件名 = v.件名;
+    p.prn備考 = v.備考;
+    p.prn振込先 = v.振込先; // the account the version named
+    p.prn支払期限 = QDate::fromString(v.支払期限, QStringLiteral("yyyy/MM/dd"));
     // The company as the settings page shows it, as every print does.
-    const Company company = books_.companyShown();
-    p.prn自社名 = company.自社名;
-    p.prn自社情報 = company.自社情報;
+    printCompany(p, books_.companyShown());
     p.prn税抜計 = amount(v.税抜計);
     p.prn消費税 = amount(v.消費税);
     p.prn合計 = amount(v.合計);
@@ -233,8 +240,10 @@ void BookPage::PrintVersion(const InvoiceVersion& v, const std::vector<VersionLi
         p.prn消費税8 = amount(v.消費税8);
     }
     std::vector<DetailRecord> rows;
-    for (const VersionLine& l : lines)
+    for (const VersionLine& l : lines) {
+        const int rate = LineRate(l.税率, l.非課税.toBool());
         rows.push_back({printField(l.品名), printField(l.数量), printField(l.単位), printField(l.単価),
-                        printField(l.金額), p.prn適格 && LineRate(l.税率, l.非課税.toBool()) == 8});
+                        printField(l.金額), p.prn適格 && rate == 8, p.prn適格 && rate == 0});
+    }
     showPreview(window(), std::make_shared<rpt請求書>(std::move(p), std::move(rows)));
 }

@@ -33,8 +33,8 @@ class BookPage : public QWidget {
     void Grid伝票一覧_Open();
     void cmd履歴_Click();
     void cmd一覧CSV_Click();
-    // Prints a version of an invoice from the history as it was.
-    void PrintVersion(const InvoiceVersion& v, const std::vector<VersionLine>& lines);
+    // Prints a version of invoice `number` from the history as it was.
+    void PrintVersion(qint32 number, const InvoiceVersion& v, const std::vector<VersionLine>& lines);
 
   signals:
     // A listed invoice is to be opened on the invoice page.

@@ -3,7 +3,9 @@
 
 #include "app/books.h"
 #include "app/layout.h"
+#include "app/line_limited_edit.h"
 #include "app/page_parts.h"
+#include "invoice/invoice_io.h"
 #include "messages/msg.h"
 #include "ui/bound_table.h"
 #include "ui/calendar_heading.h"
@@ -38,6 +40,7 @@ void InvoicePage::build() {
     txtNo = named(new QLineEdit, QStringLiteral("txtNo"));
     txtNo->setMaximumWidth(140);
     txtNo->setAlignment(Qt::AlignRight);
+    txtNo->setValidator(new NumberValidator(txtNo)); // full-width digits become ASCII as typed
     dt日付 = named(new QDateEdit, QStringLiteral("dt日付"));
     cmb顧客名 = named(new QComboBox, QStringLiteral("cmb顧客名"));
     cmb顧客名->setEditable(true);
@@ -49,6 +52,15 @@ void InvoicePage::build() {
     txt顧客情報->setToolTip(QStringLiteral("郵便番号、住所、電話番号などを記入"));
     txt顧客情報->setMaximumHeight(64);
     txt顧客情報->setTabChangesFocus(true);
+    chk支払期限 = named(new QCheckBox(QStringLiteral("支払期限")), QStringLiteral("chk支払期限"));
+    dt支払期限 = named(new QDateEdit, QStringLiteral("dt支払期限"));
+    txt件名 = named(new QLineEdit, QStringLiteral("txt件名"));
+    txt件名->setMaxLength(SubjectMaxLength);
+    txt件名->setToolTip(QStringLiteral("請求の件名（%1文字まで、省略可）").arg(SubjectMaxLength));
+    txt備考 = named(new LineLimitedEdit(NoteMaxLines), QStringLiteral("txt備考"));
+    txt備考->setToolTip(QStringLiteral("請求書の下に印刷する備考（%1行まで、省略可）").arg(NoteMaxLines));
+    txt備考->setTabChangesFocus(true);
+    txt備考->setFixedHeight(txt備考->fontMetrics().lineSpacing() * NoteMaxLines + 12);
     lbl自社名 = named(new QLabel, QStringLiteral("lbl自社名"));
     lbl自社名->setStyleSheet(QStringLiteral("font-size:14pt;"));
     lbl自社情報 = named(new QLabel, QStringLiteral("lbl自社情報"));
@@ -67,6 +79,9 @@ void InvoicePage::build() {
     lead->setFixedWidth(twipsToPixels(layout::dateLeftTwips, this) - g->contentsMargins().left() - body->frameWidth());
     numberAndDate->addWidget(lead);
     numberAndDate->addWidget(dt日付);
+    numberAndDate->addSpacing(24);
+    numberAndDate->addWidget(chk支払期限);
+    numberAndDate->addWidget(dt支払期限);
     numberAndDate->addStretch();
     g->addLayout(numberAndDate, 0, 0, 1, 2);
 
@@ -74,10 +89,14 @@ void InvoicePage::build() {
     head->addWidget(caption(QStringLiteral("顧客名")), 1, 0);
     auto* customer = new QHBoxLayout;
     customer->addWidget(cmb顧客名, 1);
-    customer->addWidget(named(new QLabel(QStringLiteral("様")), QStringLiteral("lbl様")));
+    lbl様 = named(new QLabel(Honorifics.front()), QStringLiteral("lbl様"));
+    lbl様->setMinimumWidth(lbl様->fontMetrics().horizontalAdvance(QStringLiteral("御中")));
+    customer->addWidget(lbl様);
     head->addLayout(customer, 1, 1, 1, 3);
     head->addWidget(caption(QStringLiteral("顧客情報")), 2, 0, Qt::AlignTop);
     head->addWidget(txt顧客情報, 2, 1, 1, 3);
+    head->addWidget(caption(QStringLiteral("件名")), 3, 0);
+    head->addWidget(txt件名, 3, 1, 1, 3);
     head->setColumnStretch(3, 1);
     auto* company = new QVBoxLayout;
     company->addWidget(lbl自社名);
@@ -132,7 +151,13 @@ void InvoicePage::build() {
     auto* allTotals = new QVBoxLayout;
     allTotals->addLayout(totals);
     allTotals->addWidget(rateBoxes);
-    g->addLayout(allTotals, 3, 0, 1, 2);
+    allTotals->addStretch();
+    // The notes on the left, under the lines, as the page prints them at its foot.
+    auto* foot = new QHBoxLayout;
+    foot->addWidget(caption(QStringLiteral("備考")), 0, Qt::AlignTop);
+    foot->addWidget(txt備考, 1);
+    foot->addLayout(allTotals, 1);
+    g->addLayout(foot, 3, 0, 1, 2);
     lbl未登録 = named(new QLabel(QStringLiteral("未登録の変更があります")), QStringLiteral("lbl未登録"));
     lbl未登録->setStyleSheet(QStringLiteral("color:#a00000;"));
     QSizePolicy keepRoom = lbl未登録->sizePolicy();
@@ -157,6 +182,13 @@ void InvoicePage::build() {
     buttons->layout()->addWidget(cmd閉じる);
     g->addWidget(buttons, 5, 0, 1, 2);
     g->setRowStretch(2, 1);
+    // Top to bottom, as a clerk fills an invoice.
+    setTabOrder(dt日付, chk支払期限);
+    setTabOrder(chk支払期限, dt支払期限);
+    setTabOrder(dt支払期限, cmb顧客名);
+    setTabOrder(txt顧客情報, txt件名);
+    setTabOrder(txt件名, Grid明細);
+    setTabOrder(Grid明細, txt備考);
 }
 
 void InvoicePage::FormInit() {
@@ -164,11 +196,13 @@ void InvoicePage::FormInit() {
         t->setDatabase(books_.dbWork.get());
         t->refresh();
     }
-    dt日付->setDisplayFormat(layout::dateFormat);
-    dt日付->setCalendarPopup(true);
-    dt日付->setFixedWidth(twipsToPixels(layout::dateWidthTwips, this));
-    dt日付->calendarWidget()->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
-    SetCalendarHeading(dt日付->calendarWidget(), layout::calendarYearFormat, layout::calendarMonthFormat);
+    for (QDateEdit* d : {dt日付, dt支払期限}) {
+        d->setDisplayFormat(layout::dateFormat);
+        d->setCalendarPopup(true);
+        d->setFixedWidth(twipsToPixels(layout::dateWidthTwips, this));
+        d->calendarWidget()->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+        SetCalendarHeading(d->calendarWidget(), layout::calendarYearFormat, layout::calendarMonthFormat);
+    }
 
     Grid明細->bind(dat明細);
     dat明細->setReadOnlyColumns({0});
@@ -212,6 +246,9 @@ QString InvoicePage::inv端数処理() const {
 }
 QString InvoicePage::inv登録番号() const {
     return inv.issued ? inv.登録番号 : books_.cfg登録番号;
+}
+QString InvoicePage::inv振込先() const {
+    return issued振込先_.value_or(books_.cfg振込先);
 }
 
 void InvoicePage::connectHandlers() {
@@ -263,6 +300,14 @@ void InvoicePage::setUnsaved(bool on) {
     lbl未登録->setVisible(on);
 }
 
+void InvoicePage::setDueDate(const QDate& date) {
+    const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1);
+    // Cleared, the box keeps showing the invoice date, ready to be ticked.
+    dt支払期限->setDate(date.isValid() ? date : dt日付->date());
+    chk支払期限->setChecked(date.isValid());
+    dt支払期限->setEnabled(date.isValid());
+}
+
 void InvoicePage::trackUnsavedChanges() {
     // Every change of the invoice area that the program does not make itself is the user's.
     auto changed = [this] {
@@ -272,6 +317,22 @@ void InvoicePage::trackUnsavedChanges() {
     connect(cmb顧客名, &QComboBox::editTextChanged, this, changed);
     connect(txt顧客情報, &QPlainTextEdit::textChanged, this, changed);
     connect(dt日付, &QDateEdit::dateChanged, this, changed);
+    connect(txt件名, &QLineEdit::textChanged, this, changed);
+    connect(txt備考, &QPlainTextEdit::textChanged, this, changed);
+    connect(dt支払期限, &QDateEdit::dateChanged, this, changed);
+    connect(chk支払期限, &QCheckBox::toggled, this, changed);
+    // A due date the user sets stays; until then a new invoice's follows its date.
+    auto dueSet = [this] {
+        if (!filling_)
+            dueFollowsDate_ = false;
+        dt支払期限->setEnabled(chk支払期限->isChecked());
+    };
+    connect(dt支払期限, &QDateEdit::dateChanged, this, dueSet);
+    connect(chk支払期限, &QCheckBox::toggled, this, dueSet);
+    connect(dt日付, &QDateEdit::dateChanged, this, [this](const QDate& date) {
+        if (dueFollowsDate_)
+            setDueDate(DefaultDueDate(books_.cfg支払期限既定, date));
+    });
     connect(dat明細, &QAbstractItemModel::dataChanged, this, changed);
     connect(dat明細, &QAbstractItemModel::modelReset, this, changed);
     connect(dat明細, &QAbstractItemModel::rowsInserted, this, changed);

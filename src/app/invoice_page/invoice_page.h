@@ -3,6 +3,7 @@
 #include "ui/data_grid.h"
 #include "ui/number_box.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class Books;
 
@@ -28,7 +30,13 @@ class InvoicePage : public QWidget {
     QLineEdit* txtNo = nullptr;
     QDateEdit* dt日付 = nullptr;
     QComboBox* cmb顧客名 = nullptr;
+    QLabel* lbl様 = nullptr; // the customer's honorific, "" for none
     QPlainTextEdit* txt顧客情報 = nullptr;
+    QLineEdit* txt件名 = nullptr;
+    // The payment due date, set while the box is ticked.
+    QCheckBox* chk支払期限 = nullptr;
+    QDateEdit* dt支払期限 = nullptr;
+    QPlainTextEdit* txt備考 = nullptr;
     DataGrid* Grid明細 = nullptr;
     QComboBox* DD商品参照 = nullptr; // the product pick list shown in column 1
     NumberBox *num税抜計 = nullptr, *num消費税 = nullptr, *num合計 = nullptr;
@@ -54,6 +62,8 @@ class InvoicePage : public QWidget {
     QString inv税区分() const;
     QString inv端数処理() const;
     QString inv登録番号() const;
+    // The account the invoice on screen names: a loaded one its own copy, a new one the settings'.
+    QString inv振込先() const;
     // Line operations of the detail grid's menu, on a grid row; the totals follow.
     void Clear明細行(int row);
     void Insert明細行(int row);
@@ -96,13 +106,17 @@ class InvoicePage : public QWidget {
     // cursor kept on that row; false only when the operation refused.
     bool lineOperation(int row, const std::function<bool(Database&, int line)>& op);
     void setUnsaved(bool on);
+    void setDueDate(const QDate& date); // an invalid date clears it
     void trackUnsavedChanges();
     // The files closing or swapped: the lists let go of them or read them anew, not as a user's change.
     void rebind(bool open);
     Books& books_;
     // Where the cursor entered the number box: leaving it with the same text loads nothing.
     QString txtNoOnEntry_;
-    QString gridScheme_; // the scheme Grid明細's columns are set up for
+    QString gridScheme_;                  // the scheme Grid明細's columns are set up for
+    std::optional<QString> issued振込先_; // a loaded invoice's account; none for a new invoice
+    // A new invoice's due date follows its date by the settings' rule until the user sets it.
+    bool dueFollowsDate_ = false;
     bool unsaved_ = false;
     int filling_ = 0; // the program itself is filling the invoice area: no user change
 };

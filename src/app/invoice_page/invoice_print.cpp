@@ -22,9 +22,13 @@ void InvoicePage::SetPrnData請求書A4(bool preview) {
     p.prn伝票番号 = txtNo->text().trimmed();
     p.prn顧客情報 = txt顧客情報->toPlainText();
     p.prn顧客名 = cmb顧客名->currentText();
-    const Company company = books_.companyShown();
-    p.prn自社名 = company.自社名;
-    p.prn自社情報 = company.自社情報;
+    p.prn敬称 = lbl様->text();
+    p.prn件名 = txt件名->text();
+    p.prn備考 = txt備考->toPlainText();
+    p.prn振込先 = inv振込先();
+    if (chk支払期限->isChecked())
+        p.prn支払期限 = dt支払期限->date();
+    printCompany(p, books_.companyShown());
     p.prn税抜計 = boxValue(num税抜計);
     p.prn消費税 = boxValue(num消費税);
     p.prn合計 = boxValue(num合計);
@@ -42,13 +46,14 @@ void InvoicePage::SetPrnData請求書A4(bool preview) {
     try {
         // The bare table, in the order its rows were added.
         auto rs = books_.dbWork->openRecordset(sql::I11());
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+            const bool marked = p.prn適格 && !rs->field(QStringLiteral("品名")).isNull();
+            const int rate = LineRate(rs->field(QStringLiteral("税率")), rs->field(QStringLiteral("非課税")).toBool());
             rows.push_back(
                 {printField(rs->field(QStringLiteral("品名"))), printField(rs->field(QStringLiteral("数量"))),
                  printField(rs->field(QStringLiteral("単位"))), printField(rs->field(QStringLiteral("単価"))),
-                 printField(rs->field(QStringLiteral("金額"))),
-                 p.prn適格 && !rs->field(QStringLiteral("品名")).isNull() &&
-                     LineRate(rs->field(QStringLiteral("税率")), rs->field(QStringLiteral("非課税")).toBool()) == 8});
+                 printField(rs->field(QStringLiteral("金額"))), marked && rate == 8, marked && rate == 0});
+        }
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("明細を読めないため印刷できません。"), e);
         return;

@@ -5,6 +5,7 @@
 #include "app/books.h"
 #include "app/layout.h"
 #include "app/page_parts.h"
+#include "figures/figures.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "invoice/numbering.h"
@@ -119,9 +120,15 @@ void InvoicePage::Clear請求書(bool bln新規) {
     inForce.税率方式 = books_.cfg税率方式;
     SetInvoiceBasis(inForce);
     cmb顧客名->setEditText(QString());
+    lbl様->setText(Honorifics.front());
     txt顧客情報->setPlainText(QString());
+    txt件名->clear();
+    txt備考->clear();
+    issued振込先_.reset();
+    dueFollowsDate_ = true;
     dt日付->setDate(
         QDate::fromString(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), QStringLiteral("yyyyMMdd")));
+    setDueDate(DefaultDueDate(books_.cfg支払期限既定, dt日付->date()));
     lbl自社名->setText(books_.cfg自社名);
     lbl自社情報->setText(books_.cfg自社情報);
     Clear明細ワーク();
@@ -143,10 +150,13 @@ void InvoicePage::cmb顧客名_LostFocus() {
     const QString name = cmb顧客名->currentText();
     if (name.isEmpty()) {
         txt顧客情報->setPlainText(QString());
+        lbl様->setText(Honorifics.front());
         return;
     }
     try {
         auto rs = books_.dbMain->openRecordset(sql::C1(name));
+        // A customer the master does not know is addressed as most are.
+        lbl様->setText(rs->eof() ? Honorifics.front() : rs->field(QStringLiteral("敬称")).toText());
         if (!rs->eof()) {
             const Value details = rs->field(QStringLiteral("顧客情報"));
             if (!details.isNull())
@@ -201,12 +211,18 @@ void InvoicePage::Read請求書() {
             dat明細->refresh();
             return;
         }
+        dueFollowsDate_ = false; // a registered invoice keeps the due date it was given
         if (const QDate d = QDate::fromString(header->date, QStringLiteral("yyyy/MM/dd")); d.isValid())
             dt日付->setDate(d);
+        setDueDate(QDate::fromString(header->支払期限, QStringLiteral("yyyy/MM/dd")));
         if (!header->顧客名.isNull())
             cmb顧客名->setEditText(header->顧客名);
+        lbl様->setText(header->敬称);
         if (!header->顧客情報.isNull())
             txt顧客情報->setPlainText(header->顧客情報);
+        txt件名->setText(header->件名);
+        txt備考->setPlainText(header->備考);
+        issued振込先_ = header->振込先;
         // An invoice issued under "10%・8%" keeps the basis it was issued under.
         TaxBasis basis;
         if (header->税率方式 == Scheme10_8)
@@ -267,6 +283,12 @@ void InvoicePage::Entry請求書() {
         h.date = dt日付->date().toString(QStringLiteral("yyyy/MM/dd"));
         h.顧客名 = cmb顧客名->currentText();
         h.顧客情報 = txt顧客情報->toPlainText();
+        h.件名 = txt件名->text();
+        h.備考 = txt備考->toPlainText();
+        if (chk支払期限->isChecked())
+            h.支払期限 = dt支払期限->date().toString(QStringLiteral("yyyy/MM/dd"));
+        h.振込先 = inv振込先();
+        h.敬称 = lbl様->text();
         h.消費税 = num消費税->value();
         h.税抜計 = num税抜計->value();
         h.合計 = num合計->value();
@@ -361,6 +383,13 @@ void InvoicePage::Grid明細_AfterColUpdate(int c) {
             if (!InRange(kind, typed.isEmpty() ? Grid明細->cell(col).toText() : typed)) {
                 Grid明細->setCell(col, Value());
                 Grid明細->setCol(col);
+                // A refused value never just disappears: the user is told which column and why.
+                static const QStringList names = {QStringLiteral("数量"), QStringLiteral("単価"), QStringLiteral("金額")};
+                bool number = typed.isEmpty();
+                if (!number)
+                    figures::asciiNumber(typed).remove(QLatin1Char(',')).toDouble(&number);
+                MsgConfirm(Kind入力, number ? QStringLiteral("範囲外") : QStringLiteral("数字のみ"),
+                           names.value(static_cast<int>(kind)));
             }
         };
         switch (c) {

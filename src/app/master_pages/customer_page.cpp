@@ -3,7 +3,16 @@
 #include "app/books.h"
 #include "app/layout.h"
 #include "app/page_parts.h"
+#include "invoice/invoice_io.h"
 #include "masters/customers.h"
+
+#include <QHeaderView>
+#include <QStringListModel>
+
+namespace {
+// How the grid shows a customer without an honorific.
+const QString NoHonorific = QStringLiteral("なし");
+} // namespace
 
 CustomerPage::CustomerPage(Books& books) : MasterPage(books) {
     Grid顧客マスタ = named(new DataGrid, QStringLiteral("Grid顧客マスタ"));
@@ -26,12 +35,37 @@ CustomerPage::CustomerPage(Books& books) : MasterPage(books) {
 void CustomerPage::FormInit() {
     bindGrid(layout::customerColumns);
     Grid顧客マスタ->setMultiLineColumn(2);
+    // The honorific last, picked from the list (typed also works); the details take the spare width.
+    constexpr int col = layout::customerHonorificColumn;
+    Grid顧客マスタ->horizontalHeader()->setStretchLastSection(false);
+    Grid顧客マスタ->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    QStringList choices = Honorifics;
+    choices.replace(choices.indexOf(QString()), NoHonorific);
+    Grid顧客マスタ->setPickList(col, new QStringListModel(choices, this), 0);
+    dat顧客->setShownText(col, [](const Value& v) { return v.toText().isEmpty() ? NoHonorific : v.toText(); });
+    connect(Grid顧客マスタ, &DataGrid::cellMoved, this, [this](int row, int) {
+        honorificBefore_ = row < dat顧客->recordCount() ? dat顧客->value(row, col) : Value(Honorifics.front());
+    });
+    connect(dat顧客, &BoundTable::afterColUpdate, this, [this](int row, int c) {
+        if (c == col)
+            checkHonorific(row);
+    });
     connect(cmd顧客読込, &QPushButton::clicked, this, &CustomerPage::Read顧客マスタ);
     connect(cmd顧客登録, &QPushButton::clicked, this, &CustomerPage::Entry顧客情報);
     connect(cmd顧客削除, &QPushButton::clicked, this, &CustomerPage::Delete顧客);
     connect(cmd顧客クリア, &QPushButton::clicked, this, &CustomerPage::Clear顧客情報);
     connect(cmd顧客CSV出力, &QPushButton::clicked, this, &CustomerPage::cmd顧客CSV出力_Click);
     connect(cmd顧客CSV取込, &QPushButton::clicked, this, &CustomerPage::cmd顧客CSV取込_Click);
+}
+
+void CustomerPage::checkHonorific(int row) {
+    constexpr int col = layout::customerHonorificColumn;
+    const QString typed = dat顧客->value(row, col).toText();
+    if (typed == NoHonorific)
+        dat顧客->setValue(row, col, Value());
+    else if (!Honorifics.contains(typed))
+        dat顧客->setValue(row, col, honorificBefore_);
+    honorificBefore_ = dat顧客->value(row, col);
 }
 
 void CustomerPage::Read顧客マスタ() {

@@ -20,4 +20,9 @@ class CustomerPage : public MasterPage {
     void Clear顧客情報();
     void cmd顧客CSV出力_Click();
     void cmd顧客CSV取込_Click();
+
+  private:
+    // A typed honorific is one of the list, or the cell keeps the one it had when entered.
+    void checkHonorific(int row);
+    Value honorificBefore_;
 };

@@ -104,7 +104,8 @@ constexpr qsizetype ShowProgressFrom = 512 * 1024;
 } // namespace
 
 void MasterPage::importCsv(const QString& what, CsvImport (*take)(Database&, const DecodedCsv&, const CsvProgress&)) {
-    const QString path = books_.fileDialogs.openFile(window(), what + QStringLiteral("のCSVを取り込む"));
+    const QString path = books_.fileDialogs.openFile(window(), what + QStringLiteral("のCSVを取り込む"),
+                                                     QStringLiteral("CSV (*.csv *.txt)"));
     if (path.isEmpty())
         return;
     CsvImport r;

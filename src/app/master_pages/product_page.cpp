@@ -27,9 +27,13 @@ ProductPage::ProductPage(Books& books) : MasterPage(books) {
 
 void ProductPage::FormInit() {
     bindGrid(layout::productColumns);
-    // A product is 10 % or 8 %; one never set is 10 %. Exempt products carry the flag instead.
-    dat商品->setShownText(layout::productRateColumn,
-                          [](const Value& v) { return v.isNull() ? RateChoices[0] : RateText(v); });
+    // A product is 10 % or 8 %; one never set is 10 %. An exempt product shows as such, whatever
+    // rate it keeps for the day its flag is taken off.
+    dat商品->setShownText(layout::productRateColumn, [](const Value& v, const std::vector<Value>& row) {
+        if (row.size() > layout::productExemptColumn && row[layout::productExemptColumn].toBool())
+            return RateText(Value(0));
+        return v.isNull() ? RateChoices[0] : RateText(v);
+    });
     Grid商品マスタ->setCodeColumn(layout::productRateColumn, {RateChoices.mid(0, 2), [](const QString& t) {
                                                                   const auto r = ParseRate(t);
                                                                   return r && *r != 0 ? r : std::nullopt;

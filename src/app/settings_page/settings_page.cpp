@@ -1,12 +1,16 @@
 // The settings page: its controls, captions and tooltips, and what its controls are wired to.
 #include "app/settings_page/settings_page.h"
 
+#include "app/line_limited_edit.h"
 #include "app/page_parts.h"
 #include "app/version.h"
+#include "invoice/invoice_io.h"
+#include "masters/settings.h"
 #include "ui/number_box.h"
 
 #include <QDir>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -56,9 +60,9 @@ void SettingsPage::build() {
     num白紙罫線色 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num白紙罫線色"));
     num白紙罫線色->setMaximumWidth(120);
     g->addWidget(caption(QStringLiteral("自社名")), 0, 0);
-    g->addWidget(txt自社名, 0, 1, 1, 3);
+    g->addWidget(txt自社名, 0, 1);
     g->addWidget(caption(QStringLiteral("自社情報")), 1, 0, Qt::AlignTop);
-    g->addWidget(txt自社情報, 1, 1, 1, 3);
+    g->addWidget(txt自社情報, 1, 1);
     g->addWidget(caption(QStringLiteral("税区分")), 2, 0);
     g->addWidget(cmb税区分, 2, 1, Qt::AlignLeft);
     g->addWidget(caption(QStringLiteral("消費税率")), 3, 0);
@@ -73,7 +77,9 @@ void SettingsPage::build() {
     colour->addWidget(Pic罫線色);
     colour->addWidget(num白紙罫線色);
     colour->addStretch();
-    g->addLayout(colour, colourRow, 1, 1, 3);
+    g->addLayout(colour, colourRow, 1);
+    // What invoices take from the settings, beside the company.
+    g->addWidget(buildInvoiceBox(), 0, 2, colourRow + 1, 2, Qt::AlignTop);
     g->addWidget(caption(QStringLiteral("データの保存場所")), colourRow + 1, 0);
     lblデータフォルダ = named(new QLabel, QStringLiteral("lblデータフォルダ"));
     lblデータフォルダ->setTextInteractionFlags(Qt::TextSelectableByMouse); // so the path can be copied
@@ -116,7 +122,48 @@ void SettingsPage::build() {
     g->addWidget(Image2, colourRow + 5, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
     g->addWidget(lblInfo, colourRow + 5, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
     g->setRowStretch(colourRow + 5, 1);
+    g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
+}
+
+QWidget* SettingsPage::buildInvoiceBox() {
+    auto* box = named(new QGroupBox(QStringLiteral("請求書に載せる内容")), QStringLiteral("grp請求書"));
+    auto* g = new QGridLayout(box);
+    txt振込先 = named(new LineLimitedEdit(NoteMaxLines), QStringLiteral("txt振込先"));
+    txt振込先->setToolTip(
+        QStringLiteral("お振込先の口座（%1行まで）。登録する請求書はその時の振込先を控えます。").arg(NoteMaxLines));
+    txt振込先->setTabChangesFocus(true);
+    txt振込先->setFixedHeight(txt振込先->fontMetrics().lineSpacing() * NoteMaxLines + 12);
+    cmb支払期限既定 = named(new QComboBox, QStringLiteral("cmb支払期限既定"));
+    cmb支払期限既定->setToolTip(QStringLiteral("新しい請求書の支払期限"));
+    cmb日付表記 = named(new QComboBox, QStringLiteral("cmb日付表記"));
+    cmb日付表記->setToolTip(QStringLiteral("印刷する日付の書き方"));
+    g->addWidget(caption(QStringLiteral("振込先")), 0, 0, Qt::AlignTop);
+    g->addWidget(txt振込先, 0, 1, 1, 3);
+    g->addWidget(caption(QStringLiteral("支払期限の既定")), 1, 0);
+    g->addWidget(cmb支払期限既定, 1, 1, 1, 3, Qt::AlignLeft);
+    g->addWidget(caption(QStringLiteral("日付の表記")), 2, 0);
+    g->addWidget(cmb日付表記, 2, 1, 1, 3, Qt::AlignLeft);
+    // The seal and the logo: a preview, then choose and remove.
+    const auto imageRow = [&](int row, const QString& name, QLabel*& pic, QPushButton*& choose, QPushButton*& remove,
+                              const QSize& size) {
+        pic = named(new QLabel, QStringLiteral("Pic") + name);
+        pic->setFixedSize(size);
+        pic->setFrameShape(QFrame::Box);
+        pic->setAlignment(Qt::AlignCenter);
+        choose = button(QStringLiteral("cmd") + name, QStringLiteral("画像を選ぶ"),
+                        name + QStringLiteral("の画像（PNG または JPEG）を選んで登録します。"));
+        remove = button(QStringLiteral("cmd") + name + QStringLiteral("削除"), QStringLiteral("削除"),
+                        name + QStringLiteral("の画像を削除します。"));
+        g->addWidget(caption(name), row, 0);
+        g->addWidget(pic, row, 1);
+        g->addWidget(choose, row, 2, Qt::AlignBottom);
+        g->addWidget(remove, row, 3, Qt::AlignLeft | Qt::AlignBottom);
+    };
+    imageRow(3, QStringLiteral("印影"), Pic印影, cmd印影, cmd印影削除, {64, 64});
+    imageRow(4, QStringLiteral("ロゴ"), Picロゴ, cmdロゴ, cmdロゴ削除, {170, 64});
+    g->setColumnStretch(3, 1);
+    return box;
 }
 
 void SettingsPage::FormInit() {
@@ -135,14 +182,21 @@ void SettingsPage::FormInit() {
     // The lists take key presses; the swatch and the banner take clicks.
     for (QObject* o :
          {static_cast<QObject*>(cmb税区分), static_cast<QObject*>(cmb税率方式), static_cast<QObject*>(cmb端数処理),
-          static_cast<QObject*>(Pic罫線色), static_cast<QObject*>(Image2)})
+          static_cast<QObject*>(cmb支払期限既定), static_cast<QObject*>(cmb日付表記), static_cast<QObject*>(Pic罫線色),
+          static_cast<QObject*>(Image2)})
         o->installEventFilter(this);
+    connect(cmd印影, &QPushButton::clicked, this, [this] { Import画像(CompanyImage::印影); });
+    connect(cmdロゴ, &QPushButton::clicked, this, [this] { Import画像(CompanyImage::ロゴ); });
+    connect(cmd印影削除, &QPushButton::clicked, this, [this] { Delete画像(CompanyImage::印影); });
+    connect(cmdロゴ削除, &QPushButton::clicked, this, [this] { Delete画像(CompanyImage::ロゴ); });
 }
 
 bool SettingsPage::eventFilter(QObject* o, QEvent* e) {
     if (!books_.dbMain) // the window is closed
         return QWidget::eventFilter(o, e);
-    if ((o == cmb税区分 || o == cmb税率方式 || o == cmb端数処理) && e->type() == QEvent::KeyPress) {
+    const bool list =
+        o == cmb税区分 || o == cmb税率方式 || o == cmb端数処理 || o == cmb支払期限既定 || o == cmb日付表記;
+    if (list && e->type() == QEvent::KeyPress) {
         // Only picks from the list: no typing, no Delete; Tab still moves on.
         auto* k = static_cast<QKeyEvent*>(e);
         const bool moves = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab;
@@ -158,5 +212,5 @@ bool SettingsPage::eventFilter(QObject* o, QEvent* e) {
 }
 
 Company SettingsPage::companyShown() const {
-    return {txt自社名->text(), txt自社情報->toPlainText()};
+    return {txt自社名->text(), txt自社情報->toPlainText(), cmb日付表記->currentText() == DateStyles[1], seal_, logo_};
 }

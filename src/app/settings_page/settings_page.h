@@ -1,5 +1,6 @@
 #pragma once
 #include "app/books.h"
+#include "masters/images.h"
 #include "ui/number_box.h"
 
 #include <QComboBox>
@@ -9,8 +10,9 @@
 #include <QPushButton>
 #include <QWidget>
 
-// The settings page: the company, the tax settings in force, the line colour of blank paper,
-// where the books are kept, the wipe, backups.
+// The settings page: the company, the tax settings in force, what an invoice takes from the
+// settings (account, due date, date style, seal and logo), the line colour of blank paper, where
+// the books are kept, the wipe, backups.
 class SettingsPage : public QWidget {
     Q_OBJECT
   public:
@@ -23,6 +25,11 @@ class SettingsPage : public QWidget {
     QComboBox* cmb税区分 = nullptr;
     QLineEdit* txt登録番号 = nullptr;
     QComboBox *cmb税率方式 = nullptr, *cmb端数処理 = nullptr;
+    QPlainTextEdit* txt振込先 = nullptr;
+    QComboBox *cmb支払期限既定 = nullptr, *cmb日付表記 = nullptr;
+    // The seal and logo are stored as soon as they are chosen or removed.
+    QLabel *Pic印影 = nullptr, *Picロゴ = nullptr;
+    QPushButton *cmd印影 = nullptr, *cmd印影削除 = nullptr, *cmdロゴ = nullptr, *cmdロゴ削除 = nullptr;
     QLabel* Pic罫線色 = nullptr;
     NumberBox* num白紙罫線色 = nullptr;
     QPushButton *cmd設定登録 = nullptr, *cmd設定クリア = nullptr, *cmd設定削除 = nullptr, *cmd設定読込 = nullptr,
@@ -46,6 +53,9 @@ class SettingsPage : public QWidget {
             Read設定();
     }
     void Pic罫線色_Click();
+    // Chooses a file and stores it as the seal or logo; a file that is no image changes nothing.
+    void Import画像(CompanyImage which);
+    void Delete画像(CompanyImage which);
     void cmdバックアップ_Click();
 
   signals:
@@ -61,7 +71,11 @@ class SettingsPage : public QWidget {
 
   private:
     void build();
+    QWidget* buildInvoiceBox();
     void showLineColor(qint64 colour);
     void showTaxCategory(const QString& category);
+    // Reads the stored seal and logo and shows them.
+    void showImages();
+    QImage seal_, logo_; // as stored, for printing
     Books& books_;
 };

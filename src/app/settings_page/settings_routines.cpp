@@ -3,6 +3,7 @@
 
 #include "app/page_parts.h"
 #include "backup/backup.h"
+#include "masters/images.h"
 #include "masters/settings.h"
 #include "masters/wipe.h"
 #include "messages/msg.h"
@@ -13,6 +14,9 @@
 namespace {
 const QString Kind登録 = QStringLiteral("登録");
 const QString Kindバックアップ = QStringLiteral("バックアップ");
+QString imageName(CompanyImage which) {
+    return which == CompanyImage::印影 ? QStringLiteral("印影") : QStringLiteral("ロゴ");
+}
 } // namespace
 
 void SettingsPage::Clear設定() {
@@ -21,10 +25,14 @@ void SettingsPage::Clear設定() {
     cmb税区分->setCurrentText(QStringLiteral("外税"));
     cmb税率方式->clear();
     cmb税率方式->addItems(Schemes);
-    cmb税率方式->setCurrentText(Scheme5);
+    cmb税率方式->setCurrentText(Scheme10_8);
     cmb端数処理->clear();
     cmb端数処理->addItems(RoundingModes);
     cmb端数処理->setCurrentText(RoundHalf);
+    cmb支払期限既定->clear();
+    cmb支払期限既定->addItems(DueDateRules);
+    cmb日付表記->clear();
+    cmb日付表記->addItems(DateStyles);
     num白紙罫線色->setValue(Currency::fromWhole(1));
     showLineColor(0);
 }
@@ -59,6 +67,9 @@ bool SettingsPage::Entry設定() {
     s.自社情報 = txt自社情報->toPlainText();
     s.税区分 = cmb税区分->currentText();
     s.LineColor1 = num白紙罫線色->value().value_or(Currency()).truncated();
+    s.振込先 = txt振込先->toPlainText();
+    s.支払期限既定 = cmb支払期限既定->currentText();
+    s.日付表記 = cmb日付表記->currentText();
     try {
         ::Entry設定(*books_.dbMain, s);
     } catch (const DbError& e) {
@@ -82,14 +93,24 @@ void SettingsPage::Read設定() {
         notifyFailure(QStringLiteral("設定を読み込めませんでした。"), e);
         return;
     }
+    // A new or wiped book works under today's rates; an old record without a scheme stays at 5%.
+    books_.cfg税率方式 = SchemeInForce(s);
+    cmb税率方式->setCurrentText(books_.cfg税率方式);
+    // What an invoice takes from the settings; unset, or a text the lists do not hold: the defaults.
+    books_.cfg振込先 = s.振込先.value_or(QString());
+    txt振込先->setPlainText(books_.cfg振込先);
+    books_.cfg支払期限既定 =
+        DueDateRules.contains(s.支払期限既定.value_or(QString())) ? *s.支払期限既定 : DueDateRules.front();
+    cmb支払期限既定->setCurrentText(books_.cfg支払期限既定);
+    cmb日付表記->setCurrentText(DateStyles.contains(s.日付表記.value_or(QString())) ? *s.日付表記 : DateStyles.front());
+    showImages();
     if (!s.exists) {
         books_.cfg税区分 = QStringLiteral("外税");
         showTaxCategory(books_.cfg税区分);
+        emit settingsRead();
         return;
     }
-    // Unset, or a text the lists do not hold: the defaults.
-    books_.cfg税率方式 = Schemes.contains(s.税率方式.value_or(QString())) ? *s.税率方式 : Scheme5;
-    cmb税率方式->setCurrentText(books_.cfg税率方式);
+    // Unset, or a text the list does not hold: the default.
     books_.cfg端数処理 = RoundingModes.contains(s.端数処理.value_or(QString())) ? *s.端数処理 : RoundHalf;
     cmb端数処理->setCurrentText(books_.cfg端数処理);
     books_.cfg登録番号 = s.登録番号.value_or(QString());
@@ -114,6 +135,57 @@ void SettingsPage::Pic罫線色_Click() {
     num白紙罫線色->setValue(Currency::fromWhole(chosen));
 }
 
+void SettingsPage::showImages() {
+    try {
+        seal_ = Read画像(*books_.dbMain, CompanyImage::印影);
+        logo_ = Read画像(*books_.dbMain, CompanyImage::ロゴ);
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("印影とロゴを読み込めませんでした。"), e);
+    }
+    for (auto [pic, image, remove] :
+         {std::tuple{Pic印影, &seal_, cmd印影削除}, std::tuple{Picロゴ, &logo_, cmdロゴ削除}}) {
+        if (image->isNull())
+            pic->setText(QStringLiteral("なし"));
+        else
+            pic->setPixmap(QPixmap::fromImage(
+                image->scaled(pic->contentsRect().size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        remove->setEnabled(!image->isNull());
+    }
+}
+
+void SettingsPage::Import画像(CompanyImage which) {
+    const QString name = imageName(which);
+    const QString path = books_.fileDialogs.openFile(window(), name + QStringLiteral("の画像を選ぶ"),
+                                                     QStringLiteral("画像 (*.png *.jpg *.jpeg)"));
+    if (path.isEmpty())
+        return;
+    QString refusal;
+    try {
+        refusal = ::Import画像(*books_.dbMain, which, path);
+    } catch (const DbError& e) {
+        notifyFailure(name + QStringLiteral("は登録されませんでした。"), e);
+        return;
+    }
+    if (!refusal.isEmpty()) {
+        MsgConfirm(QStringLiteral("画像"), refusal, QDir::toNativeSeparators(path));
+        return;
+    }
+    showImages();
+}
+
+void SettingsPage::Delete画像(CompanyImage which) {
+    const QString name = imageName(which);
+    if (!MsgConfirm(QStringLiteral("削除"), QStringLiteral("伝票確認2"), name + QStringLiteral("の画像")))
+        return;
+    try {
+        ::Delete画像(*books_.dbMain, which);
+    } catch (const DbError& e) {
+        notifyFailure(name + QStringLiteral("は削除されませんでした。"), e);
+        return;
+    }
+    showImages();
+}
+
 void SettingsPage::Data初期化() {
     if (!MsgConfirm(QStringLiteral("その他"), QStringLiteral("確認"), QStringLiteral("すべてのデータを初期化します。")))
         return;
@@ -130,6 +202,8 @@ void SettingsPage::Data初期化() {
         notifyFailure(QStringLiteral("データは初期化されませんでした。"), e);
         return;
     }
+    // The settings in force, the seal and the logo went with the record the wipe removed.
+    Read設定();
     MsgConfirm(QStringLiteral("その他"), QStringLiteral("メッセージ"),
                QStringLiteral("すべてのデータを初期化しました"));
 }
