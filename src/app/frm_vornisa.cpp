@@ -2,6 +2,7 @@
 
 #include "app/book_page/book_page.h"
 #include "app/instance_lock.h"
+#include "app/page_parts.h"
 #include "app/invoice_page/invoice_page.h"
 #include "app/master_pages/customer_page.h"
 #include "app/master_pages/product_page.h"
@@ -15,7 +16,6 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QShortcut>
 #include <QUrl>
@@ -57,8 +57,7 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     RecoverInterruptedRestore(books.DataPath); // before opening: a restore cut off is undone
     books.open();
     setWindowTitle(AppTitle + AppVersion);
-    settings->Clear設定();
-    settings->Read設定();
+    settings->Start設定();
     settings->FormInit();
     invoice->FormInit();
     customers->FormInit();
@@ -74,6 +73,14 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
 void FrmVornisa::connectPages() {
     books.companyShown = [this] { return settings->companyShown(); };
     connect(settings, &SettingsPage::settingsRead, products, &ProductPage::showProductRates);
+    // The invoice page follows what is registered elsewhere at once, keeping what is typed.
+    connect(settings, &SettingsPage::settingsRead, invoice, &InvoicePage::followSettings);
+    connect(customers, &MasterPage::masterChanged, invoice, &InvoicePage::AddCmb顧客名);
+    connect(products, &MasterPage::masterChanged, invoice, &InvoicePage::SetDD品名);
+    connect(settings, &SettingsPage::wiped, invoice, [this] {
+        invoice->AddCmb顧客名();
+        invoice->SetDD品名();
+    });
     connect(settings, &SettingsPage::restoreRequested, this, &FrmVornisa::cmd復元_Click);
     connect(settings, &SettingsPage::guideRequested, this, &FrmVornisa::showGuide);
     connect(invoice, &InvoicePage::hintRequested, this, &FrmVornisa::cmdHint_Click);
@@ -81,10 +88,24 @@ void FrmVornisa::connectPages() {
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &FrmVornisa::showGuide);
 }
 
+QStringList FrmVornisa::unsavedWork() {
+    QStringList work;
+    if (invoice->hasUnsavedChanges())
+        work << QStringLiteral("伝票");
+    for (MasterPage* page : {static_cast<MasterPage*>(customers), static_cast<MasterPage*>(products)})
+        if (page->hasUnsavedChanges())
+            work << page->what();
+    return work;
+}
+
 void FrmVornisa::closeEvent(QCloseEvent* e) {
-    if (!closed_ && !invoice->askCloseUnsaved()) {
-        e->ignore();
-        return;
+    // No is the default: Enter never throws work away.
+    if (!closed_) {
+        const QStringList work = unsavedWork();
+        if (!work.isEmpty() && !MsgConfirm(QStringLiteral("その他"), QStringLiteral("終了確認"), work.join(u'・'))) {
+            e->ignore();
+            return;
+        }
     }
     if (hintWindow)
         hintWindow->close();
@@ -105,8 +126,22 @@ void FrmVornisa::Open伝票(qint32 number) {
 
 void FrmVornisa::showGuide() {
     const QString page = sharedPath(ProgramFolder, GuidePage);
-    if (!QFileInfo::exists(page) || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        MsgConfirm(QStringLiteral("ガイド"), QStringLiteral("なし"), QDir::toNativeSeparators(page));
+    if (QFileInfo::exists(page) && QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        return;
+    // No browser, or a copy of the program without its share/ folder: the guide built into the
+    // program, pictures and all.
+    if (!guideWindow) {
+        guideWindow = named(new QTextBrowser(this), QStringLiteral("guideWindow"));
+        guideWindow->setWindowFlag(Qt::Window);
+        guideWindow->setAttribute(Qt::WA_DeleteOnClose);
+        guideWindow->setWindowTitle(QStringLiteral("使い方ガイド"));
+        guideWindow->setOpenExternalLinks(true);
+        guideWindow->setSource(QUrl(BuiltInGuidePage));
+        guideWindow->resize(900, 700);
+    }
+    guideWindow->show();
+    guideWindow->raise();
+    guideWindow->activateWindow();
 }
 
 void FrmVornisa::cmdHint_Click(const QString& control) {
@@ -141,7 +176,8 @@ void FrmVornisa::cmd復元_Click() {
     const BackupInfo chosen = *dialog.chosen();
     if (!MsgConfirm(Kind復元, QStringLiteral("確認"), chosen.made.toString(MadeFormat)))
         return;
-    if (!invoice->askDiscardUnsaved())
+    // Every page starts afresh on the restored books: unregistered work anywhere goes.
+    if (!unsavedWork().isEmpty() && !MsgConfirm(QStringLiteral("クリア"), QStringLiteral("確認"), QString()))
         return;
     Restore(chosen);
 }
@@ -175,7 +211,8 @@ void FrmVornisa::Restore(const BackupInfo& chosen) {
         MsgConfirm(Kind復元, QStringLiteral("失敗"), failure);
         return;
     }
-    settings->Read設定();
+    // Every page as a start shows it on these books.
+    settings->Start設定();
     invoice->Clear請求書(true);
     customers->Clear顧客情報();
     products->Clear商品情報();

@@ -1,8 +1,10 @@
+#include "app/book_page/book_model.h"
 #include "app/restore_dialog.h"
 #include "hints/hint_window.h"
 #include "window_fixture.h"
 
 #include <QDir>
+#include <QHeaderView>
 #include <QTimer>
 
 // Backups, restore and CSV as a user works them in the window.
@@ -12,6 +14,7 @@ class BackupWindowTest : public QObject {
     void dailyBackupAtTheFirstStartOfTheDay();
     void wipeMakesABackupFirst();
     void backupNowCopyAndRestore();
+    void restoreStartsEveryPageAfresh();
     void csvOutAndIn();
 
   private:
@@ -104,7 +107,7 @@ void BackupWindowTest::backupNowCopyAndRestore() {
     addInvoice(f.main(), 1);
     QTemporaryDir stick;
     QString offered;
-    f.w->books.fileDialogs.existingDirectory = [&](QWidget*, const QString&) { return offered; };
+    f.w->books.fileDialogs.existingDirectory = [&](QWidget*, const QString&, const QString&) { return offered; };
     f.w->settings->cmdバックアップ->click(); // the folder dialog cancelled: the backup stays
     QCOMPARE(listBackups(f.w->books.DataPath).size(), 2);
     QCOMPARE(listBackups(f.w->books.DataPath).first().reason, reason::Manual);
@@ -177,6 +180,41 @@ void BackupWindowTest::backupNowCopyAndRestore() {
     QCOMPARE(QDir(f.w->books.DataPath).entryList({QStringLiteral("*.restore-*")}, QDir::Files), QStringList());
 }
 
+// After a restore each page shows what a start on the restored books shows: the grids' columns
+// too, and nothing of the books before.
+void BackupWindowTest::restoreStartsEveryPageAfresh() {
+    WindowFixture f;
+    f.start(); // the daily backup: no settings, customers or invoices yet
+    const auto columns = [&f] {
+        QStringList all;
+        for (DataGrid* g : {f.w->invoice->Grid明細, f.w->customers->Grid顧客マスタ, f.w->products->Grid商品マスタ}) {
+            const QHeaderView* h = g->horizontalHeader();
+            for (int c = 0; c < h->count(); ++c)
+                all << (h->isSectionHidden(c)                               ? QStringLiteral("-")
+                        : h->sectionResizeMode(c) == QHeaderView::Stretch ? QStringLiteral("*")
+                                                                          : QString::number(h->sectionSize(c)));
+            all << QStringLiteral("|");
+        }
+        return all.join(u' ');
+    };
+    const QString atStart = columns();
+    f.w->settings->txt自社名->setText(QStringLiteral("自社"));
+    f.w->settings->cmd設定登録->click();
+    setCustomer(*f.w->customers, QStringLiteral("新顧客"));
+    f.w->customers->cmd顧客登録->click();
+    addInvoice(f.main(), 1);
+    f.w->book->cmd検索->click();
+    QCOMPARE(f.w->book->dat伝票一覧->rowCount(), 1);
+
+    restoreFromList(f, 0, true);
+    QCOMPARE(f.shown.last().title, QStringLiteral("復元完了"));
+    QCOMPARE(columns(), atStart);
+    QCOMPARE(f.w->invoice->lbl自社名->text(), QString());
+    QCOMPARE(f.w->settings->txt自社名->text(), QString());
+    QCOMPARE(f.w->invoice->cmb顧客名->count(), 0);
+    QCOMPARE(f.w->book->dat伝票一覧->rowCount(), 0);
+}
+
 void BackupWindowTest::csvOutAndIn() {
     WindowFixture f;
     f.start();
@@ -189,7 +227,7 @@ void BackupWindowTest::csvOutAndIn() {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QStringLiteral("品名,単価\nネジ,\"¥1,000\"\nナット,高い\n").toUtf8());
     file.close();
-    f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&) { return in; };
+    f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&) { return in; };
     f.w->books.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString&) { return out; };
     p.cmd商品CSV取込->click();
     QCOMPARE(f.shown.last().text, QStringLiteral("次の行は読み取れないため取り込みませんでした。\n3行目"));

@@ -1,5 +1,3 @@
-#include "store/statements.h"
-
 #include "window_fixture.h"
 
 #include <QCalendarWidget>
@@ -13,6 +11,7 @@ class UnsavedWorkTest : public QObject {
   private slots:
     void clearAndCloseAskOnlyWithChanges();
     void leavingTheNumberBox();
+    void masterWorkIsAskedFor();
     void deactivationIsNotLeaving();
     void settingsPageKeysAndOddCategory();
     void dateBoxPlacement();
@@ -52,7 +51,7 @@ void UnsavedWorkTest::clearAndCloseAskOnlyWithChanges() {
         button->click();
         QCOMPARE(f.shown.size(), 1);
         QCOMPARE(f.shown[0].text, QString::fromUtf8(c.question));
-        QVERIFY(c.close || f.shown[0].defaultButton == QMessageBox::No);
+        QCOMPARE(f.shown[0].defaultButton, QMessageBox::No); // Enter never throws work away
         QVERIFY(f.w->isVisible() && f.w->books.dbMain);
         QCOMPARE(name(w, 0), QStringLiteral("封筒"));
         f.answer = QMessageBox::Yes;
@@ -73,36 +72,81 @@ void UnsavedWorkTest::leavingTheNumberBox() {
     WindowFixture f;
     f.start();
     InvoicePage& w = *f.w->invoice;
-    const QString offered = w.txtNo->text();
-    typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
-    // Tabbing through the box with its number unchanged loads nothing.
-    w.txtNo->setFocus();
-    QTRY_VERIFY(w.txtNo->hasFocus());
-    w.cmb顧客名->setFocus();
-    QTRY_VERIFY(!w.txtNo->hasFocus());
-    QCOMPARE(name(w, 0), QStringLiteral("封筒"));
-    QVERIFY(f.shown.isEmpty());
-
-    // Another number with typed lines asks first; No keeps the lines and the typed number.
-    f.answer = QMessageBox::No;
-    leaveNumber(w, QStringLiteral("500"));
-    QCOMPARE(f.shown.size(), 1);
-    QCOMPARE(f.shown[0].title, QStringLiteral("画面クリアの確認"));
-    QCOMPARE(w.txtNo->text(), QStringLiteral("500"));
-    QCOMPARE(name(w, 0), QStringLiteral("封筒"));
-    // Registering now stores the work under the typed number.
-    f.answer = QMessageBox::Yes;
-    w.cmd登録->click();
-    QCOMPARE(f.data.openMain()->openRecordset(sql::I9(QStringLiteral("500")))->recordCount(), 1);
-    QCOMPARE(w.txtNo->text(), QStringLiteral("501"));
-    QVERIFY(!w.hasUnsavedChanges());
+    for (const char* line : {"封筒", "切手"}) { // invoices 1 and 2
+        w.cmb顧客名->setEditText(QStringLiteral("山田商店"));
+        typeCell(w.Grid明細, 0, 1, QString::fromUtf8(line));
+        w.cmd登録->click();
+    }
     // Without changes another number loads at once, and a load is no change.
     f.shown.clear();
-    leaveNumber(w, QStringLiteral("500"));
+    leaveNumber(w, QStringLiteral("1"));
     QVERIFY(f.shown.isEmpty());
     QCOMPARE(name(w, 0), QStringLiteral("封筒"));
     QVERIFY(!w.hasUnsavedChanges());
-    QVERIFY(offered != w.txtNo->text());
+    typeCell(w.Grid明細, 0, 1, QStringLiteral("便箋"));
+    // Tabbing through the box with its number unchanged loads nothing.
+    leaveNumber(w, QStringLiteral("1"));
+    QCOMPARE(name(w, 0), QStringLiteral("便箋"));
+    QVERIFY(f.shown.isEmpty());
+
+    // Another number with typed lines asks first; No keeps the lines under their own number.
+    f.answer = QMessageBox::No;
+    leaveNumber(w, QStringLiteral("2"));
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown[0].title, QStringLiteral("画面クリアの確認"));
+    QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
+    QCOMPARE(name(w, 0), QStringLiteral("便箋"));
+    // Registering names the invoice and replaces only it.
+    f.answer = QMessageBox::Yes;
+    w.cmd登録->click();
+    QCOMPARE(f.shown.last().text, QStringLiteral("伝票 1（山田商店 様） を登録します。よろしいですか"));
+    for (const auto& [number, line] : {std::pair{"2", "切手"}, std::pair{"1", "便箋"}}) {
+        leaveNumber(w, QString::fromUtf8(number));
+        QCOMPARE(name(w, 0), QString::fromUtf8(line));
+    }
+}
+
+// Rows typed or imported on a master page and not registered are asked for before they go.
+void UnsavedWorkTest::masterWorkIsAskedFor() {
+    QTemporaryDir dir;
+    QFile csv(dir.filePath(QStringLiteral("商品.csv")));
+    QVERIFY(csv.open(QIODevice::WriteOnly));
+    csv.write(QStringLiteral("品名,単価\nネジ,10\n").toUtf8());
+    csv.close();
+    const struct {
+        bool products;
+        const char *button, *question; // no button: the window's close
+    } cases[] = {{false, "", "登録されていない顧客情報があります。終了します、よろしいですか"},
+                 {true, "", "登録されていない商品情報があります。終了します、よろしいですか"},
+                 {false, "cmd顧客読込", "画面をクリアします。よろしいですか"},
+                 {true, "cmd商品クリア", "画面をクリアします。よろしいですか"}};
+    for (const auto& c : cases) {
+        WindowFixture f;
+        f.start();
+        f.w->tab->setCurrentIndex(c.products ? 2 : 1);
+        BoundTable* rows = c.products ? f.w->products->dat商品 : f.w->customers->dat顧客;
+        if (c.products) {
+            f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&) { return csv.fileName(); };
+            f.w->products->cmd商品CSV取込->click();
+        } else {
+            typeCell(f.w->customers->Grid顧客マスタ, 0, 1, QStringLiteral("山田商店"));
+        }
+        auto* button = *c.button ? f.w->findChild<QPushButton*>(QString::fromUtf8(c.button)) : nullptr;
+        const auto act = [&] { button ? button->click() : (void)f.w->close(); };
+        f.answer = QMessageBox::No;
+        act();
+        QCOMPARE(f.shown.last().text, QString::fromUtf8(c.question));
+        QCOMPARE(f.shown.last().defaultButton, QMessageBox::No);
+        QVERIFY(f.w->isVisible());
+        QCOMPARE(rows->recordCount(), 1);
+        // Once registered nothing is asked.
+        f.answer = QMessageBox::Yes;
+        (c.products ? f.w->products->cmd商品登録 : f.w->customers->cmd顧客登録)->click();
+        f.shown.clear();
+        act();
+        QVERIFY(f.shown.isEmpty());
+        QCOMPARE(f.w->isVisible(), button != nullptr);
+    }
 }
 
 void UnsavedWorkTest::deactivationIsNotLeaving() {

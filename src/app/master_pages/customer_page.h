@@ -20,4 +20,7 @@ class CustomerPage : public MasterPage {
     void Clear顧客情報();
     void cmd顧客CSV出力_Click();
     void cmd顧客CSV取込_Click();
+
+  protected:
+    void setUpColumns() override;
 };
