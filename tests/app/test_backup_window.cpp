@@ -147,9 +147,8 @@ void BackupWindowTest::backupNowCopyAndRestore() {
     QCOMPARE(invoices(f.main()), 2);
     QCOMPARE(listBackups(f.w->books.DataPath).size(), 3);
 
-    // With unregistered work on the invoice page its question comes too; No there keeps all.
-    w.cmb顧客名->setEditText(QStringLiteral("入力中"));
-    QVERIFY(w.hasUnsavedChanges());
+    // With unregistered work on a page (here the customers) the clear question comes too; No there keeps all.
+    setCustomer(*f.w->customers, QStringLiteral("入力中"));
     QMessageBox::StandardButton onClear = QMessageBox::No;
     msg::setAnswerer([&](const msg::Shown& s) {
         f.shown << s;
@@ -158,13 +157,12 @@ void BackupWindowTest::backupNowCopyAndRestore() {
     restoreFromList(f, 0, true);
     QCOMPARE(f.shown.last().title, QStringLiteral("画面クリアの確認"));
     QCOMPARE(invoices(f.main()), 2);
-    QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("入力中"));
+    QCOMPARE(f.w->customers->dat顧客->recordCount(), 1);
 
     onClear = QMessageBox::Yes;
     restoreFromList(f, 0, true); // newest first: the copied one
     QCOMPARE(f.shown.last().title, QStringLiteral("復元完了"));
-    QVERIFY(!w.hasUnsavedChanges());
-    QCOMPARE(w.cmb顧客名->currentText(), QString());
+    QCOMPARE(f.w->customers->dat顧客->recordCount(), 0);
     QCOMPARE(invoices(f.main()), 1);
     const QList<BackupInfo> after = listBackups(f.w->books.DataPath);
     QCOMPARE(after.size(), 4);
@@ -219,7 +217,6 @@ void BackupWindowTest::csvOutAndIn() {
     WindowFixture f;
     f.start();
     ProductPage& p = *f.w->products;
-    CustomerPage& w = *f.w->customers;
     QTemporaryDir dir;
     QString in = dir.filePath(QStringLiteral("in.csv"));
     const QString out = dir.filePath(QStringLiteral("out.csv"));
@@ -227,22 +224,33 @@ void BackupWindowTest::csvOutAndIn() {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QStringLiteral("品名,単価\nネジ,\"¥1,000\"\nナット,高い\n").toUtf8());
     file.close();
-    f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&) { return in; };
-    f.w->books.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString&) { return out; };
+    QString started; // where the last dialog started
+    const auto answerDialogs = [&] {
+        f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString& s) { return started = s, in; };
+        f.w->books.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString& s) { return started = s, out; };
+    };
+    answerDialogs();
     p.cmd商品CSV取込->click();
+    QCOMPARE(started, QDir::homePath()); // no folder taken yet
     QCOMPARE(f.shown.last().text, QStringLiteral("次の行は読み取れないため取り込みませんでした。\n3行目"));
     QCOMPARE(p.dat商品->recordCount(), 1);
     QCOMPARE(p.dat商品->value(0, p.dat商品->fieldIndex(QStringLiteral("単価"))), Value(Currency::fromWhole(1000)));
     QCOMPARE(f.main().openRecordset(QStringLiteral("select * from 商品マスタ"))->recordCount(), 0);
     p.cmd商品CSV出力->click();
+    QCOMPARE(started, dir.filePath(QStringLiteral("商品.csv"))); // the folder taken last
     QFile written(out);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(),
              QByteArray("\xEF\xBB\xBF") + QStringLiteral("品名,単位,単価,非課税,税率\r\nネジ,,1000,0,\r\n").toUtf8());
 
-    // Customers: exported, cleared, brought back.
+    // Customers, in the window started again: exported, cleared, brought back.
+    f.w->close();
+    f.start();
+    answerDialogs();
+    CustomerPage& w = *f.w->customers;
     setCustomer(w, QStringLiteral("山田, 太郎"));
     w.cmd顧客CSV出力->click();
+    QCOMPARE(started, dir.filePath(QStringLiteral("顧客.csv")));
     w.cmd顧客クリア->click();
     QCOMPARE(w.dat顧客->recordCount(), 0);
     in = out;
