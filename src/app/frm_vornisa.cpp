@@ -2,10 +2,10 @@
 
 #include "app/book_page/book_page.h"
 #include "app/instance_lock.h"
-#include "app/page_parts.h"
 #include "app/invoice_page/invoice_page.h"
 #include "app/master_pages/customer_page.h"
 #include "app/master_pages/product_page.h"
+#include "app/page_parts.h"
 #include "app/restore_dialog.h"
 #include "app/settings_page/settings_page.h"
 #include "app/shared_files.h"

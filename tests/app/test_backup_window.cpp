@@ -188,7 +188,7 @@ void BackupWindowTest::restoreStartsEveryPageAfresh() {
         for (DataGrid* g : {f.w->invoice->Grid明細, f.w->customers->Grid顧客マスタ, f.w->products->Grid商品マスタ}) {
             const QHeaderView* h = g->horizontalHeader();
             for (int c = 0; c < h->count(); ++c)
-                all << (h->isSectionHidden(c)                               ? QStringLiteral("-")
+                all << (h->isSectionHidden(c)                             ? QStringLiteral("-")
                         : h->sectionResizeMode(c) == QHeaderView::Stretch ? QStringLiteral("*")
                                                                           : QString::number(h->sectionSize(c)));
             all << QStringLiteral("|");
@@ -226,8 +226,14 @@ void BackupWindowTest::csvOutAndIn() {
     file.close();
     QString started; // where the last dialog started
     const auto answerDialogs = [&] {
-        f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString& s) { return started = s, in; };
-        f.w->books.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString& s) { return started = s, out; };
+        f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString& s) {
+            started = s;
+            return in;
+        };
+        f.w->books.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString& s) {
+            started = s;
+            return out;
+        };
     };
     answerDialogs();
     p.cmd商品CSV取込->click();

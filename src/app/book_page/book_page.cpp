@@ -166,9 +166,10 @@ void BookPage::cmd履歴_Click() {
 }
 
 void BookPage::cmd一覧CSV_Click() {
-    const QString path = books_.chooseSaveFile(
-        window(), QStringLiteral("CSV出力"),
-        QStringLiteral("伝票一覧_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".csv"));
+    const QString path =
+        books_.chooseSaveFile(window(), QStringLiteral("CSV出力"),
+                              QStringLiteral("伝票一覧_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
+                                  QStringLiteral(".csv"));
     if (path.isEmpty())
         return;
     std::vector<BookRow> rows;

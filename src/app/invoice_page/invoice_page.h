@@ -116,8 +116,8 @@ class InvoicePage : public QWidget {
     // The number the invoice area belongs to (offered, loaded or typed and read): leaving the
     // number box with it loads nothing, and it goes back in the box when the user keeps the area.
     QString shownNo_;
-    bool loaded_ = false;   // the area holds an invoice read from the books
-    QString gridScheme_;    // the scheme Grid明細's columns are set up for
+    bool loaded_ = false;                   // the area holds an invoice read from the books
+    QString gridScheme_;                    // the scheme Grid明細's columns are set up for
     std::optional<WorkLines> beforeLineOp_; // the lines before the last line operation, until the next change
     bool unsaved_ = false;
     int filling_ = 0; // the program itself is filling the invoice area: no user change

@@ -384,8 +384,8 @@ void InvoicePage::undoLineOperation() {
 }
 
 void InvoicePage::followSettings() {
+    Grid明細->commitPending(); // a cell being typed is the user's, before the columns may change
     const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1);
-    Grid明細->commitPending();
     lbl自社名->setText(books_.cfg自社名);
     lbl自社情報->setText(books_.cfg自社情報);
     if (!loaded_ && inv.税率方式 != books_.cfg税率方式) {
