@@ -25,6 +25,22 @@ namespace {
 const QString Kindバックアップ = QStringLiteral("バックアップ");
 const QString Kind復元 = QStringLiteral("復元");
 const QString MadeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
+
+// The guide in the program's own window: its pictures of the whole window are made to fit the
+// text's width, as a browser's style sheet makes them.
+class GuideBrowser : public QTextBrowser {
+  public:
+    explicit GuideBrowser(QWidget* parent) : QTextBrowser(parent) {}
+    QVariant loadResource(int type, const QUrl& name) override {
+        const QVariant loaded = QTextBrowser::loadResource(type, name);
+        // The window's width short of its scroll bar and margins; known before it is first shown.
+        const int width = this->width() - 80;
+        const QImage picture = type == QTextDocument::ImageResource ? QImage::fromData(loaded.toByteArray()) : QImage();
+        if (picture.isNull() || picture.width() <= width)
+            return loaded;
+        return picture.scaledToWidth(width, Qt::SmoothTransformation);
+    }
+};
 } // namespace
 
 FrmVornisa::FrmVornisa(QWidget* parent) : QWidget(parent) {
@@ -131,13 +147,13 @@ void FrmVornisa::showGuide() {
     // No browser, or a copy of the program without its share/ folder: the guide built into the
     // program, pictures and all.
     if (!guideWindow) {
-        guideWindow = named(new QTextBrowser(this), QStringLiteral("guideWindow"));
+        guideWindow = named(new GuideBrowser(this), QStringLiteral("guideWindow"));
         guideWindow->setWindowFlag(Qt::Window);
         guideWindow->setAttribute(Qt::WA_DeleteOnClose);
         guideWindow->setWindowTitle(QStringLiteral("使い方ガイド"));
         guideWindow->setOpenExternalLinks(true);
-        guideWindow->setSource(QUrl(BuiltInGuidePage));
         guideWindow->resize(900, 700);
+        guideWindow->setSource(QUrl(BuiltInGuidePage)); // once its size is known, for the pictures
     }
     guideWindow->show();
     guideWindow->raise();
