@@ -245,7 +245,6 @@ void GridWindowTest::lineMenu() {
     }
     QCOMPARE(f.shown.size(), 2);
     QCOMPARE(f.shown[0].text, S("1行目（A） を削除します。よろしいですか"));
-    QCOMPARE(f.shown[0].defaultButton, QMessageBox::No);
     // Ctrl+Z puts the last line operation back, once.
     for (int twice = 0; twice < 2; ++twice) {
         QTest::keyClick(g, Qt::Key_Z, Qt::ControlModifier);

@@ -65,7 +65,9 @@ void MasterWindowTest::customersRegisterReplaceAndDelete() {
     addRow(w.dat顧客, {{QStringLiteral("顧客名"), QStringLiteral("山田商店")},
                        {QStringLiteral("顧客情報"), QStringLiteral("東京")}});
     addRow(w.dat顧客, {{QStringLiteral("顧客情報"), QStringLiteral("名前なし")}});
+    QVERIFY(w.hasUnsavedChanges());
     w.cmd顧客登録->click();
+    QVERIFY(!w.hasUnsavedChanges()); // registered: nothing left to ask for
     QCOMPARE(f.shown.last().text, QStringLiteral("顧客情報 を登録します。よろしいですか"));
     QCOMPARE(count(f.main(), sql::C2()), 2); // the nameless row is not written
     // Registering again with new details replaces them; no duplicate.
@@ -126,17 +128,13 @@ void MasterWindowTest::invoiceFollowsRegisteredChanges() {
     QVERIFY(w.cmb顧客名->findText(QStringLiteral("新顧客")) >= 0);
     QVERIFY(w.DD商品参照->findText(QStringLiteral("定規")) >= 0);
     SettingsPage& s = *f.w->settings;
-    s.txt自社名->setText(QStringLiteral("自社"));
     s.cmb税率方式->setCurrentText(Scheme10_8);
     s.cmb税区分->setCurrentText(QStringLiteral("内税"));
     s.cmd設定登録->click();
     QVERIFY(!w.rateBoxes->isHidden());
     QCOMPARE(w.lbl対象10->text(), QStringLiteral("10%対象（税込）"));
-    QCOMPARE(w.lbl自社名->text(), QStringLiteral("自社"));
     QCOMPARE(w.dat明細->index(0, 6).data().toString(), QStringLiteral("非課税")); // still exempt
-    QCOMPARE(w.num税抜計->text(), QStringLiteral("100"));
     QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("入力中"));
-    QVERIFY(w.hasUnsavedChanges());
 }
 
 void MasterWindowTest::failedRegisterChangesNothingAndSays() {
