@@ -7,18 +7,52 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+const QString ChoicesFile = QStringLiteral("Vornisa.ini");
+const QString CopyFolderKey = QStringLiteral("folders/backupCopy");
+const QString FileFolderKey = QStringLiteral("folders/files");
+} // namespace
 
 Books::Books() {
-    fileDialogs.existingDirectory = [](QWidget* parent, const QString& caption) {
-        return QFileDialog::getExistingDirectory(parent, caption, QDir::homePath());
+    fileDialogs.existingDirectory = [](QWidget* parent, const QString& caption, const QString& start) {
+        return QFileDialog::getExistingDirectory(parent, caption, start);
     };
     fileDialogs.saveFile = [](QWidget* parent, const QString& caption, const QString& suggested) {
         return QFileDialog::getSaveFileName(parent, caption, suggested, QStringLiteral("CSV (*.csv)"));
     };
-    fileDialogs.openFile = [](QWidget* parent, const QString& caption, const QString& filter) {
-        return QFileDialog::getOpenFileName(parent, caption, QDir::homePath(),
-                                            filter + QStringLiteral(";;すべてのファイル (*)"));
+    fileDialogs.openFile = [](QWidget* parent, const QString& caption, const QString& start, const QString& filter) {
+        return QFileDialog::getOpenFileName(parent, caption, start, filter + QStringLiteral(";;すべてのファイル (*)"));
     };
+}
+
+QString Books::lastFolder(const QString& key) const {
+    // A folder since removed or unplugged (a USB stick) starts in the home folder.
+    const QString folder = QSettings(DataPath + ChoicesFile, QSettings::IniFormat).value(key).toString();
+    return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+}
+
+QString Books::remember(const QString& key, const QString& chosen, const QString& folder) const {
+    if (!chosen.isEmpty())
+        QSettings(DataPath + ChoicesFile, QSettings::IniFormat).setValue(key, folder);
+    return chosen;
+}
+
+QString Books::chooseCopyFolder(QWidget* parent, const QString& caption) {
+    const QString chosen = fileDialogs.existingDirectory(parent, caption, lastFolder(CopyFolderKey));
+    return remember(CopyFolderKey, chosen, chosen);
+}
+
+QString Books::chooseSaveFile(QWidget* parent, const QString& caption, const QString& fileName) {
+    const QString chosen = fileDialogs.saveFile(parent, caption, QDir(lastFolder(FileFolderKey)).filePath(fileName));
+    return remember(FileFolderKey, chosen, QFileInfo(chosen).absolutePath());
+}
+
+QString Books::chooseOpenFile(QWidget* parent, const QString& caption, const QString& filter) {
+    const QString chosen = fileDialogs.openFile(parent, caption, lastFolder(FileFolderKey), filter);
+    return remember(FileFolderKey, chosen, QFileInfo(chosen).absolutePath());
 }
 
 void Books::open() {

@@ -5,6 +5,7 @@
 #include "app/invoice_page/invoice_page.h"
 #include "app/master_pages/customer_page.h"
 #include "app/master_pages/product_page.h"
+#include "app/page_parts.h"
 #include "app/restore_dialog.h"
 #include "app/settings_page/settings_page.h"
 #include "app/shared_files.h"
@@ -15,7 +16,6 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QShortcut>
 #include <QUrl>
@@ -25,6 +25,22 @@ namespace {
 const QString Kindバックアップ = QStringLiteral("バックアップ");
 const QString Kind復元 = QStringLiteral("復元");
 const QString MadeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
+
+// The guide in the program's own window: its pictures of the whole window are made to fit the
+// text's width, as a browser's style sheet makes them.
+class GuideBrowser : public QTextBrowser {
+  public:
+    explicit GuideBrowser(QWidget* parent) : QTextBrowser(parent) {}
+    QVariant loadResource(int type, const QUrl& name) override {
+        const QVariant loaded = QTextBrowser::loadResource(type, name);
+        // The window's width short of its scroll bar and margins; known before it is first shown.
+        const int width = this->width() - 80;
+        const QImage picture = type == QTextDocument::ImageResource ? QImage::fromData(loaded.toByteArray()) : QImage();
+        if (picture.isNull() || picture.width() <= width)
+            return loaded;
+        return picture.scaledToWidth(width, Qt::SmoothTransformation);
+    }
+};
 } // namespace
 
 FrmVornisa::FrmVornisa(QWidget* parent) : QWidget(parent) {
@@ -57,8 +73,7 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     recoveredRestore = RecoverInterruptedRestore(books.DataPath); // before opening: a restore cut off is settled
     books.open();
     setWindowTitle(AppTitle + AppVersion);
-    settings->Clear設定();
-    settings->Read設定();
+    settings->Start設定();
     settings->FormInit();
     invoice->FormInit();
     customers->FormInit();
@@ -74,6 +89,14 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
 void FrmVornisa::connectPages() {
     books.companyShown = [this] { return settings->companyShown(); };
     connect(settings, &SettingsPage::settingsRead, products, &ProductPage::showProductRates);
+    // The invoice page follows what is registered elsewhere at once, keeping what is typed.
+    connect(settings, &SettingsPage::settingsRead, invoice, &InvoicePage::followSettings);
+    connect(customers, &MasterPage::masterChanged, invoice, &InvoicePage::AddCmb顧客名);
+    connect(products, &MasterPage::masterChanged, invoice, &InvoicePage::SetDD品名);
+    connect(settings, &SettingsPage::wiped, invoice, [this] {
+        invoice->AddCmb顧客名();
+        invoice->SetDD品名();
+    });
     connect(settings, &SettingsPage::restoreRequested, this, &FrmVornisa::cmd復元_Click);
     connect(settings, &SettingsPage::guideRequested, this, &FrmVornisa::showGuide);
     connect(invoice, &InvoicePage::hintRequested, this, &FrmVornisa::cmdHint_Click);
@@ -81,10 +104,24 @@ void FrmVornisa::connectPages() {
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &FrmVornisa::showGuide);
 }
 
+QStringList FrmVornisa::unsavedWork() {
+    QStringList work;
+    if (invoice->hasUnsavedChanges())
+        work << QStringLiteral("伝票");
+    for (MasterPage* page : {static_cast<MasterPage*>(customers), static_cast<MasterPage*>(products)})
+        if (page->hasUnsavedChanges())
+            work << page->what();
+    return work;
+}
+
 void FrmVornisa::closeEvent(QCloseEvent* e) {
-    if (!closed_ && !invoice->askCloseUnsaved()) {
-        e->ignore();
-        return;
+    // No is the default: Enter never throws work away.
+    if (!closed_) {
+        const QStringList work = unsavedWork();
+        if (!work.isEmpty() && !MsgConfirm(QStringLiteral("その他"), QStringLiteral("終了確認"), work.join(u'・'))) {
+            e->ignore();
+            return;
+        }
     }
     if (hintWindow)
         hintWindow->close();
@@ -105,8 +142,22 @@ void FrmVornisa::Open伝票(qint32 number) {
 
 void FrmVornisa::showGuide() {
     const QString page = sharedPath(ProgramFolder, GuidePage);
-    if (!QFileInfo::exists(page) || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
-        MsgConfirm(QStringLiteral("ガイド"), QStringLiteral("なし"), QDir::toNativeSeparators(page));
+    if (QFileInfo::exists(page) && QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        return;
+    // No browser, or a copy of the program without its share/ folder: the guide built into the
+    // program, pictures and all.
+    if (!guideWindow) {
+        guideWindow = named(new GuideBrowser(this), QStringLiteral("guideWindow"));
+        guideWindow->setWindowFlag(Qt::Window);
+        guideWindow->setAttribute(Qt::WA_DeleteOnClose);
+        guideWindow->setWindowTitle(QStringLiteral("使い方ガイド"));
+        guideWindow->setOpenExternalLinks(true);
+        guideWindow->resize(900, 700);
+        guideWindow->setSource(QUrl(BuiltInGuidePage)); // once its size is known, for the pictures
+    }
+    guideWindow->show();
+    guideWindow->raise();
+    guideWindow->activateWindow();
 }
 
 void FrmVornisa::cmdHint_Click(const QString& control) {
@@ -141,7 +192,8 @@ void FrmVornisa::cmd復元_Click() {
     const BackupInfo chosen = *dialog.chosen();
     if (!MsgConfirm(Kind復元, QStringLiteral("確認"), chosen.made.toString(MadeFormat)))
         return;
-    if (!invoice->askDiscardUnsaved())
+    // Every page starts afresh on the restored books: unregistered work anywhere goes.
+    if (!unsavedWork().isEmpty() && !MsgConfirm(QStringLiteral("クリア"), QStringLiteral("確認"), QString()))
         return;
     Restore(chosen);
 }
@@ -178,7 +230,8 @@ void FrmVornisa::Restore(const BackupInfo& chosen) {
         MsgConfirm(Kind復元, QStringLiteral("失敗"), failure);
         return;
     }
-    settings->Read設定();
+    // Every page as a start shows it on these books.
+    settings->Start設定();
     invoice->Clear請求書(true);
     customers->Clear顧客情報();
     products->Clear商品情報();

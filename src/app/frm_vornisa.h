@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QWidget>
 
 struct BackupInfo;
@@ -38,10 +39,12 @@ class FrmVornisa : public QWidget {
     SettingsPage* settings = nullptr;
     BookPage* book = nullptr;
     QPointer<Hint> hintWindow;
+    QPointer<QTextBrowser> guideWindow; // the guide shown by the program itself
 
     // Opens an invoice of the list on the invoice page, once unregistered work may go.
     void Open伝票(qint32 number);
-    // Opens the user guide in the desktop's browser (F1 and the banner).
+    // Opens the user guide (F1 and the banner): in the desktop's browser, else in a window of the
+    // program's own.
     void showGuide();
 
   protected:
@@ -49,6 +52,8 @@ class FrmVornisa : public QWidget {
 
   private:
     void connectPages();
+    // The pages holding unregistered work, as the close question names them.
+    QStringList unsavedWork();
     void cmdHint_Click(const QString& control);
     // The first start of a day keeps a copy of the books; a failure is told and work goes on.
     void dailyBackup();

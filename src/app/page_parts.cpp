@@ -4,8 +4,59 @@
 #include "messages/msg.h"
 #include "report/invoice_report.h"
 #include "ui/bound_table.h"
+#include "ui/data_grid.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <optional>
+
+namespace {
+
+// The modifiers of a Return or Enter key press; nullopt for any other event.
+std::optional<Qt::KeyboardModifiers> enterPressed(QEvent* e) {
+    if (e->type() != QEvent::KeyPress)
+        return std::nullopt;
+    const auto* k = static_cast<QKeyEvent*>(e);
+    if (k->key() != Qt::Key_Return && k->key() != Qt::Key_Enter)
+        return std::nullopt;
+    return k->modifiers() & ~Qt::KeypadModifier;
+}
+
+class CtrlEnterAsTab : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (enterPressed(e) != Qt::KeyboardModifiers(Qt::ControlModifier))
+            return false;
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(o, &tab);
+        return true;
+    }
+};
+
+// The grid's own editor of several lines takes Enter as accepting the cell, and it sees the key
+// first of all filters on the editor; so the keys are caught before, for the editors in this
+// grid only. Ctrl+Enter and Shift+Enter go on to the grid's editor (accept; a new line).
+class EnterBreaksLine : public QObject {
+  public:
+    explicit EnterBreaksLine(QWidget* viewport) : QObject(viewport), viewport_(viewport) {
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        auto* editor = qobject_cast<QPlainTextEdit*>(o);
+        if (!editor || editor->parentWidget() != viewport_ || enterPressed(e) != Qt::KeyboardModifiers())
+            return false;
+        editor->insertPlainText(QStringLiteral("\n"));
+        return true;
+    }
+
+  private:
+    QWidget* viewport_;
+};
+
+} // namespace
 
 QPushButton* button(const QString& name, const QString& caption, const QString& tip) {
     auto* b = named(new QPushButton(caption), name);
@@ -40,14 +91,17 @@ void notifyFailure(const QString& what, const DbError& e) {
     MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"), what + QStringLiteral("\n") + e.text);
 }
 
-void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work) {
+bool workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work) {
+    bool done = false;
     try {
         if (!work())
-            return;
+            return false;
+        done = true;
     } catch (const DbError& e) {
         notifyFailure(failure, e);
     }
     table->refresh();
+    return done;
 }
 
 QVariant printField(const Value& v) {
@@ -71,4 +125,13 @@ void sayWriteFailures(BoundTable* table) {
         MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
                    QStringLiteral("入力を保存できませんでした。") + reason);
     });
+}
+
+void ctrlEnterMovesOn(QPlainTextEdit* box) {
+    box->setTabChangesFocus(true);
+    box->installEventFilter(new CtrlEnterAsTab(box));
+}
+
+void enterBreaksCellLines(DataGrid* grid) {
+    new EnterBreaksLine(grid->viewport());
 }

@@ -11,6 +11,8 @@
 class BoundTable;
 struct Company;
 struct PrintValues;
+class DataGrid;
+class QPlainTextEdit;
 
 // The pieces every page is built of, so that all pages look and behave alike.
 template <class W> W* named(W* w, const QString& name) {
@@ -26,11 +28,17 @@ QLabel* caption(const QString& text);
 // A save that failed: the user is told what was not saved and why.
 void notifyFailure(const QString& what, const DbError& e);
 // Runs a page's database work, says so if it failed, then shows the table as it stands.
-// The work returns false when it did nothing (the table then stays as shown).
-void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
+// The work returns false when it did nothing (the table then stays as shown). True when it was done.
+bool workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
 // A stored value as a printed field: a null one prints empty.
 QVariant printField(const Value& v);
 // The company on a printed invoice: name, details, date style, seal and logo.
 void printCompany(PrintValues& p, const Company& company);
 // A typed value a table could not store: the user is told at once.
 void sayWriteFailures(BoundTable* table);
+// Enter in a box of several lines makes a new line, as in any Japanese text box; Ctrl+Enter moves
+// on, as Tab does.
+void ctrlEnterMovesOn(QPlainTextEdit* box);
+// The same in a grid's cells of several lines: Enter makes a new line, Ctrl+Enter accepts the cell
+// and moves on as Enter does in the other cells, Tab accepts it and leaves the grid.
+void enterBreaksCellLines(DataGrid* grid);

@@ -9,5 +9,7 @@ QString sharedPath(const QString& programFolder, const QString& relative);
 
 // The user guide's first page.
 inline const QString GuidePage = QStringLiteral("doc/vornisa/guide/index.html");
+// The same guide built into the program, for a copy without share/ or a desktop without a browser.
+inline const QString BuiltInGuidePage = QStringLiteral("qrc:/guide/index.html");
 // The schema files of the delivered database files.
 inline const QString SchemaFolder = QStringLiteral("vornisa");

@@ -189,3 +189,21 @@ bool Insert明細行(Database& work, int line) {
     });
     return room;
 }
+
+WorkLines CopyLines(Database& work) {
+    WorkLines copy;
+    rewriteLines(work, [&copy](std::vector<Line>& lines, const QStringList&) {
+        copy = lines;
+        return false;
+    });
+    return copy;
+}
+
+void PutLines(Database& work, const WorkLines& lines) {
+    rewriteLines(work, [&lines](std::vector<Line>& now, const QStringList&) {
+        if (now.size() != lines.size())
+            return false;
+        now = lines;
+        return true;
+    });
+}

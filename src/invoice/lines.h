@@ -1,7 +1,10 @@
 #pragma once
 #include "store/currency.h"
+#include "store/value.h"
 
 #include <QString>
+#include <utility>
+#include <vector>
 
 class Database;
 
@@ -37,3 +40,9 @@ void Delete明細行(Database& work, int line);
 // Insert: an empty line at `line`, the lines below move down. False, and nothing changed, when
 // line 30 holds data that would be pushed off the invoice.
 bool Insert明細行(Database& work, int line);
+
+// Every work line with all its fields, in number order: taken before a line operation, put back
+// to undo it.
+using WorkLines = std::vector<std::vector<std::pair<QString, Value>>>;
+WorkLines CopyLines(Database& work);
+void PutLines(Database& work, const WorkLines& lines);

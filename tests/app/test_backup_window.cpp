@@ -1,9 +1,11 @@
+#include "app/book_page/book_model.h"
 #include "app/restore_dialog.h"
 #include "app/startup.h"
 #include "hints/hint_window.h"
 #include "window_fixture.h"
 
 #include <QDir>
+#include <QHeaderView>
 #include <QProgressDialog>
 #include <QTimer>
 
@@ -14,6 +16,7 @@ class BackupWindowTest : public QObject {
     void dailyBackupAtTheFirstStartOfTheDay();
     void wipeMakesABackupFirst();
     void backupNowCopyAndRestore();
+    void restoreStartsEveryPageAfresh();
     void startAfterARestoreCutOffSaysWhich();
     void csvOutAndIn();
 
@@ -107,7 +110,7 @@ void BackupWindowTest::backupNowCopyAndRestore() {
     addInvoice(f.main(), 1);
     QTemporaryDir stick;
     QString offered;
-    f.w->books.fileDialogs.existingDirectory = [&](QWidget*, const QString&) { return offered; };
+    f.w->books.fileDialogs.existingDirectory = [&](QWidget*, const QString&, const QString&) { return offered; };
     f.w->settings->cmdバックアップ->click(); // the folder dialog cancelled: the backup stays
     QCOMPARE(listBackups(f.w->books.DataPath).size(), 2);
     QCOMPARE(listBackups(f.w->books.DataPath).first().reason, reason::Manual);
@@ -147,9 +150,8 @@ void BackupWindowTest::backupNowCopyAndRestore() {
     QCOMPARE(invoices(f.main()), 2);
     QCOMPARE(listBackups(f.w->books.DataPath).size(), 3);
 
-    // With unregistered work on the invoice page its question comes too; No there keeps all.
-    w.cmb顧客名->setEditText(QStringLiteral("入力中"));
-    QVERIFY(w.hasUnsavedChanges());
+    // With unregistered work on a page (here the customers) the clear question comes too; No there keeps all.
+    setCustomer(*f.w->customers, QStringLiteral("入力中"));
     QMessageBox::StandardButton onClear = QMessageBox::No;
     msg::setAnswerer([&](const msg::Shown& s) {
         f.shown << s;
@@ -158,13 +160,12 @@ void BackupWindowTest::backupNowCopyAndRestore() {
     restoreFromList(f, 0, true);
     QCOMPARE(f.shown.last().title, QStringLiteral("画面クリアの確認"));
     QCOMPARE(invoices(f.main()), 2);
-    QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("入力中"));
+    QCOMPARE(f.w->customers->dat顧客->recordCount(), 1);
 
     onClear = QMessageBox::Yes;
     restoreFromList(f, 0, true); // newest first: the copied one
     QCOMPARE(f.shown.last().title, QStringLiteral("復元完了"));
-    QVERIFY(!w.hasUnsavedChanges());
-    QCOMPARE(w.cmb顧客名->currentText(), QString());
+    QCOMPARE(f.w->customers->dat顧客->recordCount(), 0);
     QCOMPARE(invoices(f.main()), 1);
     const QList<BackupInfo> after = listBackups(f.w->books.DataPath);
     QCOMPARE(after.size(), 4);
@@ -178,6 +179,36 @@ void BackupWindowTest::backupNowCopyAndRestore() {
     f.w->hintWindow->EntryHint();
     QCOMPARE(f.work().openRecordset(QStringLiteral("select * from ClHint"))->recordCount(), 1);
     QCOMPARE(QDir(f.w->books.DataPath).entryList({QStringLiteral("*.restore-*")}, QDir::Files), QStringList());
+}
+
+// After a restore each page shows what a start on the restored books shows: the grids' columns
+// too, and nothing of the books before.
+void BackupWindowTest::restoreStartsEveryPageAfresh() {
+    WindowFixture f;
+    f.start();                  // the daily backup: no settings, customers or invoices yet
+    const auto columns = [&f] { // each grid's columns: -1 hidden, 0 stretched, else the width
+        QList<int> all;
+        for (DataGrid* g : {f.w->invoice->Grid明細, f.w->customers->Grid顧客マスタ, f.w->products->Grid商品マスタ})
+            for (int c = 0; c < g->model()->columnCount(); ++c)
+                all << (g->isColumnHidden(c)                                                  ? -1
+                        : g->horizontalHeader()->sectionResizeMode(c) == QHeaderView::Stretch ? 0
+                                                                                              : g->columnWidth(c));
+        return all;
+    };
+    const QList<int> atStart = columns();
+    f.w->settings->txt自社名->setText(QStringLiteral("自社"));
+    f.w->settings->cmd設定登録->click();
+    setCustomer(*f.w->customers, QStringLiteral("新顧客"));
+    f.w->customers->cmd顧客登録->click();
+    addInvoice(f.main(), 1);
+    f.w->book->cmd検索->click();
+    QCOMPARE(f.w->book->dat伝票一覧->rowCount(), 1);
+    restoreFromList(f, 0, true);
+    QCOMPARE(columns(), atStart);
+    QCOMPARE(f.w->invoice->lbl自社名->text(), QString());
+    QCOMPARE(f.w->settings->txt自社名->text(), QString());
+    QCOMPARE(f.w->invoice->cmb顧客名->count(), 0);
+    QCOMPARE(f.w->book->dat伝票一覧->rowCount(), 0);
 }
 
 // The start after a restore that was cut off before it was done says the books are as before.
@@ -194,33 +225,47 @@ void BackupWindowTest::csvOutAndIn() {
     WindowFixture f;
     f.start();
     ProductPage& p = *f.w->products;
-    CustomerPage& w = *f.w->customers;
     QTemporaryDir dir;
-    QString in = dir.filePath(QStringLiteral("in.csv"));
+    const QString in = dir.filePath(QStringLiteral("in.csv"));
     const QString out = dir.filePath(QStringLiteral("out.csv"));
     QFile file(in);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QStringLiteral("品名,単価\nネジ,\"¥1,000\"\nナット,高い\n").toUtf8());
     file.close();
-    f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&) { return in; };
-    f.w->books.fileDialogs.saveFile = [&](QWidget*, const QString&, const QString&) { return out; };
+    QString started; // where the last dialog started
+    const auto answer = [&started](const QString& file) {
+        return [&started, file](QWidget*, const QString&, const QString& start) { return started = start, file; };
+    };
+    const auto answerOpen = [&answer](const QString& file) {
+        return [a = answer(file)](QWidget* p, const QString& c, const QString& s, const QString&) { return a(p, c, s); };
+    };
+    f.w->books.fileDialogs.openFile = answerOpen(in);
+    f.w->books.fileDialogs.saveFile = answer(out);
     p.cmd商品CSV取込->click();
+    QCOMPARE(started, QDir::homePath()); // no folder taken yet
     QCOMPARE(f.shown.last().text, QStringLiteral("次の行は読み取れないため取り込みませんでした。\n3行目"));
     QCOMPARE(p.dat商品->recordCount(), 1);
     QCOMPARE(p.dat商品->value(0, p.dat商品->fieldIndex(QStringLiteral("単価"))), Value(Currency::fromWhole(1000)));
     QCOMPARE(f.main().openRecordset(QStringLiteral("select * from 商品マスタ"))->recordCount(), 0);
     p.cmd商品CSV出力->click();
+    QCOMPARE(started, dir.filePath(QStringLiteral("商品.csv"))); // the folder taken last
     QFile written(out);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(),
              QByteArray("\xEF\xBB\xBF") + QStringLiteral("品名,単位,単価,非課税,税率\r\nネジ,,1000,0,\r\n").toUtf8());
 
-    // Customers: exported, cleared, brought back.
+    // Customers, in the window started again (the rows read are asked for): exported, cleared, brought back.
+    f.w->close();
+    QCOMPARE(f.shown.last().text, QStringLiteral("登録されていない商品情報があります。終了します、よろしいですか"));
+    f.start();
+    f.w->books.fileDialogs.saveFile = answer(out);
+    CustomerPage& w = *f.w->customers;
     setCustomer(w, QStringLiteral("山田, 太郎"));
     w.cmd顧客CSV出力->click();
+    QCOMPARE(started, dir.filePath(QStringLiteral("顧客.csv")));
     w.cmd顧客クリア->click();
     QCOMPARE(w.dat顧客->recordCount(), 0);
-    in = out;
+    f.w->books.fileDialogs.openFile = answerOpen(out);
     w.cmd顧客CSV取込->click();
     QCOMPARE(w.dat顧客->recordCount(), 1);
     QCOMPARE(w.dat顧客->value(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), Value(QStringLiteral("山田, 太郎")));
@@ -231,7 +276,7 @@ void BackupWindowTest::csvOutAndIn() {
     for (int i = 0; i < 40000; ++i)
         file.write(QStringLiteral("顧客%1,東京都千代田区\n").arg(i).toUtf8());
     file.close();
-    in = file.fileName();
+    f.w->books.fileDialogs.openFile = answerOpen(in);
     QString progress;
     QTimer::singleShot(0, &w, [&] { // runs once the import lets the window draw
         if (auto* shown = f.w->findChild<QProgressDialog*>(); shown && shown->isVisible()) {

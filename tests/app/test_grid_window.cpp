@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 #include <QMenu>
+#include <QPlainTextEdit>
 
 // The grids worked with keyboard and mouse: master new rows and removal, detail keys, the line menu.
 class GridWindowTest : public QObject {
@@ -75,12 +76,23 @@ void GridWindowTest::mastersTypedIntoNewRowAndRegistered() {
     typeCell(g, 0, 1, S("山田商店"));
     QCOMPARE(w.dat顧客->recordCount(), 1);
     QCOMPARE(g->model()->rowCount(), 2);
-    // The details cell takes several lines: Shift+Enter breaks the line, Enter accepts.
+    // The details take several lines, in the cell as in the boxes: Enter breaks the line, Ctrl+Enter
+    // moves on; from the cell in the last column to the next row's name.
     g->setCurrentIndex(g->model()->index(0, 2));
-    typeText(g, S("東京都"));
-    QTest::keyClick(typingTarget(), Qt::Key_Return, Qt::ShiftModifier);
-    typeText(typingTarget(), S("港区"));
-    QTest::keyClick(typingTarget(), Qt::Key_Return);
+    for (QWidget* box : {static_cast<QWidget*>(g), static_cast<QWidget*>(f.w->settings->txt自社情報),
+                         static_cast<QWidget*>(f.w->invoice->txt顧客情報)}) {
+        f.w->tab->setCurrentWidget(box->parentWidget()->parentWidget());
+        box->setFocus();
+        typeText(box, S("東京都"));
+        QTest::keyClick(typingTarget(), Qt::Key_Return);
+        typeText(typingTarget(), S("港区"));
+        QTest::keyClick(typingTarget(), Qt::Key_Return, Qt::ControlModifier);
+        QTRY_VERIFY(box == g ? QApplication::focusWidget() == g : !box->hasFocus());
+        if (auto* text = qobject_cast<QPlainTextEdit*>(box))
+            QCOMPARE(text->toPlainText(), S("東京都\n港区"));
+    }
+    f.w->tab->setCurrentIndex(1);
+    QCOMPARE(std::pair(g->row(), g->col()), std::pair(1, 1));
     w.cmd顧客登録->click();
     auto customer = f.main().openRecordset(sql::C1(S("山田商店")));
     QCOMPARE(customer->recordCount(), 1);
@@ -217,10 +229,13 @@ void GridWindowTest::lineMenu() {
     const struct {
         int row;
         const char *entry, *names, *total;
+        QMessageBox::StandardButton answer = QMessageBox::Yes; // to deleting a line that holds anything
     } steps[] = {{1, "行を挿入", "A - B C -", "600"},
+                 {0, "行を削除", "A - B C -", "600", QMessageBox::No},
                  {0, "行を削除", "- B C - -", "500"},
                  {1, "行をクリア", "- - C - -", "300"}};
     for (const auto& s : steps) {
+        f.answer = s.answer;
         QStringList offered;
         pickFromRowMenu(g, s.row, S(s.entry), &offered);
         QCOMPARE(offered, QStringList({S("行をクリア"), S("行を挿入"), S("行を削除")}));
@@ -228,12 +243,21 @@ void GridWindowTest::lineMenu() {
         QVERIFY2(w.num税抜計->text() == S(s.total), s.entry);
         QCOMPARE(g->row(), s.row); // the cursor stays on the line picked
     }
+    QCOMPARE(f.shown.size(), 2);
+    QCOMPARE(f.shown[0].text, S("1行目（A） を削除します。よろしいですか"));
+    // Ctrl+Z puts the last line operation back, once.
+    for (int twice = 0; twice < 2; ++twice) {
+        QTest::keyClick(g, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(names(w, 5), S("- B C - -"));
+        QCOMPARE(w.num税抜計->text(), S("500"));
+    }
     // With line 30 in use there is no room to insert: refused, nothing moves.
     typeCell(g, 29, 1, S("Z"));
+    f.shown.clear();
     pickFromRowMenu(g, 0, S("行を挿入"));
     QCOMPARE(f.shown.size(), 1);
     QCOMPARE(f.shown[0].text, S("行挿入する余白はありません。"));
-    QCOMPARE(names(w, 5), S("- - C - -"));
+    QCOMPARE(names(w, 5), S("- B C - -"));
     QCOMPARE(field(w.dat明細, 29, "品名").toText(), S("Z"));
 }
 

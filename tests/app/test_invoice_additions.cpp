@@ -55,7 +55,7 @@ void InvoiceAdditionsTest::fillRegisterReloadPrint() {
     seal.fill(Qt::red);
     QVERIFY(seal.save(dir.filePath(QStringLiteral("seal.png"))));
     for (const QString& file : {dir.filePath(QStringLiteral("seal.png")), QStringLiteral(__FILE__)}) {
-        f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&) { return file; };
+        f.w->books.fileDialogs.openFile = [&](QWidget*, const QString&, const QString&, const QString&) { return file; };
         s.cmd印影->click();
     }
     QCOMPARE(f.shown.size(), 1);

@@ -123,7 +123,7 @@ void InvoiceWindowTest::registerLoadAndDelete() {
     w.txtNo->setText(QStringLiteral("5"));
     w.cmd登録->click();
     QCOMPARE(f.shown.size(), 1);
-    QCOMPARE(f.shown[0].text, QStringLiteral(" 山田商店 を登録します。よろしいですか"));
+    QCOMPARE(f.shown[0].text, QStringLiteral("伝票 5（山田商店 様） を登録します。よろしいですか"));
     // A new invoice follows, offering one above the registered number.
     QCOMPARE(w.txtNo->text(), QStringLiteral("6"));
     QVERIFY(w.cmb顧客名->currentText().isEmpty());

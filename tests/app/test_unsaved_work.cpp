@@ -1,5 +1,3 @@
-#include "store/statements.h"
-
 #include "window_fixture.h"
 
 #include <QCalendarWidget>
@@ -34,35 +32,39 @@ class UnsavedWorkTest : public QObject {
 
 void UnsavedWorkTest::clearAndCloseAskOnlyWithChanges() {
     const struct {
-        bool close;
-        const char* question;
-    } cases[] = {{false, "画面をクリアします。よろしいですか"},
-                 {true, "登録されていない伝票があります。終了します、よろしいですか"}};
+        const char *grid, *button, *question; // the grid typed into, the button pressed
+    } cases[] = {{"Grid明細", "cmdクリア", "画面をクリアします。よろしいですか"},
+                 {"Grid明細", "cmd閉じる", "登録されていない伝票があります。終了します、よろしいですか"},
+                 {"Grid顧客マスタ", "cmd閉じる", "登録されていない顧客情報があります。終了します、よろしいですか"},
+                 {"Grid商品マスタ", "cmd閉じる", "登録されていない商品情報があります。終了します、よろしいですか"},
+                 {"Grid顧客マスタ", "cmd顧客読込", "画面をクリアします。よろしいですか"},
+                 {"Grid商品マスタ", "cmd商品クリア", "画面をクリアします。よろしいですか"}};
     for (const auto& c : cases) {
         WindowFixture f;
         f.start();
         InvoicePage& w = *f.w->invoice;
-        QPushButton* button = c.close ? w.cmd閉じる : w.cmdクリア;
-        typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
-        QVERIFY(w.hasUnsavedChanges());
-        QVERIFY(!w.lbl未登録->isHidden());
+        auto* g = f.w->findChild<DataGrid*>(QString::fromUtf8(c.grid));
+        auto* button = f.w->findChild<QPushButton*>(QString::fromUtf8(c.button));
+        f.w->tab->setCurrentWidget(g->parentWidget()->parentWidget());
+        typeCell(g, 0, 1, QStringLiteral("封筒"));
+        QCOMPARE(w.hasUnsavedChanges(), g == w.Grid明細);
+        QCOMPARE(w.lbl未登録->isHidden(), g != w.Grid明細);
         QCOMPARE(w.lbl未登録->text(), QStringLiteral("未登録の変更があります"));
         // No keeps everything.
         f.answer = QMessageBox::No;
         button->click();
         QCOMPARE(f.shown.size(), 1);
         QCOMPARE(f.shown[0].text, QString::fromUtf8(c.question));
-        QVERIFY(c.close || f.shown[0].defaultButton == QMessageBox::No);
+        QCOMPARE(f.shown[0].defaultButton, QMessageBox::No); // Enter never throws work away
         QVERIFY(f.w->isVisible() && f.w->books.dbMain);
-        QCOMPARE(name(w, 0), QStringLiteral("封筒"));
+        QCOMPARE(g->model()->index(0, 1).data().toString(), QStringLiteral("封筒"));
         f.answer = QMessageBox::Yes;
         button->click();
-        if (c.close) {
+        if (button == w.cmd閉じる) {
             QVERIFY(!f.w->isVisible() && !f.w->books.dbMain);
             continue;
         }
-        QVERIFY(name(w, 0).isEmpty());
-        QVERIFY(!w.hasUnsavedChanges());
+        QVERIFY(g->model()->index(0, 1).data().toString().isEmpty());
         QVERIFY(w.lbl未登録->isHidden());
         button->click(); // nothing typed: nothing asked
         QCOMPARE(f.shown.size(), 2);
@@ -73,36 +75,36 @@ void UnsavedWorkTest::leavingTheNumberBox() {
     WindowFixture f;
     f.start();
     InvoicePage& w = *f.w->invoice;
-    const QString offered = w.txtNo->text();
-    typeCell(w.Grid明細, 0, 1, QStringLiteral("封筒"));
-    // Tabbing through the box with its number unchanged loads nothing.
-    w.txtNo->setFocus();
-    QTRY_VERIFY(w.txtNo->hasFocus());
-    w.cmb顧客名->setFocus();
-    QTRY_VERIFY(!w.txtNo->hasFocus());
-    QCOMPARE(name(w, 0), QStringLiteral("封筒"));
-    QVERIFY(f.shown.isEmpty());
-
-    // Another number with typed lines asks first; No keeps the lines and the typed number.
-    f.answer = QMessageBox::No;
-    leaveNumber(w, QStringLiteral("500"));
-    QCOMPARE(f.shown.size(), 1);
-    QCOMPARE(f.shown[0].title, QStringLiteral("画面クリアの確認"));
-    QCOMPARE(w.txtNo->text(), QStringLiteral("500"));
-    QCOMPARE(name(w, 0), QStringLiteral("封筒"));
-    // Registering now stores the work under the typed number.
-    f.answer = QMessageBox::Yes;
-    w.cmd登録->click();
-    QCOMPARE(f.data.openMain()->openRecordset(sql::I9(QStringLiteral("500")))->recordCount(), 1);
-    QCOMPARE(w.txtNo->text(), QStringLiteral("501"));
-    QVERIFY(!w.hasUnsavedChanges());
+    for (const char* line : {"封筒", "切手"}) { // invoices 1 and 2
+        w.cmb顧客名->setEditText(QStringLiteral("山田商店"));
+        typeCell(w.Grid明細, 0, 1, QString::fromUtf8(line));
+        w.cmd登録->click();
+    }
     // Without changes another number loads at once, and a load is no change.
     f.shown.clear();
-    leaveNumber(w, QStringLiteral("500"));
+    leaveNumber(w, QStringLiteral("1"));
     QVERIFY(f.shown.isEmpty());
     QCOMPARE(name(w, 0), QStringLiteral("封筒"));
     QVERIFY(!w.hasUnsavedChanges());
-    QVERIFY(offered != w.txtNo->text());
+    typeCell(w.Grid明細, 0, 1, QStringLiteral("便箋"));
+    // Tabbing through the box with its number unchanged loads nothing.
+    leaveNumber(w, QStringLiteral("1"));
+    QCOMPARE(name(w, 0), QStringLiteral("便箋"));
+    QVERIFY(f.shown.isEmpty());
+
+    // Another number with typed lines asks first; No keeps the lines under their own number.
+    f.answer = QMessageBox::No;
+    leaveNumber(w, QStringLiteral("2"));
+    QCOMPARE(f.shown.size(), 1);
+    QCOMPARE(f.shown[0].title, QStringLiteral("画面クリアの確認"));
+    QCOMPARE(w.txtNo->text(), QStringLiteral("1"));
+    QCOMPARE(name(w, 0), QStringLiteral("便箋"));
+    // Registering names the invoice and replaces only it.
+    f.answer = QMessageBox::Yes;
+    w.cmd登録->click();
+    QCOMPARE(f.shown.last().text, QStringLiteral("伝票 1（山田商店 様） を登録します。よろしいですか"));
+    leaveNumber(w, QStringLiteral("2"));
+    QCOMPARE(name(w, 0), QStringLiteral("切手"));
 }
 
 void UnsavedWorkTest::deactivationIsNotLeaving() {

@@ -22,6 +22,11 @@ void BookModel::search(const BookQuery& q) {
     reload();
 }
 
+void BookModel::clear() {
+    searched_ = false;
+    reload();
+}
+
 void BookModel::reload() {
     beginResetModel();
     rows_.clear();

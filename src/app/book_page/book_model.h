@@ -19,6 +19,8 @@ class BookModel : public QAbstractTableModel {
 
     // Shows the first rows of the query. A failure is reported through onFailure.
     void search(const BookQuery& q);
+    // Shows nothing, as before the first search.
+    void clear();
     const BookQuery& query() const { return query_; }
     const BookOrder& order() const { return order_; }
     bool searched() const { return searched_; }

@@ -13,7 +13,6 @@
 #include "report/preview.h"
 #include "ui/number_box.h"
 
-#include <QDir>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -54,6 +53,8 @@ void limitSearchText(QLineEdit* field) {
 
 BookPage::BookPage(Books& books) : books_(books) {
     build();
+    // Other books put in place: the list of the former ones goes, as at a fresh start.
+    connect(&books_, &Books::swapped, dat伝票一覧, &BookModel::clear);
 }
 
 void BookPage::build() {
@@ -180,11 +181,10 @@ void BookPage::cmd履歴_Click() {
 }
 
 void BookPage::cmd一覧CSV_Click() {
-    const QString proposed =
-        QDir(QDir::homePath())
-            .filePath(QStringLiteral("伝票一覧_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
-                      QStringLiteral(".csv"));
-    const QString path = books_.fileDialogs.saveFile(window(), QStringLiteral("CSV出力"), proposed);
+    const QString path =
+        books_.chooseSaveFile(window(), QStringLiteral("CSV出力"),
+                              QStringLiteral("伝票一覧_") + QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) +
+                                  QStringLiteral(".csv"));
     if (path.isEmpty())
         return;
     std::vector<BookRow> rows;

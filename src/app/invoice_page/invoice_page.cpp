@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QStringListModel>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -51,7 +52,7 @@ void InvoicePage::build() {
     txt顧客情報 = named(new QPlainTextEdit, QStringLiteral("txt顧客情報"));
     txt顧客情報->setToolTip(QStringLiteral("郵便番号、住所、電話番号などを記入"));
     txt顧客情報->setMaximumHeight(64);
-    txt顧客情報->setTabChangesFocus(true);
+    ctrlEnterMovesOn(txt顧客情報);
     chk支払期限 = named(new QCheckBox(QStringLiteral("支払期限")), QStringLiteral("chk支払期限"));
     dt支払期限 = named(new QDateEdit, QStringLiteral("dt支払期限"));
     txt件名 = named(new QLineEdit, QStringLiteral("txt件名"));
@@ -260,12 +261,15 @@ void InvoicePage::connectHandlers() {
     connect(cmd閉じる, &QPushButton::clicked, this, [this] { window()->close(); });
     connect(cmdHint, &QPushButton::clicked, this, [this] { emit hintRequested(cmdHint->objectName()); });
     connect(dat明細, &BoundTable::afterColUpdate, this, [this](int row, int col) {
+        beforeLineOp_.reset(); // undoing the line operation now would undo this typing too
         // The rules work on the grid's current row: the row the user just changed.
         if (Grid明細->row() != row)
             Grid明細->setCurrentIndex(dat明細->index(row, col));
         Grid明細_AfterColUpdate(col);
     });
     Grid明細->setEnterColumnHandler([this](int col) { return Grid明細_EnterKey(col); });
+    // An open cell takes Ctrl+Z for its own text first.
+    new QShortcut(QKeySequence::Undo, Grid明細, this, &InvoicePage::undoLineOperation, Qt::WidgetWithChildrenShortcut);
     // Enter in the number box moves on, so the number loads as leaving the box does.
     connect(txtNo, &QLineEdit::returnPressed, this, [this] { focusNextChild(); });
     sayWriteFailures(dat明細);
@@ -284,9 +288,7 @@ bool InvoicePage::eventFilter(QObject* o, QEvent* e) {
         const Qt::FocusReason r = static_cast<QFocusEvent*>(ev)->reason();
         return r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason;
     };
-    if (e->type() == QEvent::FocusIn && o == txtNo && leavesWithinWindow(e)) {
-        txtNoOnEntry_ = txtNo->text();
-    } else if (e->type() == QEvent::FocusOut && leavesWithinWindow(e)) {
+    if (e->type() == QEvent::FocusOut && leavesWithinWindow(e)) {
         if (o == txtNo)
             txtNo_LostFocus();
         else if (o == cmb顧客名)
@@ -343,11 +345,6 @@ bool InvoicePage::askDiscardUnsaved() {
     return !unsaved_ || MsgConfirm(QStringLiteral("クリア"), QStringLiteral("確認"), QString());
 }
 
-bool InvoicePage::askCloseUnsaved() {
-    return !unsaved_ || MsgConfirm(QStringLiteral("その他"), QStringLiteral("確認"),
-                                   QStringLiteral("登録されていない伝票があります。終了します"));
-}
-
 void InvoicePage::rebind(bool open) {
     const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1); // the same rows again, not an edit
     // The grids drop their rows (and any open cell editor) before the files go.
@@ -355,4 +352,10 @@ void InvoicePage::rebind(bool open) {
         t->setDatabase(open ? books_.dbWork.get() : nullptr);
         t->refresh();
     }
+    beforeLineOp_.reset();
+    if (!open)
+        return;
+    // Without files the table had no columns, so the grid forgot their widths and hidden ones.
+    gridScheme_.clear();
+    SetInvoiceBasis(inv);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "invoice/lines.h"
 #include "invoice/qualified.h"
 #include "ui/data_grid.h"
 #include "ui/number_box.h"
@@ -51,6 +52,7 @@ class InvoicePage : public QWidget {
     BoundTable *dat明細 = nullptr, *dat商品参照 = nullptr;
 
     void Clear請求書(bool bln新規);
+    // Refills the customer list from the master; the typed name stays.
     void AddCmb顧客名();
     void Read請求書();
     void Entry請求書();
@@ -69,18 +71,22 @@ class InvoicePage : public QWidget {
     void Insert明細行(int row);
     void Delete明細行(int row);
     void Clear明細ワーク();
+    // Puts the lines back as they were before the last line operation (Ctrl+Z in the grid).
+    void undoLineOperation();
     void SetDD品名();
     void SetPrnData請求書A4(bool preview);
     // Loads a registered invoice as typing its number does, without asking first.
     void Load伝票(qint32 number);
+    // Settings registered or read: the invoice on screen follows them at once, its typing kept.
+    // One not registered yet takes the scheme in force; every invoice shows the company and
+    // works its totals out again (one issued under "10%・8%" on the basis it was issued under).
+    void followSettings();
 
     // Unregistered work on the page: a typed customer, details, date or line since the last new
     // invoice, load or register.
     bool hasUnsavedChanges() const { return unsaved_; }
     // True when nothing would be lost, or the user agreed to the clear question.
     bool askDiscardUnsaved();
-    // True when nothing would be lost, or the user agreed to end the program.
-    bool askCloseUnsaved();
 
     // Event handlers.
     void cmd登録_Click();
@@ -108,12 +114,21 @@ class InvoicePage : public QWidget {
     void setUnsaved(bool on);
     void setDueDate(const QDate& date); // an invalid date clears it
     void trackUnsavedChanges();
-    // The files closing or swapped: the lists let go of them or read them anew, not as a user's change.
+    // The files closing or swapped: the lists let go of them or read them anew, not as a user's
+    // change; the grid's columns are set up again as at a start.
     void rebind(bool open);
+    // Whether a grid row holds anything typed.
+    bool lineHoldsData(int row) const;
+    // Under "10%・8%" a line's rate says whether it is exempt: the lines typed under "5%" keep
+    // their exempt flags as rates when the invoice changes over.
+    void carryExemptFlags(const std::vector<bool>& exempt);
     Books& books_;
-    // Where the cursor entered the number box: leaving it with the same text loads nothing.
-    QString txtNoOnEntry_;
-    QString gridScheme_;                  // the scheme Grid明細's columns are set up for
+    // The number the invoice area belongs to (offered, loaded or typed and read): leaving the
+    // number box with it loads nothing, and it goes back in the box when the user keeps the area.
+    QString shownNo_;
+    bool loaded_ = false;                   // the area holds an invoice read from the books
+    QString gridScheme_;                    // the scheme Grid明細's columns are set up for
+    std::optional<WorkLines> beforeLineOp_; // the lines before the last line operation, until the next change
     std::optional<QString> issued振込先_; // a loaded invoice's account; none for a new invoice
     // A new invoice's due date follows its date by the settings' rule until the user sets it.
     bool dueFollowsDate_ = false;

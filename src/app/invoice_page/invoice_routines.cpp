@@ -83,11 +83,11 @@ void InvoicePage::Calc明細() {
 }
 
 void InvoicePage::AddCmb顧客名() {
+    const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1);
     QStringList names;
     try {
+        // An empty master empties the list too: names no longer in the books are not offered.
         names = books_.dbMain->textColumn(sql::C2(), QStringLiteral("顧客名"));
-        if (names.isEmpty())
-            return; // an empty master leaves the list as it was
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("顧客一覧を読み込めませんでした。"), e);
         return;
@@ -110,6 +110,8 @@ void InvoicePage::cmdクリア_Click() {
 void InvoicePage::Clear請求書(bool bln新規) {
     QScopedValueRollback<int> filling(filling_, filling_ + 1);
     setUnsaved(false);
+    loaded_ = false;
+    beforeLineOp_.reset();
     num税抜計->clearValue();
     num消費税->clearValue();
     num合計->clearValue();
@@ -142,6 +144,7 @@ void InvoicePage::Clear請求書(bool bln新規) {
         txtNo->clear();
         notifyFailure(QStringLiteral("次の伝票番号を読めませんでした。"), e);
     }
+    shownNo_ = txtNo->text();
 }
 
 void InvoicePage::cmb顧客名_LostFocus() {
@@ -170,7 +173,7 @@ void InvoicePage::cmb顧客名_LostFocus() {
 void InvoicePage::txtNo_LostFocus() {
     const QString text = txtNo->text();
     // Tabbing through the box reloads nothing: typed lines stay.
-    if (text.isEmpty() || text == txtNoOnEntry_)
+    if (text.isEmpty() || text == shownNo_)
         return;
     qint32 number = 0;
     const NumberCheck check = CheckInvoiceNumber(text, &number);
@@ -183,9 +186,10 @@ void InvoicePage::txtNo_LostFocus() {
         txtNo->setFocus();
     }
     // Another number replaces the invoice area; unregistered work goes only when the user agrees.
-    // On No the typed number stays, so the work can be registered under it.
+    // On No the area keeps its own number: under the typed one, registering would replace
+    // another invoice with these lines.
     if (!askDiscardUnsaved()) {
-        txtNoOnEntry_ = txtNo->text();
+        txtNo->setText(shownNo_);
         return;
     }
     Read請求書();
@@ -193,13 +197,13 @@ void InvoicePage::txtNo_LostFocus() {
 
 void InvoicePage::Load伝票(qint32 number) {
     txtNo->setText(QString::number(number));
-    txtNoOnEntry_ = txtNo->text();
     Read請求書();
 }
 
 void InvoicePage::Read請求書() {
     QScopedValueRollback<int> filling(filling_, filling_ + 1);
     Clear請求書(false);
+    shownNo_ = txtNo->text();
     qint32 number = 0;
     if (CheckInvoiceNumber(txtNo->text(), &number) != NumberCheck::Ok) {
         dat明細->refresh();
@@ -212,6 +216,7 @@ void InvoicePage::Read請求書() {
             return;
         }
         dueFollowsDate_ = false; // a registered invoice keeps the due date it was given
+        loaded_ = true;
         if (const QDate d = QDate::fromString(header->date, QStringLiteral("yyyy/MM/dd")); d.isValid())
             dt日付->setDate(d);
         setDueDate(QDate::fromString(header->支払期限, QStringLiteral("yyyy/MM/dd")));
@@ -244,7 +249,11 @@ void InvoicePage::Read請求書() {
 }
 
 void InvoicePage::cmd登録_Click() {
-    if (MsgConfirm(QStringLiteral("登録"), QStringLiteral("確認"), QStringLiteral(" ") + cmb顧客名->currentText()))
+    // The number is named too: it says which invoice the books will hold these lines under.
+    const QString customer = cmb顧客名->currentText();
+    const QString invoice =
+        txtNo->text() + (customer.isEmpty() ? QString() : QStringLiteral("（") + customer + QStringLiteral(" 様）"));
+    if (MsgConfirm(QStringLiteral("登録"), QStringLiteral("伝票確認"), invoice))
         Entry請求書();
 }
 
@@ -328,7 +337,10 @@ bool InvoicePage::lineOperation(int row, const std::function<bool(Database&, int
     const int col = Grid明細->col();
     bool done = true; // a failure is said here, not taken for a refusal
     try {
+        WorkLines before = CopyLines(*books_.dbWork);
         done = op(*books_.dbWork, static_cast<int>(dat明細->value(row, 0).toInt()));
+        if (done)
+            beforeLineOp_ = std::move(before);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("明細を更新できませんでした。"), e);
     }
@@ -355,12 +367,76 @@ void InvoicePage::Insert明細行(int row) {
     Calc明細();
 }
 
+bool InvoicePage::lineHoldsData(int row) const {
+    for (int c = colName; c <= colAmount; ++c)
+        if (!dat明細->value(row, c).isNull())
+            return true;
+    return false;
+}
+
 void InvoicePage::Delete明細行(int row) {
+    if (lineHoldsData(row)) {
+        const QString name = dat明細->value(row, colName).toText();
+        const QString line = dat明細->value(row, 0).toText() + QStringLiteral("行目") +
+                             (name.isEmpty() ? QString() : QStringLiteral("（") + name + QStringLiteral("）"));
+        if (!MsgConfirm(QStringLiteral("削除"), QStringLiteral("伝票確認2"), line))
+            return;
+    }
     lineOperation(row, [](Database& work, int line) {
         ::Delete明細行(work, line);
         return true;
     });
     Calc明細();
+}
+
+void InvoicePage::undoLineOperation() {
+    if (!beforeLineOp_)
+        return;
+    const int row = Grid明細->row(), col = Grid明細->col();
+    try {
+        PutLines(*books_.dbWork, *beforeLineOp_);
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("明細を元に戻せませんでした。"), e);
+        return;
+    }
+    beforeLineOp_.reset();
+    dat明細->refresh();
+    Grid明細->setCurrentIndex(dat明細->index(std::max(row, 0), col > 0 ? col : colName));
+    Calc明細();
+}
+
+void InvoicePage::followSettings() {
+    Grid明細->commitPending(); // a cell being typed is the user's, before the columns may change
+    const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1);
+    lbl自社名->setText(books_.cfg自社名);
+    lbl自社情報->setText(books_.cfg自社情報);
+    if (!loaded_ && inv.税率方式 != books_.cfg税率方式) {
+        // Lines typed under "5%" carry only the exempt flag: it is read before the columns change.
+        std::vector<bool> exempt;
+        if (books_.cfg税率方式 == Scheme10_8)
+            for (int r = 0; r < dat明細->rowCount(); ++r)
+                exempt.push_back(dat明細->value(r, layout::detailFlagColumn).toBool());
+        TaxBasis inForce;
+        inForce.税率方式 = books_.cfg税率方式;
+        SetInvoiceBasis(inForce);
+        carryExemptFlags(exempt);
+        beforeLineOp_.reset();
+    }
+    Calc明細();
+}
+
+void InvoicePage::carryExemptFlags(const std::vector<bool>& exempt) {
+    try {
+        for (int r = 0; r < static_cast<int>(exempt.size()); ++r) {
+            const Value rate = dat明細->value(r, layout::detailFlagColumn);
+            const bool rateExempt = !rate.isNull() && rate.toInt() == 0;
+            if (exempt[r] != rateExempt)
+                dat明細->setValue(r, layout::detailFlagColumn, exempt[r] ? Value(0) : Value());
+        }
+        SyncExemptFlags(*books_.dbWork);
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("明細の税率を設定できませんでした。"), e);
+    }
 }
 
 bool InvoicePage::Grid明細_EnterKey(int col) {

@@ -29,16 +29,14 @@ CustomerPage::CustomerPage(Books& books) : MasterPage(books) {
                             QStringLiteral("CSVファイルの顧客情報を画面に取り込みます。登録するまで保存されません。"));
     dat顧客 =
         build(Grid顧客マスタ, {cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア, cmd顧客CSV出力, cmd顧客CSV取込},
-              QStringLiteral("dat顧客"), QStringLiteral("w顧客マスタ"));
+              QStringLiteral("dat顧客"), QStringLiteral("w顧客マスタ"), QStringLiteral("顧客情報"));
 }
 
 void CustomerPage::FormInit() {
-    bindGrid(layout::customerColumns);
-    Grid顧客マスタ->setMultiLineColumn(2);
-    // The honorific last, picked from the list (typed also works); the details take the spare width.
+    bindGrid();
+    enterBreaksCellLines(Grid顧客マスタ);
+    // The honorific last, picked from the list (typed also works).
     constexpr int col = layout::customerHonorificColumn;
-    Grid顧客マスタ->horizontalHeader()->setStretchLastSection(false);
-    Grid顧客マスタ->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     QStringList choices = Honorifics;
     choices.replace(choices.indexOf(QString()), NoHonorific);
     Grid顧客マスタ->setPickList(col, new QStringListModel(choices, this), 0);
@@ -50,10 +48,10 @@ void CustomerPage::FormInit() {
         if (c == col)
             checkHonorific(row);
     });
-    connect(cmd顧客読込, &QPushButton::clicked, this, &CustomerPage::Read顧客マスタ);
+    connectAsking(cmd顧客読込, [this] { Read顧客マスタ(); });
     connect(cmd顧客登録, &QPushButton::clicked, this, &CustomerPage::Entry顧客情報);
     connect(cmd顧客削除, &QPushButton::clicked, this, &CustomerPage::Delete顧客);
-    connect(cmd顧客クリア, &QPushButton::clicked, this, &CustomerPage::Clear顧客情報);
+    connectAsking(cmd顧客クリア, [this] { Clear顧客情報(); });
     connect(cmd顧客CSV出力, &QPushButton::clicked, this, &CustomerPage::cmd顧客CSV出力_Click);
     connect(cmd顧客CSV取込, &QPushButton::clicked, this, &CustomerPage::cmd顧客CSV取込_Click);
 }
@@ -68,17 +66,24 @@ void CustomerPage::checkHonorific(int row) {
     honorificBefore_ = dat顧客->value(row, col);
 }
 
+void CustomerPage::setUpColumns() {
+    Grid顧客マスタ->setupColumns(layout::customerColumns);
+    Grid顧客マスタ->setMultiLineColumn(2);
+    // The details take the spare width, the honorific comes last.
+    Grid顧客マスタ->horizontalHeader()->setStretchLastSection(false);
+    Grid顧客マスタ->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+}
+
 void CustomerPage::Read顧客マスタ() {
     readMaster(QStringLiteral("顧客情報を読み込めませんでした。"), ::Read顧客マスタ);
 }
 
 void CustomerPage::Entry顧客情報() {
-    entryMaster(QStringLiteral("顧客情報"), QStringLiteral("顧客情報は登録されませんでした。"), ::Entry顧客情報);
+    entryMaster(QStringLiteral("顧客情報は登録されませんでした。"), ::Entry顧客情報);
 }
 
 void CustomerPage::Delete顧客() {
-    deleteTicked(QStringLiteral("顧客情報"), QStringLiteral("顧客情報の削除は完了しませんでした。"), ::Delete顧客,
-                 false);
+    deleteTicked(QStringLiteral("顧客情報の削除は完了しませんでした。"), ::Delete顧客, false);
 }
 
 void CustomerPage::Clear顧客情報() {

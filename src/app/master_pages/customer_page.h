@@ -21,6 +21,8 @@ class CustomerPage : public MasterPage {
     void cmd顧客CSV出力_Click();
     void cmd顧客CSV取込_Click();
 
+  protected:
+    void setUpColumns() override;
   private:
     // A typed honorific is one of the list, or the cell keeps the one it had when entered.
     void checkHonorific(int row);

@@ -12,8 +12,12 @@
 #include <QVBoxLayout>
 #include <memory>
 
+namespace {
+constexpr int colName = 1; // the tick comes first
+} // namespace
+
 BoundTable* MasterPage::build(DataGrid* grid, const QList<QPushButton*>& buttons, const QString& tableName,
-                              const QString& source) {
+                              const QString& source, const QString& what) {
     auto* l = new QVBoxLayout(this);
     auto* body = frame();
     l->addWidget(body);
@@ -21,6 +25,7 @@ BoundTable* MasterPage::build(DataGrid* grid, const QList<QPushButton*>& buttons
     v->addWidget(grid, 1);
     v->addWidget(buttonFrame(buttons));
     grid_ = grid;
+    what_ = what;
     table_ = named(new BoundTable(this), tableName);
     table_->setRowEditing(true);
     table_->setRecordSource(source);
@@ -29,53 +34,93 @@ BoundTable* MasterPage::build(DataGrid* grid, const QList<QPushButton*>& buttons
     return table_;
 }
 
-void MasterPage::bindGrid(const QList<GridColumn>& columns) {
-    rebind(true);
+void MasterPage::bindGrid() {
     grid_->bind(table_);
-    grid_->setupColumns(columns);
+    rebind(true);
     grid_->setImeColumns({1, 2});
     grid_->setRowSelectors(true);
     grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->setRowActions({{QStringLiteral("行を削除"), [g = grid_](int) { g->removeSelectedRows(); }}});
+    grid_->setEnterColumnHandler([this](int col) { return enterKey(col); });
     sayWriteFailures(table_);
+    // Ticks only mark rows for deletion; anything else typed is work to register.
+    connect(table_, &BoundTable::afterColUpdate, this, [this](int, int col) {
+        if (col != table_->fieldIndex(QStringLiteral("チェック")))
+            unsaved_ = true;
+    });
 }
 
 void MasterPage::rebind(bool open) {
     table_->setDatabase(open ? books_.dbWork.get() : nullptr);
     table_->refresh();
+    // Without files the table had no columns, so the grid forgot their widths and hidden ones.
+    if (open)
+        setUpColumns();
+}
+
+bool MasterPage::enterKey(int col) {
+    int last = table_->columnCount() - 1;
+    while (last > 0 && grid_->isColumnHidden(last))
+        --last;
+    if (col != last)
+        return false;
+    grid_->moveNext(); // stays on the new row, the last one
+    grid_->setCol(colName);
+    return true;
+}
+
+bool MasterPage::hasUnsavedChanges() {
+    grid_->commitPending();
+    return unsaved_;
+}
+
+bool MasterPage::askDiscardUnsaved() {
+    return !hasUnsavedChanges() || MsgConfirm(QStringLiteral("クリア"), QStringLiteral("確認"), QString());
+}
+
+void MasterPage::connectAsking(QPushButton* button, const std::function<void()>& routine) {
+    connect(button, &QPushButton::clicked, this, [this, routine] {
+        if (askDiscardUnsaved())
+            routine();
+    });
 }
 
 void MasterPage::readMaster(const QString& failure, void (*read)(Database&, const QString&)) {
-    workThenRefresh(table_, failure, [&] {
-        read(*books_.dbWork, books_.MainDbPath);
-        return true;
-    });
+    if (workThenRefresh(table_, failure, [&] {
+            read(*books_.dbWork, books_.MainDbPath);
+            return true;
+        }))
+        unsaved_ = false;
 }
 
-void MasterPage::entryMaster(const QString& what, const QString& failure, void (*entry)(Database&, Database&)) {
-    if (!MsgConfirm(QStringLiteral("登録"), QStringLiteral("確認"), what))
+void MasterPage::entryMaster(const QString& failure, void (*entry)(Database&, Database&)) {
+    if (!MsgConfirm(QStringLiteral("登録"), QStringLiteral("確認"), what_))
         return;
     grid_->commitPending();
-    workThenRefresh(table_, failure, [&] {
-        entry(*books_.dbMain, *books_.dbWork);
-        return true;
-    });
+    if (!workThenRefresh(table_, failure, [&] {
+            entry(*books_.dbMain, *books_.dbWork);
+            return true;
+        }))
+        return;
+    unsaved_ = false;
+    emit masterChanged();
 }
 
-void MasterPage::deleteTicked(const QString& what, const QString& failure, bool (*remove)(Database&, Database&),
-                              bool editedRowFirst) {
-    if (!MsgConfirm(QStringLiteral("削除"), QStringLiteral("指定確認"), what))
+void MasterPage::deleteTicked(const QString& failure, bool (*remove)(Database&, Database&), bool editedRowFirst) {
+    if (!MsgConfirm(QStringLiteral("削除"), QStringLiteral("指定確認"), what_))
         return;
     if (editedRowFirst)
         grid_->commitPending();
-    workThenRefresh(table_, failure, [&] { return remove(*books_.dbMain, *books_.dbWork); });
+    if (workThenRefresh(table_, failure, [&] { return remove(*books_.dbMain, *books_.dbWork); }))
+        emit masterChanged();
 }
 
 void MasterPage::clearPage(const QString& failure, void (*clear)(Database&)) {
-    workThenRefresh(table_, failure, [&] {
-        clear(*books_.dbWork);
-        return true;
-    });
+    if (workThenRefresh(table_, failure, [&] {
+            clear(*books_.dbWork);
+            return true;
+        }))
+        unsaved_ = false;
 }
 
 void MasterPage::exportCsv(const QString& what, QString (*produce)(Database&)) {
@@ -87,8 +132,8 @@ void MasterPage::exportCsv(const QString& what, QString (*produce)(Database&)) {
         notifyFailure(what + QStringLiteral("をCSVに出力できませんでした。"), e);
         return;
     }
-    const QString path = books_.fileDialogs.saveFile(window(), what + QStringLiteral("をCSVに出力"),
-                                                     QDir::home().filePath(what + QStringLiteral(".csv")));
+    const QString path =
+        books_.chooseSaveFile(window(), what + QStringLiteral("をCSVに出力"), what + QStringLiteral(".csv"));
     if (path.isEmpty())
         return;
     QString reason;
@@ -104,8 +149,11 @@ constexpr qsizetype ShowProgressFrom = 512 * 1024;
 } // namespace
 
 void MasterPage::importCsv(const QString& what, CsvImport (*take)(Database&, const DecodedCsv&, const CsvProgress&)) {
-    const QString path = books_.fileDialogs.openFile(window(), what + QStringLiteral("のCSVを取り込む"),
-                                                     QStringLiteral("CSV (*.csv *.txt)"));
+    // The rows read replace the ones shown.
+    if (!askDiscardUnsaved())
+        return;
+    const QString path = books_.chooseOpenFile(window(), what + QStringLiteral("のCSVを取り込む"),
+                                                QStringLiteral("CSV (*.csv *.txt)"));
     if (path.isEmpty())
         return;
     CsvImport r;
@@ -134,6 +182,8 @@ void MasterPage::importCsv(const QString& what, CsvImport (*take)(Database&, con
         notifyFailure(what + QStringLiteral("を取り込めませんでした。"), e);
     }
     table_->refresh();
+    if (r.imported > 0) // the rows read are not in the books until registered
+        unsaved_ = true;
     if (!r.skipped.isEmpty() && !r.cancelled)
         MsgConfirm(QStringLiteral("CSV"), QStringLiteral("読めない行"), skippedLinesText(r.skipped));
 }

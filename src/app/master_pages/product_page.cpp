@@ -22,11 +22,7 @@ ProductPage::ProductPage(Books& books) : MasterPage(books) {
                             QStringLiteral("CSVファイルの商品情報を画面に取り込みます。登録するまで保存されません。"));
     dat商品 =
         build(Grid商品マスタ, {cmd商品読込, cmd商品登録, cmd商品削除, cmd商品クリア, cmd商品CSV出力, cmd商品CSV取込},
-              QStringLiteral("dat商品"), QStringLiteral("w商品マスタ"));
-}
-
-void ProductPage::FormInit() {
-    bindGrid(layout::productColumns);
+              QStringLiteral("dat商品"), QStringLiteral("w商品マスタ"), QStringLiteral("商品情報"));
     // A product is 10 % or 8 %; one never set is 10 %. An exempt product shows as such, whatever
     // rate it keeps for the day its flag is taken off.
     dat商品->setShownText(layout::productRateColumn, [](const Value& v, const std::vector<Value>& row) {
@@ -34,17 +30,25 @@ void ProductPage::FormInit() {
             return RateText(Value(0));
         return v.isNull() ? RateChoices[0] : RateText(v);
     });
+}
+
+void ProductPage::FormInit() {
+    bindGrid();
+    connectAsking(cmd商品読込, [this] { Read商品マスタ(); });
+    connect(cmd商品登録, &QPushButton::clicked, this, &ProductPage::Entry商品情報);
+    connect(cmd商品削除, &QPushButton::clicked, this, &ProductPage::Delete商品);
+    connectAsking(cmd商品クリア, [this] { Clear商品情報(); });
+    connect(cmd商品CSV出力, &QPushButton::clicked, this, &ProductPage::cmd商品CSV出力_Click);
+    connect(cmd商品CSV取込, &QPushButton::clicked, this, &ProductPage::cmd商品CSV取込_Click);
+}
+
+void ProductPage::setUpColumns() {
+    Grid商品マスタ->setupColumns(layout::productColumns);
     Grid商品マスタ->setCodeColumn(layout::productRateColumn, {RateChoices.mid(0, 2), [](const QString& t) {
                                                                   const auto r = ParseRate(t);
                                                                   return r && *r != 0 ? r : std::nullopt;
                                                               }});
     showProductRates();
-    connect(cmd商品読込, &QPushButton::clicked, this, &ProductPage::Read商品マスタ);
-    connect(cmd商品登録, &QPushButton::clicked, this, &ProductPage::Entry商品情報);
-    connect(cmd商品削除, &QPushButton::clicked, this, &ProductPage::Delete商品);
-    connect(cmd商品クリア, &QPushButton::clicked, this, &ProductPage::Clear商品情報);
-    connect(cmd商品CSV出力, &QPushButton::clicked, this, &ProductPage::cmd商品CSV出力_Click);
-    connect(cmd商品CSV取込, &QPushButton::clicked, this, &ProductPage::cmd商品CSV取込_Click);
 }
 
 void ProductPage::showProductRates() {
@@ -56,12 +60,11 @@ void ProductPage::Read商品マスタ() {
 }
 
 void ProductPage::Entry商品情報() {
-    entryMaster(QStringLiteral("商品情報"), QStringLiteral("商品情報は登録されませんでした。"), ::Entry商品情報);
+    entryMaster(QStringLiteral("商品情報は登録されませんでした。"), ::Entry商品情報);
 }
 
 void ProductPage::Delete商品() {
-    deleteTicked(QStringLiteral("商品情報"), QStringLiteral("商品情報の削除は完了しませんでした。"), ::Delete商品,
-                 true);
+    deleteTicked(QStringLiteral("商品情報の削除は完了しませんでした。"), ::Delete商品, true);
 }
 
 void ProductPage::Clear商品情報() {

@@ -22,4 +22,7 @@ class ProductPage : public MasterPage {
     void cmd商品CSV取込_Click();
     // The rate column is shown under the "10%・8%" scheme in force only.
     void showProductRates();
+
+  protected:
+    void setUpColumns() override;
 };

@@ -45,7 +45,7 @@ void SettingsPage::build() {
     txt自社名 = named(new QLineEdit, QStringLiteral("txt自社名"));
     txt自社情報 = named(new QPlainTextEdit, QStringLiteral("txt自社情報"));
     txt自社情報->setMaximumHeight(90);
-    txt自社情報->setTabChangesFocus(true);
+    ctrlEnterMovesOn(txt自社情報);
     cmb税区分 = named(new QComboBox, QStringLiteral("cmb税区分"));
     Pic罫線色 = named(new QLabel, QStringLiteral("Pic罫線色"));
     Pic罫線色->setFixedSize(48, 24);

@@ -42,6 +42,9 @@ class SettingsPage : public QWidget {
     bool Entry設定();
     // Shows the stored settings and puts them in force.
     void Read設定();
+    // The page and the settings in force as a start finds them: the stored settings over the
+    // defaults, nothing of the former books left (a restore of books without settings).
+    void Start設定();
     void Data初期化();
     // The company as the page shows it, registered or not.
     Company companyShown() const;
@@ -61,6 +64,8 @@ class SettingsPage : public QWidget {
   signals:
     // The stored settings were read and are now in force.
     void settingsRead();
+    // The full wipe emptied the masters and the settings.
+    void wiped();
     // The restore button was pressed.
     void restoreRequested();
     // The banner was clicked: the user guide is asked for.

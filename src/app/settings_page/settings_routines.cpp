@@ -115,7 +115,6 @@ void SettingsPage::Read設定() {
     cmb端数処理->setCurrentText(books_.cfg端数処理);
     books_.cfg登録番号 = s.登録番号.value_or(QString());
     txt登録番号->setText(books_.cfg登録番号);
-    emit settingsRead();
     books_.cfg税区分 = s.税区分.value_or(QStringLiteral("外税"));
     showTaxCategory(books_.cfg税区分);
     books_.cfg自社名 = s.自社名.value_or(QString());
@@ -125,6 +124,16 @@ void SettingsPage::Read設定() {
     books_.cfgLineColor1 = s.LineColor1.value_or(0);
     num白紙罫線色->setValue(Currency::fromWhole(books_.cfgLineColor1));
     showLineColor(num白紙罫線色->value().value_or(Currency()).truncated());
+    emit settingsRead();
+}
+
+void SettingsPage::Start設定() {
+    books_.forgetSettings();
+    txt自社名->clear();
+    txt自社情報->clear();
+    txt登録番号->clear();
+    Clear設定();
+    Read設定();
 }
 
 void SettingsPage::Pic罫線色_Click() {
@@ -155,8 +164,8 @@ void SettingsPage::showImages() {
 
 void SettingsPage::Import画像(CompanyImage which) {
     const QString name = imageName(which);
-    const QString path = books_.fileDialogs.openFile(window(), name + QStringLiteral("の画像を選ぶ"),
-                                                     QStringLiteral("画像 (*.png *.jpg *.jpeg)"));
+    const QString path = books_.chooseOpenFile(window(), name + QStringLiteral("の画像を選ぶ"),
+                                                QStringLiteral("画像 (*.png *.jpg *.jpeg)"));
     if (path.isEmpty())
         return;
     QString refusal;
@@ -204,6 +213,7 @@ void SettingsPage::Data初期化() {
     }
     // The settings in force, the seal and the logo went with the record the wipe removed.
     Read設定();
+    emit wiped();
     MsgConfirm(QStringLiteral("その他"), QStringLiteral("メッセージ"),
                QStringLiteral("すべてのデータを初期化しました"));
 }
@@ -216,7 +226,7 @@ void SettingsPage::cmdバックアップ_Click() {
         MsgConfirm(Kindバックアップ, QStringLiteral("失敗"), e.text);
         return;
     }
-    const QString target = books_.fileDialogs.existingDirectory(
+    const QString target = books_.chooseCopyFolder(
         window(),
         QStringLiteral(
             "バックアップのコピー先（USBメモリなど）を選んでください。キャンセルしてもバックアップは残ります"));

@@ -301,7 +301,7 @@ void WindowInputTest::textsTypedRegisterAndLoad() {
     QCOMPARE(cell(w, 0, "品名").toText(), text.trimmed());
     w.cmd登録->click();
     QCOMPARE(f.shown.size(), 1);
-    QCOMPARE(f.shown[0].text, u' ' + text + txt(" を登録します。よろしいですか"));
+    QCOMPARE(f.shown[0].text, txt("伝票 ") + number + txt("（") + text + txt(" 様） を登録します。よろしいですか"));
     // Loading it back shows every text as it was typed.
     w.txtNo->setFocus();
     w.txtNo->setText(number);
