@@ -223,8 +223,10 @@ void BackupWindowTest::csvOutAndIn() {
     const auto answer = [&started](const QString& file) {
         return [&started, file](QWidget*, const QString&, const QString& start) { return started = start, file; };
     };
-    f.w->books.fileDialogs.openFile = [&, a = answer(in)](QWidget* p, const QString& c, const QString& s,
-                                                          const QString&) { return a(p, c, s); };
+    const auto answerOpen = [&answer](const QString& file) {
+        return [a = answer(file)](QWidget* p, const QString& c, const QString& s, const QString&) { return a(p, c, s); };
+    };
+    f.w->books.fileDialogs.openFile = answerOpen(in);
     f.w->books.fileDialogs.saveFile = answer(out);
     p.cmd商品CSV取込->click();
     QCOMPARE(started, QDir::homePath()); // no folder taken yet
@@ -250,7 +252,7 @@ void BackupWindowTest::csvOutAndIn() {
     QCOMPARE(started, dir.filePath(QStringLiteral("顧客.csv")));
     w.cmd顧客クリア->click();
     QCOMPARE(w.dat顧客->recordCount(), 0);
-    f.w->books.fileDialogs.openFile = answer(out);
+    f.w->books.fileDialogs.openFile = answerOpen(out);
     w.cmd顧客CSV取込->click();
     QCOMPARE(w.dat顧客->recordCount(), 1);
     QCOMPARE(w.dat顧客->value(0, w.dat顧客->fieldIndex(QStringLiteral("顧客名"))), Value(QStringLiteral("山田, 太郎")));
