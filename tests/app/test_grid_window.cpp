@@ -77,7 +77,7 @@ void GridWindowTest::mastersTypedIntoNewRowAndRegistered() {
     QCOMPARE(w.dat顧客->recordCount(), 1);
     QCOMPARE(g->model()->rowCount(), 2);
     // The details take several lines, in the cell as in the boxes: Enter breaks the line, Ctrl+Enter
-    // moves on; from the cell in the last column to the next row's name.
+    // moves on; Enter in the last column goes to the next row's name.
     g->setCurrentIndex(g->model()->index(0, 2));
     for (QWidget* box : {static_cast<QWidget*>(g), static_cast<QWidget*>(f.w->settings->txt自社情報),
                          static_cast<QWidget*>(f.w->invoice->txt顧客情報)}) {
@@ -92,6 +92,8 @@ void GridWindowTest::mastersTypedIntoNewRowAndRegistered() {
             QCOMPARE(text->toPlainText(), S("東京都\n港区"));
     }
     f.w->tab->setCurrentIndex(1);
+    QCOMPARE(std::pair(g->row(), g->col()), std::pair(0, 3)); // the honorific, the last column
+    QTest::keyClick(g, Qt::Key_Return);
     QCOMPARE(std::pair(g->row(), g->col()), std::pair(1, 1));
     w.cmd顧客登録->click();
     auto customer = f.main().openRecordset(sql::C1(S("山田商店")));

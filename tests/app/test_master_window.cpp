@@ -116,6 +116,7 @@ void MasterWindowTest::productsTickInEditedRowCounts() {
 // What is registered on the other pages reaches the invoice page at once; what is typed there stays.
 void MasterWindowTest::invoiceFollowsRegisteredChanges() {
     WindowFixture f;
+    f.data.openMain()->executeRaw(QStringLiteral("INSERT INTO 自社情報 (税区分) VALUES ('外税')")); // a 5% book
     f.start();
     InvoicePage& w = *f.w->invoice;
     w.cmb顧客名->setEditText(QStringLiteral("入力中"));

@@ -60,7 +60,7 @@ void InvoicePage::build() {
     txt件名->setToolTip(QStringLiteral("請求の件名（%1文字まで、省略可）").arg(SubjectMaxLength));
     txt備考 = named(new LineLimitedEdit(NoteMaxLines), QStringLiteral("txt備考"));
     txt備考->setToolTip(QStringLiteral("請求書の下に印刷する備考（%1行まで、省略可）").arg(NoteMaxLines));
-    txt備考->setTabChangesFocus(true);
+    ctrlEnterMovesOn(txt備考);
     txt備考->setFixedHeight(txt備考->fontMetrics().lineSpacing() * NoteMaxLines + 12);
     lbl自社名 = named(new QLabel, QStringLiteral("lbl自社名"));
     lbl自社名->setStyleSheet(QStringLiteral("font-size:14pt;"));

@@ -36,10 +36,10 @@ BoundTable* MasterPage::build(DataGrid* grid, const QList<QPushButton*>& buttons
 
 void MasterPage::bindGrid() {
     grid_->bind(table_);
+    grid_->horizontalHeader()->setStretchLastSection(true); // before the page's own column set-up
     rebind(true);
     grid_->setImeColumns({1, 2});
     grid_->setRowSelectors(true);
-    grid_->horizontalHeader()->setStretchLastSection(true);
     grid_->setRowActions({{QStringLiteral("行を削除"), [g = grid_](int) { g->removeSelectedRows(); }}});
     grid_->setEnterColumnHandler([this](int col) { return enterKey(col); });
     sayWriteFailures(table_);

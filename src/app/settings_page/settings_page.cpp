@@ -132,7 +132,7 @@ QWidget* SettingsPage::buildInvoiceBox() {
     txt振込先 = named(new LineLimitedEdit(NoteMaxLines), QStringLiteral("txt振込先"));
     txt振込先->setToolTip(
         QStringLiteral("お振込先の口座（%1行まで）。登録する請求書はその時の振込先を控えます。").arg(NoteMaxLines));
-    txt振込先->setTabChangesFocus(true);
+    ctrlEnterMovesOn(txt振込先);
     txt振込先->setFixedHeight(txt振込先->fontMetrics().lineSpacing() * NoteMaxLines + 12);
     cmb支払期限既定 = named(new QComboBox, QStringLiteral("cmb支払期限既定"));
     cmb支払期限既定->setToolTip(QStringLiteral("新しい請求書の支払期限"));
