@@ -73,6 +73,7 @@ void Books::open() {
     };
     upgradeSchema(*main, SchemaFile::Main, backupFirst);
     upgradeSchema(*work, SchemaFile::Work, backupFirst);
+    work->keepSpaceReclaimable(); // a work file from before gives its space back from now on
     dbMain = std::move(main);
     dbWork = std::move(work);
 }

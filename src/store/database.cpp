@@ -101,6 +101,20 @@ void Database::compactIfMostlyFree() {
     const qint64 pages = pragma("PRAGMA page_count"), unused = pragma("PRAGMA freelist_count");
     if (unused < CompactFreePages || unused * 2 < pages)
         return;
+    // Page by page, not VACUUM: VACUUM numbers the rows anew, and the grids write back by rowid.
+    executeRaw(QStringLiteral("PRAGMA incremental_vacuum"));
+    executeRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+}
+
+void Database::keepSpaceReclaimable() {
+    Stmt s;
+    if (sqlite3_prepare_v2(db_, "PRAGMA auto_vacuum", -1, &s.st, nullptr) != SQLITE_OK || sqlite3_step(s.st) != SQLITE_ROW)
+        fail();
+    if (sqlite3_column_int(s.st, 0) == 2) // incremental already
+        return;
+    sqlite3_finalize(s.st);
+    s.st = nullptr;
+    executeRaw(QStringLiteral("PRAGMA auto_vacuum = INCREMENTAL"));
     executeRaw(QStringLiteral("VACUUM"));
     executeRaw(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }

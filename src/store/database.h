@@ -59,10 +59,14 @@ class Database {
     void forgetColumns() { columns_.clear(); }
 
     // Gives the file's unused space back to the disk when it is at least half the file and
-    // CompactFreePages pages (a large import cleared away). VACUUM then copies little, so it is
-    // quick exactly when it is worth it. Nothing is done inside a transaction.
+    // CompactFreePages pages (a large import cleared away), page by page so every row keeps its
+    // rowid. Needs keepSpaceReclaimable; nothing is done inside a transaction.
     static constexpr qint64 CompactFreePages = 256;
     void compactIfMostlyFree();
+    // Switches a file to giving its space back page by page (auto_vacuum incremental). A file
+    // made before is converted with one VACUUM, which numbers rows anew: only while nothing holds
+    // rowids of it, at opening.
+    void keepSpaceReclaimable();
 
     sqlite3* handle() const { return db_; }
     // Raw SQLite text, bypassing the dialect (engine set-up, tests, tools).

@@ -1,4 +1,6 @@
 -- Work database, at schema version 2: scratch tables behind the grids and the report, and the hints.
+-- Space freed by a large import cleared away goes back page by page, rowids kept (see Database).
+PRAGMA auto_vacuum = INCREMENTAL;
 CREATE TABLE w明細 (行番号 INTEGER, 品名 TEXT, 数量 DOUBLE, 単位 TEXT, 単価 CURRENCY, 金額 CURRENCY,
                    非課税 BOOLEAN NOT NULL DEFAULT 0, 税率 INTEGER);
 -- The master copies hold their fields in the order their grids show them, tick first.
