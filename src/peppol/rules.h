@@ -17,7 +17,7 @@ struct Finding {
 };
 
 // Every rule below that the document breaks, in document order; empty when it meets them all.
-// Form: the specification and process identifiers, number, dates, type code, currency, an invoice
+// Form: the customization and profile identifiers, number, dates, type code, currency, an invoice
 // period with both dates, both parties with legal name, electronic address and its scheme, JP
 // postal country; the seller's tax identifier under VAT as "T" and 13 digits; at least one line,
 // each with id, quantity, unit code, name, a price not below zero, a tax category of Japan's list
