@@ -4,6 +4,9 @@
 #include "app/layout.h"
 #include "app/page_parts.h"
 #include "masters/customers.h"
+#include "peppol/parties.h"
+
+#include <sqlite3.h>
 
 CustomerPage::CustomerPage(Books& books) : MasterPage(books) {
     Grid顧客マスタ = named(new DataGrid, QStringLiteral("Grid顧客マスタ"));
@@ -26,6 +29,7 @@ CustomerPage::CustomerPage(Books& books) : MasterPage(books) {
 void CustomerPage::FormInit() {
     bindGrid(layout::customerColumns);
     Grid顧客マスタ->setMultiLineColumn(2);
+    Grid顧客マスタ->setImeColumns({1, 2, 6}); // names, details and the address are typed in Japanese
     connect(cmd顧客読込, &QPushButton::clicked, this, &CustomerPage::Read顧客マスタ);
     connect(cmd顧客登録, &QPushButton::clicked, this, &CustomerPage::Entry顧客情報);
     connect(cmd顧客削除, &QPushButton::clicked, this, &CustomerPage::Delete顧客);
@@ -38,8 +42,21 @@ void CustomerPage::Read顧客マスタ() {
     readMaster(QStringLiteral("顧客情報を読み込めませんでした。"), ::Read顧客マスタ);
 }
 
+namespace {
+// A Peppol ID that cannot be read would send a digital invoice nowhere: the page is not registered.
+void entryWithPeppolIds(Database& main, Database& work) {
+    const QStringList unreadable = pint::NormaliseCustomerIds(work);
+    if (!unreadable.isEmpty())
+        throw DbError(SQLITE_CONSTRAINT,
+                      QStringLiteral("次の顧客の Peppol ID を読み取れません（「0188:」と法人番号13桁、または「0221:」と"
+                                     "登録番号）: ") +
+                          unreadable.join(QStringLiteral("、")));
+    ::Entry顧客情報(main, work);
+}
+} // namespace
+
 void CustomerPage::Entry顧客情報() {
-    entryMaster(QStringLiteral("顧客情報"), QStringLiteral("顧客情報は登録されませんでした。"), ::Entry顧客情報);
+    entryMaster(QStringLiteral("顧客情報"), QStringLiteral("顧客情報は登録されませんでした。"), entryWithPeppolIds);
 }
 
 void CustomerPage::Delete顧客() {

@@ -3,6 +3,7 @@
 
 #include "app/page_parts.h"
 #include "backup/backup.h"
+#include "journal/stored.h"
 #include "masters/settings.h"
 #include "masters/wipe.h"
 #include "messages/msg.h"
@@ -59,8 +60,15 @@ bool SettingsPage::Entry設定() {
     s.自社情報 = txt自社情報->toPlainText();
     s.税区分 = cmb税区分->currentText();
     s.LineColor1 = num白紙罫線色->value().value_or(Currency()).truncated();
+    QList<JournalNames> names;
+    if (!takePeppolJournal(s, names))
+        return false;
     try {
+        // The company and the journal names are one registration: both or neither.
+        Transaction tx(*books_.dbMain);
         ::Entry設定(*books_.dbMain, s);
+        SaveJournalNames(*books_.dbMain, names);
+        tx.commit();
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("設定は登録されませんでした。"), e);
         return true;
@@ -82,6 +90,7 @@ void SettingsPage::Read設定() {
         notifyFailure(QStringLiteral("設定を読み込めませんでした。"), e);
         return;
     }
+    showPeppolJournal(s);
     if (!s.exists) {
         books_.cfg税区分 = QStringLiteral("外税");
         showTaxCategory(books_.cfg税区分);
