@@ -17,7 +17,7 @@ Books::Books() {
     };
     fileDialogs.openFile = [](QWidget* parent, const QString& caption) {
         return QFileDialog::getOpenFileName(parent, caption, QDir::homePath(),
-                                            QStringLiteral("CSV (*.csv *.txt);;すべてのファイル (*)"));
+                                            QStringLiteral("CSV・XML (*.csv *.txt *.xml);;すべてのファイル (*)"));
     };
 }
 

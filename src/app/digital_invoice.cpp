@@ -53,8 +53,7 @@ void ExportDigitalInvoices(QWidget* parent, Books& books, const QList<qint32>& n
     for (const Ready& r : ready) {
         const pint::Exported e = pint::ExportInvoice(r.inv, company, r.customer, folder);
         if (e.path.isEmpty()) {
-            const QString done = written.isEmpty() ? QString()
-                                                   : QStringLiteral("\n作成済み:\n") + written.join(u'\n');
+            const QString done = written.isEmpty() ? QString() : QStringLiteral("\n作成済み:\n") + written.join(u'\n');
             MsgConfirm(Kind, QStringLiteral("保存失敗"),
                        QStringLiteral("請求書 %1: ").arg(r.inv.header.number) + e.failure + done);
             return;

@@ -4,6 +4,7 @@
 #include "ui/bound_table.h"
 
 #include <QHBoxLayout>
+#include <QStandardItem>
 
 QPushButton* button(const QString& name, const QString& caption, const QString& tip) {
     auto* b = named(new QPushButton(caption), name);
@@ -46,6 +47,14 @@ void workThenRefresh(BoundTable* table, const QString& failure, const std::funct
         notifyFailure(failure, e);
     }
     table->refresh();
+}
+
+QStandardItem* shownItem(const QString& text, bool right) {
+    auto* i = new QStandardItem(text);
+    i->setEditable(false);
+    if (right)
+        i->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return i;
 }
 
 QVariant printField(const Value& v) {

@@ -9,6 +9,7 @@
 #include <functional>
 
 class BoundTable;
+class QStandardItem;
 
 // The pieces every page is built of, so that all pages look and behave alike.
 template <class W> W* named(W* w, const QString& name) {
@@ -26,6 +27,8 @@ void notifyFailure(const QString& what, const DbError& e);
 // Runs a page's database work, says so if it failed, then shows the table as it stands.
 // The work returns false when it did nothing (the table then stays as shown).
 void workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
+// A cell of a read-only table, right-aligned for amounts.
+QStandardItem* shownItem(const QString& text, bool right = false);
 // A stored value as a printed field: a null one prints empty.
 QVariant printField(const Value& v);
 // A typed value a table could not store: the user is told at once.

@@ -4,6 +4,7 @@
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "masters/settings.h"
+#include "sample.h"
 #include "window_fixture.h"
 
 #include <QDir>
@@ -39,21 +40,9 @@ class ExportsWindowTest : public QObject {
             setLine(*work, 1, txt("コピー用紙"), Value(10.0), txt("箱"), money("500"), money("5000"));
             setLine(*work, 2, txt("緑茶"), Value(4.0), txt("本"), money("648"), money("2592"));
             work->execute(txt("update w明細 set 税率 = 8 where 行番号 = 2"));
-            InvoiceHeader h;
+            InvoiceHeader h = SampleInvoice().header; // the boxes of these two lines
             h.number = n;
-            h.date = txt("2024/04/15");
             h.顧客名 = n == 1 ? txt("株式会社サンプル商事") : txt("山田商店");
-            h.税率方式 = Scheme10_8;
-            h.税区分 = txt("外税");
-            h.端数処理 = RoundDown;
-            h.登録番号 = txt("T8700110005901");
-            h.対象10 = Currency::fromWhole(5000);
-            h.消費税10 = Currency::fromWhole(500);
-            h.対象8 = Currency::fromWhole(2592);
-            h.消費税8 = Currency::fromWhole(207);
-            h.税抜計 = Currency::fromWhole(7592);
-            h.消費税 = Currency::fromWhole(707);
-            h.合計 = Currency::fromWhole(8299);
             Entry請求書(*main, *work, h);
         }
     }
@@ -150,7 +139,8 @@ void ExportsWindowTest::customerPeppolIdsAreCheckedOnRegistering() {
     typeCell(c.Grid顧客マスタ, 1, 1, txt("山田商店"));
     typeCell(c.Grid顧客マスタ, 1, 4, txt("0188:1234567890123")); // its check digit fails
     c.cmd顧客登録->click();
-    QVERIFY(f.shown.last().text.endsWith(txt("Peppol ID を読み取れません（「0188:」と法人番号13桁、または「0221:」と登録番号）: 山田商店")));
+    QVERIFY(f.shown.last().text.endsWith(
+        txt("Peppol ID を読み取れません（「0188:」と法人番号13桁、または「0221:」と登録番号）: 山田商店")));
     QCOMPARE(f.main().openRecordset(txt("select * from 顧客マスタ"))->recordCount(), 0);
     // A bare registration number, typed full-width, takes its scheme; both are stored in one form.
     typeCell(c.Grid顧客マスタ, 1, 4, txt("Ｔ８７００１１０００５９０１"));

@@ -37,7 +37,8 @@ class TestStored : public QObject {
         registerInvoice(*main, *work, 3, "2024/04/20", 3000);
         registerInvoice(*main, *work, 4, "2024/05/02", 4000);
         const QString yayoi = JournalFormatNames[0];
-        RecordJournalExport(*main, {yayoi, QDate(2024, 4, 1), QDate(2024, 4, 30), QDateTime(QDate(2024, 5, 1), QTime(9, 0))});
+        RecordJournalExport(*main,
+                            {yayoi, QDate(2024, 4, 1), QDate(2024, 4, 30), QDateTime(QDate(2024, 5, 1), QTime(9, 0))});
         // Changes happen now, after that export: 2 is deleted, 3 corrected and moved into May.
         Delete請求書(*main, 2);
         registerInvoice(*main, *work, 3, "2024/05/03", 3600);
@@ -66,7 +67,8 @@ class TestStored : public QObject {
         QCOMPARE(changed(yayoi, QDate(2024, 5, 1), QDate(2024, 5, 31)), QList<qint32>{});
         QCOMPARE(changed(JournalFormatNames[1], QDate(2024, 4, 1), QDate(2024, 4, 30)), QList<qint32>{});
         // After the next export of April the same changes are old news.
-        RecordJournalExport(*main, {yayoi, QDate(2024, 4, 1), QDate(2024, 4, 30), QDateTime::currentDateTime().addSecs(1)});
+        RecordJournalExport(*main,
+                            {yayoi, QDate(2024, 4, 1), QDate(2024, 4, 30), QDateTime::currentDateTime().addSecs(1)});
         QCOMPARE(changed(yayoi, QDate(2024, 4, 1), QDate(2024, 4, 30)), QList<qint32>{});
     }
 

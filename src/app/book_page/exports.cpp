@@ -90,10 +90,10 @@ void BookPage::cmd仕訳CSV_Click() {
         MsgConfirm(Kind仕訳, QStringLiteral("作成不可"), file.problems.join(u'\n'));
         return;
     }
-    const QString proposed =
-        QDir(QDir::homePath())
-            .filePath(QStringLiteral("仕訳_%1_%2-%3.csv")
-                          .arg(formatName, from.toString(QStringLiteral("yyyyMMdd")), to.toString(QStringLiteral("yyyyMMdd"))));
+    const QString proposed = QDir(QDir::homePath())
+                                 .filePath(QStringLiteral("仕訳_%1_%2-%3.csv")
+                                               .arg(formatName, from.toString(QStringLiteral("yyyyMMdd")),
+                                                    to.toString(QStringLiteral("yyyyMMdd"))));
     const QString path = books_.fileDialogs.saveFile(window(), QStringLiteral("仕訳CSV"), proposed);
     if (path.isEmpty())
         return;
@@ -109,8 +109,7 @@ void BookPage::cmd仕訳CSV_Click() {
         return;
     }
     try {
-        RecordJournalExport(*books_.dbMain,
-                            {formatName, from, to, QDateTime::currentDateTime()});
+        RecordJournalExport(*books_.dbMain, {formatName, from, to, QDateTime::currentDateTime()});
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("仕訳CSVは作成しましたが、出力の記録を保存できませんでした。次回の訂正の確認に"
                                      "この出力は含まれません。"),

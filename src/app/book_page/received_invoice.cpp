@@ -1,5 +1,6 @@
 #include "app/book_page/received_invoice.h"
 
+#include "app/page_parts.h"
 #include "invoice/totals.h"
 
 #include <QDir>
@@ -13,16 +14,8 @@ namespace {
 
 const QColor Disagrees(192, 0, 0);
 
-QStandardItem* item(const QString& text, bool right = false) {
-    auto* i = new QStandardItem(text);
-    i->setEditable(false);
-    if (right)
-        i->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return i;
-}
-
 QStandardItem* money(Currency c) {
-    return item(FormatAmount(c), true);
+    return shownItem(FormatAmount(c), true);
 }
 
 QTableView* table(const QString& name, const QStringList& headings, QWidget* parent) {
@@ -33,6 +26,7 @@ QTableView* table(const QString& name, const QStringList& headings, QWidget* par
     t->setModel(m);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     t->verticalHeader()->hide();
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     t->horizontalHeader()->setStretchLastSection(true);
     return t;
 }
@@ -119,22 +113,22 @@ Frmデジタルインボイス::Frmデジタルインボイス(const pint::ReadR
                      this);
     auto* lines = static_cast<QStandardItemModel*>(Grid明細->model());
     for (const pint::Line& l : d.lines)
-        lines->appendRow({item(l.id), item(l.name), item(l.quantity, true), item(l.unitCode),
-                          money(l.price), money(l.amount), item(categoryText(l.category, l.percent))});
-    Grid明細->setColumnWidth(1, 260);
+        lines->appendRow({shownItem(l.id), shownItem(l.name), shownItem(l.quantity, true), shownItem(l.unitCode),
+                          money(l.price), money(l.amount), shownItem(categoryText(l.category, l.percent))});
+    Grid明細->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch); // the item name takes the room left
     v->addWidget(Grid明細, 2);
 
     Grid税率別 = table(QStringLiteral("Grid税率別"),
                        {QStringLiteral("税率"), QStringLiteral("対象額（税抜）"), QStringLiteral("消費税額")}, this);
     auto* rates = static_cast<QStandardItemModel*>(Grid税率別->model());
     for (const pint::TaxSubtotal& s : d.subtotals)
-        rates->appendRow({item(categoryText(s.category, s.percent)), money(s.taxable), money(s.tax)});
+        rates->appendRow({shownItem(categoryText(s.category, s.percent)), money(s.taxable), money(s.tax)});
     v->addWidget(Grid税率別, 1);
 
-    lbl合計 = label(QStringLiteral("lbl合計"), QStringLiteral("税抜合計 %1　消費税 %2　税込合計 %3　お支払金額 %4 %5")
-                                                    .arg(FormatAmount(d.taxExclusive), FormatAmount(d.taxTotal),
-                                                         FormatAmount(d.taxInclusive), FormatAmount(d.payable),
-                                                         d.currency));
+    lbl合計 =
+        label(QStringLiteral("lbl合計"), QStringLiteral("税抜合計 %1　消費税 %2　税込合計 %3　お支払金額 %4 %5")
+                                             .arg(FormatAmount(d.taxExclusive), FormatAmount(d.taxTotal),
+                                                  FormatAmount(d.taxInclusive), FormatAmount(d.payable), d.currency));
     v->addWidget(lbl合計);
     lbl検証 = label(QStringLiteral("lbl検証"), agree ? QStringLiteral("金額の計算は合っています。")
                                                      : QStringLiteral("✕ 金額の合わない箇所があります（下の赤字）。"));

@@ -14,8 +14,7 @@ class Frmデジタルインボイス : public QDialog {
   public:
     Frmデジタルインボイス(const pint::ReadResult& read, const QString& path, QWidget* parent);
 
-    QLabel *lbl売り手 = nullptr, *lbl登録番号 = nullptr, *lbl買い手 = nullptr, *lbl合計 = nullptr,
-           *lbl検証 = nullptr;
+    QLabel *lbl売り手 = nullptr, *lbl登録番号 = nullptr, *lbl買い手 = nullptr, *lbl合計 = nullptr, *lbl検証 = nullptr;
     QTableView *Grid明細 = nullptr, *Grid税率別 = nullptr;
     QListWidget* lst指摘 = nullptr;
 };

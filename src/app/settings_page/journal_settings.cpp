@@ -26,15 +26,18 @@ QWidget* SettingsPage::buildPeppolJournal() {
     form->addRow(caption(QStringLiteral("住所")), txt住所);
     v->addLayout(form);
     v->addWidget(caption(QStringLiteral("仕訳CSVの勘定科目・税区分")));
-    Grid仕訳設定 = named(new QTableWidget(NameItems().size(), JournalFormatNames.size()), QStringLiteral("Grid仕訳設定"));
+    Grid仕訳設定 =
+        named(new QTableWidget(NameItems().size(), JournalFormatNames.size()), QStringLiteral("Grid仕訳設定"));
     Grid仕訳設定->setHorizontalHeaderLabels(JournalFormatNames);
     QStringList items;
     for (const NameItem& i : NameItems())
         items << i.項目;
     Grid仕訳設定->setVerticalHeaderLabels(items);
-    Grid仕訳設定->setToolTip(QStringLiteral("会計ソフトで使っている名前に合わせて直せます。空欄は標準の名前になります"));
+    Grid仕訳設定->setToolTip(
+        QStringLiteral("会計ソフトで使っている名前に合わせて直せます。空欄は標準の名前になります"));
     Grid仕訳設定->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     Grid仕訳設定->setMinimumWidth(420);
+    Grid仕訳設定->verticalHeader()->setDefaultSectionSize(24); // every item in view without scrolling
     v->addWidget(Grid仕訳設定);
     return f;
 }
