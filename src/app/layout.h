@@ -10,6 +10,10 @@ inline const QList<GridColumn> customerColumns = {
     {3284.788, Qt::AlignLeft, {}, CellFormat::Plain},
     {2160, Qt::AlignLeft, QStringLiteral("顧客情報"), CellFormat::Plain},
     {900, Qt::AlignLeft, QStringLiteral("敬称"), CellFormat::Plain},
+    // The digital invoice's address of the customer.
+    {2400, Qt::AlignLeft, QStringLiteral("Peppol ID"), CellFormat::Plain},
+    {1000, Qt::AlignLeft, QStringLiteral("郵便番号"), CellFormat::Plain},
+    {3000, Qt::AlignLeft, QStringLiteral("住所"), CellFormat::Plain},
 };
 constexpr int customerHonorificColumn = 3;
 inline const QList<GridColumn> productColumns = {

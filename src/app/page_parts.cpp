@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QStandardItem>
 #include <optional>
 
 namespace {
@@ -102,6 +103,14 @@ bool workThenRefresh(BoundTable* table, const QString& failure, const std::funct
     }
     table->refresh();
     return done;
+}
+
+QStandardItem* shownItem(const QString& text, bool right) {
+    auto* i = new QStandardItem(text);
+    i->setEditable(false);
+    if (right)
+        i->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return i;
 }
 
 QVariant printField(const Value& v) {

@@ -13,6 +13,7 @@ struct Company;
 struct PrintValues;
 class DataGrid;
 class QPlainTextEdit;
+class QStandardItem;
 
 // The pieces every page is built of, so that all pages look and behave alike.
 template <class W> W* named(W* w, const QString& name) {
@@ -30,6 +31,8 @@ void notifyFailure(const QString& what, const DbError& e);
 // Runs a page's database work, says so if it failed, then shows the table as it stands.
 // The work returns false when it did nothing (the table then stays as shown). True when it was done.
 bool workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work);
+// A cell of a read-only table, right-aligned for amounts.
+QStandardItem* shownItem(const QString& text, bool right = false);
 // A stored value as a printed field: a null one prints empty.
 QVariant printField(const Value& v);
 // The company on a printed invoice: name, details, date style, seal and logo.

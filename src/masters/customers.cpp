@@ -5,7 +5,8 @@
 
 namespace {
 const MasterTables customers{QStringLiteral("顧客名"),
-                             {QStringLiteral("顧客名"), QStringLiteral("顧客情報"), QStringLiteral("敬称")},
+                             {QStringLiteral("顧客名"), QStringLiteral("顧客情報"), QStringLiteral("敬称"), QStringLiteral("PeppolID"),
+                              QStringLiteral("郵便番号"), QStringLiteral("住所")},
                              sql::C3,
                              sql::C4,
                              sql::C8,

@@ -23,6 +23,10 @@ void Entry設定(Database& main, const CompanySettings& s) {
     rs->setField(QStringLiteral("振込先"), s.振込先.isEmpty() ? Value() : Value(s.振込先));
     rs->setField(QStringLiteral("支払期限既定"), s.支払期限既定);
     rs->setField(QStringLiteral("日付表記"), s.日付表記);
+    for (const auto& [field, text] : {std::pair{QStringLiteral("PeppolID"), &s.PeppolID},
+                                      std::pair{QStringLiteral("郵便番号"), &s.郵便番号},
+                                      std::pair{QStringLiteral("住所"), &s.住所}})
+        rs->setField(field, text->isEmpty() ? Value() : Value(*text));
     rs->update();
     tx.commit();
 }
@@ -47,6 +51,9 @@ StoredSettings Read設定(Database& main) {
     s.振込先 = text("振込先");
     s.支払期限既定 = text("支払期限既定");
     s.日付表記 = text("日付表記");
+    s.PeppolID = text("PeppolID");
+    s.郵便番号 = text("郵便番号");
+    s.住所 = text("住所");
     if (const Value v = rs->field(QStringLiteral("LineColor1")); !v.isNull())
         s.LineColor1 = v.toInt();
     return s;

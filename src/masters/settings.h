@@ -19,6 +19,7 @@ struct CompanySettings {
     QString 振込先 = {};                // the account(s) to pay into, copied onto each invoice issued
     QString 支払期限既定 = DueDateRules.front();
     QString 日付表記 = DateStyles.front();
+    QString PeppolID = {}, 郵便番号 = {}, 住所 = {}; // the digital invoice's address of the company
 };
 // Saves the page into the company record, all or nothing; the counter is left alone.
 void Entry設定(Database& main, const CompanySettings& s);
@@ -29,6 +30,7 @@ struct StoredSettings {
     std::optional<qint64> LineColor1;
     std::optional<QString> 登録番号, 税率方式, 端数処理;
     std::optional<QString> 振込先, 支払期限既定, 日付表記;
+    std::optional<QString> PeppolID, 郵便番号, 住所;
 };
 StoredSettings Read設定(Database& main);
 // The tax scheme the books work under. Books without a settings record (a new data folder, or

@@ -1,10 +1,12 @@
--- Main database: the books, at schema version 4 (see src/store/schema.cpp). Money is CURRENCY, stored as an integer count of
+-- Main database: the books, at schema version 5 (see src/store/schema.cpp). Money is CURRENCY, stored as an integer count of
 -- ten-thousandths so that values and their sums come back exact.
-CREATE TABLE 顧客マスタ (顧客名 TEXT, 顧客情報 TEXT, 敬称 TEXT DEFAULT '様');
+CREATE TABLE 顧客マスタ (顧客名 TEXT, 顧客情報 TEXT, 敬称 TEXT DEFAULT '様', PeppolID TEXT, 郵便番号 TEXT,
+                       住所 TEXT);
 CREATE TABLE 商品マスタ (品名 TEXT, 単位 TEXT, 単価 CURRENCY, 非課税 BOOLEAN NOT NULL DEFAULT 0,
                        税率 INTEGER);
 CREATE TABLE 自社情報 (自社名 TEXT, 自社情報 TEXT, 税区分 TEXT, LineColor1 INTEGER, 最大請求書番号 INTEGER,
-                     登録番号 TEXT, 税率方式 TEXT, 端数処理 TEXT, 振込先 TEXT, 支払期限既定 TEXT, 日付表記 TEXT);
+                     登録番号 TEXT, 税率方式 TEXT, 端数処理 TEXT, 振込先 TEXT, 支払期限既定 TEXT, 日付表記 TEXT,
+                     PeppolID TEXT, 郵便番号 TEXT, 住所 TEXT);
 CREATE TABLE 請求書 (伝票番号 INTEGER, 顧客名 TEXT, 日付 DATETIME, 行番号 INTEGER, 伝票区分 INTEGER,
                      品名 TEXT, 数量 DOUBLE, 単位 TEXT, 単価 CURRENCY, 金額 CURRENCY,
                      非課税 BOOLEAN NOT NULL DEFAULT 0, 税率 INTEGER);
@@ -29,6 +31,10 @@ CREATE TABLE 請求書履歴 (伝票番号 INTEGER, 顧客名 TEXT, 日付 DATET
 CREATE TABLE 初期化履歴 (世代 INTEGER, 初期化日時 TEXT);
 -- The company's seal (印影) and logo (ロゴ), as PNG scaled to what the printed page needs.
 CREATE TABLE 画像 (種類 TEXT PRIMARY KEY, データ BLOB NOT NULL);
+-- The journal CSV: account and tax-category names per accounting program (a missing row keeps
+-- the program's standard name), and every export made, for the corrected-since warning.
+CREATE TABLE 仕訳設定 (形式 TEXT NOT NULL, 項目 TEXT NOT NULL, 名称 TEXT);
+CREATE TABLE 仕訳出力記録 (形式 TEXT, 期間開始 DATETIME, 期間終了 DATETIME, 出力日時 TEXT);
 -- Look-ups by number and by name.
 CREATE INDEX 請求書_伝票番号 ON 請求書 (伝票番号);
 CREATE INDEX 請求書ヘッダ_伝票番号 ON 請求書ヘッダ (伝票番号);
@@ -40,4 +46,5 @@ CREATE INDEX 請求書ヘッダ_日付 ON 請求書ヘッダ (日付, 伝票番�
 CREATE INDEX 請求書ヘッダ_合計 ON 請求書ヘッダ (合計, 伝票番号);
 CREATE INDEX 請求書ヘッダ履歴_伝票番号 ON 請求書ヘッダ履歴 (伝票番号, 世代, 版);
 CREATE INDEX 請求書履歴_伝票番号 ON 請求書履歴 (伝票番号, 世代, 版, 行番号);
-PRAGMA user_version = 4;
+CREATE UNIQUE INDEX 仕訳設定_形式 ON 仕訳設定 (形式, 項目);
+PRAGMA user_version = 5;

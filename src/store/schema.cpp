@@ -69,6 +69,19 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 振込先 TEXT;"
                        "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 敬称 TEXT DEFAULT '様';"
                        "CREATE TABLE 画像 (種類 TEXT PRIMARY KEY, データ BLOB NOT NULL);"),
+        // 5: the digital invoice and the journal CSV — both parties' Peppol participant identifiers,
+        // post codes and addresses; the journal's account and tax-category names per accounting
+        // program (形式 one of JournalFormatNames, 項目 a NameItems() caption); and a record of every
+        // journal export, so invoices corrected after the last export of a period can be named.
+        QStringLiteral("ALTER TABLE 自社情報 ADD COLUMN PeppolID TEXT;"
+                       "ALTER TABLE 自社情報 ADD COLUMN 郵便番号 TEXT;"
+                       "ALTER TABLE 自社情報 ADD COLUMN 住所 TEXT;"
+                       "ALTER TABLE 顧客マスタ ADD COLUMN PeppolID TEXT;"
+                       "ALTER TABLE 顧客マスタ ADD COLUMN 郵便番号 TEXT;"
+                       "ALTER TABLE 顧客マスタ ADD COLUMN 住所 TEXT;"
+                       "CREATE TABLE 仕訳設定 (形式 TEXT NOT NULL, 項目 TEXT NOT NULL, 名称 TEXT);"
+                       "CREATE UNIQUE INDEX 仕訳設定_形式 ON 仕訳設定 (形式, 項目);"
+                       "CREATE TABLE 仕訳出力記録 (形式 TEXT, 期間開始 DATETIME, 期間終了 DATETIME, 出力日時 TEXT);"),
     };
     static const QStringList work = {
         // 1: the rate of a line, of a product on the product page and in the pick list.
@@ -77,6 +90,10 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "ALTER TABLE w商品参照 ADD COLUMN 税率 INTEGER;"),
         // 2: the customer's honorific on the customer page.
         QStringLiteral("ALTER TABLE w顧客マスタ ADD COLUMN 敬称 TEXT DEFAULT '様';"),
+        // 3: the customer's Peppol ID, post code and address on the customer page.
+        QStringLiteral("ALTER TABLE w顧客マスタ ADD COLUMN PeppolID TEXT;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 郵便番号 TEXT;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 住所 TEXT;"),
     };
     return file == SchemaFile::Main ? main : work;
 }

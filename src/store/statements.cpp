@@ -29,7 +29,7 @@ QString C3() {
     return QStringLiteral("delete * from w顧客マスタ");
 }
 QString C4(const QString& m) {
-    return QStringLiteral("insert into w顧客マスタ select 顧客名,顧客情報,敬称 ") + " from 顧客マスタ in '" + lit(m) + "'" +
+    return QStringLiteral("insert into w顧客マスタ select 顧客名,顧客情報,敬称,PeppolID,郵便番号,住所 ") + " from 顧客マスタ in '" + lit(m) + "'" +
            " order by 顧客名;";
 }
 QString C5() {
@@ -172,6 +172,33 @@ QString W5() {
 }
 QString W6() {
     return QStringLiteral("delete * from 画像");
+}
+QString W7() {
+    return QStringLiteral("delete * from 仕訳設定");
+}
+QString W8() {
+    return QStringLiteral("delete * from 仕訳出力記録");
+}
+
+QString J1(const QString& f) {
+    return "select 項目, 名称 from 仕訳設定 where 形式 = '" + lit(f) + "'";
+}
+QString J2(const QString& f) {
+    return "delete * from 仕訳設定 where 形式 = '" + lit(f) + "'";
+}
+QString J3() {
+    return QStringLiteral("select * from 仕訳設定");
+}
+QString J4() {
+    return QStringLiteral("select * from 仕訳出力記録 order by 出力日時");
+}
+QString J5() {
+    return QStringLiteral("select * from 仕訳出力記録");
+}
+QString J6() {
+    return QStringLiteral("select 伝票番号, 日付, 変更日時 from 請求書ヘッダ履歴 union all"
+                          " select h.伝票番号, c.日付, h.変更日時 from 請求書ヘッダ履歴 h, 請求書ヘッダ c"
+                          " where c.伝票番号 = h.伝票番号 order by 変更日時, 伝票番号");
 }
 
 QString B1(const QString& n, int g) {

@@ -52,13 +52,24 @@ QString Q3();
 // A master page's work copy in the order the page shows it (CSV export).
 QString E1();
 QString E2();
-// Wiping the business data: the five tables, in this order, then the company's images.
+// Wiping the business data: the five tables, in this order, then the company's images, the journal's
+// names and its export record.
 QString W1();
 QString W2();
 QString W3();
 QString W4();
 QString W5();
 QString W6();
+QString W7();
+QString W8();
+
+// The journal CSV's names per accounting program, and the record of its exports.
+QString J1(const QString& format);                 // one program's stored names
+QString J2(const QString& format);                 // forgets them
+QString J3();                                      // the names as an updatable record set
+QString J4();                                      // every export made
+QString J5();                                      // the exports as an updatable record set
+QString J6();                                      // every correction and deletion in the invoice book
 
 // The invoice history: the stored copy of an invoice is copied by column name before it is
 // replaced, deleted or wiped, then stamped with its version and the book's generation. The

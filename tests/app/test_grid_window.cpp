@@ -92,7 +92,10 @@ void GridWindowTest::mastersTypedIntoNewRowAndRegistered() {
             QCOMPARE(text->toPlainText(), S("東京都\n港区"));
     }
     f.w->tab->setCurrentIndex(1);
-    QCOMPARE(std::pair(g->row(), g->col()), std::pair(0, 3)); // the honorific, the last column
+    QCOMPARE(std::pair(g->row(), g->col()), std::pair(0, 3)); // the honorific
+    QTest::keyClick(g, Qt::Key_Return);
+    QCOMPARE(std::pair(g->row(), g->col()), std::pair(0, 4)); // on to the digital invoice's address
+    g->setCurrentIndex(g->model()->index(0, 6));                // the address, the last column
     QTest::keyClick(g, Qt::Key_Return);
     QCOMPARE(std::pair(g->row(), g->col()), std::pair(1, 1));
     w.cmd顧客登録->click();

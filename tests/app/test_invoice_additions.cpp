@@ -46,7 +46,7 @@ void InvoiceAdditionsTest::fillRegisterReloadPrint() {
     f.data.openMain()->executeRaw(QStringLiteral(
         "INSERT INTO 自社情報 (自社名, 税区分, 振込先, 支払期限既定, 日付表記) VALUES ('ヴォルニサ商事', '外税', "
         "'○○銀行 本店 普通 1234567' || char(10) || 'カ）ヴォルニサ', '月末締め翌月末', '和暦');"
-        "INSERT INTO 顧客マスタ VALUES ('鈴木工業', '大阪市', '御中')"));
+        "INSERT INTO 顧客マスタ (顧客名, 顧客情報, 敬称) VALUES ('鈴木工業', '大阪市', '御中')"));
     f.start();
     SettingsPage& s = *f.w->settings;
     // The seal is stored as soon as it is chosen; a file that is no image then changes nothing and says why.

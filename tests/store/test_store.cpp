@@ -65,8 +65,8 @@ void StoreTest::dialectRewrites() {
     QCOMPARE(rw(sql::C7()).sql, QStringLiteral("delete from w顧客マスタ where チェック = 1"));
     QCOMPARE(rw(sql::I13()).sql, QStringLiteral("SELECT SUM ( \"金額\" ) AS htotal FROM w明細 where 非課税 = 0"));
     QCOMPARE(rw(sql::C4(QStringLiteral("/d/Vornisa.mdb"))).sql,
-             QStringLiteral("insert into w顧客マスタ (\"顧客名\",\"顧客情報\",\"敬称\") select 顧客名 , 顧客情報 , 敬称 from "
-                            "ext1.\"顧客マスタ\" order by 顧客名"));
+             QStringLiteral("insert into w顧客マスタ (\"顧客名\",\"顧客情報\",\"敬称\",\"PeppolID\",\"郵便番号\",\"住所\") select "
+                            "顧客名 , 顧客情報 , 敬称 , PeppolID , 郵便番号 , 住所 from ext1.\"顧客マスタ\" order by 顧客名"));
     // Quoted text passes untouched, doubled quotes and keywords inside it included.
     QCOMPARE(rw(sql::C1(QStringLiteral("O'Brien; delete * from x"))).sql,
              QStringLiteral("select * from 顧客マスタ where 顧客名 = 'O''Brien; delete * from x'"));

@@ -118,6 +118,7 @@ void BookPage::build() {
     cmd一覧CSV = button(QStringLiteral("cmd一覧CSV"), QStringLiteral("CSV出力"),
                         QStringLiteral("一覧の伝票とその明細をCSVファイルに書き出します"));
     v->addWidget(buttonFrame({cmd履歴, cmd一覧CSV}));
+    v->addWidget(buildExports());
 }
 
 void BookPage::FormInit() {
@@ -132,6 +133,7 @@ void BookPage::FormInit() {
     connect(Grid伝票一覧, &QAbstractItemView::doubleClicked, this, &BookPage::Grid伝票一覧_Open);
     connect(cmd履歴, &QPushButton::clicked, this, &BookPage::cmd履歴_Click);
     connect(cmd一覧CSV, &QPushButton::clicked, this, &BookPage::cmd一覧CSV_Click);
+    connectExports();
     dat伝票一覧->onFailure = [this](const DbError& e) {
         notifyFailure(QStringLiteral("伝票一覧を読み込めませんでした。"), e);
     };

@@ -3,6 +3,7 @@
 #include "ui/number_box.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +27,10 @@ class BookPage : public QWidget {
     QLineEdit* txt検索顧客 = nullptr;
     NumberBox *num検索下限 = nullptr, *num検索上限 = nullptr;
     QPushButton *cmd検索 = nullptr, *cmd履歴 = nullptr, *cmd一覧CSV = nullptr;
+    // The listed invoices handed on: the journal CSV for the accounting program, digital invoices;
+    // and a received digital invoice read to be checked.
+    QComboBox* cmb仕訳形式 = nullptr;
+    QPushButton *cmd仕訳CSV = nullptr, *cmdデジタルインボイス = nullptr, *cmdデジタルインボイス取込 = nullptr;
     QTableView* Grid伝票一覧 = nullptr;
     BookModel* dat伝票一覧 = nullptr;
 
@@ -33,6 +38,9 @@ class BookPage : public QWidget {
     void Grid伝票一覧_Open();
     void cmd履歴_Click();
     void cmd一覧CSV_Click();
+    void cmd仕訳CSV_Click();
+    void cmdデジタルインボイス_Click();
+    void cmdデジタルインボイス取込_Click();
     // Prints a version of invoice `number` from the history as it was.
     void PrintVersion(qint32 number, const InvoiceVersion& v, const std::vector<VersionLine>& lines);
 
@@ -42,5 +50,8 @@ class BookPage : public QWidget {
 
   private:
     void build();
+    // The journal and digital invoice controls under the list, in a frame of their own.
+    QWidget* buildExports();
+    void connectExports();
     Books& books_;
 };

@@ -1,5 +1,6 @@
 #include "app/book_page/history_window.h"
 
+#include "app/page_parts.h"
 #include "invoice/qualified.h"
 #include "invoice/totals.h"
 #include "messages/msg.h"
@@ -12,16 +13,8 @@
 
 namespace {
 
-QStandardItem* item(const QString& text, bool right = false) {
-    auto* i = new QStandardItem(text);
-    i->setEditable(false);
-    if (right)
-        i->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return i;
-}
-
 QStandardItem* amount(const Value& v) {
-    return item(FormatAmount(v.isNull() ? std::nullopt : std::optional<Currency>(v.toCurrency())), true);
+    return shownItem(FormatAmount(v.isNull() ? std::nullopt : std::optional<Currency>(v.toCurrency())), true);
 }
 
 QTableView* table(const QString& name, QStandardItemModel* model) {
@@ -51,9 +44,9 @@ Frm履歴::Frm履歴(Database& main, qint32 number, int generation, PrintFn prin
                                               QStringLiteral("消費税"), QStringLiteral("合計")});
     for (const InvoiceVersion& v : versions_)
         // The copy stored now has no version number and no change yet.
-        versionModel_->appendRow({item(v.版 ? QString::number(v.版) : QString(), true), item(v.変更日時),
-                                  item(v.版 ? v.変更種別 : QStringLiteral("現在")), item(v.日付), item(v.顧客名),
-                                  amount(v.税抜計), amount(v.消費税), amount(v.合計)});
+        versionModel_->appendRow({shownItem(v.版 ? QString::number(v.版) : QString(), true), shownItem(v.変更日時),
+                                  shownItem(v.版 ? v.変更種別 : QStringLiteral("現在")), shownItem(v.日付),
+                                  shownItem(v.顧客名), amount(v.税抜計), amount(v.消費税), amount(v.合計)});
     lineModel_ = new QStandardItemModel(this);
     Grid履歴 = table(QStringLiteral("Grid履歴"), versionModel_);
     Grid履歴明細 = table(QStringLiteral("Grid履歴明細"), lineModel_);
@@ -114,11 +107,12 @@ void Frm履歴::showLines(int row) {
         return;
     }
     for (const VersionLine& v : lines_)
-        lineModel_->appendRow({item(v.品名.toText()), item(v.数量.isNull() ? QString() : v.数量.toText(), true),
-                               item(v.単位.toText()), amount(v.単価), amount(v.金額),
-                               item(qualified ? RateText(Value(LineRate(v.税率, v.非課税.toBool())))
-                                    : v.非課税.toBool() ? QStringLiteral("非課税")
-                                                        : QString())});
+        lineModel_->appendRow({shownItem(v.品名.toText()),
+                               shownItem(v.数量.isNull() ? QString() : v.数量.toText(), true),
+                               shownItem(v.単位.toText()), amount(v.単価), amount(v.金額),
+                               shownItem(qualified           ? RateText(Value(LineRate(v.税率, v.非課税.toBool())))
+                                         : v.非課税.toBool() ? QStringLiteral("非課税")
+                                                             : QString())});
     Grid履歴明細->resizeColumnsToContents();
     Grid履歴明細->horizontalHeader()->setStretchLastSection(false);
     Grid履歴明細->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch); // the name takes the room

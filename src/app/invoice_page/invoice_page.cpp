@@ -178,7 +178,9 @@ void InvoicePage::build() {
     cmdHint = button(QStringLiteral("cmdHint"), QString(), QStringLiteral("ヒント"));
     cmdHint->setIcon(style()->standardIcon(QStyle::SP_MessageBoxQuestion));
     cmdHint->setMinimumWidth(40);
-    auto* buttons = buttonFrame({cmd登録, cmd削除, cmdクリア, cmd印刷});
+    cmdデジタルインボイス = button(QStringLiteral("cmdデジタルインボイス"), QStringLiteral("デジタルインボイス…"),
+                                   QStringLiteral("登録済みの伝票をデジタルインボイス（JP PINT）のファイルにします"));
+    auto* buttons = buttonFrame({cmd登録, cmd削除, cmdクリア, cmd印刷, cmdデジタルインボイス});
     buttons->layout()->addWidget(cmdHint);
     buttons->layout()->addWidget(cmd閉じる);
     g->addWidget(buttons, 5, 0, 1, 2);
@@ -257,6 +259,7 @@ void InvoicePage::connectHandlers() {
     connect(cmd削除, &QPushButton::clicked, this, &InvoicePage::cmd削除_Click);
     connect(cmdクリア, &QPushButton::clicked, this, &InvoicePage::cmdクリア_Click);
     connect(cmd印刷, &QPushButton::clicked, this, &InvoicePage::cmd印刷_Click);
+    connect(cmdデジタルインボイス, &QPushButton::clicked, this, &InvoicePage::cmdデジタルインボイス_Click);
     // The hint window goes with the main window, once closing is agreed.
     connect(cmd閉じる, &QPushButton::clicked, this, [this] { window()->close(); });
     connect(cmdHint, &QPushButton::clicked, this, [this] { emit hintRequested(cmdHint->objectName()); });

@@ -49,6 +49,7 @@ class InvoicePage : public QWidget {
     QLabel* lbl未登録 = nullptr; // shown while the invoice area holds unregistered changes
     QPushButton *cmd登録 = nullptr, *cmd削除 = nullptr, *cmdクリア = nullptr, *cmd印刷 = nullptr, *cmd閉じる = nullptr,
                 *cmdHint = nullptr;
+    QPushButton* cmdデジタルインボイス = nullptr; // the registered invoice on screen as a JP PINT file
     BoundTable *dat明細 = nullptr, *dat商品参照 = nullptr;
 
     void Clear請求書(bool bln新規);
@@ -93,6 +94,7 @@ class InvoicePage : public QWidget {
     void cmd削除_Click() { Delete請求書(); }
     void cmdクリア_Click();
     void cmd印刷_Click() { SetPrnData請求書A4(true); }
+    void cmdデジタルインボイス_Click();
     void txtNo_LostFocus();
     void cmb顧客名_LostFocus();
     void Grid明細_AfterColUpdate(int col);

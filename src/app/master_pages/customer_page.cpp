@@ -5,6 +5,9 @@
 #include "app/page_parts.h"
 #include "invoice/invoice_io.h"
 #include "masters/customers.h"
+#include "peppol/parties.h"
+
+#include <sqlite3.h>
 
 #include <QHeaderView>
 #include <QStringListModel>
@@ -34,6 +37,7 @@ CustomerPage::CustomerPage(Books& books) : MasterPage(books) {
 
 void CustomerPage::FormInit() {
     bindGrid();
+    Grid顧客マスタ->setImeColumns({1, 2, 6}); // names, details and the address are typed in Japanese
     enterBreaksCellLines(Grid顧客マスタ);
     // The honorific last, picked from the list (typed also works).
     constexpr int col = layout::customerHonorificColumn;
@@ -78,8 +82,21 @@ void CustomerPage::Read顧客マスタ() {
     readMaster(QStringLiteral("顧客情報を読み込めませんでした。"), ::Read顧客マスタ);
 }
 
+namespace {
+// A Peppol ID that cannot be read would send a digital invoice nowhere: the page is not registered.
+void entryWithPeppolIds(Database& main, Database& work) {
+    const QStringList unreadable = pint::NormaliseCustomerIds(work);
+    if (!unreadable.isEmpty())
+        throw DbError(SQLITE_CONSTRAINT,
+                      QStringLiteral("次の顧客の Peppol ID を読み取れません（「0188:」と法人番号13桁、または「0221:」と"
+                                     "登録番号）: ") +
+                          unreadable.join(QStringLiteral("、")));
+    ::Entry顧客情報(main, work);
+}
+} // namespace
+
 void CustomerPage::Entry顧客情報() {
-    entryMaster(QStringLiteral("顧客情報は登録されませんでした。"), ::Entry顧客情報);
+    entryMaster(QStringLiteral("顧客情報は登録されませんでした。"), entryWithPeppolIds);
 }
 
 void CustomerPage::Delete顧客() {

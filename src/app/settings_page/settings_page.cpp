@@ -121,6 +121,7 @@ void SettingsPage::build() {
     Image2->setToolTip(QStringLiteral("使い方ガイドを開きます"));
     g->addWidget(Image2, colourRow + 5, 0, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
     g->addWidget(lblInfo, colourRow + 5, 2, 1, 2, Qt::AlignRight | Qt::AlignBottom);
+    g->addWidget(buildPeppolJournal(), 0, 4, colourRow + 5, 1);
     g->setRowStretch(colourRow + 5, 1);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);

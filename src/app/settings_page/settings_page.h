@@ -1,6 +1,8 @@
 #pragma once
 #include "app/books.h"
 #include "masters/images.h"
+#include "journal/names.h"
+#include "masters/settings.h"
 #include "ui/number_box.h"
 
 #include <QComboBox>
@@ -8,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QWidget>
 
 // The settings page: the company, the tax settings in force, what an invoice takes from the
@@ -36,6 +39,10 @@ class SettingsPage : public QWidget {
                 *cmd一括削除7 = nullptr, *cmdバックアップ = nullptr, *cmd復元 = nullptr;
     QLabel *Image2 = nullptr, *lblInfo = nullptr;
     QLabel* lblデータフォルダ = nullptr; // where the books are kept
+    // The company's address for digital invoices, and the journal CSV's names per accounting program
+    // (a row per item of NameItems(), a column per program).
+    QLineEdit *txtPeppolID = nullptr, *txt郵便番号 = nullptr, *txt住所 = nullptr;
+    QTableWidget* Grid仕訳設定 = nullptr;
 
     void Clear設定();
     // False only when the page was refused (nothing saved, the page kept as typed).
@@ -77,6 +84,12 @@ class SettingsPage : public QWidget {
   private:
     void build();
     QWidget* buildInvoiceBox();
+    QWidget* buildPeppolJournal();
+    // The stored Peppol ID, post code, address and journal names shown.
+    void showPeppolJournal(const StoredSettings& s);
+    // The page's Peppol ID, post code and address into the settings, the journal names out of the
+    // grid; false (the user told why, focus on the field) when the Peppol ID cannot be read.
+    bool takePeppolJournal(CompanySettings& s, QList<JournalNames>& names);
     void showLineColor(qint64 colour);
     void showTaxCategory(const QString& category);
     // Reads the stored seal and logo and shows them.

@@ -4,6 +4,7 @@
 #include "app/page_parts.h"
 #include "backup/backup.h"
 #include "masters/images.h"
+#include "journal/stored.h"
 #include "masters/settings.h"
 #include "masters/wipe.h"
 #include "messages/msg.h"
@@ -70,8 +71,15 @@ bool SettingsPage::Entry設定() {
     s.振込先 = txt振込先->toPlainText();
     s.支払期限既定 = cmb支払期限既定->currentText();
     s.日付表記 = cmb日付表記->currentText();
+    QList<JournalNames> names;
+    if (!takePeppolJournal(s, names))
+        return false;
     try {
+        // The company and the journal names are one registration: both or neither.
+        Transaction tx(*books_.dbMain);
         ::Entry設定(*books_.dbMain, s);
+        SaveJournalNames(*books_.dbMain, names);
+        tx.commit();
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("設定は登録されませんでした。"), e);
         return true;
@@ -104,6 +112,7 @@ void SettingsPage::Read設定() {
     cmb支払期限既定->setCurrentText(books_.cfg支払期限既定);
     cmb日付表記->setCurrentText(DateStyles.contains(s.日付表記.value_or(QString())) ? *s.日付表記 : DateStyles.front());
     showImages();
+    showPeppolJournal(s);
     if (!s.exists) {
         books_.cfg税区分 = QStringLiteral("外税");
         showTaxCategory(books_.cfg税区分);
