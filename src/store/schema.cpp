@@ -1,6 +1,7 @@
 #include "store/schema.h"
 
 #include "store/database.h"
+#include "store/dialect.h"
 
 #include <sqlite3.h>
 
@@ -99,6 +100,12 @@ const QStringList& schemaSteps(SchemaFile file) {
 }
 
 int storedSchemaVersion(Database& db) {
+    if (db.onServer()) {
+        const auto rows = db.serverRows(QStringLiteral("SELECT 版 FROM ") + ServerVersionTable);
+        if (rows.size() != 1)
+            throw DbError(SQLITE_CORRUPT, QStringLiteral("サーバーの帳簿に版がありません: ") + db.path());
+        return int(rows[0][0].toInt());
+    }
     sqlite3_stmt* st = nullptr;
     int version = -1;
     if (sqlite3_prepare_v2(db.handle(), "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK &&
@@ -111,20 +118,38 @@ int storedSchemaVersion(Database& db) {
 }
 
 int upgradeSchema(Database& db, const QStringList& steps, const std::function<void(int from)>& putAside) {
-    const int from = storedSchemaVersion(db);
+    int from = storedSchemaVersion(db);
     const int to = static_cast<int>(steps.size());
+    const auto tooNew = [&] {
+        return DbError(SQLITE_ERROR,
+                       (db.onServer() ? QStringLiteral("サーバーの帳簿は新しい版の Vornisa で更新されています（版 %1）。"
+                                                       "このPCの Vornisa を更新してください: %2")
+                                      : QStringLiteral("このファイルは新しい版の Vornisa で作られています（版 %1）: %2"))
+                           .arg(from)
+                           .arg(db.path()));
+    };
     if (from > to)
-        throw DbError(SQLITE_ERROR, QStringLiteral("このファイルは新しい版の Vornisa で作られています（版 %1）: %2")
-                                        .arg(from)
-                                        .arg(db.path()));
+        throw tooNew();
     if (from == to)
         return from;
     if (putAside)
         putAside(from);
+    // On a server the writers' lock is taken first: of PCs starting at once, one upgrades and the
+    // others find the book upgraded.
     Transaction tx(db);
-    for (int v = from; v < to; ++v)
-        db.executeRaw(steps[v]);
-    db.executeRaw(QStringLiteral("PRAGMA user_version = %1").arg(to));
+    if (db.onServer()) {
+        from = storedSchemaVersion(db);
+        if (from > to)
+            throw tooNew();
+        for (int v = from; v < to; ++v)
+            for (const QString& statement : serverSchema(steps[v]))
+                db.executeRaw(statement);
+        db.executeRaw(QStringLiteral("UPDATE %1 SET 版 = %2").arg(ServerVersionTable).arg(to));
+    } else {
+        for (int v = from; v < to; ++v)
+            db.executeRaw(steps[v]);
+        db.executeRaw(QStringLiteral("PRAGMA user_version = %1").arg(to));
+    }
     tx.commit();
     db.forgetColumns();
     return from;
