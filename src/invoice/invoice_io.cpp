@@ -118,11 +118,42 @@ void AutoEntry商品(Database& main, Database& work, bool withRates) {
     t.commit();
 }
 
-void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
-    const QString number = QString::number(h.number);
+namespace {
+
+// Inside the registering transaction, which holds the writers' lock: the number to register
+// under and the stored copy's change count, or StaleInvoice when another PC got there first.
+qint64 claimNumber(Database& main, InvoiceHeader& h) {
+    using Expect = InvoiceHeader::Expect;
+    if (h.expect == Expect::NextNumber) {
+        bool ok = false;
+        h.number = Proc管理(main, QStringLiteral("最大請求書番号"), QStringLiteral("Get"), QString()).toInt(&ok);
+        if (!ok || h.number <= 0)
+            throw DbError(0, QStringLiteral("次の伝票番号を決められませんでした。"));
+    }
+    const auto stored = main.openRecordset(sql::I5(QString::number(h.number)));
+    const QString no = QStringLiteral("伝票 %1 は").arg(h.number);
+    const QString reload = QStringLiteral("読み込み直してから登録してください。");
+    if (stored->eof()) {
+        if (h.expect == Expect::Loaded)
+            throw StaleInvoice(0, no + QStringLiteral("他のPCで削除されました。") + reload);
+        return -1;
+    }
+    const qint64 count = stored->field(QStringLiteral("更新回数")).toInt();
+    if (h.expect == Expect::New || h.expect == Expect::NextNumber)
+        throw StaleInvoice(0, no + QStringLiteral("他のPCで登録されました。") + reload);
+    if (h.expect == Expect::Loaded && count != h.更新回数)
+        throw StaleInvoice(0, no + QStringLiteral("他のPCで変更されました。") + reload);
+    return count;
+}
+
+} // namespace
+
+qint32 Entry請求書(Database& main, Database& work, InvoiceHeader h) {
     const Value date = h.date.isEmpty() ? Value() : Value(h.date);
     const bool qualified = h.税率方式 == Scheme10_8;
     Transaction t(main);
+    const qint64 storedCount = claimNumber(main, h);
+    const QString number = QString::number(h.number);
     AutoEntry顧客マスタ(main, h.顧客名, h.顧客情報);
     AutoEntry商品(main, work, qualified);
     Archive請求書(main, h.number, Change訂正, QDateTime::currentDateTime());
@@ -187,11 +218,13 @@ void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
         if (!text.isEmpty())
             header->setField(field, text);
     header->setField(QStringLiteral("敬称"), h.敬称);
+    header->setField(QStringLiteral("更新回数"), static_cast<std::int64_t>(storedCount + 1));
     header->update();
     header->close();
 
     Proc管理(main, QStringLiteral("最大請求書番号"), QStringLiteral("Set"), number);
     t.commit();
+    return h.number;
 }
 
 std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number) {
@@ -220,6 +253,8 @@ std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 numbe
     h.備考 = rs->field(QStringLiteral("備考")).toText();
     h.振込先 = rs->field(QStringLiteral("振込先")).toText();
     h.敬称 = rs->field(QStringLiteral("敬称")).toText();
+    h.更新回数 = rs->field(QStringLiteral("更新回数")).toInt();
+    h.expect = InvoiceHeader::Expect::Loaded;
     rs->close();
     return h;
 }

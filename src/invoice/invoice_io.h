@@ -1,12 +1,12 @@
 #pragma once
 #include "store/currency.h"
+#include "store/database.h"
 
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
-class Database;
 
 enum class NumberCheck { Empty, Ok, NotNumeric, OutOfRange };
 
@@ -39,6 +39,17 @@ struct InvoiceHeader {
     QString 件名 = {}, 備考 = {}, 振込先 = {};
     QString 支払期限 = {}; // "yyyy/mm/dd", or "" for none
     QString 敬称 = Honorifics.front(); // the customer's when issued; "" prints none
+    // Against another PC's work on the same book. Any replaces whatever is stored (one caller's
+    // own register); Loaded registers only while the stored copy still counts 更新回数 changes, as
+    // this PC read it; New only while the number holds no invoice; NextNumber takes the counter's
+    // next number inside the registering transaction, so no two PCs get one and none is skipped.
+    enum class Expect { Any, Loaded, New, NextNumber } expect = Expect::Any;
+    qint64 更新回数 = 0;
+};
+
+// A register refused because another PC changed the book since this PC read it.
+struct StaleInvoice : DbError {
+    using DbError::DbError;
 };
 
 // Teaches the customer to the master: adds it or replaces its details. An empty name adds nothing.
@@ -47,10 +58,11 @@ void AutoEntry顧客マスタ(Database& main, const QString& name, const QString
 // withRates also teaches each product its line's rate (an exempt line leaves the rate as it is).
 void AutoEntry商品(Database& main, Database& work, bool withRates = false);
 
-// Registers the invoice on the work lines under h.number, replacing any stored copy (which
-// goes into the history first), and raises the counter: all of it or, on failure (DbError),
-// none of it.
-void Entry請求書(Database& main, Database& work, const InvoiceHeader& h);
+// Registers the invoice on the work lines under h.number (or the next number, see Expect),
+// replacing any stored copy (which goes into the history first), and raises the counter: all of
+// it or, on failure (DbError; StaleInvoice naming what another PC did), none of it. Gives the
+// number registered.
+qint32 Entry請求書(Database& main, Database& work, InvoiceHeader h);
 
 std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number);
 
