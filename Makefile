@@ -55,9 +55,12 @@ fuzz-build: deps
 fuzz: fuzz-build
 	tests/reliability/fuzz/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The server section runs against a throwaway PostgreSQL server, stopped afterwards whatever happens.
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	QT_QPA_PLATFORM=offscreen $(BUILD)/vornisa_bench
+	tools/pg-test-cluster start $(BUILD)/pg-bench-server
+	VORNISA_TEST_PG=$(abspath $(BUILD))/pg-bench-server QT_QPA_PLATFORM=offscreen $(BUILD)/vornisa_bench; \
+	  status=$$?; tools/pg-test-cluster stop $(BUILD)/pg-bench-server; exit $$status
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

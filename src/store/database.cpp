@@ -209,6 +209,18 @@ Rewritten Database::rewrite(const QString& statement) {
 }
 
 void Database::execute(const QString& statement) {
+    if (serverBook_)
+        if (const auto copy = externalInsert(statement); copy && copy->book == serverBook_->path()) {
+            auto from = serverBook_->openRecordset(copy->source);
+            auto to = openRecordset(QStringLiteral("select * from [%1] where 1 = 0").arg(copy->target));
+            for (from->moveFirst(); !from->eof(); from->moveNext()) {
+                to->addNew();
+                for (const QString& name : from->fieldNames())
+                    to->setField(name, from->field(name));
+                to->update();
+            }
+            return;
+        }
     const Rewritten r = rewrite(statement);
     if (pg_)
         clearResult(serverExec(r.sql, r.params));

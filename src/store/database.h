@@ -51,6 +51,10 @@ class Database {
     // The file, or the connection text of a server book.
     const QString& path() const { return path_; }
     bool onServer() const { return pg_ != nullptr; }
+    bool serverUsesTls() const;
+    // A work file beside a book on a server: statements copying "from T in '<book's path()>'"
+    // read their rows from that book.
+    void linkServerBook(Database* book) { serverBook_ = book; }
     // The tables the book holds, in the order they were made.
     QStringList tables();
 
@@ -72,6 +76,7 @@ class Database {
     void forgetColumns() {
         columns_.clear();
         serverTypes_.clear();
+        serverNamedTypes_.clear();
     }
 
     // Gives the file's unused space back to the disk when it is at least half the file and
@@ -107,10 +112,15 @@ class Database {
     void serverUpdate(const QString& sql, const std::vector<std::pair<QString, Value>>& values);
     // The declared types of a server table's columns by attribute number, for reading results.
     const QHash<int, QString>& serverTypes(unsigned tableOid);
+    // The declared type of a result column no one table gives (a union's): the type its name has
+    // in every table of the book, as the file takes it from the first select; "" when it differs.
+    QString serverNamedType(const QString& name);
 
     sqlite3* db_;
     pg_conn* pg_ = nullptr;
+    Database* serverBook_ = nullptr;
     QHash<unsigned, QHash<int, QString>> serverTypes_;
+    QHash<QString, QString> serverNamedTypes_;
     QString path_;
     int depth_ = 0;
     bool failedInside_ = false;

@@ -117,7 +117,8 @@ struct Writer {
             return quoteName(t.text);
         if (engine == Engine::Server) {
             if (t.kind == Tok::String) {
-                *params << literalValue(t.text);
+                const QString value = literalValue(t.text);
+                *params << (value.isNull() ? QStringLiteral("") : value); // '' is text, never Null
                 return u'$' + QString::number(params->size());
             }
             if (is(t, "like"))
@@ -236,6 +237,24 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach, Eng
     }
     result.sql = out.join(u' ');
     return result;
+}
+
+std::optional<ExternalInsert> externalInsert(const QString& statement) {
+    const std::vector<Token> t = tokenize(statement);
+    if (t.size() < 8 || !is(t[0], "insert") || !is(t[1], "into") || !isName(t[2]) || !is(t[3], "select"))
+        return std::nullopt;
+    for (size_t i = 4; i + 2 < t.size(); ++i)
+        if (is(t[i], "from") && isName(t[i + 1]) && is(t[i + 2], "in") && i + 3 < t.size() &&
+            t[i + 3].kind == Tok::String) {
+            QStringList source;
+            for (size_t j = 3; j < t.size(); ++j) {
+                if (j == i + 2 || j == i + 3)
+                    continue; // the in-clause: the rows come from the book itself
+                source << (t[j].kind == Tok::Quoted ? u'[' + t[j].text + u']' : t[j].text);
+            }
+            return ExternalInsert{t[2].text, source.join(u' '), literalValue(t[i + 3].text)};
+        }
+    return std::nullopt;
 }
 
 QStringList serverSchema(const QString& fileSchema) {

@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 // The statements the program sends are written in the desktop engine's dialect
@@ -26,6 +27,15 @@ struct Rewritten {
 using AttachFn = std::function<QString(const QString& path)>;
 
 Rewritten rewriteStatement(const QString& statement, const AttachFn& attach, Engine engine = Engine::File);
+
+// "insert into W select a,b from T in 'book' …": the work file's copy of a master. When the book
+// is on a server the rows are read there and added here; this splits the statement for that.
+struct ExternalInsert {
+    QString target; // W
+    QString source; // "select a,b from T …", in the program's dialect
+    QString book;   // the text between the quotes
+};
+std::optional<ExternalInsert> externalInsert(const QString& statement);
 
 // The server's form of schema text written for the file (delivered schema, upgrade steps, a
 // file's own CREATE statements): the file's declared types become the server's (money and dates

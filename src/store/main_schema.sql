@@ -1,10 +1,9 @@
 -- Main database: the books, at schema version 8 (see src/store/schema.cpp). Money is CURRENCY, stored as an integer count of
 -- ten-thousandths so that values and their sums come back exact.
--- 更新回数 counts the changes of a stored row: a PC registers over a row only as it read it.
 CREATE TABLE 顧客マスタ (顧客名 TEXT, 顧客情報 TEXT, 敬称 TEXT DEFAULT '様', PeppolID TEXT, 郵便番号 TEXT,
-                       住所 TEXT, 更新回数 INTEGER NOT NULL DEFAULT 0);
+                       住所 TEXT);
 CREATE TABLE 商品マスタ (品名 TEXT, 単位 TEXT, 単価 CURRENCY, 非課税 BOOLEAN NOT NULL DEFAULT 0,
-                       税率 INTEGER, 更新回数 INTEGER NOT NULL DEFAULT 0);
+                       税率 INTEGER);
 CREATE TABLE 自社情報 (自社名 TEXT, 自社情報 TEXT, 税区分 TEXT, LineColor1 INTEGER, 最大請求書番号 INTEGER,
                      登録番号 TEXT, 税率方式 TEXT, 端数処理 TEXT, 振込先 TEXT, 支払期限既定 TEXT, 日付表記 TEXT,
                      PeppolID TEXT, 郵便番号 TEXT, 住所 TEXT);
@@ -16,7 +15,7 @@ CREATE TABLE 請求書ヘッダ (伝票番号 INTEGER, 日付 DATETIME, 顧客�
                          税率方式 TEXT, 税区分 TEXT, 端数処理 TEXT, 対象10 CURRENCY, 消費税10 CURRENCY,
                          対象8 CURRENCY, 消費税8 CURRENCY, 登録番号 TEXT,
                          件名 TEXT, 支払期限 DATETIME, 備考 TEXT, 振込先 TEXT, 敬称 TEXT DEFAULT '様',
-                         更新回数 INTEGER NOT NULL DEFAULT 0);
+                         更新回数 INTEGER NOT NULL DEFAULT 0); -- counts its changes: a PC registers only over the copy it read
 CREATE TABLE コードマスタ (kcode TEXT, code INTEGER, sname TEXT);
 -- The invoice book: every replaced (訂正), deleted (削除) or wiped (初期化) copy of an invoice, under
 -- its version 1, 2, … per number and generation of the book. Rows are only ever added.

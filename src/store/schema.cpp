@@ -86,12 +86,10 @@ const QStringList& schemaSteps(SchemaFile file) {
         // 6, 7: taken by another change; a no-op here until the two meet.
         QString(),
         QString(),
-        // 8: several PCs on one book — every stored invoice and master row counts its changes, so a
-        // register over another PC's change since this PC read it is refused instead of overwriting it.
+        // 8: several PCs on one book — every stored invoice counts its changes, so a register over
+        // another PC's change since this PC read it is refused instead of overwriting it.
         QStringLiteral("ALTER TABLE 請求書ヘッダ ADD COLUMN 更新回数 INTEGER NOT NULL DEFAULT 0;"
-                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 更新回数 INTEGER;"
-                       "ALTER TABLE 顧客マスタ ADD COLUMN 更新回数 INTEGER NOT NULL DEFAULT 0;"
-                       "ALTER TABLE 商品マスタ ADD COLUMN 更新回数 INTEGER NOT NULL DEFAULT 0;"),
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 更新回数 INTEGER;"),
     };
     static const QStringList work = {
         // 1: the rate of a line, of a product on the product page and in the pick list.

@@ -79,6 +79,10 @@ std::unique_ptr<Database> Database::connect(const QString& connection, const QSt
     return db;
 }
 
+bool Database::serverUsesTls() const {
+    return pg_ && PQsslInUse(pg_) == 1;
+}
+
 bool Database::engineInTransaction() const {
     if (pg_)
         return PQtransactionStatus(pg_) == PQTRANS_INTRANS || PQtransactionStatus(pg_) == PQTRANS_INERROR;
@@ -146,6 +150,22 @@ const QHash<int, QString>& Database::serverTypes(unsigned tableOid) {
     return *serverTypes_.insert(tableOid, types);
 }
 
+QString Database::serverNamedType(const QString& name) {
+    if (serverNamedTypes_.isEmpty()) {
+        Result r{serverExec(QStringLiteral("SELECT a.attname, format_type(a.atttypid, NULL) FROM pg_attribute a JOIN "
+                                           "pg_class c ON c.oid = a.attrelid WHERE c.relkind = 'r' AND c.relnamespace = "
+                                           "current_schema()::regnamespace AND a.attnum > 0 AND NOT a.attisdropped"),
+                            {})};
+        for (int i = 0; i < PQntuples(r.r); ++i) {
+            const QString column = QString::fromUtf8(PQgetvalue(r.r, i, 0));
+            const QString type = fileType(QString::fromUtf8(PQgetvalue(r.r, i, 1)));
+            const auto it = serverNamedTypes_.constFind(column);
+            serverNamedTypes_.insert(column, it == serverNamedTypes_.constEnd() || *it == type ? type : QString());
+        }
+    }
+    return serverNamedTypes_.value(name);
+}
+
 std::unique_ptr<Recordset> Database::serverRecordset(const Rewritten& r) {
     std::unique_ptr<Recordset> rs(new Recordset);
     rs->db_ = this;
@@ -166,7 +186,7 @@ std::unique_ptr<Recordset> Database::serverRecordset(const Rewritten& r) {
         shown.push_back(i);
         oids.push_back(PQftype(res.r, i));
         rs->names_ << name;
-        rs->types_ << (table != InvalidOid ? serverTypes(table).value(PQftablecol(res.r, i)) : QString());
+        rs->types_ << (table != InvalidOid ? serverTypes(table).value(PQftablecol(res.r, i)) : serverNamedType(name));
     }
     const int rows = PQntuples(res.r);
     rs->rows_.reserve(rows);

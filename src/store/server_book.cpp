@@ -4,6 +4,8 @@
 #include "store/dialect.h"
 #include "store/schema.h"
 
+#include <QFile>
+#include <QRegularExpression>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -170,4 +172,113 @@ QList<TableCheck> copyBookToServer(Database& file, Database& server) {
     }
     tx.commit();
     return checks;
+}
+
+namespace {
+
+void fileExec(sqlite3* db, const QString& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
+        sqlite3_free(err);
+        throw DbError(sqlite3_extended_errcode(db), text);
+    }
+}
+
+// A server column default as the file writes it: false/true as 0/1, casts left out.
+QString fileDefault(QString expression) {
+    static const QRegularExpression cast(QStringLiteral("::[a-z ]+$"));
+    expression.remove(cast);
+    if (expression == QLatin1String("false") || expression == QLatin1String("true"))
+        return expression == QLatin1String("true") ? QStringLiteral("1") : QStringLiteral("0");
+    return expression;
+}
+
+void copyTableToFile(Database& server, sqlite3* file, const QString& table) {
+    QStringList definitions, names;
+    QStringList types;
+    for (const auto& c : server.serverRows(
+             QStringLiteral("SELECT a.attname, format_type(a.atttypid, NULL), a.attnotnull, pg_get_expr(d.adbin, "
+                            "d.adrelid) FROM pg_attribute a LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND "
+                            "d.adnum = a.attnum WHERE a.attrelid = $1::regclass AND a.attnum > 0 AND NOT "
+                            "a.attisdropped AND a.attname <> 'rowid' ORDER BY a.attnum"),
+             {table})) {
+        const QString type = fileType(c[1].toText());
+        QString d = c[0].toText() + u' ' + type;
+        if (c[2].toBool())
+            d += QStringLiteral(" NOT NULL");
+        if (!c[3].isNull())
+            d += QStringLiteral(" DEFAULT ") + fileDefault(c[3].toText());
+        definitions << d;
+        names << c[0].toText();
+        types << type;
+    }
+    fileExec(file, QStringLiteral("CREATE TABLE %1 (%2)").arg(table, definitions.join(QStringLiteral(", "))));
+    Stmt insert;
+    QStringList marks(names.size() + 1, QStringLiteral("?"));
+    const QString sql = QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (%3)").arg(table, names.join(u','), marks.join(u','));
+    if (sqlite3_prepare_v2(file, sql.toUtf8().constData(), -1, &insert.st, nullptr) != SQLITE_OK)
+        throw DbError(sqlite3_extended_errcode(file), QString::fromUtf8(sqlite3_errmsg(file)));
+    const auto rows = server.serverRows(
+        QStringLiteral("SELECT rowid AS row_id, %1 FROM %2 ORDER BY rowid").arg(names.join(u','), table));
+    for (const auto& row : rows) {
+        sqlite3_reset(insert.st);
+        sqlite3_bind_int64(insert.st, 1, row[0].toInt());
+        for (int i = 1; i < int(row.size()); ++i) {
+            const Value& v = row[i];
+            if (v.isNull()) {
+                sqlite3_bind_null(insert.st, i + 1);
+            } else if (types[i - 1] == QLatin1String("BLOB")) { // bytea comes as \x and hex digits
+                const QByteArray bytes = QByteArray::fromHex(v.toText().mid(2).toLatin1());
+                sqlite3_bind_blob(insert.st, i + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            } else if (v.isCurrency()) {
+                sqlite3_bind_int64(insert.st, i + 1, v.toCurrency().raw());
+            } else if (v.isInt() || v.isBool()) {
+                sqlite3_bind_int64(insert.st, i + 1, v.toInt());
+            } else if (v.isReal()) {
+                sqlite3_bind_double(insert.st, i + 1, v.toDouble());
+            } else {
+                const QByteArray b = v.toText().toUtf8();
+                sqlite3_bind_text(insert.st, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            }
+        }
+        if (sqlite3_step(insert.st) != SQLITE_DONE)
+            throw DbError(sqlite3_extended_errcode(file), QString::fromUtf8(sqlite3_errmsg(file)));
+    }
+}
+
+} // namespace
+
+void copyServerBookToFile(Database& server, const QString& path) {
+    if (QFile::exists(path))
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("ファイルがすでにあります: ") + path);
+    struct File {
+        sqlite3* db = nullptr;
+        QString path;
+        bool keep = false;
+        ~File() {
+            sqlite3_close_v2(db);
+            if (!keep)
+                QFile::remove(path);
+        }
+    } file{nullptr, path};
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &file.db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK)
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("ファイルを作れません: ") + path);
+    // One snapshot of the server for every table, so the copy is consistent while others write.
+    Transaction read(server, TxStart::Deferred);
+    server.executeRaw(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
+    fileExec(file.db, QStringLiteral("BEGIN"));
+    for (const QString& table : server.tables())
+        if (table != ServerVersionTable)
+            copyTableToFile(server, file.db, table);
+    static const QRegularExpression onTable(QStringLiteral(" ON \\S+?\\.(\\S+) USING \\w+ "));
+    for (const auto& index : server.serverRows(QStringLiteral(
+             "SELECT indexdef FROM pg_indexes WHERE schemaname = current_schema() AND indexname NOT LIKE '%rowid_key' "
+             "ORDER BY indexname")))
+        fileExec(file.db, index[0].toText().replace(onTable, QStringLiteral(" ON \\1 ")));
+    fileExec(file.db, QStringLiteral("PRAGMA user_version = %1").arg(storedSchemaVersion(server)));
+    fileExec(file.db, QStringLiteral("COMMIT"));
+    read.commit();
+    file.keep = true;
 }

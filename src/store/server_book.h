@@ -24,3 +24,8 @@ struct TableCheck {
 // money sums on both sides; on any difference nothing stays on the server. A server database
 // that is not empty is never written to. Throws DbError; gives the checks on success.
 QList<TableCheck> copyBookToServer(Database& file, Database& server);
+
+// Copies a server book into a new file at `path` in the file's format (tables with their declared
+// types and defaults, every row with its rowid, the indexes, the schema version), as one consistent
+// read: a backup a single PC can always take up. Throws DbError; a failed copy leaves no file.
+void copyServerBookToFile(Database& server, const QString& path);

@@ -38,7 +38,7 @@ void InvoicePage::Clear明細ワーク() {
 
 void InvoicePage::SetDD品名() {
     workThenRefresh(dat商品参照, QStringLiteral("商品一覧を読み込めませんでした。"), [this] {
-        ::SetDD品名(*books_.dbWork, books_.MainDbPath);
+        ::SetDD品名(*books_.dbWork, books_.dbMain->path());
         return true;
     });
 }
