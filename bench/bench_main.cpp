@@ -9,6 +9,7 @@
 #include "exchange/master_csv.h"
 #include "fault_vfs.h"
 #include "invoice/invoice_io.h"
+#include "invoice/numbering.h"
 #include "masters/customers.h"
 #include "masters/products.h"
 #include "messages/msg.h"
@@ -479,6 +480,7 @@ void bench_server(const QString&) {
     }
     TestData data;
     fillBook(data, 100000);
+    Proc管理(*data.openMain(), QStringLiteral("最大請求書番号"), QStringLiteral("Set"), QStringLiteral("100000"));
     ServerDatabase db;
     copyBookToServer(*data.openMain(), *Database::connect(db.connection, {}));
     auto file = data.openMain();

@@ -275,18 +275,24 @@ void Database::rollback() {
     }
 }
 
+std::unique_ptr<Recordset> Database::recordsetFor(const Rewritten& r, QString& sql) {
+    std::unique_ptr<Recordset> rs(new Recordset);
+    rs->db_ = this;
+    sql = r.sql;
+    if (!r.updatableTable.isEmpty() && !columns(r.updatableTable).empty()) {
+        rs->table_ = r.updatableTable;
+        sql = QStringLiteral("SELECT rowid AS \"__rowid\", ") + sql.mid(sql.indexOf(u' ') + 1);
+    }
+    return rs;
+}
+
 std::unique_ptr<Recordset> Database::openRecordset(const QString& statement) {
     const Rewritten r = rewrite(statement);
     if (pg_)
         return serverRecordset(r);
-    std::unique_ptr<Recordset> rs(new Recordset);
-    rs->db_ = this;
-    QString sql = r.sql;
-    const bool updatable = !r.updatableTable.isEmpty() && !columns(r.updatableTable).empty();
-    if (updatable) {
-        rs->table_ = r.updatableTable;
-        sql = QStringLiteral("SELECT rowid AS \"__rowid\", ") + sql.mid(sql.indexOf(u' ') + 1);
-    }
+    QString sql;
+    auto rs = recordsetFor(r, sql);
+    const bool updatable = !rs->table_.isEmpty();
     Stmt s;
     if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
         fail();

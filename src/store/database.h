@@ -102,6 +102,9 @@ class Database {
     QString attach(const QString& path);
     [[noreturn]] void fail() const;
     Rewritten rewrite(const QString& statement);
+    // A record set for a rewritten select; `sql` becomes what to run: with the rowid first when
+    // its rows can be written back.
+    std::unique_ptr<Recordset> recordsetFor(const Rewritten& r, QString& sql);
     void fileColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols);
     bool engineInTransaction() const;
     // Server parts (server.cpp).

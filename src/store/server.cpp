@@ -167,14 +167,9 @@ QString Database::serverNamedType(const QString& name) {
 }
 
 std::unique_ptr<Recordset> Database::serverRecordset(const Rewritten& r) {
-    std::unique_ptr<Recordset> rs(new Recordset);
-    rs->db_ = this;
-    QString sql = r.sql;
-    const bool updatable = !r.updatableTable.isEmpty() && !columns(r.updatableTable).empty();
-    if (updatable) {
-        rs->table_ = r.updatableTable;
-        sql = QStringLiteral("SELECT rowid AS \"__rowid\", ") + sql.mid(sql.indexOf(u' ') + 1);
-    }
+    QString sql;
+    auto rs = recordsetFor(r, sql);
+    const bool updatable = !rs->table_.isEmpty();
     Result res{serverExec(sql, r.params)};
     std::vector<int> shown;
     std::vector<Oid> oids;

@@ -8,6 +8,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QRegularExpression>
 
 namespace {
 const QString ThisPc = QStringLiteral("このPC");
@@ -52,6 +53,13 @@ void SettingsPage::showBookPlace() {
 }
 
 std::optional<ServerBookState> SettingsPage::testConnection() {
+    // The connection text is kept with the choice: a password in it would be stored too.
+    static const QRegularExpression password(QStringLiteral("password\\s*=|://[^/@]*:[^/@]*@"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    if (txt接続先->text().contains(password)) {
+        lbl接続結果->setText(QStringLiteral("接続先にパスワードを書かないでください。パスワードは ~/.pgpass に書きます。"));
+        return std::nullopt;
+    }
     try {
         auto server = Database::connect(txt接続先->text().trimmed(), {});
         const ServerBookState state = inspectServerBook(*server);
