@@ -15,8 +15,11 @@
 #include <QLineEdit>
 #include <QtTest>
 
-// The widget that takes typed keys now: the focused one, or the line edit of a focused combo box.
+// The widget that takes typed keys now, as the keyboard finds it: an open pop-up (a completer's
+// list) first, then the focused widget, or the line edit of a focused combo box.
 inline QWidget* typingTarget() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup;
     QWidget* w = QApplication::focusWidget();
     if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit())
         return combo->lineEdit();
@@ -32,6 +35,10 @@ inline void typeCell(DataGrid* g, int row, int col, const QString& text) {
     QWidget* editor = typingTarget();
     QTest::keyClick(editor ? editor : g, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor commits on a queued call
+    // A pop-up list that closed leaves the offscreen platform without an active window; a window
+    // manager gives the activation back.
+    if (!QApplication::activeWindow())
+        g->window()->activateWindow();
 }
 
 // A started main window over fresh files, in the program's Japanese set-up; message boxes are
