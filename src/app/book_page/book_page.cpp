@@ -76,6 +76,7 @@ void BookPage::build() {
     cmb検索種別 = named(new QComboBox, QStringLiteral("cmb検索種別"));
     cmb検索種別->addItems(QStringList{QStringLiteral("すべて")} + DocumentKinds);
     cmb検索種別->setCurrentText(Kind請求書);
+    cmb検索種別->setToolTip(QStringLiteral("一覧に表示する帳票の種類"));
     txt検索顧客 = named(new QLineEdit, QStringLiteral("txt検索顧客"));
     txt検索顧客->setToolTip(QStringLiteral("顧客名か顧客情報の一部"));
     limitSearchText(txt検索顧客);
