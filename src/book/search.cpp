@@ -26,6 +26,7 @@ sql::BookFilter filterOf(BookQuery q) {
     if (q.max)
         f.maxRaw = QString::number(q.max->raw());
     f.withDeleted = q.withDeleted;
+    f.kind = q.kind;
     return f;
 }
 
@@ -34,7 +35,13 @@ QString orderBy(const BookOrder& o) {
     QString first;
     switch (o.column) {
     case BookColumn::伝票番号:
-        return "伝票番号" + dir + ", 世代" + dir + ", 削除済み";
+        return "伝票番号" + dir + ", 種別, 世代" + dir + ", 削除済み";
+    case BookColumn::種別:
+        first = QStringLiteral("種別");
+        break;
+    case BookColumn::元伝票:
+        first = "元種別" + dir + ", 元番号";
+        break;
     case BookColumn::日付:
         first = QStringLiteral("日付");
         break;
@@ -51,9 +58,9 @@ QString orderBy(const BookOrder& o) {
         first = QStringLiteral("合計");
         break;
     case BookColumn::状態:
-        return "削除済み" + dir + ", 訂正回数" + dir + ", 伝票番号, 世代";
+        return "削除済み" + dir + ", 訂正回数" + dir + ", 伝票番号, 種別, 世代";
     }
-    return first + dir + ", 伝票番号" + dir + ", 世代" + dir + ", 削除済み";
+    return first + dir + ", 伝票番号" + dir + ", 種別, 世代" + dir + ", 削除済み";
 }
 
 std::optional<Currency> money(const Value& v) {
@@ -72,6 +79,10 @@ QString BookRow::状態() const {
     if (corrections > 0)
         return QStringLiteral("訂正 %1回").arg(corrections);
     return QString();
+}
+
+QString BookRow::元伝票() const {
+    return 元番号 > 0 ? SourceText(元種別, 元番号) : QString();
 }
 
 QString containsPattern(const QString& part) {
@@ -96,6 +107,9 @@ std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const Book
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
         BookRow r;
         r.伝票番号 = static_cast<qint32>(rs->field(QStringLiteral("伝票番号")).toInt());
+        r.種別 = rs->field(QStringLiteral("種別")).toText();
+        r.元種別 = rs->field(QStringLiteral("元種別")).toText();
+        r.元番号 = static_cast<qint32>(rs->field(QStringLiteral("元番号")).toInt());
         r.日付 = rs->field(QStringLiteral("日付")).toText();
         r.顧客名 = rs->field(QStringLiteral("顧客名")).toText();
         r.税抜計 = money(rs->field(QStringLiteral("税抜計")));
@@ -126,6 +140,7 @@ std::vector<BookLine> Search伝票明細(Database& main, const BookQuery& q) {
                          rs->field(QStringLiteral("行番号")), rs->field(QStringLiteral("品名")),
                          rs->field(QStringLiteral("数量")), rs->field(QStringLiteral("単位")),
                          rs->field(QStringLiteral("単価")), rs->field(QStringLiteral("金額")),
-                         rs->field(QStringLiteral("非課税")), rs->field(QStringLiteral("税率"))});
+                         rs->field(QStringLiteral("非課税")), rs->field(QStringLiteral("税率")),
+                         rs->field(QStringLiteral("種別")).toText()});
     return lines;
 }

@@ -73,9 +73,13 @@ QString suggestedPdfName(const PrintValues& v) {
     parts << namePart(v.prn顧客名, 50);
     if (v.prn請求金額 && std::isfinite(*v.prn請求金額))
         parts << QString::number(std::round(*v.prn請求金額), 'f', 0) + QStringLiteral("円");
+    // Another kind names itself, so that a quote and an invoice of one number and day never share a file.
+    const QString kind = v.prn種別 == Kind請求書 ? QString() : v.prn種別;
     const QString number = namePart(v.prn伝票番号, 20);
     if (!number.isEmpty())
-        parts << QStringLiteral("No") + number;
+        parts << kind + QStringLiteral("No") + number;
+    else
+        parts << kind;
     parts.removeAll(QString());
     return (parts.isEmpty() ? QStringLiteral("請求書") : namePart(parts.join(QLatin1Char('_')), 120)) +
            QStringLiteral(".pdf");
@@ -84,7 +88,7 @@ QString suggestedPdfName(const PrintValues& v) {
 void showPreview(QWidget* parent, std::shared_ptr<rpt請求書> report) {
     auto* dialog = new QPrintPreviewDialog(parent);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(QStringLiteral("請求書"));
+    dialog->setWindowTitle(report->printValues().prn種別);
     report->pageCount(); // lays out and settles the page setup before the printer is configured
     dialog->printer()->setPageLayout(report->pageSetup().pageLayout());
     QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,

@@ -883,19 +883,26 @@ class TestReport : public QObject {
     void pdfFileNameFromTheInvoice_data() {
         QTest::addColumn<QString>("customer");
         QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("all parts") << QStringLiteral("株式会社テスト商事") << QStringLiteral("12")
+        QTest::newRow("all parts") << QStringLiteral("株式会社テスト商事") << QStringLiteral("12") << Kind請求書
                                    << QStringLiteral("20261207_株式会社テスト商事_13200円_No12.pdf");
-        QTest::newRow("unsafe characters") << QStringLiteral("..A/B:C*\"?<>|D\n様") << QString()
+        QTest::newRow("unsafe characters") << QStringLiteral("..A/B:C*\"?<>|D\n様") << QString() << Kind請求書
                                            << QStringLiteral("20261207_A_B_C______D 様_13200円.pdf");
+        QTest::newRow("a quote names its kind") << QStringLiteral("テスト商事") << QStringLiteral("12") << Kind見積書
+                                                << QStringLiteral("20261207_テスト商事_13200円_見積書No12.pdf");
+        QTest::newRow("a receipt without number") << QStringLiteral("テスト商事") << QString() << Kind領収書
+                                                  << QStringLiteral("20261207_テスト商事_13200円_領収書.pdf");
     }
     void pdfFileNameFromTheInvoice() {
         QFETCH(QString, customer);
         QFETCH(QString, number);
+        QFETCH(QString, kind);
         QFETCH(QString, expected);
         PrintValues v = sampleValues();
         v.prn顧客名 = customer;
         v.prn伝票番号 = number;
+        v.prn種別 = kind;
         QCOMPARE(report::suggestedPdfName(v), expected);
         QCOMPARE(report::suggestedPdfName(PrintValues{}), QStringLiteral("請求書.pdf"));
     }

@@ -73,6 +73,10 @@ void BookPage::build() {
         d->setCalendarPopup(true);
         d->setEnabled(false); // switched on by its check box
     }
+    cmb検索種別 = named(new QComboBox, QStringLiteral("cmb検索種別"));
+    cmb検索種別->addItems(QStringList{QStringLiteral("すべて")} + DocumentKinds);
+    cmb検索種別->setCurrentText(Kind請求書);
+    cmb検索種別->setToolTip(QStringLiteral("一覧に表示する帳票の種類"));
     txt検索顧客 = named(new QLineEdit, QStringLiteral("txt検索顧客"));
     txt検索顧客->setToolTip(QStringLiteral("顧客名か顧客情報の一部"));
     limitSearchText(txt検索顧客);
@@ -94,6 +98,7 @@ void BookPage::build() {
     fields->addWidget(new QLabel(QStringLiteral("～")), 2, 2, Qt::AlignCenter);
     fields->addWidget(num検索上限, 2, 3);
     fields->addWidget(chk削除済み, 0, 4);
+    fields->addWidget(cmb検索種別, 1, 4);
     fields->addWidget(cmd検索, 2, 4);
     fields->setColumnStretch(5, 1);
     v->addLayout(fields);
@@ -127,7 +132,7 @@ void BookPage::FormInit() {
     connect(cmd検索, &QPushButton::clicked, this, &BookPage::Search伝票一覧);
     auto* search = new EnterHook(this, [this] { Search伝票一覧(); });
     for (QWidget* w : std::initializer_list<QWidget*>{chk検索開始, dt検索開始, chk検索終了, dt検索終了, txt検索顧客,
-                                                      num検索下限, num検索上限, chk削除済み})
+                                                      num検索下限, num検索上限, chk削除済み, cmb検索種別})
         w->installEventFilter(search);
     Grid伝票一覧->installEventFilter(new EnterHook(this, [this] { Grid伝票一覧_Open(); }));
     connect(Grid伝票一覧, &QAbstractItemView::doubleClicked, this, &BookPage::Grid伝票一覧_Open);
@@ -149,6 +154,7 @@ void BookPage::Search伝票一覧() {
     q.min = num検索下限->value();
     q.max = num検索上限->value();
     q.withDeleted = chk削除済み->isChecked();
+    q.kind = cmb検索種別->currentIndex() > 0 ? cmb検索種別->currentText() : QString();
     dat伝票一覧->search(q);
     if (dat伝票一覧->rowCount() > 0)
         Grid伝票一覧->setCurrentIndex(dat伝票一覧->index(0, 0));
@@ -161,7 +167,7 @@ void BookPage::Grid伝票一覧_Open() {
     const BookRow& r = dat伝票一覧->rowAt(row);
     if (r.deleted) // it lives in the history only: there is nothing to load
         return;
-    emit openRequested(r.伝票番号);
+    emit openRequested(r.伝票番号, r.種別);
 }
 
 void BookPage::cmd履歴_Click() {
@@ -171,7 +177,7 @@ void BookPage::cmd履歴_Click() {
     try {
         const BookRow& listed = dat伝票一覧->rowAt(row);
         auto* w = new Frm履歴(
-            *books_.dbMain, listed.伝票番号, listed.世代,
+            *books_.dbMain, listed.伝票番号, listed.種別, listed.世代,
             [this, number = listed.伝票番号](const InvoiceVersion& v, const std::vector<VersionLine>& l) {
                 PrintVersion(number, v, l);
             },
@@ -225,6 +231,9 @@ void BookPage::PrintVersion(qint32 number, const InvoiceVersion& v, const std::v
     p.prn備考 = v.備考;
     p.prn振込先 = v.振込先; // the account the version named
     p.prn支払期限 = QDate::fromString(v.支払期限, QStringLiteral("yyyy/MM/dd"));
+    p.prn種別 = v.種別;
+    p.prn有効期限 = QDate::fromString(v.有効期限, QStringLiteral("yyyy/MM/dd"));
+    p.prn但し書き = v.但し書き;
     // The company as the settings page shows it, as every print does.
     printCompany(p, books_.companyShown());
     p.prn税抜計 = amount(v.税抜計);
