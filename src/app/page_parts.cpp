@@ -144,3 +144,23 @@ void ctrlEnterMovesOn(QPlainTextEdit* box) {
 void enterBreaksCellLines(DataGrid* grid) {
     new EnterBreaksLine(grid->viewport());
 }
+
+namespace {
+class EnterHook : public QObject {
+  public:
+    EnterHook(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (!enterPressed(e))
+            return false;
+        f_();
+        return true;
+    }
+
+  private:
+    std::function<void()> f_;
+};
+} // namespace
+
+void onEnter(QWidget* w, std::function<void()> f) {
+    w->installEventFilter(new EnterHook(w, std::move(f)));
+}

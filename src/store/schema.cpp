@@ -82,6 +82,21 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "CREATE TABLE 仕訳設定 (形式 TEXT NOT NULL, 項目 TEXT NOT NULL, 名称 TEXT);"
                        "CREATE UNIQUE INDEX 仕訳設定_形式 ON 仕訳設定 (形式, 項目);"
                        "CREATE TABLE 仕訳出力記録 (形式 TEXT, 期間開始 DATETIME, 期間終了 DATETIME, 出力日時 TEXT);"),
+        // 6: taken by another change; a no-op here until the two meet.
+        QString(),
+        // 7: getting paid — the customer's terms (cut-off day, month and day of payment, billing
+        // each invoice or monthly; none set keeps the settings' due date, 「都度」 bills as before)
+        // and the payments received against each invoice of a generation of the book. A payment
+        // taken back keeps its row, marked with when it was taken back.
+        QStringLiteral("ALTER TABLE 顧客マスタ ADD COLUMN 締日 TEXT;"
+                       "ALTER TABLE 顧客マスタ ADD COLUMN 支払月 TEXT;"
+                       "ALTER TABLE 顧客マスタ ADD COLUMN 支払日 TEXT;"
+                       "ALTER TABLE 顧客マスタ ADD COLUMN 請求方法 TEXT DEFAULT '都度';"
+                       "CREATE TABLE 入金 (入金番号 INTEGER PRIMARY KEY, 伝票番号 INTEGER NOT NULL, 世代 INTEGER NOT NULL,"
+                       " 入金日 DATETIME NOT NULL, 入金額 CURRENCY NOT NULL, 入金方法 TEXT,"
+                       " 振込手数料 CURRENCY NOT NULL DEFAULT 0, 摘要 TEXT, 登録日時 TEXT, 取消日時 TEXT);"
+                       "CREATE INDEX 入金_伝票番号 ON 入金 (伝票番号, 世代);"
+                       "CREATE INDEX 入金_入金日 ON 入金 (入金日);"),
     };
     static const QStringList work = {
         // 1: the rate of a line, of a product on the product page and in the pick list.
@@ -94,6 +109,13 @@ const QStringList& schemaSteps(SchemaFile file) {
         QStringLiteral("ALTER TABLE w顧客マスタ ADD COLUMN PeppolID TEXT;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 郵便番号 TEXT;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 住所 TEXT;"),
+        // 4: taken by another change; a no-op here until the two meet.
+        QString(),
+        // 5: the customer's terms on the customer page.
+        QStringLiteral("ALTER TABLE w顧客マスタ ADD COLUMN 締日 TEXT;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 支払月 TEXT;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 支払日 TEXT;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 請求方法 TEXT DEFAULT '都度';"),
     };
     return file == SchemaFile::Main ? main : work;
 }

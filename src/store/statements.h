@@ -91,6 +91,11 @@ struct BookFilter {
     QString likePattern;   // a LIKE pattern with '\' as its escape character
     QString minRaw, maxRaw; // money as stored: ten-thousandths
     bool withDeleted = false;
+    QString customer;      // a customer's name, matched whole; empty for any
+    // Live invoices by what is still owed on them: open (any balance), open past their due date
+    // (before `today`), or settled. Any of these leaves deleted invoices out.
+    enum class Paid { Any, Open, Overdue, Settled } paid = Paid::Any;
+    QString today; // "yyyy/mm/dd", for Overdue
 };
 // Live invoices with their count of corrections, and deleted or wiped ones as their last
 // version (削除済み 1 or 2); orderBy is a list of result columns; limit < 0 reads every row.
@@ -98,4 +103,17 @@ QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 off
 // The lines of the live invoices, and of the deleted or wiped ones at their last version, that
 // L1 finds.
 QString L2(const BookFilter& f);
+
+// Payments: the ones standing against an invoice of a generation, by date; one by its number
+// (to add or read back); taking one back, which keeps its row.
+QString N1(const QString& number, int generation);
+QString N2(qint64 id);
+QString N3(qint64 id, const QString& when);
+// The payments standing against the live invoices the filter finds (its dates left out), dated
+// within [from, to], with the invoice's customer, by date.
+QString N4(const BookFilter& f, const QString& from, const QString& to);
+// What each customer owes at the end of a month starting `start` and ending `end`, with the
+// balance aged as of `asOf` (`days30` and `days60` are 30 and 60 days before it).
+QString U1(const QString& start, const QString& end, const QString& asOf, const QString& days30,
+           const QString& days60);
 } // namespace sql
