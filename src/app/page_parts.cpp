@@ -8,9 +8,11 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QStandardItem>
+#include <QTableView>
 #include <optional>
 
 namespace {
@@ -163,4 +165,12 @@ class EnterHook : public QObject {
 
 void onEnter(QWidget* w, std::function<void()> f) {
     w->installEventFilter(new EnterHook(w, std::move(f)));
+}
+
+void readOnlyRows(QAbstractItemView* view) {
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    if (auto* table = qobject_cast<QTableView*>(view))
+        table->verticalHeader()->hide();
 }

@@ -32,10 +32,7 @@ Dlg入金::Dlg入金(Books& books, qint32 number, QWidget* parent) : QDialog(par
     Grid入金 = named(new QTableWidget(0, 5), QStringLiteral("Grid入金"));
     Grid入金->setHorizontalHeaderLabels({QStringLiteral("入金日"), QStringLiteral("入金額"), QStringLiteral("入金方法"),
                                          QStringLiteral("振込手数料"), QStringLiteral("摘要")});
-    Grid入金->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid入金->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid入金->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid入金->verticalHeader()->hide();
+    readOnlyRows(Grid入金);
     Grid入金->horizontalHeader()->setStretchLastSection(true);
 
     dt入金日 = named(new QDateEdit(QDate::currentDate()), QStringLiteral("dt入金日"));

@@ -88,10 +88,7 @@ void BookPage::build() {
     Grid伝票一覧 = named(new QTableView, QStringLiteral("Grid伝票一覧"));
     dat伝票一覧 = named(new BookModel(books_.dbMain, this), QStringLiteral("dat伝票一覧"));
     Grid伝票一覧->setModel(dat伝票一覧);
-    Grid伝票一覧->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid伝票一覧->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid伝票一覧->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid伝票一覧->verticalHeader()->hide();
+    readOnlyRows(Grid伝票一覧);
     Grid伝票一覧->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Grid伝票一覧->horizontalHeader()->setSortIndicator(static_cast<int>(BookColumn::日付), Qt::AscendingOrder);
     Grid伝票一覧->setSortingEnabled(true);

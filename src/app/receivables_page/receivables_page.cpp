@@ -33,10 +33,7 @@ ReceivablesPage::ReceivablesPage(Books& books) : books_(books) {
     dat売掛金 = named(new QStandardItemModel(0, ReceivableHeadings.size(), this), QStringLiteral("dat売掛金"));
     dat売掛金->setHorizontalHeaderLabels(ReceivableHeadings);
     Grid売掛金->setModel(dat売掛金);
-    Grid売掛金->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid売掛金->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid売掛金->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid売掛金->verticalHeader()->hide();
+    readOnlyRows(Grid売掛金);
     Grid売掛金->setColumnWidth(0, twipsToPixels(3600, Grid売掛金));
     v->addWidget(Grid売掛金, 1);
 
@@ -56,6 +53,12 @@ void ReceivablesPage::FormInit() {
     connect(cmd売掛CSV, &QPushButton::clicked, this, &ReceivablesPage::cmd売掛CSV_Click);
     onEnter(Grid売掛金, [this] { Grid売掛金_Open(); });
     connect(Grid売掛金, &QAbstractItemView::doubleClicked, this, &ReceivablesPage::Grid売掛金_Open);
+}
+
+void ReceivablesPage::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (books_.dbMain)
+        Show売掛金();
 }
 
 void ReceivablesPage::Show売掛金() {
@@ -94,5 +97,5 @@ void ReceivablesPage::cmd売掛CSV_Click() {
         csv << ReceivableCsvRow(r);
     QString reason;
     if (!writeCsvFile(path, writeCsv(csv), &reason))
-        MsgConfirm(QStringLiteral("売掛"), QStringLiteral("保存失敗"), reason);
+        MsgConfirm(QStringLiteral("CSV"), QStringLiteral("書込失敗"), reason);
 }

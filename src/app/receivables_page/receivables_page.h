@@ -27,6 +27,10 @@ class ReceivablesPage : public QWidget {
     void Grid売掛金_Open();
     void cmd売掛CSV_Click();
 
+  protected:
+    // The page reads the books each time it is shown: payments and invoices may have changed.
+    void showEvent(QShowEvent* e) override;
+
   signals:
     // The open invoices of a customer are to be listed.
     void customerRequested(const QString& customer);
