@@ -103,6 +103,8 @@ void FrmVornisa::connectPages() {
     connect(settings, &SettingsPage::restoreRequested, this, &FrmVornisa::cmd復元_Click);
     connect(settings, &SettingsPage::guideRequested, this, &FrmVornisa::showGuide);
     connect(invoice, &InvoicePage::hintRequested, this, &FrmVornisa::cmdHint_Click);
+    // The page is titled by the kind of document it holds.
+    connect(invoice, &InvoicePage::kindShown, this, [this](const QString& kind) { tab->setTabText(0, kind); });
     connect(book, &BookPage::openRequested, this, &FrmVornisa::Open伝票);
     connect(receivables, &ReceivablesPage::customerRequested, this, &FrmVornisa::OpenCustomerInvoices);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &FrmVornisa::showGuide);
@@ -136,12 +138,12 @@ void FrmVornisa::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-void FrmVornisa::Open伝票(qint32 number) {
+void FrmVornisa::Open伝票(qint32 number, const QString& kind) {
     // The question comes first, so that No leaves the invoice page exactly as it was.
     if (!invoice->askDiscardUnsaved())
         return;
     tab->setCurrentIndex(0);
-    invoice->Load伝票(number);
+    invoice->Load伝票(number, kind);
 }
 
 void FrmVornisa::OpenCustomerInvoices(const QString& customer) {

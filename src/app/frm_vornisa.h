@@ -2,6 +2,7 @@
 #include "app/books.h"
 #include "app/data_folder.h"
 #include "backup/restore.h"
+#include "book/kinds.h"
 
 #include <QPointer>
 #include <QTabWidget>
@@ -44,7 +45,7 @@ class FrmVornisa : public QWidget {
     QPointer<QTextBrowser> guideWindow; // the guide shown by the program itself
 
     // Opens an invoice of the list on the invoice page, once unregistered work may go.
-    void Open伝票(qint32 number);
+    void Open伝票(qint32 number, const QString& kind = Kind請求書);
     // Lists a customer's open invoices on the list page (asked by the receivables page).
     void OpenCustomerInvoices(const QString& customer);
     // Opens the user guide (F1 and the banner): in the desktop's browser, else in a window of the

@@ -1,4 +1,5 @@
 #pragma once
+#include "book/kinds.h"
 #include "store/value.h"
 
 #include <QDateTime>
@@ -21,10 +22,12 @@ inline const QString ChangeTimeFormat = QStringLiteral("yyyy/MM/dd HH:mm:ss");
 // The generation of the book now.
 int CurrentGeneration(Database& main);
 
-// Copies the stored copy of the invoice, every column of its header and lines, into the
-// history as its next version, inside the caller's transaction. Returns the version written,
-// or 0 when nothing is stored under the number (a first registration leaves no history).
-int Archive請求書(Database& main, qint32 number, const QString& kind, const QDateTime& when);
+// Copies the stored copy of the document of that number and kind (doc), every column of its
+// header and lines, into the history as its next version, inside the caller's transaction; kind
+// is the kind of change. Returns the version written, or 0 when nothing is stored under the
+// number (a first registration leaves no history).
+int Archive請求書(Database& main, qint32 number, const QString& kind, const QDateTime& when,
+                  const QString& doc = Kind請求書);
 
 // Before the full wipe, inside its transaction: every stored invoice goes into the history
 // as a version of kind 初期化, and the book's generation ends.
@@ -42,6 +45,9 @@ struct InvoiceVersion {
     Value 対象10, 消費税10, 対象8, 消費税8;
     // Subject, due date ("yyyy/mm/dd" or ""), notes, the account text and honorific as issued.
     QString 件名, 支払期限, 備考, 振込先, 敬称;
+    // The kind of document, the source it was made from, a quote's validity, a receipt's purpose.
+    QString 種別, 元種別, 有効期限, 但し書き;
+    Value 元番号;
 };
 struct VersionLine {
     Value 品名, 数量, 単位, 単価, 金額, 非課税, 税率;
@@ -49,6 +55,7 @@ struct VersionLine {
 
 // The versions of the invoice of that number in that generation of the book; the copy stored
 // now comes last only for the generation now.
-std::vector<InvoiceVersion> Read履歴(Database& main, qint32 number, int generation);
+std::vector<InvoiceVersion> Read履歴(Database& main, qint32 number, int generation, const QString& doc = Kind請求書);
 // The lines of one version; version 0 reads the copy stored now.
-std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int generation, int version);
+std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int generation, int version,
+                                      const QString& doc = Kind請求書);

@@ -34,6 +34,7 @@ sql::BookFilter filterOf(BookQuery q) {
     f.customer = q.customerExact;
     f.paid = static_cast<sql::BookFilter::Paid>(q.paid);
     f.today = today(q).toString(DateFormat);
+    f.kind = q.kind;
     return f;
 }
 
@@ -42,7 +43,13 @@ QString orderBy(const BookOrder& o) {
     QString first;
     switch (o.column) {
     case BookColumn::伝票番号:
-        return "伝票番号" + dir + ", 世代" + dir + ", 削除済み";
+        return "伝票番号" + dir + ", 種別, 世代" + dir + ", 削除済み";
+    case BookColumn::種別:
+        first = QStringLiteral("種別");
+        break;
+    case BookColumn::元伝票:
+        first = "元種別" + dir + ", 元番号";
+        break;
     case BookColumn::日付:
         first = QStringLiteral("日付");
         break;
@@ -59,15 +66,15 @@ QString orderBy(const BookOrder& o) {
         first = QStringLiteral("合計");
         break;
     case BookColumn::状態:
-        return "削除済み" + dir + ", 訂正回数" + dir + ", 伝票番号, 世代";
+        return "削除済み" + dir + ", 訂正回数" + dir + ", 伝票番号, 種別, 世代";
     case BookColumn::入金額:
         first = QStringLiteral("入金計");
         break;
     case BookColumn::残高:
     case BookColumn::入金状態: // what is owed first, then by when
-        return "残高" + dir + ", 支払期限" + dir + ", 伝票番号" + dir + ", 世代" + dir + ", 削除済み";
+        return "残高" + dir + ", 支払期限" + dir + ", 伝票番号" + dir + ", 種別, 世代" + dir + ", 削除済み";
     }
-    return first + dir + ", 伝票番号" + dir + ", 世代" + dir + ", 削除済み";
+    return first + dir + ", 伝票番号" + dir + ", 種別, 世代" + dir + ", 削除済み";
 }
 
 std::optional<Currency> money(const Value& v) {
@@ -86,6 +93,10 @@ QString BookRow::状態() const {
     if (corrections > 0)
         return QStringLiteral("訂正 %1回").arg(corrections);
     return QString();
+}
+
+QString BookRow::元伝票() const {
+    return 元番号 > 0 ? SourceText(元種別, 元番号) : QString();
 }
 
 QString containsPattern(const QString& part) {
@@ -115,6 +126,9 @@ std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const Book
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
         BookRow r;
         r.伝票番号 = static_cast<qint32>(rs->field(QStringLiteral("伝票番号")).toInt());
+        r.種別 = rs->field(QStringLiteral("種別")).toText();
+        r.元種別 = rs->field(QStringLiteral("元種別")).toText();
+        r.元番号 = static_cast<qint32>(rs->field(QStringLiteral("元番号")).toInt());
         r.日付 = rs->field(QStringLiteral("日付")).toText();
         r.顧客名 = rs->field(QStringLiteral("顧客名")).toText();
         r.税抜計 = money(rs->field(QStringLiteral("税抜計")));
@@ -130,9 +144,9 @@ std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const Book
         const qint64 removed = rs->field(QStringLiteral("削除済み")).toInt(); // 1 deleted, 2 wiped
         r.deleted = removed != 0;
         r.wiped = removed == 2;
-        if (!r.deleted && r.合計) {
-            // Computed sums have no declared type: they come back as the stored count.
-            r.入金額 = Currency::fromRaw(rs->field(QStringLiteral("入金計")).toInt());
+        if (const Value paid = rs->field(QStringLiteral("入金計")); !paid.isNull() && r.合計) {
+            // A live invoice's; computed sums have no declared type: they come back as the stored count.
+            r.入金額 = Currency::fromRaw(paid.toInt());
             r.残高 = *r.合計 - *r.入金額;
             r.入金状態 = StateText(StateOf(*r.合計, *r.入金額, QDate::fromString(r.支払期限, DateFormat), day));
         }
@@ -151,6 +165,7 @@ std::vector<BookLine> Search伝票明細(Database& main, const BookQuery& q) {
                          rs->field(QStringLiteral("行番号")), rs->field(QStringLiteral("品名")),
                          rs->field(QStringLiteral("数量")), rs->field(QStringLiteral("単位")),
                          rs->field(QStringLiteral("単価")), rs->field(QStringLiteral("金額")),
-                         rs->field(QStringLiteral("非課税")), rs->field(QStringLiteral("税率"))});
+                         rs->field(QStringLiteral("非課税")), rs->field(QStringLiteral("税率")),
+                         rs->field(QStringLiteral("種別")).toText()});
     return lines;
 }

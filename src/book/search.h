@@ -1,4 +1,5 @@
 #pragma once
+#include "book/kinds.h"
 #include "store/currency.h"
 #include "store/value.h"
 
@@ -21,16 +22,17 @@ struct BookQuery {
     QString customer; // a part of the customer name or details, taken literally; at most BookCustomerMaxLength
     std::optional<Currency> min, max; // range of the total
     bool withDeleted = false;
+    QString kind = Kind請求書; // one kind of document; empty for every kind
     QString customerExact; // one customer's invoices only, by the whole name (the receivables page's)
-    // By what is still owed: open (any balance), open past the due date, settled. Deleted
-    // invoices are left out of these.
+    // By what is still owed: open (any balance), open past the due date, settled. Only invoices
+    // are found by these, never a deleted one.
     enum class Paid { Any, Open, Overdue, Settled } paid = Paid::Any;
     QDate today; // the day states are worked out on; invalid for the day it runs
 };
 
 // The list's columns, in the order the list shows them.
-enum class BookColumn { 伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, 状態, 入金額, 残高, 入金状態 };
-inline constexpr int BookColumnCount = 10;
+enum class BookColumn { 伝票番号, 種別, 日付, 顧客名, 税抜計, 消費税, 合計, 状態, 元伝票, 入金額, 残高, 入金状態 };
+inline constexpr int BookColumnCount = 12;
 
 struct BookOrder {
     BookColumn column = BookColumn::日付;
@@ -39,6 +41,7 @@ struct BookOrder {
 
 struct BookRow {
     qint32 伝票番号 = 0;
+    QString 種別 = Kind請求書;
     int 世代 = 0; // the generation of the book it belongs to (see history.h)
     QString 日付, 顧客名;
     std::optional<Currency> 税抜計, 消費税, 合計;
@@ -52,8 +55,13 @@ struct BookRow {
     int corrections = 0;
     bool deleted = false; // no longer in the book: deleted, or removed by the full wipe
     bool wiped = false;
+    // The document it was made from; 元番号 0 for none.
+    QString 元種別;
+    qint32 元番号 = 0;
     // "訂正 2回", "削除済み", "初期化済み", or empty.
     QString 状態() const;
+    // "見積書 No. 7 より", or empty.
+    QString 元伝票() const;
 };
 
 // Rows offset, offset + 1, … of the list in the given order (ties by number); limit < 0
@@ -70,6 +78,7 @@ struct BookLine {
     qint32 伝票番号 = 0;
     int 世代 = 0;
     Value 行番号, 品名, 数量, 単位, 単価, 金額, 非課税, 税率;
+    QString 種別 = Kind請求書;
 };
 std::vector<BookLine> Search伝票明細(Database& main, const BookQuery& q);
 

@@ -9,6 +9,7 @@
 #include "store/statements.h"
 
 #include <limits>
+#include <sqlite3.h>
 
 namespace {
 
@@ -118,47 +119,46 @@ void AutoEntry商品(Database& main, Database& work, bool withRates) {
     t.commit();
 }
 
-void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
+void Entry伝票(Database& main, const InvoiceHeader& h, const std::vector<VersionLine>& lines) {
     const QString number = QString::number(h.number);
     const Value date = h.date.isEmpty() ? Value() : Value(h.date);
     const bool qualified = h.税率方式 == Scheme10_8;
+    // A kind without a counter would be stored where no list or number box finds it.
+    if (!DocumentKinds.contains(h.種別))
+        throw DbError(SQLITE_MISUSE, QStringLiteral("伝票の種別が正しくありません: ") + h.種別);
     Transaction t(main);
     AutoEntry顧客マスタ(main, h.顧客名, h.顧客情報);
-    AutoEntry商品(main, work, qualified);
-    Archive請求書(main, h.number, Change訂正, QDateTime::currentDateTime());
-    main.execute(sql::I1(number));
-    main.execute(sql::I2(number));
+    Archive請求書(main, h.number, Change訂正, QDateTime::currentDateTime(), h.種別);
+    main.execute(sql::I1(number, h.種別));
+    main.execute(sql::I2(number, h.種別));
 
-    auto lines = work.openRecordset(sql::I3());
-    auto stored = main.openRecordset(sql::I4(number));
+    auto stored = main.openRecordset(sql::I4(number, h.種別));
     int lineNo = 0;
-    for (lines->moveFirst(); !lines->eof(); lines->moveNext()) {
-        const Value name = lines->field(F品名);
-        if (unnamed(name))
-            break;
+    for (const VersionLine& line : lines) {
         stored->addNew();
         stored->setField(QStringLiteral("伝票番号"), h.number);
+        stored->setField(QStringLiteral("種別"), h.種別);
         stored->setField(QStringLiteral("顧客名"), h.顧客名);
         stored->setField(QStringLiteral("日付"), date);
         stored->setField(QStringLiteral("行番号"), lineNo);
         stored->setField(QStringLiteral("伝票区分"), 1);
-        stored->setField(F品名, name.toText().trimmed());
-        stored->setField(F数量, lines->field(F数量));
-        stored->setField(F単位, lines->field(F単位));
-        stored->setField(F単価, lines->field(F単価));
-        stored->setField(F金額, lines->field(F金額));
-        stored->setField(F非課税, lines->field(F非課税));
+        stored->setField(F品名, line.品名.toText().trimmed());
+        stored->setField(F数量, line.数量);
+        stored->setField(F単位, line.単位);
+        stored->setField(F単価, line.単価);
+        stored->setField(F金額, line.金額);
+        stored->setField(F非課税, line.非課税);
         if (qualified)
-            stored->setField(F税率, LineRate(lines->field(F税率), lines->field(F非課税).toBool()));
+            stored->setField(F税率, LineRate(line.税率, line.非課税.toBool()));
         stored->update();
         ++lineNo;
     }
-    lines->close();
     stored->close();
 
-    auto header = main.openRecordset(sql::I5(number));
+    auto header = main.openRecordset(sql::I5(number, h.種別));
     header->addNew();
     header->setField(QStringLiteral("伝票番号"), h.number);
+    header->setField(QStringLiteral("種別"), h.種別);
     header->setField(QStringLiteral("日付"), date);
     header->setField(QStringLiteral("顧客名"), h.顧客名);
     header->setField(QStringLiteral("顧客情報"), h.顧客情報);
@@ -183,23 +183,50 @@ void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
     }
     for (const auto& [field, text] : {std::pair{QStringLiteral("件名"), h.件名}, std::pair{QStringLiteral("備考"), h.備考},
                                       std::pair{QStringLiteral("振込先"), h.振込先},
-                                      std::pair{QStringLiteral("支払期限"), h.支払期限}})
+                                      std::pair{QStringLiteral("支払期限"), h.支払期限},
+                                      std::pair{QStringLiteral("有効期限"), h.有効期限},
+                                      std::pair{QStringLiteral("但し書き"), h.但し書き}})
         if (!text.isEmpty())
             header->setField(field, text);
     header->setField(QStringLiteral("敬称"), h.敬称);
+    if (h.元番号 > 0) {
+        header->setField(QStringLiteral("元種別"), h.元種別);
+        header->setField(QStringLiteral("元番号"), h.元番号);
+    }
     header->update();
     header->close();
 
-    Proc管理(main, QStringLiteral("最大請求書番号"), QStringLiteral("Set"), number);
+    Proc管理(main, CounterItemOf(h.種別), QStringLiteral("Set"), number);
     t.commit();
 }
 
-std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number) {
-    auto rs = main.openRecordset(sql::I9(QString::number(number)));
+void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
+    Transaction t(main);
+    AutoEntry商品(main, work, h.税率方式 == Scheme10_8);
+    std::vector<VersionLine> lines;
+    auto rs = work.openRecordset(sql::I3());
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
+        if (unnamed(rs->field(F品名)))
+            break;
+        lines.push_back({rs->field(F品名), rs->field(F数量), rs->field(F単位), rs->field(F単価), rs->field(F金額),
+                         rs->field(F非課税), rs->field(F税率)});
+    }
+    rs->close();
+    Entry伝票(main, h, lines);
+    t.commit();
+}
+
+std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number, const QString& kind) {
+    auto rs = main.openRecordset(sql::I9(QString::number(number), kind));
     if (rs->eof())
         return std::nullopt;
     InvoiceHeader h;
     h.number = number;
+    h.種別 = kind;
+    h.元種別 = rs->field(QStringLiteral("元種別")).toText();
+    h.元番号 = static_cast<qint32>(rs->field(QStringLiteral("元番号")).toInt());
+    h.有効期限 = rs->field(QStringLiteral("有効期限")).toText();
+    h.但し書き = rs->field(QStringLiteral("但し書き")).toText();
     h.date = rs->field(QStringLiteral("日付")).toText();
     h.顧客名 = nullableText(rs->field(QStringLiteral("顧客名")));
     h.顧客情報 = nullableText(rs->field(QStringLiteral("顧客情報")));
@@ -224,10 +251,10 @@ std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 numbe
     return h;
 }
 
-void Read請求書(Database& main, Database& work, qint32 number) {
+void Read請求書(Database& main, Database& work, qint32 number, const QString& kind) {
     Transaction t(work);
     Clear明細ワーク(work);
-    auto stored = main.openRecordset(sql::I7(QString::number(number)));
+    auto stored = main.openRecordset(sql::I7(QString::number(number), kind));
     auto rows = work.openRecordset(sql::I8());
     stored->moveFirst();
     rows->moveFirst();
@@ -243,11 +270,11 @@ void Read請求書(Database& main, Database& work, qint32 number) {
     t.commit();
 }
 
-void Delete請求書(Database& main, qint32 number) {
+void Delete請求書(Database& main, qint32 number, const QString& kind) {
     const QString n = QString::number(number);
     Transaction t(main);
-    Archive請求書(main, number, Change削除, QDateTime::currentDateTime());
-    main.execute(sql::I2(n));
-    main.execute(sql::I1(n));
+    Archive請求書(main, number, Change削除, QDateTime::currentDateTime(), kind);
+    main.execute(sql::I2(n, kind));
+    main.execute(sql::I1(n, kind));
     t.commit();
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "book/history.h"
+#include "book/kinds.h"
 #include "store/currency.h"
 
 #include <QString>
@@ -39,6 +41,13 @@ struct InvoiceHeader {
     QString 件名 = {}, 備考 = {}, 振込先 = {};
     QString 支払期限 = {}; // "yyyy/mm/dd", or "" for none
     QString 敬称 = Honorifics.front(); // the customer's when issued; "" prints none
+    // The kind of document (DocumentKinds); its number counts within the kind.
+    QString 種別 = Kind請求書;
+    // The document it was made from, by kind and number; none when 元番号 is 0.
+    QString 元種別 = {};
+    qint32 元番号 = 0;
+    QString 有効期限 = {}; // a quote's "yyyy/mm/dd", or "" for none
+    QString 但し書き = {}; // what a receipt is for
 };
 
 // Teaches the customer to the master: adds it or replaces its details. An empty name adds nothing.
@@ -47,16 +56,21 @@ void AutoEntry顧客マスタ(Database& main, const QString& name, const QString
 // withRates also teaches each product its line's rate (an exempt line leaves the rate as it is).
 void AutoEntry商品(Database& main, Database& work, bool withRates = false);
 
-// Registers the invoice on the work lines under h.number, replacing any stored copy (which
-// goes into the history first), and raises the counter: all of it or, on failure (DbError),
-// none of it.
+// Registers a document of kind h.種別 under h.number with these lines, in this order, replacing
+// any stored copy of that number and kind (which goes into the history first); teaches the
+// customer to the master and raises the kind's counter: all of it or, on failure (DbError),
+// none of it. Names are stored trimmed; under "10%・8%" each line stores its rate (LineRate).
+void Entry伝票(Database& main, const InvoiceHeader& h, const std::vector<VersionLine>& lines);
+
+// Registers the document on the work lines (up to the first line without a name) as Entry伝票
+// does, teaching their products to the master too.
 void Entry請求書(Database& main, Database& work, const InvoiceHeader& h);
 
-std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number);
+std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number, const QString& kind = Kind請求書);
 
-// Puts the stored lines of an invoice onto work rows 1, 2, 3, ... of 30 blank lines.
-void Read請求書(Database& main, Database& work, qint32 number);
+// Puts the stored lines of a document onto work rows 1, 2, 3, ... of 30 blank lines.
+void Read請求書(Database& main, Database& work, qint32 number, const QString& kind = Kind請求書);
 
-// Removes the stored lines and header of an invoice after copying them into the history,
+// Removes the stored lines and header of a document after copying them into the history,
 // all or nothing; the counter stays.
-void Delete請求書(Database& main, qint32 number);
+void Delete請求書(Database& main, qint32 number, const QString& kind = Kind請求書);

@@ -1,5 +1,6 @@
 #include "invoice/numbering.h"
 
+#include "book/kinds.h"
 #include "invoice/qualified.h"
 
 #include "store/database.h"
@@ -9,8 +10,6 @@
 #include <optional>
 
 namespace {
-
-const QString Counter = QStringLiteral("最大請求書番号");
 
 std::optional<std::int64_t> wholeNumber(const QString& text) {
     bool ok = false;
@@ -23,7 +22,7 @@ std::optional<std::int64_t> wholeNumber(const QString& text) {
 } // namespace
 
 QString Proc管理(Database& main, const QString& item, const QString& mode, const QString& value) {
-    if (item != Counter)
+    if (!CounterItems.contains(item))
         return QString();
     const bool get = mode == QStringLiteral("Get");
     const bool set = mode == QStringLiteral("Set");
@@ -40,13 +39,13 @@ QString Proc管理(Database& main, const QString& item, const QString& mode, con
             // The record begins a new book's settings: a record without a scheme would read as a
             // book from before schemes existed.
             rs->addNew();
-            rs->setField(Counter, *v);
+            rs->setField(item, *v);
             rs->setField(QStringLiteral("税率方式"), Scheme10_8);
             rs->update();
         }
     } else {
         rs->moveFirst();
-        const Value stored = rs->field(Counter);
+        const Value stored = rs->field(item);
         const bool blank = stored.isNull() || (stored.isText() && stored.toText().isEmpty());
         if (get) {
             result = blank ? QStringLiteral("1") : QString::number(stored.toInt() + 1);
@@ -54,7 +53,7 @@ QString Proc管理(Database& main, const QString& item, const QString& mode, con
             // A counter never set takes the registered number, so the next offer is past it.
             if (blank || stored.toInt() < *v) {
                 rs->edit();
-                rs->setField(Counter, *v);
+                rs->setField(item, *v);
                 rs->update();
             }
         }

@@ -1,5 +1,6 @@
 #include "issued/stored.h"
 
+#include "book/kinds.h"
 #include "invoice/qualified.h"
 #include "store/database.h"
 #include "store/statements.h"
@@ -21,7 +22,7 @@ std::optional<IssuedInvoice> ReadIssued(Database& main, qint32 number) {
     const QDate due = QDate::fromString(inv.header.支払期限, QStringLiteral("yyyy/MM/dd"));
     if (due.isValid())
         inv.支払期日 = due;
-    auto rs = main.openRecordset(sql::I7(QString::number(number)));
+    auto rs = main.openRecordset(sql::I7(QString::number(number), Kind請求書));
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
         IssuedLine l;
         l.品名 = rs->field(QStringLiteral("品名")).toText();
@@ -38,6 +39,7 @@ std::optional<IssuedInvoice> ReadIssued(Database& main, qint32 number) {
 
 QList<IssuedInvoice> ReadIssued(Database& main, BookQuery q) {
     q.withDeleted = false;
+    q.kind = Kind請求書; // a quote, delivery note or receipt is no sale of its own
     QList<IssuedInvoice> out;
     for (const BookRow& r : Search伝票(main, q, BookOrder{}, 0, -1))
         if (auto inv = ReadIssued(main, r.伝票番号))

@@ -1,6 +1,7 @@
 #include "payments/payments.h"
 
 #include "book/history.h"
+#include "invoice/invoice_io.h"
 #include "store/database.h"
 #include "store/statements.h"
 
@@ -44,7 +45,7 @@ qint64 AddPayment(Database& main, const PaymentRecord& p, const QDateTime& when)
     if (const QString problem = PaymentProblem(p); !problem.isEmpty())
         throw DbError(SQLITE_CONSTRAINT, problem);
     Transaction t(main);
-    if (main.openRecordset(sql::I5(QString::number(p.伝票番号)))->eof())
+    if (!Read請求書ヘッダ(main, p.伝票番号))
         throw DbError(SQLITE_CONSTRAINT, QStringLiteral("伝票 %1 は登録されていません。").arg(p.伝票番号));
     auto rs = main.openRecordset(sql::N2(0));
     rs->addNew();

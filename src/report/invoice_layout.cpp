@@ -140,6 +140,19 @@ const Row kNotes[] = {
     {"txt備考",     K::Text,  6285,   40, 4275,  780,  9, false, 'L', "", "", "w"},
     {"Shape備考",   K::Rect,  5385,   40, 5175,  780, 0,  false, 'L', "", ""},
 };
+// A document's own bands and its box at the foot.
+const Row kCustomerLine[] = {
+    {"Label案内", K::Label,  283,   60, 5600,  300, 12, false, 'L', "", ""},
+};
+const Row kReceiptBand[] = {
+    {"Label但し",   K::Label,  283,   40,  700,  283, 12, false, 'L', "但し", ""},
+    {"txt但し書き", K::Text,   1000,   40, 4900,  283, 12, false, 'L', "", ""},
+    {"Label領収",   K::Label,  283,  340, 5600,  283, 12, false, 'L', "上記正に領収いたしました。", ""},
+};
+const Row kFootBox[] = {
+    {"Label欄",  K::Label, 9060,   40, 1500,  280, 10, true,  'C', "", ""},
+    {"Shape欄",  K::Rect,  9060,   40, 1500, 1400, 0,  false, 'L', "", ""},
+};
 // The seal over the right end of the company's name, under the texts so that none is hidden;
 // the logo at the top left, in the room the raised top margin gives.
 const Row kSeal = {"img印影", K::Image, 9370, 1190, kSealTwips, kSealTwips, 0, false, 'C', "", ""};
@@ -149,6 +162,9 @@ const Row kLogo = {"imgロゴ", K::Image,   71,    0, kLogoWidthTwips, kLogoHeig
 constexpr int kSubjectTop = 1843;
 constexpr int kSubjectHeight = 420;
 constexpr int kFootBlockHeight = 860;
+constexpr int kAmountBottom = 2339; // the rule under the amount
+constexpr int kReceiptBandHeight = 640;
+constexpr int kFootBoxHeight = 1480;
 
 // The top edge of a control, whatever its kind.
 int topOf(const Control& c) {
@@ -166,7 +182,33 @@ void addRows(Section& section, const auto& rows, int top = 0) {
     }
 }
 
+// Makes room for a band at top: the left column below moves down; the company's block on the
+// right stays.
+void insertBand(Section& pageHeader, const auto& rows, int top, int height) {
+    for (Control& c : pageHeader.controls)
+        if (topOf(c) > top && c.name != QLatin1String("txt自社情報") && c.name != QLatin1String("txt登録番号"))
+            moveDown(c, height);
+    pageHeader.height += height;
+    addRows(pageHeader, rows, top);
+}
+
 } // namespace
+
+void addKindLayout(Section& pageHeader, Section& pageFooter, const KindLayout& k) {
+    pageHeader.ctl(QStringLiteral("Label1")).caption = k.title;
+    pageHeader.ctl(QStringLiteral("Label45")).caption = k.amountCaption;
+    if (k.receiptBand)
+        insertBand(pageHeader, kReceiptBand, kAmountBottom, kReceiptBandHeight);
+    if (!k.customerLine.isEmpty()) {
+        insertBand(pageHeader, kCustomerLine, kSubjectTop, kSubjectHeight);
+        pageHeader.ctl(QStringLiteral("Label案内")).caption = k.customerLine;
+    }
+    if (!k.footBox.isEmpty()) {
+        addRows(pageFooter, kFootBox, pageFooter.height);
+        pageFooter.ctl(QStringLiteral("Label欄")).caption = k.footBox;
+        pageFooter.height += kFootBoxHeight;
+    }
+}
 
 void addQualifiedLayout(Section& pageHeader, Section& detail, Section& pageFooter) {
     pageHeader.ctl(QStringLiteral("txt自社情報")).rect.setBottom(2870);
@@ -183,15 +225,8 @@ void addQualifiedLayout(Section& pageHeader, Section& detail, Section& pageFoote
 void addExtrasLayout(Section& pageHeader, Section& pageFooter, const LayoutExtras& x) {
     if (x.dueDate)
         addRows(pageHeader, kDueDate);
-    if (x.subject) {
-        // The left column below the customer moves down; the company's block on the right stays.
-        for (Control& c : pageHeader.controls)
-            if (topOf(c) > kSubjectTop && c.name != QLatin1String("txt自社情報") &&
-                c.name != QLatin1String("txt登録番号"))
-                moveDown(c, kSubjectHeight);
-        pageHeader.height += kSubjectHeight;
-        addRows(pageHeader, kSubject, kSubjectTop);
-    }
+    if (x.subject)
+        insertBand(pageHeader, kSubject, kSubjectTop, kSubjectHeight);
     if (x.account || x.notes) {
         if (x.account)
             addRows(pageFooter, kAccount, pageFooter.height);

@@ -23,6 +23,18 @@ struct LayoutExtras {
 // stays where it was on the paper.
 void addExtrasLayout(Section& pageHeader, Section& pageFooter, const LayoutExtras& extras);
 
+// What a document other than the invoice changes: its title and the caption of its amount, a
+// sentence in a band under the customer's name (a delivery note's), a band under the amount with
+// the purpose and the acknowledgement (a receipt's), and a box at the foot for a seal or a stamp.
+// Bands push the left column down as the subject's does. The invoice adds none of it.
+struct KindLayout {
+    QString title, amountCaption;
+    QString customerLine;
+    bool receiptBand = false;
+    QString footBox; // the box's caption, or "" for none
+};
+void addKindLayout(Section& pageHeader, Section& pageFooter, const KindLayout& kind);
+
 // A row is 370 twips. When the header and footer need more of the page, the 30 rows share what is
 // left: from 356 down the form's drawing no longer fits, and fitDetailRows draws the row anew at
 // the detail section's height, its texts centred and its rules closing it.

@@ -8,13 +8,67 @@
 
 using report::Control;
 
+namespace {
+// What each kind other than the invoice prints differently.
+report::KindLayout kindLayout(const PrintValues& v) {
+    if (v.prn種別 == Kind見積書)
+        return {QStringLiteral("御見積書"), QStringLiteral("御見積金額"), {}, false, {}};
+    if (v.prn種別 == Kind納品書)
+        return {QStringLiteral("納品書"), QStringLiteral("合計金額"), QStringLiteral("下記の通り納品いたしました。"),
+                false, QStringLiteral("受領印")};
+    return {QStringLiteral("領収書"), QStringLiteral("領収金額"), {}, true,
+            NeedsRevenueStamp(v) ? QStringLiteral("収入印紙") : QString()};
+}
+} // namespace
+
+bool NeedsRevenueStamp(const PrintValues& v) {
+    const bool separateTax = v.prn消費税 && *v.prn消費税 != 0;
+    const std::optional<double> liable = separateTax ? v.prn税抜計 : v.prn合計;
+    return v.prn種別 == Kind領収書 && liable && *liable >= RevenueStampFrom;
+}
+
+std::vector<DetailRecord> ReceiptSummary(const std::vector<DetailRecord>& lines, bool qualified) {
+    // 10 %, 8 % (reduced) and exempt under "10%・8%"; one line for the goods otherwise.
+    struct Rate {
+        QString name;
+        bool reduced, exempt;
+        double sum = 0;
+        bool any = false;
+    };
+    std::vector<Rate> rates = qualified ? std::vector<Rate>{{QStringLiteral("10%対象"), false, false},
+                                                           {QStringLiteral("8%対象"), true, false},
+                                                           {QStringLiteral("非課税"), false, true}}
+                                        : std::vector<Rate>{{QStringLiteral("お品代"), false, false}};
+    for (const DetailRecord& l : lines) {
+        if (l.金額.isNull())
+            continue;
+        Rate& r = !qualified ? rates[0] : l.軽減 ? rates[1] : l.非課税 ? rates[2] : rates[0];
+        r.sum += l.金額.toDouble();
+        r.any = true;
+    }
+    std::vector<DetailRecord> out;
+    for (const Rate& r : rates)
+        if (r.any)
+            out.push_back({r.name, {}, {}, {}, r.sum, r.reduced, r.exempt});
+    return out;
+}
+
 rpt請求書::rpt請求書(PrintValues v, std::vector<DetailRecord> recs) : values(std::move(v)), records(std::move(recs)) {
+    const bool quote = values.prn種別 == Kind見積書;
+    if (values.prn種別 == Kind領収書)
+        records = ReceiptSummary(records, values.prn適格);
     report::buildInvoiceLayout(pageHeader, detail, pageFooter);
     if (values.prn適格)
         report::addQualifiedLayout(pageHeader, detail, pageFooter);
+    if (values.prn種別 != Kind請求書)
+        report::addKindLayout(pageHeader, pageFooter, kindLayout(values));
+    // A quote's validity takes the due date's place.
+    const QDate due = quote ? values.prn有効期限 : values.prn支払期限;
     report::addExtrasLayout(pageHeader, pageFooter,
-                            {!values.prn件名.isEmpty(), values.prn支払期限.isValid(), !values.prn振込先.isEmpty(),
+                            {!values.prn件名.isEmpty(), due.isValid(), !values.prn振込先.isEmpty(),
                              !values.prn備考.isEmpty(), !values.prn印影.isNull(), !values.prnロゴ.isNull()});
+    if (quote && due.isValid())
+        pageHeader.ctl(QStringLiteral("Label支払期限")).caption = QStringLiteral("有効期限");
     for (const auto& [name, image] : {std::pair{QStringLiteral("img印影"), values.prn印影},
                                       std::pair{QStringLiteral("imgロゴ"), values.prnロゴ}})
         if (!image.isNull())
@@ -86,21 +140,33 @@ void rpt請求書::PageHeader_Format() {
             s.ctl(name).setValue(text);
     };
     fill(pageHeader, QStringLiteral("txt件名"), values.prn件名);
-    fill(pageHeader, QStringLiteral("txt支払期限"), report::printedDate(values.prn支払期限, values.prn和暦));
+    const bool quote = values.prn種別 == Kind見積書, receipt = values.prn種別 == Kind領収書;
+    fill(pageHeader, QStringLiteral("txt支払期限"),
+         report::printedDate(quote ? values.prn有効期限 : values.prn支払期限, values.prn和暦));
+    fill(pageHeader, QStringLiteral("txt但し書き"), values.prn但し書き);
     fill(pageFooter, QStringLiteral("txt振込先"), values.prn振込先);
     fill(pageFooter, QStringLiteral("txt備考"), values.prn備考);
     pageHeader.ctl(QStringLiteral("txt顧客名")).setValue(values.prn顧客名);
     pageHeader.ctl(QStringLiteral("txt顧客情報")).setValue(values.prn顧客情報);
     pageHeader.ctl(QStringLiteral("txt自社名")).setValue(values.prn自社名);
     pageHeader.ctl(QStringLiteral("txt自社情報")).setValue(values.prn自社情報);
-    pageHeader.ctl(QStringLiteral("txt請求金額"))
-        .setValue(kYen + (values.prn請求金額 ? figures::formatThousands(*values.prn請求金額) : QString()));
+    if (receipt) {
+        // A receipt's amount as it is written by hand: large, closed with a dash.
+        Control& amount = pageHeader.ctl(QStringLiteral("txt請求金額"));
+        amount.size = 18;
+        amount.bold = true;
+        amount.setValue(values.prn請求金額 ? yen(*values.prn請求金額) + u'-' : QString());
+    } else {
+        pageHeader.ctl(QStringLiteral("txt請求金額"))
+            .setValue(kYen + (values.prn請求金額 ? figures::formatThousands(*values.prn請求金額) : QString()));
+    }
     pageHeader.ctl(QStringLiteral("txt税抜計")).setValue(boxValue(values.prn税抜計));
     pageHeader.ctl(QStringLiteral("txt消費税")).setValue(boxValue(values.prn消費税));
     pageHeader.ctl(QStringLiteral("txt合計")).setValue(boxValue(values.prn合計));
     if (!values.prn適格)
         return;
-    if (!values.prn登録番号.isEmpty())
+    // A quote shows the sums by rate but does not claim to be a qualified invoice.
+    if (!values.prn登録番号.isEmpty() && !quote)
         pageHeader.ctl(QStringLiteral("txt登録番号")).setValue(QStringLiteral("登録番号 ") + values.prn登録番号);
     // A line for each rate with lines, 10 % first.
     QStringList lines;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/kinds.h"
 #include "report/report_engine.h"
 #include "report/report_fonts.h"
 
@@ -27,6 +28,10 @@ struct PrintValues {
     QString prn敬称 = QStringLiteral("様");   // after the customer's name; "" prints none
     bool prn和暦 = false;                      // dates in the Japanese era
     QImage prn印影, prnロゴ;                   // null when none
+    // The kind of document (DocumentKinds): the title, the wording and what the page carries.
+    QString prn種別 = Kind請求書;
+    QDate prn有効期限;   // a quote's validity; invalid when none
+    QString prn但し書き; // what a receipt is for
 };
 
 // A qualified invoice's line for one rate: "10%対象 ¥8,000　消費税 ¥800".
@@ -38,6 +43,13 @@ struct DetailRecord {
     bool 軽減 = false;   // an 8 % line of a qualified invoice, marked "※"
     bool 非課税 = false; // an exempt line of a qualified invoice, marked "非" and summed apart
 };
+
+// A receipt carries a revenue stamp from 50,000 yen, counted on the amount before tax when the
+// tax is shown separately, else on the whole amount.
+constexpr double RevenueStampFrom = 50000;
+bool NeedsRevenueStamp(const PrintValues& v);
+// A receipt's lines: one per rate (per exempt, per reduced rate), in place of the items.
+std::vector<DetailRecord> ReceiptSummary(const std::vector<DetailRecord>& lines, bool qualified);
 
 // The printed invoice: 30 ruled rows per page, rows past the data printed empty to fill the last page.
 class rpt請求書 : public report::BandedReport {

@@ -6,15 +6,18 @@ CREATE TABLE 商品マスタ (品名 TEXT, 単位 TEXT, 単価 CURRENCY, 非課�
                        税率 INTEGER);
 CREATE TABLE 自社情報 (自社名 TEXT, 自社情報 TEXT, 税区分 TEXT, LineColor1 INTEGER, 最大請求書番号 INTEGER,
                      登録番号 TEXT, 税率方式 TEXT, 端数処理 TEXT, 振込先 TEXT, 支払期限既定 TEXT, 日付表記 TEXT,
-                     PeppolID TEXT, 郵便番号 TEXT, 住所 TEXT);
+                     PeppolID TEXT, 郵便番号 TEXT, 住所 TEXT, 最大見積書番号 INTEGER, 最大納品書番号 INTEGER,
+                     最大領収書番号 INTEGER);
 CREATE TABLE 請求書 (伝票番号 INTEGER, 顧客名 TEXT, 日付 DATETIME, 行番号 INTEGER, 伝票区分 INTEGER,
                      品名 TEXT, 数量 DOUBLE, 単位 TEXT, 単価 CURRENCY, 金額 CURRENCY,
-                     非課税 BOOLEAN NOT NULL DEFAULT 0, 税率 INTEGER);
+                     非課税 BOOLEAN NOT NULL DEFAULT 0, 税率 INTEGER, 種別 TEXT NOT NULL DEFAULT '請求書');
 CREATE TABLE 請求書ヘッダ (伝票番号 INTEGER, 日付 DATETIME, 顧客名 TEXT, 顧客情報 TEXT,
                          消費税 CURRENCY, 税抜計 CURRENCY, 合計 CURRENCY,
                          税率方式 TEXT, 税区分 TEXT, 端数処理 TEXT, 対象10 CURRENCY, 消費税10 CURRENCY,
                          対象8 CURRENCY, 消費税8 CURRENCY, 登録番号 TEXT,
-                         件名 TEXT, 支払期限 DATETIME, 備考 TEXT, 振込先 TEXT, 敬称 TEXT DEFAULT '様');
+                         件名 TEXT, 支払期限 DATETIME, 備考 TEXT, 振込先 TEXT, 敬称 TEXT DEFAULT '様',
+                         種別 TEXT NOT NULL DEFAULT '請求書', 元種別 TEXT, 元番号 INTEGER, 有効期限 DATETIME,
+                         但し書き TEXT);
 CREATE TABLE コードマスタ (kcode TEXT, code INTEGER, sname TEXT);
 -- The invoice book: every replaced (訂正), deleted (削除) or wiped (初期化) copy of an invoice, under
 -- its version 1, 2, … per number and generation of the book. Rows are only ever added.
@@ -23,10 +26,13 @@ CREATE TABLE 請求書ヘッダ履歴 (伝票番号 INTEGER, 日付 DATETIME, �
                          税率方式 TEXT, 税区分 TEXT, 端数処理 TEXT, 対象10 CURRENCY, 消費税10 CURRENCY,
                          対象8 CURRENCY, 消費税8 CURRENCY, 登録番号 TEXT,
                          版 INTEGER, 変更種別 TEXT, 変更日時 TEXT, 世代 INTEGER,
-                         件名 TEXT, 支払期限 DATETIME, 備考 TEXT, 振込先 TEXT, 敬称 TEXT DEFAULT '様');
+                         件名 TEXT, 支払期限 DATETIME, 備考 TEXT, 振込先 TEXT, 敬称 TEXT DEFAULT '様',
+                         種別 TEXT NOT NULL DEFAULT '請求書', 元種別 TEXT, 元番号 INTEGER, 有効期限 DATETIME,
+                         但し書き TEXT);
 CREATE TABLE 請求書履歴 (伝票番号 INTEGER, 顧客名 TEXT, 日付 DATETIME, 行番号 INTEGER, 伝票区分 INTEGER,
                        品名 TEXT, 数量 DOUBLE, 単位 TEXT, 単価 CURRENCY, 金額 CURRENCY,
-                       非課税 BOOLEAN NOT NULL DEFAULT 0, 税率 INTEGER, 版 INTEGER, 世代 INTEGER);
+                       非課税 BOOLEAN NOT NULL DEFAULT 0, 税率 INTEGER, 版 INTEGER, 世代 INTEGER,
+                       種別 TEXT NOT NULL DEFAULT '請求書');
 -- The full wipes: each ends a generation of the book (1, 2, …); the book now is one more.
 CREATE TABLE 初期化履歴 (世代 INTEGER, 初期化日時 TEXT);
 -- The company's seal (印影) and logo (ロゴ), as PNG scaled to what the printed page needs.
@@ -49,6 +55,7 @@ CREATE INDEX コードマスタ_kcode ON コードマスタ (kcode, code);
 -- The invoice list: search by date and total, versions by number.
 CREATE INDEX 請求書ヘッダ_日付 ON 請求書ヘッダ (日付, 伝票番号);
 CREATE INDEX 請求書ヘッダ_合計 ON 請求書ヘッダ (合計, 伝票番号);
+CREATE INDEX 請求書ヘッダ_種別 ON 請求書ヘッダ (種別, 伝票番号);
 CREATE INDEX 請求書ヘッダ履歴_伝票番号 ON 請求書ヘッダ履歴 (伝票番号, 世代, 版);
 CREATE INDEX 請求書履歴_伝票番号 ON 請求書履歴 (伝票番号, 世代, 版, 行番号);
 CREATE UNIQUE INDEX 仕訳設定_形式 ON 仕訳設定 (形式, 項目);

@@ -82,8 +82,26 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "CREATE TABLE 仕訳設定 (形式 TEXT NOT NULL, 項目 TEXT NOT NULL, 名称 TEXT);"
                        "CREATE UNIQUE INDEX 仕訳設定_形式 ON 仕訳設定 (形式, 項目);"
                        "CREATE TABLE 仕訳出力記録 (形式 TEXT, 期間開始 DATETIME, 期間終了 DATETIME, 出力日時 TEXT);"),
-        // 6: taken by another change; a no-op here until the two meet.
-        QString(),
+        // 6: the documents besides the invoice — quotes, delivery notes and receipts live in the
+        // invoice tables under their kind (種別), each kind numbered by its own counter; a document
+        // made from another names its source (元種別, 元番号); a quote its validity, a receipt what
+        // it is for (但し書き). Every row stored before is an invoice.
+        QStringLiteral("ALTER TABLE 自社情報 ADD COLUMN 最大見積書番号 INTEGER;"
+                       "ALTER TABLE 自社情報 ADD COLUMN 最大納品書番号 INTEGER;"
+                       "ALTER TABLE 自社情報 ADD COLUMN 最大領収書番号 INTEGER;"
+                       "ALTER TABLE 請求書 ADD COLUMN 種別 TEXT NOT NULL DEFAULT '請求書';"
+                       "ALTER TABLE 請求書履歴 ADD COLUMN 種別 TEXT NOT NULL DEFAULT '請求書';"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 種別 TEXT NOT NULL DEFAULT '請求書';"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 元種別 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 元番号 INTEGER;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 有効期限 DATETIME;"
+                       "ALTER TABLE 請求書ヘッダ ADD COLUMN 但し書き TEXT;"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 種別 TEXT NOT NULL DEFAULT '請求書';"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 元種別 TEXT;"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 元番号 INTEGER;"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 有効期限 DATETIME;"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 但し書き TEXT;"
+                       "CREATE INDEX 請求書ヘッダ_種別 ON 請求書ヘッダ (種別, 伝票番号);"),
         // 7: getting paid — the customer's terms (cut-off day, month and day of payment, billing
         // each invoice or monthly; none set keeps the settings' due date, 「都度」 bills as before)
         // and the payments received against each invoice of a generation of the book. A payment

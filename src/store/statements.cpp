@@ -10,6 +10,10 @@ QString lit(const QString& v) {
     return sqlText(v);
 }
 // Column names copied as they are: bracketed, so any name reads as one name.
+// A document is known by its number within its kind.
+QString ofKind(const QString& kind) {
+    return " and 種別 = '" + lit(kind) + "'";
+}
 QString bracketed(const QStringList& names) {
     QStringList b;
     for (const QString& n : names)
@@ -84,32 +88,32 @@ QString S1() {
     return QStringLiteral("select * from 自社情報");
 }
 
-QString I1(const QString& n) {
-    return "delete * from 請求書ヘッダ where 伝票番号 = " + n;
+QString I1(const QString& n, const QString& kind) {
+    return "delete * from 請求書ヘッダ where 伝票番号 = " + n + ofKind(kind);
 }
-QString I2(const QString& n) {
-    return "delete * from 請求書 where 伝票番号 = " + n;
+QString I2(const QString& n, const QString& kind) {
+    return "delete * from 請求書 where 伝票番号 = " + n + ofKind(kind);
 }
 QString I3() {
     return QStringLiteral("SELECT * From w明細 order by 行番号");
 }
-QString I4(const QString& n) {
-    return "SELECT * From 請求書 Where 伝票番号 = " + n;
+QString I4(const QString& n, const QString& kind) {
+    return "SELECT * From 請求書 Where 伝票番号 = " + n + ofKind(kind);
 }
-QString I5(const QString& n) {
-    return "select * from 請求書ヘッダ where 伝票番号 = " + n;
+QString I5(const QString& n, const QString& kind) {
+    return "select * from 請求書ヘッダ where 伝票番号 = " + n + ofKind(kind);
 }
 QString I6() {
     return QStringLiteral("select * from w明細 where not (isnull(品名)) ");
 }
-QString I7(const QString& n) {
-    return "SELECT * FROM 請求書 WHERE 伝票番号 = " + n + " ORDER BY 伝票番号,伝票区分,行番号;";
+QString I7(const QString& n, const QString& kind) {
+    return "SELECT * FROM 請求書 WHERE 伝票番号 = " + n + ofKind(kind) + " ORDER BY 伝票番号,伝票区分,行番号;";
 }
 QString I8() {
     return QStringLiteral(" select * from w明細 order by 行番号;");
 }
-QString I9(const QString& n) {
-    return "SELECT * FROM 請求書ヘッダ WHERE 伝票番号 = " + n;
+QString I9(const QString& n, const QString& kind) {
+    return "SELECT * FROM 請求書ヘッダ WHERE 伝票番号 = " + n + ofKind(kind);
 }
 QString I10() {
     return QStringLiteral("delete * from w明細");
@@ -196,34 +200,38 @@ QString J5() {
     return QStringLiteral("select * from 仕訳出力記録");
 }
 QString J6() {
-    return QStringLiteral("select 伝票番号, 日付, 変更日時 from 請求書ヘッダ履歴 union all"
+    return QStringLiteral("select 伝票番号, 日付, 変更日時 from 請求書ヘッダ履歴 where 種別 = '請求書' union all"
                           " select h.伝票番号, c.日付, h.変更日時 from 請求書ヘッダ履歴 h, 請求書ヘッダ c"
-                          " where c.伝票番号 = h.伝票番号 order by 変更日時, 伝票番号");
+                          " where c.伝票番号 = h.伝票番号 and c.種別 = h.種別 and h.種別 = '請求書'"
+                          " order by 変更日時, 伝票番号");
 }
 
-QString B1(const QString& n, int g) {
-    return "select max(版) as 版 from 請求書ヘッダ履歴 where 伝票番号 = " + n + " and 世代 = " + QString::number(g);
+QString B1(const QString& n, const QString& doc, int g) {
+    return "select max(版) as 版 from 請求書ヘッダ履歴 where 伝票番号 = " + n + ofKind(doc) + " and 世代 = " +
+           QString::number(g);
 }
-QString B2(const QStringList& cols, const QString& n) {
-    return "insert into 請求書ヘッダ履歴 select " + bracketed(cols) + " from 請求書ヘッダ where 伝票番号 = " + n;
+QString B2(const QStringList& cols, const QString& n, const QString& doc) {
+    return "insert into 請求書ヘッダ履歴 select " + bracketed(cols) + " from 請求書ヘッダ where 伝票番号 = " + n +
+           ofKind(doc);
 }
-QString B3(const QString& n, int version, const QString& kind, const QString& when, int g) {
+QString B3(const QString& n, const QString& doc, int version, const QString& kind, const QString& when, int g) {
     return "update 請求書ヘッダ履歴 set 版 = " + QString::number(version) + ", 変更種別 = '" + lit(kind) +
-           "', 変更日時 = '" + lit(when) + "', 世代 = " + QString::number(g) + " where 伝票番号 = " + n +
+           "', 変更日時 = '" + lit(when) + "', 世代 = " + QString::number(g) + " where 伝票番号 = " + n + ofKind(doc) +
            " and isnull(版)";
 }
-QString B4(const QStringList& cols, const QString& n) {
-    return "insert into 請求書履歴 select " + bracketed(cols) + " from 請求書 where 伝票番号 = " + n;
+QString B4(const QStringList& cols, const QString& n, const QString& doc) {
+    return "insert into 請求書履歴 select " + bracketed(cols) + " from 請求書 where 伝票番号 = " + n + ofKind(doc);
 }
-QString B5(const QString& n, int version, int g) {
+QString B5(const QString& n, const QString& doc, int version, int g) {
     return "update 請求書履歴 set 版 = " + QString::number(version) + ", 世代 = " + QString::number(g) +
-           " where 伝票番号 = " + n + " and isnull(版)";
+           " where 伝票番号 = " + n + ofKind(doc) + " and isnull(版)";
 }
-QString B6(const QString& n, int g) {
-    return "select * from 請求書ヘッダ履歴 where 伝票番号 = " + n + " and 世代 = " + QString::number(g) + " order by 版";
+QString B6(const QString& n, const QString& doc, int g) {
+    return "select * from 請求書ヘッダ履歴 where 伝票番号 = " + n + ofKind(doc) + " and 世代 = " + QString::number(g) +
+           " order by 版";
 }
-QString B7(const QString& n, int version, int g) {
-    return "select * from 請求書履歴 where 伝票番号 = " + n + " and 世代 = " + QString::number(g) +
+QString B7(const QString& n, const QString& doc, int version, int g) {
+    return "select * from 請求書履歴 where 伝票番号 = " + n + ofKind(doc) + " and 世代 = " + QString::number(g) +
            " and 版 = " + QString::number(version) + " order by 行番号";
 }
 QString B8() {
@@ -233,13 +241,15 @@ QString B9() {
     return QStringLiteral("select * from 初期化履歴");
 }
 QString B10() {
-    return QStringLiteral("select 伝票番号 from 請求書ヘッダ order by 伝票番号");
+    return QStringLiteral("select 伝票番号, 種別 from 請求書ヘッダ order by 種別, 伝票番号");
 }
 
 namespace {
 // The filter's conditions on one header row, joined with and; empty when nothing is set.
 QStringList bookConditions(const BookFilter& f) {
     QStringList c;
+    if (!f.kind.isEmpty())
+        c << "種別 = '" + lit(f.kind) + "'";
     if (!f.from.isEmpty())
         c << "日付 >= '" + lit(f.from) + "'";
     if (!f.to.isEmpty())
@@ -265,38 +275,43 @@ const QString generationNow = QStringLiteral("(select count(*) + 1 from 初期�
 QStringList removedConditions(const BookFilter& f) {
     return QStringList{QStringLiteral("x.変更種別 in ('削除', '初期化')"),
                        QStringLiteral("x.版 = (select max(版) from 請求書ヘッダ履歴 where 伝票番号 = x.伝票番号"
-                                      " and 世代 = x.世代)"),
-                       "(x.世代 < " + generationNow + " or x.伝票番号 not in (select 伝票番号 from 請求書ヘッダ))"} +
+                                      " and 種別 = x.種別 and 世代 = x.世代)"),
+                       "(x.世代 < " + generationNow +
+                           " or (x.伝票番号, x.種別) not in (select 伝票番号, 種別 from 請求書ヘッダ))"} +
            bookConditions(f);
 }
 // What has been paid on a live invoice, fees the customer kept included; 0 when nothing.
 const QString paidSum = "(select sum(入金額 + 振込手数料) from 入金 where 入金.伝票番号 = 請求書ヘッダ.伝票番号"
                         " and 入金.世代 = " + generationNow + " and isnull(入金.取消日時))";
 const QString paid = "case when isnull(" + paidSum + ") then 0 else " + paidSum + " end";
+// Only invoices are paid; other documents have neither payments nor a balance.
+const QString invoiceOnly = QStringLiteral("種別 = '請求書'");
 QStringList paidConditions(const BookFilter& f) {
     switch (f.paid) {
     case BookFilter::Paid::Any:
         return {};
     case BookFilter::Paid::Open:
-        return {"合計 > " + paid};
+        return {invoiceOnly, "合計 > " + paid};
     case BookFilter::Paid::Overdue:
-        return {"合計 > " + paid, "支払期限 < '" + lit(f.today) + "'"};
+        return {invoiceOnly, "合計 > " + paid, "支払期限 < '" + lit(f.today) + "'"};
     case BookFilter::Paid::Settled:
-        return {"合計 <= " + paid};
+        return {invoiceOnly, "合計 <= " + paid};
     }
     return {};
 }
 const QString bookColumns =
-    QStringLiteral("伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, 件名, 支払期限, 対象10, 消費税10, 対象8, 消費税8, ");
-const QString lineColumns = QStringLiteral("伝票番号, 行番号, 品名, 数量, 単位, 単価, 金額, 非課税, 税率, ");
+    QStringLiteral("伝票番号, 種別, 日付, 顧客名, 税抜計, 消費税, 合計, 件名, 支払期限, 対象10, 消費税10, 対象8, 消費税8,"
+                   " 元種別, 元番号, ");
+const QString lineColumns = QStringLiteral("伝票番号, 種別, 行番号, 品名, 数量, 単位, 単価, 金額, 非課税, 税率, ");
 } // namespace
 
 QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 offset) {
     QString s = "select " + bookColumns + generationNow +
                 " as 世代, (select count(*) from 請求書ヘッダ履歴 where 請求書ヘッダ履歴.伝票番号 = 請求書ヘッダ.伝票番号"
-                " and 請求書ヘッダ履歴.世代 = " + generationNow +
-                " and 請求書ヘッダ履歴.変更種別 = '訂正') as 訂正回数, 0 as 削除済み, " + paid + " as 入金計, 合計 - " +
-                paid + " as 残高 from 請求書ヘッダ" + where(bookConditions(f) + paidConditions(f));
+                " and 請求書ヘッダ履歴.種別 = 請求書ヘッダ.種別 and 請求書ヘッダ履歴.世代 = " + generationNow +
+                " and 請求書ヘッダ履歴.変更種別 = '訂正') as 訂正回数, 0 as 削除済み, case when " + invoiceOnly + " then " +
+                paid + " end as 入金計, case when " + invoiceOnly + " then 合計 - " + paid +
+                " end as 残高 from 請求書ヘッダ" + where(bookConditions(f) + paidConditions(f));
     if (f.withDeleted && f.paid == BookFilter::Paid::Any)
         s += " union all select " + bookColumns +
              "世代, 0 as 訂正回数, case when 変更種別 = '初期化' then 2 else 1 end as 削除済み, null as 入金計,"
@@ -310,13 +325,14 @@ QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 off
 
 QString L2(const BookFilter& f) {
     QString s = "select " + lineColumns + generationNow +
-                " as 世代 from 請求書 where 伝票番号 in (select 伝票番号 from 請求書ヘッダ" + where(bookConditions(f)) + ")";
+                " as 世代 from 請求書 where (伝票番号, 種別) in (select 伝票番号, 種別 from 請求書ヘッダ" +
+                where(bookConditions(f)) + ")";
     if (f.withDeleted)
         s += " union all select " + lineColumns +
              "世代 from 請求書履歴 y where (select count(*) from 請求書ヘッダ履歴 x where x.伝票番号 = y.伝票番号"
-             " and x.世代 = y.世代 and x.版 = y.版 and " +
+             " and x.種別 = y.種別 and x.世代 = y.世代 and x.版 = y.版 and " +
              removedConditions(f).join(QStringLiteral(" and ")) + ") > 0";
-    return s + " order by 伝票番号, 世代, 行番号";
+    return s + " order by 伝票番号, 種別, 世代, 行番号";
 }
 
 QString N1(const QString& n, int g) {
@@ -336,7 +352,7 @@ QString N4(const BookFilter& f, const QString& from, const QString& to) {
     undated.to.clear();
     QString s = "select 入金.入金日 as 入金日, 入金.入金額 as 入金額, 入金.振込手数料 as 振込手数料,"
                 " 入金.入金方法 as 入金方法, 入金.伝票番号 as 伝票番号, 顧客名 from 入金, 請求書ヘッダ"
-                " where 入金.伝票番号 = 請求書ヘッダ.伝票番号 and 入金.世代 = " + generationNow +
+                " where 入金.伝票番号 = 請求書ヘッダ.伝票番号 and 請求書ヘッダ.種別 = '請求書' and 入金.世代 = " + generationNow +
                 " and isnull(入金.取消日時) and 入金.入金日 >= '" + lit(from) + "' and 入金.入金日 <= '" + lit(to) + "'";
     for (const QString& c : bookConditions(undated))
         s += " and " + c;
@@ -363,6 +379,6 @@ QString U1(const QString& start, const QString& end, const QString& asOf, const 
            " (select 伝票番号, sum(case when 入金日 < " + S + " then " + received + " else 0 end) as 前入金,"
            " sum(case when 入金日 >= " + S + " and 入金日 <= " + E + " then " + received + " else 0 end) as 当月入金"
            " from 入金 where 世代 = " + generationNow + " and isnull(取消日時) group by 伝票番号) p"
-           " on p.伝票番号 = h.伝票番号 where h.日付 <= " + E + ") group by 顧客名 order by 顧客名";
+           " on p.伝票番号 = h.伝票番号 where h.種別 = '請求書' and h.日付 <= " + E + ") group by 顧客名 order by 顧客名";
 }
 } // namespace sql

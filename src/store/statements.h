@@ -25,15 +25,15 @@ QString P8(const QString& product);
 QString P9();
 QString P10(const QString& mainDbPath);
 QString S1();
-QString I1(const QString& number);
-QString I2(const QString& number);
+QString I1(const QString& number, const QString& kind);
+QString I2(const QString& number, const QString& kind);
 QString I3();
-QString I4(const QString& number);
-QString I5(const QString& number);
+QString I4(const QString& number, const QString& kind);
+QString I5(const QString& number, const QString& kind);
 QString I6();
-QString I7(const QString& number);
+QString I7(const QString& number, const QString& kind);
 QString I8();
-QString I9(const QString& number);
+QString I9(const QString& number, const QString& kind);
 QString I10();
 QString I11();
 QString I12();
@@ -69,21 +69,23 @@ QString J2(const QString& format);                 // forgets them
 QString J3();                                      // the names as an updatable record set
 QString J4();                                      // every export made
 QString J5();                                      // the exports as an updatable record set
-QString J6();                                      // every correction and deletion in the invoice book
+QString J6();                                      // every correction and deletion of an invoice
 
 // The invoice history: the stored copy of an invoice is copied by column name before it is
 // replaced, deleted or wiped, then stamped with its version and the book's generation. The
 // generation is 1 at first and goes up by one at every full wipe, which numbers invoices anew.
-QString B1(const QString& number, int generation);             // the highest version of an invoice
-QString B2(const QStringList& headerColumns, const QString& number);
-QString B3(const QString& number, int version, const QString& kind, const QString& when, int generation);
-QString B4(const QStringList& lineColumns, const QString& number);
-QString B5(const QString& number, int version, int generation);
-QString B6(const QString& number, int generation);             // every version's header, oldest first
-QString B7(const QString& number, int version, int generation); // one version's lines
+// Each goes by number and document kind (doc); kind is the kind of change.
+QString B1(const QString& number, const QString& doc, int generation); // the highest version
+QString B2(const QStringList& headerColumns, const QString& number, const QString& doc);
+QString B3(const QString& number, const QString& doc, int version, const QString& kind, const QString& when,
+           int generation);
+QString B4(const QStringList& lineColumns, const QString& number, const QString& doc);
+QString B5(const QString& number, const QString& doc, int version, int generation);
+QString B6(const QString& number, const QString& doc, int generation);              // every version's header, oldest first
+QString B7(const QString& number, const QString& doc, int version, int generation); // one version's lines
 QString B8();                                                  // the generation of the book now
 QString B9();                                                  // the wipes, each ending a generation
-QString B10();                                                 // the numbers of the stored invoices
+QString B10();                                                 // the numbers and kinds of the stored documents
 
 // The invoice list. Every part of the filter is optional: an empty text sets no condition.
 struct BookFilter {
@@ -96,6 +98,7 @@ struct BookFilter {
     // (before `today`), or settled. Any of these leaves deleted invoices out.
     enum class Paid { Any, Open, Overdue, Settled } paid = Paid::Any;
     QString today; // "yyyy/mm/dd", for Overdue
+    QString kind;          // one kind of document; empty for every kind
 };
 // Live invoices with their count of corrections, and deleted or wiped ones as their last
 // version (削除済み 1 or 2); orderBy is a list of result columns; limit < 0 reads every row.

@@ -149,6 +149,27 @@ class CellDelegate : public QStyledItemDelegate {
     DataGrid* grid_;
 };
 
+// Enter in a completer's list with nothing picked in it goes to the cell's editor, which takes the
+// text as typed and moves on; the list would otherwise only close, and the next keys typed by a
+// quick hand would land in a cell the user has left.
+class EnterPassesList : public QObject {
+  public:
+    explicit EnterPassesList(QComboBox* editor) : QObject(editor), editor_(editor) {}
+    bool eventFilter(QObject* o, QEvent* e) override {
+        auto* list = qobject_cast<QAbstractItemView*>(o);
+        if (!list || e->type() != QEvent::KeyPress || !isEnter(static_cast<QKeyEvent*>(e)) ||
+            list->currentIndex().isValid())
+            return false;
+        // The list goes with the editor, as when the key reaches the editor directly.
+        QKeyEvent enter(QEvent::KeyPress, static_cast<QKeyEvent*>(e)->key(), static_cast<QKeyEvent*>(e)->modifiers());
+        QCoreApplication::sendEvent(editor_, &enter);
+        return true;
+    }
+
+  private:
+    QComboBox* editor_;
+};
+
 // A drop-down of a bound list on one column; typing a name not in the list is allowed.
 class PickListDelegate : public CellDelegate {
   public:
@@ -165,6 +186,7 @@ class PickListDelegate : public CellDelegate {
         if (c->completer()) {
             c->completer()->setCompletionMode(QCompleter::PopupCompletion);
             c->completer()->setFilterMode(Qt::MatchStartsWith);
+            c->completer()->popup()->installEventFilter(new EnterPassesList(c));
         }
         return cellEditor(c, grid(), i.column());
     }

@@ -1,10 +1,7 @@
 #include "book/history.h"
-#include "report/preview.h"
 #include "window_fixture.h"
 
 #include <QClipboard>
-#include <QPrintPreviewDialog>
-#include <QProcess>
 
 // What an invoice carries besides its lines, as a user fills, registers, reloads and prints it.
 class InvoiceAdditionsTest : public QObject {
@@ -15,25 +12,6 @@ class InvoiceAdditionsTest : public QObject {
 };
 
 namespace {
-// Saves the print preview that is open as PDF: the page's text, then the list of its images.
-QStringList savedPreview(FrmVornisa& w) {
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("p.pdf"));
-    report::setSaveAsker([&](QWidget*, const QString&) { return pdf; });
-    w.findChild<QPrintPreviewDialog*>()->findChild<QAction*>(QStringLiteral("cmdPDF保存"))->trigger();
-    report::setSaveAsker({});
-    delete w.findChild<QPrintPreviewDialog*>();
-    QStringList out;
-    for (const auto& [program, args] : {std::pair{"pdftotext", QStringList{pdf, QStringLiteral("-")}},
-                                        std::pair{"pdfimages", QStringList{QStringLiteral("-list"), pdf}}}) {
-        QProcess p;
-        p.start(QString::fromLatin1(program), args);
-        p.waitForFinished(60000);
-        out << QString::fromUtf8(p.readAllStandardOutput()).simplified();
-    }
-    return out;
-}
-
 // Types into a box as a user would: '\n' is the Enter key.
 void typeLines(QWidget* box, const QString& text) {
     for (const QChar c : text)

@@ -145,8 +145,8 @@ void InvoiceWindowTest::registerLoadAndDelete() {
     QCOMPARE(f.shown.size(), 1);
     QCOMPARE(f.shown[0].text, QStringLiteral("伝票 005 を削除します。よろしいですか"));
     QCOMPARE(w.txtNo->text(), QStringLiteral("6"));
-    QVERIFY(f.main().openRecordset(sql::I9(QStringLiteral("5")))->eof());
-    QVERIFY(f.main().openRecordset(sql::I7(QStringLiteral("5")))->eof());
+    QVERIFY(f.main().openRecordset(sql::I9(QStringLiteral("5"), QStringLiteral("請求書")))->eof());
+    QVERIFY(f.main().openRecordset(sql::I7(QStringLiteral("5"), QStringLiteral("請求書")))->eof());
 }
 
 void InvoiceWindowTest::registerRefusals() {

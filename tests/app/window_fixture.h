@@ -7,16 +7,22 @@
 #include "app/master_pages/product_page.h"
 #include "app/settings_page/settings_page.h"
 #include "messages/msg.h"
+#include "report/preview.h"
 #include "support/testdb.h"
 #include "support/typing.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QProcess>
 #include <QtTest>
 
-// The widget that takes typed keys now: the focused one, or the line edit of a focused combo box.
+// The widget that takes typed keys now, as the keyboard finds it: an open pop-up (a completer's
+// list) first, then the focused widget, or the line edit of a focused combo box.
 inline QWidget* typingTarget() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup;
     QWidget* w = QApplication::focusWidget();
     if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit())
         return combo->lineEdit();
@@ -32,6 +38,10 @@ inline void typeCell(DataGrid* g, int row, int col, const QString& text) {
     QWidget* editor = typingTarget();
     QTest::keyClick(editor ? editor : g, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor commits on a queued call
+    // A pop-up list that closed leaves the offscreen platform without an active window; a window
+    // manager gives the activation back.
+    if (!QApplication::activeWindow())
+        g->window()->activateWindow();
 }
 
 // A started main window over fresh files, in the program's Japanese set-up; message boxes are
@@ -64,3 +74,22 @@ struct WindowFixture {
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
 };
+
+// Saves the print preview that is open as PDF: the page's text, then the list of its images.
+inline QStringList savedPreview(FrmVornisa& w) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("p.pdf"));
+    report::setSaveAsker([&](QWidget*, const QString&) { return pdf; });
+    w.findChild<QPrintPreviewDialog*>()->findChild<QAction*>(QStringLiteral("cmdPDF保存"))->trigger();
+    report::setSaveAsker({});
+    delete w.findChild<QPrintPreviewDialog*>();
+    QStringList out;
+    for (const auto& [program, args] : {std::pair{"pdftotext", QStringList{pdf, QStringLiteral("-")}},
+                                        std::pair{"pdfimages", QStringList{QStringLiteral("-list"), pdf}}}) {
+        QProcess p;
+        p.start(QString::fromLatin1(program), args);
+        p.waitForFinished(60000);
+        out << QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    }
+    return out;
+}

@@ -201,11 +201,16 @@ void ListTest::csv() {
     r.消費税8 = yen(40);
     r.corrections = 2;
     r.支払期限 = txt("2024/04/30");
+    r.種別 = txt("納品書");
+    r.元種別 = txt("見積書");
+    r.元番号 = 7;
     QStringList got;
     for (const QStringList& row : bookCsvRows({r}))
         got << row.join(u'|');
-    QCOMPARE(got, (QStringList{txt("伝票番号|日付|顧客名|税抜計|消費税|合計|状態|件名|支払期限|10%対象|10%消費税|8%対象|8%消費税|世代|入金額|残高|入金状態"),
-                               txt("12|2024/03/31|株式会社\"A,B\"|1234567||1.2345|訂正 2回||2024/04/30|1000|100|500|40|1|||")}));
+    QCOMPARE(got, (QStringList{txt("伝票番号|日付|顧客名|税抜計|消費税|合計|状態|件名|支払期限|10%対象|10%消費税|8%対象|8%消費税|世代|種別|元伝票|"
+                                   "入金額|残高|入金状態"),
+                               txt("12|2024/03/31|株式会社\"A,B\"|1234567||1.2345|訂正 2回||2024/04/30|1000|100|500|40|1|"
+                                   "納品書|見積書 No. 7 より|||")}));
     // Lines numbered from 1, with their rate: their own under "10%・8%", 5 (0 when exempt) for a
     // "5%" invoice, whose lines are stored without one.
     const std::vector<BookLine> lines = {
@@ -216,8 +221,9 @@ void ListTest::csv() {
     got.clear();
     for (const QStringList& row : bookLineCsvRows(lines))
         got << row.join(u',');
-    QCOMPARE(got, (QStringList{txt("伝票番号,行番号,品名,数量,単位,単価,金額,非課税,税率,世代"), txt("12,1,品,2.5,,100,250,0,8,1"),
-                               txt("13,1,旧,1,,5,5,0,5,2"), txt("13,2,旧免,1,,5,5,1,0,2")}));
+    QCOMPARE(got, (QStringList{txt("伝票番号,行番号,品名,数量,単位,単価,金額,非課税,税率,世代,種別"),
+                               txt("12,1,品,2.5,,100,250,0,8,1,請求書"), txt("13,1,旧,1,,5,5,0,5,2,請求書"),
+                               txt("13,2,旧免,1,,5,5,1,0,2,請求書")}));
     QCOMPARE(linesCsvPath(txt("/tmp/x/伝票一覧_20240101.csv")), txt("/tmp/x/伝票一覧_20240101_明細.csv"));
     QCOMPARE(linesCsvPath(txt("/tmp/x/一覧")), txt("/tmp/x/一覧_明細.csv"));
 }

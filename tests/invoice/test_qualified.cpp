@@ -157,7 +157,7 @@ void QualifiedTest::registerStoresRatesAndBasis() {
 
     // Each line keeps its rate, the exempt one 0 with its flag.
     QStringList rates;
-    auto lines = main->openRecordset(sql::I7(txt("5")));
+    auto lines = main->openRecordset(sql::I7(txt("5"), txt("請求書")));
     for (lines->moveFirst(); !lines->eof(); lines->moveNext())
         rates << lines->field(txt("品名")).toText() + u'=' + lines->field(txt("税率")).toText() + u'/' +
                      (lines->field(txt("非課税")).toBool() ? txt("非課税") : txt("課税"));

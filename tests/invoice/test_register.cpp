@@ -145,16 +145,16 @@ void RegisterTest::registerStoresLinesHeaderAndMasters() {
     QCOMPARE(
         storedLines(*main, 42),
         QStringList({txt("伝票番号=42|顧客名=佐藤商事|日付=2024/03/15|行番号=0|伝票区分=1|品名=りんご|数量=10|"
-                         "単位=個|単価=100|金額=1000|非課税=False|税率=<null>"),
+                         "単位=個|単価=100|金額=1000|非課税=False|税率=<null>|種別=請求書"),
                      txt("伝票番号=42|顧客名=佐藤商事|日付=2024/03/15|行番号=1|伝票区分=1|品名=送料|数量=<null>|"
-                         "単位=<null>|単価=2500|金額=2500|非課税=True|税率=<null>"),
+                         "単位=<null>|単価=2500|金額=2500|非課税=True|税率=<null>|種別=請求書"),
                      txt("伝票番号=42|顧客名=佐藤商事|日付=2024/03/15|行番号=2|伝票区分=1|品名=お値引き|数量=<null>|"
-                         "単位=<null>|単価=<null>|金額=300|非課税=False|税率=<null>")}));
+                         "単位=<null>|単価=<null>|金額=300|非課税=False|税率=<null>|種別=請求書")}));
     QCOMPARE(dump(*main, txt("請求書ヘッダ")),
              QStringList({txt("伝票番号=42|日付=2024/03/15|顧客名=佐藤商事|顧客情報=東京都千代田区1-1|消費税=<null>|"
                               "税抜計=3800|合計=3975|税率方式=5%|税区分=<null>|端数処理=<null>|対象10=<null>|"
                               "消費税10=<null>|対象8=<null>|消費税8=<null>|登録番号=<null>|件名=<null>|支払期限=<null>|"
-                              "備考=<null>|振込先=<null>|敬称=様")}));
+                              "備考=<null>|振込先=<null>|敬称=様|種別=請求書|元種別=<null>|元番号=<null>|有効期限=<null>|但し書き=<null>")}));
     QCOMPARE(dump(*main, txt("顧客マスタ")), QStringList({txt("顧客名=佐藤商事|顧客情報=東京都千代田区1-1|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度")}));
     // Trimmed; the line with neither price nor quantity stays out of the master.
     QCOMPARE(dump(*main, txt("商品マスタ")), QStringList({txt("品名=りんご|単位=個|単価=100|非課税=False|税率=<null>"),
@@ -199,7 +199,7 @@ void RegisterTest::reregisterReplaces() {
              QStringList({txt("伝票番号=7|日付=2024/03/15|顧客名=鈴木|顧客情報=|消費税=175|税抜計=3800|合計=<null>"
                               "|税率方式=5%|税区分=<null>|端数処理=<null>|対象10=<null>|消費税10=<null>|"
                               "対象8=<null>|消費税8=<null>|登録番号=<null>|件名=<null>|支払期限=<null>|"
-                              "備考=<null>|振込先=<null>|敬称=様")}));
+                              "備考=<null>|振込先=<null>|敬称=様|種別=請求書|元種別=<null>|元番号=<null>|有効期限=<null>|但し書き=<null>")}));
     QCOMPARE(dump(*main, txt("顧客マスタ")),
              QStringList({txt("顧客名=佐藤商事|顧客情報=旧住所|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度"),
                           txt("顧客名=鈴木|顧客情報=|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度")}));
@@ -292,7 +292,7 @@ void RegisterTest::loadStopsAtThirtyLines() {
     auto main = data.openMain();
     auto work = data.openWork();
     // Stored out of order and with gaps in 行番号: the order of 行番号 decides the rows.
-    auto rs = main->openRecordset(sql::I4(txt("11")));
+    auto rs = main->openRecordset(sql::I4(txt("11"), txt("請求書")));
     for (int n = 32; n >= 0; --n) {
         if (n == 5)
             continue;

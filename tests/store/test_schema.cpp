@@ -188,6 +188,13 @@ void SchemaTest::upgradeKeepsEveryInvoiceAndItsHistory() {
     QCOMPARE(read, (QStringList{"A 1 様", "旧B 0 様", "旧旧B 0 様", "B 2 様", "C 3 様"}));
     QCOMPARE(main->openRecordset(QStringLiteral("select * from 顧客マスタ"))->field(QStringLiteral("敬称")).toText(),
              QStringLiteral("様"));
+    // They are invoices, every one: no other kind of document shares their numbers.
+    QCOMPARE(main->openRecordset(QStringLiteral("select count(*) as n from 請求書ヘッダ where 種別 = '請求書'"))
+                 ->field(QStringLiteral("n"))
+                 .toInt(),
+             3);
+    QVERIFY(!Read請求書ヘッダ(*main, 1, Kind見積書));
+    QCOMPARE(Read履歴(*main, 2, 1, Kind見積書).size(), 0u);
 }
 
 QTEST_GUILESS_MAIN(SchemaTest)

@@ -76,7 +76,7 @@ void StoreTest::dialectRewrites() {
              QStringLiteral("select * from 顧客マスタ where 顧客名 = 'O''Brien; delete * from x'"));
     // Which selects can write back.
     QCOMPARE(rw(sql::S1()).updatableTable, QStringLiteral("自社情報"));
-    QCOMPARE(rw(sql::I7(QStringLiteral("7"))).updatableTable, QStringLiteral("請求書"));
+    QCOMPARE(rw(sql::I7(QStringLiteral("7"), QStringLiteral("請求書"))).updatableTable, QStringLiteral("請求書"));
     QCOMPARE(rw(sql::I12()).updatableTable, QString());
     // A compound select has no single table, even when its first part looks like one.
     sql::BookFilter f;
@@ -105,12 +105,13 @@ void StoreTest::everyStatementRunsOnRealFiles() {
     auto work = data.openWork();
     const QString name = QStringLiteral("山田商店");
     const QString n = QStringLiteral("7");
+    const QString k = QStringLiteral("見積書");
     for (const QString& s :
          {sql::C1(name), sql::C2(), sql::C9(name), sql::M1(), sql::M2(), sql::P1(name), sql::P8(name), sql::S1(),
-          sql::I4(n), sql::I5(n), sql::I7(n), sql::I9(n), sql::K1(QStringLiteral("単位"))})
+          sql::I4(n, k), sql::I5(n, k), sql::I7(n, k), sql::I9(n, k), sql::K1(QStringLiteral("単位"))})
         QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
     for (const QString& s :
-         {sql::C6(name), sql::P5(name), sql::I1(n), sql::I2(n), sql::W1(), sql::W2(), sql::W3(), sql::W4(), sql::W5()})
+         {sql::C6(name), sql::P5(name), sql::I1(n, k), sql::I2(n, k), sql::W1(), sql::W2(), sql::W3(), sql::W4(), sql::W5()})
         main->execute(s);
     for (const QString& s : {sql::C3(), sql::C4(data.mainPath()), sql::C7(), sql::P2(), sql::P3(data.mainPath()),
                              sql::P6(), sql::P9(), sql::P10(data.mainPath()), sql::I10(), sql::H1(name, name)})
@@ -126,13 +127,13 @@ void StoreTest::everyStatementRunsOnRealFiles() {
     open.today = f.to;
     open.customer = QStringLiteral("山田");
     const QStringList cols = {QStringLiteral("伝票番号"), QStringLiteral("日付")};
-    for (const QString& s : {sql::B1(n, 1), sql::B6(n, 1), sql::B7(n, 1, 1), sql::B8(), sql::B9(), sql::B10(),
+    for (const QString& s : {sql::B1(n, k, 1), sql::B6(n, k, 1), sql::B7(n, k, 1, 1), sql::B8(), sql::B9(), sql::B10(),
                              sql::L1(f, QStringLiteral("日付 desc"), 10, 5), sql::L1({}, QStringLiteral("伝票番号"), -1, 0),
                              sql::L2(f), sql::L2({}), sql::L1(open, QStringLiteral("残高"), -1, 0), sql::N1(n, 1), sql::N2(1), sql::N4(f, f.from, f.to),
                              sql::U1(f.from, f.to, f.to, f.from, f.from)})
         QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
-    for (const QString& s : {sql::B2(cols, n), sql::B3(n, 1, QStringLiteral("訂正"), QStringLiteral("2024/01/01 10:00:00"), 1),
-                             sql::B4(cols, n), sql::B5(n, 1, 1), sql::N3(1, QStringLiteral("2024/01/01 10:00:00"))})
+    for (const QString& s : {sql::B2(cols, n, k), sql::B3(n, k, 1, QStringLiteral("訂正"), QStringLiteral("2024/01/01 10:00:00"), 1),
+                             sql::B4(cols, n, k), sql::B5(n, k, 1, 1), sql::N3(1, QStringLiteral("2024/01/01 10:00:00"))})
         main->execute(s);
 }
 
@@ -159,12 +160,12 @@ void StoreTest::recordsetSemantics() {
     QCOMPARE(rs->recordCount(), 1);
     QCOMPARE(rs->field(QStringLiteral("税区分")).toText(), QStringLiteral("内税"));
     // Dates go in as yyyy/mm/dd text and come back as that date; junk is refused.
-    auto h = main->openRecordset(sql::I5(QStringLiteral("3")));
+    auto h = main->openRecordset(sql::I5(QStringLiteral("3"), QStringLiteral("請求書")));
     h->addNew();
     h->setField(QStringLiteral("伝票番号"), 3);
     h->setField(QStringLiteral("日付"), QStringLiteral("2026/12/07"));
     h->update();
-    QCOMPARE(main->openRecordset(sql::I9(QStringLiteral("3")))->field(QStringLiteral("日付")).toText(),
+    QCOMPARE(main->openRecordset(sql::I9(QStringLiteral("3"), QStringLiteral("請求書")))->field(QStringLiteral("日付")).toText(),
              QStringLiteral("2026/12/07"));
     h->addNew();
     h->setField(QStringLiteral("日付"), QStringLiteral("2026/13/07"));

@@ -7,9 +7,13 @@
 // Types text as key events carrying it, any script (QTest's own helpers take ASCII only).
 inline void typeText(QWidget* w, const QString& text) {
     for (const QChar c : text) {
-        QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : w;
-        if (auto* combo = qobject_cast<QComboBox*>(to); combo && combo->lineEdit())
-            to = combo->lineEdit();
+        // An open pop-up (a completer's list) sees the keys first, as it does from the keyboard.
+        QWidget* to = QApplication::activePopupWidget();
+        if (!to) {
+            to = QApplication::focusWidget() ? QApplication::focusWidget() : w;
+            if (auto* combo = qobject_cast<QComboBox*>(to); combo && combo->lineEdit())
+                to = combo->lineEdit();
+        }
         QKeyEvent press(QEvent::KeyPress, c == u' ' ? Qt::Key_Space : 0, Qt::NoModifier, QString(c));
         QKeyEvent release(QEvent::KeyRelease, c == u' ' ? Qt::Key_Space : 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(to, &press);

@@ -5,10 +5,10 @@
 #include <QBrush>
 
 namespace {
-const QStringList Headings = {QStringLiteral("伝票番号"), QStringLiteral("日付"),   QStringLiteral("顧客名"),
-                              QStringLiteral("税抜計"),   QStringLiteral("消費税"), QStringLiteral("合計"),
-                              QStringLiteral("状態"),     QStringLiteral("入金額"), QStringLiteral("残高"),
-                              QStringLiteral("入金状態")};
+const QStringList Headings = {QStringLiteral("伝票番号"), QStringLiteral("種別"),   QStringLiteral("日付"),
+                              QStringLiteral("顧客名"),   QStringLiteral("税抜計"), QStringLiteral("消費税"),
+                              QStringLiteral("合計"),     QStringLiteral("状態"),   QStringLiteral("元伝票"),
+                              QStringLiteral("入金額"),   QStringLiteral("残高"),   QStringLiteral("入金状態")};
 bool isMoney(int column) {
     const auto c = static_cast<BookColumn>(column);
     return (c >= BookColumn::税抜計 && c <= BookColumn::合計) || c == BookColumn::入金額 || c == BookColumn::残高;
@@ -73,6 +73,10 @@ QVariant BookModel::data(const QModelIndex& index, int role) const {
     switch (static_cast<BookColumn>(c)) {
     case BookColumn::伝票番号:
         return QString::number(r.伝票番号);
+    case BookColumn::種別:
+        return r.種別;
+    case BookColumn::元伝票:
+        return r.元伝票();
     case BookColumn::日付:
         return r.日付;
     case BookColumn::顧客名:

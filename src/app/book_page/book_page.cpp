@@ -55,6 +55,10 @@ void BookPage::build() {
         d->setCalendarPopup(true);
         d->setEnabled(false); // switched on by its check box
     }
+    cmb検索種別 = named(new QComboBox, QStringLiteral("cmb検索種別"));
+    cmb検索種別->addItems(QStringList{QStringLiteral("すべて")} + DocumentKinds);
+    cmb検索種別->setCurrentText(Kind請求書);
+    cmb検索種別->setToolTip(QStringLiteral("一覧に表示する帳票の種類"));
     txt検索顧客 = named(new QLineEdit, QStringLiteral("txt検索顧客"));
     txt検索顧客->setToolTip(QStringLiteral("顧客名か顧客情報の一部"));
     limitSearchText(txt検索顧客);
@@ -80,7 +84,10 @@ void BookPage::build() {
     fields->addWidget(new QLabel(QStringLiteral("～")), 2, 2, Qt::AlignCenter);
     fields->addWidget(num検索上限, 2, 3);
     fields->addWidget(chk削除済み, 0, 4);
-    fields->addWidget(cmb検索入金状態, 1, 4);
+    auto* pickers = new QHBoxLayout;
+    pickers->addWidget(cmb検索種別);
+    pickers->addWidget(cmb検索入金状態);
+    fields->addLayout(pickers, 1, 4);
     fields->addWidget(cmd検索, 2, 4);
     fields->setColumnStretch(5, 1);
     v->addLayout(fields);
@@ -111,7 +118,8 @@ void BookPage::FormInit() {
     connect(chk検索終了, &QCheckBox::toggled, dt検索終了, &QWidget::setEnabled);
     connect(cmd検索, &QPushButton::clicked, this, &BookPage::Search伝票一覧);
     for (QWidget* w : std::initializer_list<QWidget*>{chk検索開始, dt検索開始, chk検索終了, dt検索終了, txt検索顧客,
-                                                      num検索下限, num検索上限, chk削除済み, cmb検索入金状態})
+                                                      num検索下限, num検索上限, chk削除済み, cmb検索種別,
+                                                      cmb検索入金状態})
         onEnter(w, [this] { Search伝票一覧(); });
     onEnter(Grid伝票一覧, [this] { Grid伝票一覧_Open(); });
     connect(Grid伝票一覧, &QAbstractItemView::doubleClicked, this, &BookPage::Grid伝票一覧_Open);
@@ -135,6 +143,7 @@ void BookPage::Search伝票一覧() {
     q.max = num検索上限->value();
     q.withDeleted = chk削除済み->isChecked();
     q.paid = static_cast<BookQuery::Paid>(std::max(0, cmb検索入金状態->currentIndex()));
+    q.kind = cmb検索種別->currentIndex() > 0 ? cmb検索種別->currentText() : QString();
     dat伝票一覧->search(q);
     if (dat伝票一覧->rowCount() > 0)
         Grid伝票一覧->setCurrentIndex(dat伝票一覧->index(0, 0));
@@ -146,6 +155,7 @@ void BookPage::ShowOpenInvoicesOf(const QString& customer) {
     txt検索顧客->setText(customer.left(BookCustomerMaxLength));
     num検索下限->clearValue();
     num検索上限->clearValue();
+    cmb検索種別->setCurrentText(Kind請求書);
     cmb検索入金状態->setCurrentIndex(static_cast<int>(BookQuery::Paid::Open));
     BookQuery q;
     q.customer = txt検索顧客->text();
@@ -163,6 +173,10 @@ void BookPage::cmd入金_Click() {
     const BookRow& r = dat伝票一覧->rowAt(row);
     if (r.deleted)
         return;
+    if (r.種別 != Kind請求書) {
+        MsgConfirm(QStringLiteral("入金"), QStringLiteral("請求書のみ"), r.種別);
+        return;
+    }
     // The list shows the new figures once the dialog closes, the current row kept.
     OpenPayments(window(), books_, r.伝票番号, [this, row] {
         dat伝票一覧->search(dat伝票一覧->query());
@@ -178,7 +192,7 @@ void BookPage::Grid伝票一覧_Open() {
     const BookRow& r = dat伝票一覧->rowAt(row);
     if (r.deleted) // it lives in the history only: there is nothing to load
         return;
-    emit openRequested(r.伝票番号);
+    emit openRequested(r.伝票番号, r.種別);
 }
 
 void BookPage::cmd履歴_Click() {
@@ -188,7 +202,7 @@ void BookPage::cmd履歴_Click() {
     try {
         const BookRow& listed = dat伝票一覧->rowAt(row);
         auto* w = new Frm履歴(
-            *books_.dbMain, listed.伝票番号, listed.世代,
+            *books_.dbMain, listed.伝票番号, listed.種別, listed.世代,
             [this, number = listed.伝票番号](const InvoiceVersion& v, const std::vector<VersionLine>& l) {
                 PrintVersion(number, v, l);
             },
@@ -242,6 +256,9 @@ void BookPage::PrintVersion(qint32 number, const InvoiceVersion& v, const std::v
     p.prn備考 = v.備考;
     p.prn振込先 = v.振込先; // the account the version named
     p.prn支払期限 = QDate::fromString(v.支払期限, QStringLiteral("yyyy/MM/dd"));
+    p.prn種別 = v.種別;
+    p.prn有効期限 = QDate::fromString(v.有効期限, QStringLiteral("yyyy/MM/dd"));
+    p.prn但し書き = v.但し書き;
     // The company as the settings page shows it, as every print does.
     printCompany(p, books_.companyShown());
     p.prn税抜計 = amount(v.税抜計);

@@ -25,6 +25,7 @@ class BookPage : public QWidget {
     QCheckBox *chk検索開始 = nullptr, *chk検索終了 = nullptr, *chk削除済み = nullptr;
     QDateEdit *dt検索開始 = nullptr, *dt検索終了 = nullptr;
     QLineEdit* txt検索顧客 = nullptr;
+    QComboBox* cmb検索種別 = nullptr; // "すべて" or one kind of document
     NumberBox *num検索下限 = nullptr, *num検索上限 = nullptr;
     // 「すべて」, 「未入金・一部」 (anything still owed), 「期限超過」, 「入金済」.
     QComboBox* cmb検索入金状態 = nullptr;
@@ -51,7 +52,7 @@ class BookPage : public QWidget {
 
   signals:
     // A listed invoice is to be opened on the invoice page.
-    void openRequested(qint32 number);
+    void openRequested(qint32 number, const QString& kind);
 
   private:
     void build();

@@ -123,10 +123,13 @@ void BookPage::cmd仕訳CSV_Click() {
 
 void BookPage::cmdデジタルインボイス_Click() {
     QList<qint32> numbers;
-    for (const QModelIndex& i : Grid伝票一覧->selectionModel()->selectedRows())
-        numbers << dat伝票一覧->rowAt(i.row()).伝票番号;
-    if (numbers.isEmpty() && Grid伝票一覧->currentIndex().isValid())
-        numbers << dat伝票一覧->rowAt(Grid伝票一覧->currentIndex().row()).伝票番号;
+    QModelIndexList chosen = Grid伝票一覧->selectionModel()->selectedRows();
+    if (chosen.isEmpty() && Grid伝票一覧->currentIndex().isValid())
+        chosen << Grid伝票一覧->currentIndex();
+    // Invoices only: a quote, delivery note or receipt of the same number is another document.
+    for (const QModelIndex& i : chosen)
+        if (const BookRow& r = dat伝票一覧->rowAt(i.row()); r.種別 == Kind請求書)
+            numbers << r.伝票番号;
     std::sort(numbers.begin(), numbers.end());
     ExportDigitalInvoices(window(), books_, numbers);
 }

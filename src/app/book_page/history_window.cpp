@@ -31,12 +31,15 @@ QTableView* table(const QString& name, QStandardItemModel* model) {
 
 } // namespace
 
-Frm履歴::Frm履歴(Database& main, qint32 number, int generation, PrintFn print, QWidget* parent)
-    : QDialog(parent), main_(main), number_(number), generation_(generation), print_(std::move(print)) {
+Frm履歴::Frm履歴(Database& main, qint32 number, const QString& kind, int generation, PrintFn print,
+                 QWidget* parent)
+    : QDialog(parent), main_(main), number_(number), kind_(kind), generation_(generation), print_(std::move(print)) {
     setObjectName(QStringLiteral("Frm履歴"));
-    setWindowTitle(QStringLiteral("伝票 %1 の履歴").arg(number));
+    // An invoice's window is titled as it always was.
+    setWindowTitle(kind == Kind請求書 ? QStringLiteral("伝票 %1 の履歴").arg(number)
+                                      : DocumentName(kind, number) + QStringLiteral(" の履歴"));
     setAttribute(Qt::WA_DeleteOnClose);
-    versions_ = Read履歴(main, number, generation);
+    versions_ = Read履歴(main, number, generation, kind);
 
     versionModel_ = new QStandardItemModel(this);
     versionModel_->setHorizontalHeaderLabels({QStringLiteral("版"), QStringLiteral("変更日時"), QStringLiteral("変更種別"),
@@ -100,7 +103,7 @@ void Frm履歴::showLines(int row) {
     if (row < 0)
         return;
     try {
-        lines_ = Read履歴明細(main_, number_, generation_, versions_[row].版);
+        lines_ = Read履歴明細(main_, number_, generation_, versions_[row].版, kind_);
     } catch (const DbError& e) {
         MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
                    QStringLiteral("明細を読み込めませんでした。\n") + e.text);

@@ -16,8 +16,8 @@ class Frm履歴 : public QDialog {
   public:
     using PrintFn = std::function<void(const InvoiceVersion&, const std::vector<VersionLine>&)>;
     // Throws DbError when the history cannot be read.
-    // The invoice of that number in that generation of the book.
-    Frm履歴(Database& main, qint32 number, int generation, PrintFn print, QWidget* parent);
+    // The document of that number and kind in that generation of the book.
+    Frm履歴(Database& main, qint32 number, const QString& kind, int generation, PrintFn print, QWidget* parent);
 
     QTableView *Grid履歴 = nullptr, *Grid履歴明細 = nullptr;
     QPushButton *cmd履歴印刷 = nullptr, *cmd履歴閉じる = nullptr;
@@ -29,6 +29,7 @@ class Frm履歴 : public QDialog {
     void showLines(int row);
     Database& main_;
     qint32 number_;
+    QString kind_;
     int generation_;
     PrintFn print_;
     std::vector<InvoiceVersion> versions_;

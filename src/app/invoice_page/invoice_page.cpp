@@ -16,6 +16,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStringListModel>
@@ -38,6 +39,14 @@ void InvoicePage::build() {
     outer->addWidget(body);
     auto* g = new QGridLayout(body);
 
+    cmb帳票種別 = named(new QComboBox, QStringLiteral("cmb帳票種別"));
+    cmb帳票種別->addItems(DocumentKinds);
+    cmb帳票種別->setCurrentText(kind_);
+    cmb帳票種別->setToolTip(QStringLiteral("作成する帳票の種類"));
+    cmd作成 = button(QStringLiteral("cmd作成"), QStringLiteral("作成…"),
+                     QStringLiteral("画面の伝票から別の種類の帳票を作成します（元の伝票は変わりません）"));
+    cmd作成->setMenu(new QMenu(cmd作成));
+    lbl伝票番号 = named(caption(QStringLiteral("伝票番号")), QStringLiteral("lbl伝票番号"));
     txtNo = named(new QLineEdit, QStringLiteral("txtNo"));
     txtNo->setMaximumWidth(140);
     txtNo->setAlignment(Qt::AlignRight);
@@ -73,7 +82,9 @@ void InvoicePage::build() {
     auto* lead = new QWidget;
     auto* leadRow = new QHBoxLayout(lead);
     leadRow->setContentsMargins(0, 0, 6, 0);
-    leadRow->addWidget(caption(QStringLiteral("伝票番号")));
+    leadRow->addWidget(cmb帳票種別);
+    leadRow->addWidget(cmd作成);
+    leadRow->addWidget(lbl伝票番号);
     leadRow->addWidget(txtNo);
     leadRow->addStretch();
     leadRow->addWidget(caption(QStringLiteral("日付")));
@@ -83,7 +94,13 @@ void InvoicePage::build() {
     numberAndDate->addSpacing(24);
     numberAndDate->addWidget(chk支払期限);
     numberAndDate->addWidget(dt支払期限);
+    lbl有効期限 = named(caption(QStringLiteral("有効期限")), QStringLiteral("lbl有効期限"));
+    dt有効期限 = named(new QDateEdit, QStringLiteral("dt有効期限"));
+    numberAndDate->addWidget(lbl有効期限);
+    numberAndDate->addWidget(dt有効期限);
     numberAndDate->addStretch();
+    lbl元伝票 = named(new QLabel, QStringLiteral("lbl元伝票"));
+    numberAndDate->addWidget(lbl元伝票);
     g->addLayout(numberAndDate, 0, 0, 1, 2);
 
     auto* head = new QGridLayout;
@@ -98,6 +115,12 @@ void InvoicePage::build() {
     head->addWidget(txt顧客情報, 2, 1, 1, 3);
     head->addWidget(caption(QStringLiteral("件名")), 3, 0);
     head->addWidget(txt件名, 3, 1, 1, 3);
+    lbl但し書き = named(caption(QStringLiteral("但し")), QStringLiteral("lbl但し書き"));
+    txt但し書き = named(new QLineEdit, QStringLiteral("txt但し書き"));
+    txt但し書き->setMaxLength(SubjectMaxLength);
+    txt但し書き->setToolTip(QStringLiteral("領収の但し書き（%1文字まで）").arg(SubjectMaxLength));
+    head->addWidget(lbl但し書き, 4, 0);
+    head->addWidget(txt但し書き, 4, 1, 1, 3);
     head->setColumnStretch(3, 1);
     auto* company = new QVBoxLayout;
     company->addWidget(lbl自社名);
@@ -192,7 +215,8 @@ void InvoicePage::build() {
     setTabOrder(chk支払期限, dt支払期限);
     setTabOrder(dt支払期限, cmb顧客名);
     setTabOrder(txt顧客情報, txt件名);
-    setTabOrder(txt件名, Grid明細);
+    setTabOrder(txt件名, txt但し書き);
+    setTabOrder(txt但し書き, Grid明細);
     setTabOrder(Grid明細, txt備考);
 }
 
@@ -201,7 +225,7 @@ void InvoicePage::FormInit() {
         t->setDatabase(books_.dbWork.get());
         t->refresh();
     }
-    for (QDateEdit* d : {dt日付, dt支払期限}) {
+    for (QDateEdit* d : {dt日付, dt支払期限, dt有効期限}) {
         d->setDisplayFormat(layout::dateFormat);
         d->setCalendarPopup(true);
         d->setFixedWidth(twipsToPixels(layout::dateWidthTwips, this));
@@ -221,6 +245,7 @@ void InvoicePage::FormInit() {
     gridScheme_.clear();
     SetInvoiceBasis(inv);
     connectHandlers();
+    showKind(kind_);
 }
 
 void InvoicePage::SetInvoiceBasis(const TaxBasis& basis) {
@@ -263,6 +288,7 @@ void InvoicePage::connectHandlers() {
     connect(cmd印刷, &QPushButton::clicked, this, &InvoicePage::cmd印刷_Click);
     connect(cmdデジタルインボイス, &QPushButton::clicked, this, &InvoicePage::cmdデジタルインボイス_Click);
     connect(cmd入金, &QPushButton::clicked, this, &InvoicePage::cmd入金_Click);
+    connect(cmb帳票種別, &QComboBox::activated, this, &InvoicePage::cmb帳票種別_Change);
     // The hint window goes with the main window, once closing is agreed.
     connect(cmd閉じる, &QPushButton::clicked, this, [this] { window()->close(); });
     connect(cmdHint, &QPushButton::clicked, this, [this] { emit hintRequested(cmdHint->objectName()); });
@@ -333,6 +359,12 @@ void InvoicePage::trackUnsavedChanges() {
     connect(txt備考, &QPlainTextEdit::textChanged, this, changed);
     connect(dt支払期限, &QDateEdit::dateChanged, this, changed);
     connect(chk支払期限, &QCheckBox::toggled, this, changed);
+    connect(dt有効期限, &QDateEdit::dateChanged, this, changed);
+    connect(txt但し書き, &QLineEdit::textChanged, this, changed);
+    connect(dt有効期限, &QDateEdit::dateChanged, this, [this] {
+        if (!filling_)
+            validityFollowsDate_ = false;
+    });
     // A due date the user sets stays; until then a new invoice's follows its date.
     auto dueSet = [this] {
         if (!filling_)
@@ -344,6 +376,10 @@ void InvoicePage::trackUnsavedChanges() {
     connect(dt日付, &QDateEdit::dateChanged, this, [this](const QDate& date) {
         if (dueFollowsDate_)
             setDueDate(dueFor(date));
+        if (validityFollowsDate_) {
+            const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1);
+            dt有効期限->setDate(date.addDays(QuoteValidDays));
+        }
     });
     connect(dat明細, &QAbstractItemModel::dataChanged, this, changed);
     connect(dat明細, &QAbstractItemModel::modelReset, this, changed);
@@ -368,4 +404,29 @@ void InvoicePage::rebind(bool open) {
     // Without files the table had no columns, so the grid forgot their widths and hidden ones.
     gridScheme_.clear();
     SetInvoiceBasis(inv);
+}
+
+void InvoicePage::showKind(const QString& kind) {
+    kind_ = kind;
+    {
+        const QSignalBlocker quiet(cmb帳票種別);
+        cmb帳票種別->setCurrentText(kind);
+    }
+    // The invoice keeps the label it always had.
+    lbl伝票番号->setText(kind == Kind請求書 ? QStringLiteral("伝票番号") : kind + QStringLiteral("番号"));
+    const bool invoice = kind == Kind請求書, quote = kind == Kind見積書, receipt = kind == Kind領収書;
+    for (QWidget* w : {static_cast<QWidget*>(chk支払期限), static_cast<QWidget*>(dt支払期限)})
+        w->setVisible(invoice);
+    lbl有効期限->setVisible(quote);
+    dt有効期限->setVisible(quote);
+    lbl但し書き->setVisible(receipt);
+    txt但し書き->setVisible(receipt);
+    // The digital invoice is an invoice's only.
+    cmdデジタルインボイス->setEnabled(invoice);
+    QMenu* menu = cmd作成->menu();
+    menu->clear();
+    for (const QString& target : ConversionTargets(kind))
+        connect(menu->addAction(target), &QAction::triggered, this, [this, target] { Convert伝票(target); });
+    cmd作成->setEnabled(!menu->isEmpty());
+    emit kindShown(kind);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "book/kinds.h"
 #include "invoice/due_date.h"
 #include "invoice/lines.h"
 #include "invoice/qualified.h"
@@ -29,6 +30,11 @@ class InvoicePage : public QWidget {
     // The tax basis of the invoice on screen.
     TaxBasis inv;
 
+    // The kind of document on screen; the number, its label and the page's title follow it.
+    QComboBox* cmb帳票種別 = nullptr;
+    // What the document on screen can become: a menu of ConversionTargets.
+    QPushButton* cmd作成 = nullptr;
+    QLabel* lbl伝票番号 = nullptr;
     QLineEdit* txtNo = nullptr;
     QDateEdit* dt日付 = nullptr;
     QComboBox* cmb顧客名 = nullptr;
@@ -39,6 +45,11 @@ class InvoicePage : public QWidget {
     QCheckBox* chk支払期限 = nullptr;
     QDateEdit* dt支払期限 = nullptr;
     QPlainTextEdit* txt備考 = nullptr;
+    // A quote's validity, a receipt's purpose; each shown for its kind only.
+    QLabel *lbl有効期限 = nullptr, *lbl但し書き = nullptr;
+    QDateEdit* dt有効期限 = nullptr;
+    QLineEdit* txt但し書き = nullptr;
+    QLabel* lbl元伝票 = nullptr; // the source a document was made from, 「見積書 No. 7 より」
     DataGrid* Grid明細 = nullptr;
     QComboBox* DD商品参照 = nullptr; // the product pick list shown in column 1
     NumberBox *num税抜計 = nullptr, *num消費税 = nullptr, *num合計 = nullptr;
@@ -79,7 +90,15 @@ class InvoicePage : public QWidget {
     void SetDD品名();
     void SetPrnData請求書A4(bool preview);
     // Loads a registered invoice as typing its number does, without asking first.
-    void Load伝票(qint32 number);
+    void Load伝票(qint32 number, const QString& kind = Kind請求書);
+    // The kind of the document on screen.
+    const QString& kind() const { return kind_; }
+    // The user chose another kind: a loaded document gives way to a new one of that kind (after
+    // the unsaved-work question); a document being typed keeps its typing under the new kind.
+    void cmb帳票種別_Change();
+    // Shows a new, unregistered document of kind `target` made from the one on screen: a loaded
+    // one as registered (refused when it has been deleted meanwhile), one being typed as typed.
+    void Convert伝票(const QString& target);
     // Settings registered or read: the invoice on screen follows them at once, its typing kept.
     // One not registered yet takes the scheme in force; every invoice shows the company and
     // works its totals out again (one issued under "10%・8%" on the basis it was issued under).
@@ -106,6 +125,8 @@ class InvoicePage : public QWidget {
   signals:
     // The hint button was pressed: the window's note on this control is asked for.
     void hintRequested(const QString& control);
+    // The document on screen is now of this kind: the page's title follows it.
+    void kindShown(const QString& kind);
 
   protected:
     bool eventFilter(QObject* o, QEvent* e) override;
@@ -117,6 +138,11 @@ class InvoicePage : public QWidget {
     // cursor kept on that row; false only when the operation refused.
     bool lineOperation(int row, const std::function<bool(Database&, int line)>& op);
     void setUnsaved(bool on);
+    // Puts the kind box and every text that follows the kind in step with kind_.
+    void showKind(const QString& kind);
+    // The next number of the kind on screen into the number box.
+    void offerNumber();
+    void setSource(const QString& kind, qint32 number); // number 0 for none
     void setDueDate(const QDate& date); // an invalid date clears it
     // A new invoice's due date for its date: by the customer's terms when they are set, else by
     // the settings' rule.
@@ -141,6 +167,10 @@ class InvoicePage : public QWidget {
     // A new invoice's due date follows its date by the settings' rule until the user sets it.
     bool dueFollowsDate_ = false;
     PaymentTerms terms_; // the chosen customer's terms of payment, as the master holds them
+    bool validityFollowsDate_ = false; // likewise a new quote's validity
+    QString kind_ = Kind請求書;
+    QString source種別_; // the source of the document on screen; 0 for none
+    qint32 source番号_ = 0;
     bool unsaved_ = false;
     int filling_ = 0; // the program itself is filling the invoice area: no user change
 };

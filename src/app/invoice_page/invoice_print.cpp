@@ -26,8 +26,13 @@ void InvoicePage::SetPrnData請求書A4(bool preview) {
     p.prn件名 = txt件名->text();
     p.prn備考 = txt備考->toPlainText();
     p.prn振込先 = inv振込先();
-    if (chk支払期限->isChecked())
+    p.prn種別 = kind_;
+    if (kind_ == Kind請求書 && chk支払期限->isChecked())
         p.prn支払期限 = dt支払期限->date();
+    if (kind_ == Kind見積書)
+        p.prn有効期限 = dt有効期限->date();
+    if (kind_ == Kind領収書)
+        p.prn但し書き = txt但し書き->text();
     printCompany(p, books_.companyShown());
     p.prn税抜計 = boxValue(num税抜計);
     p.prn消費税 = boxValue(num消費税);

@@ -28,7 +28,6 @@
 
 namespace {
 const QString Kind入力 = QStringLiteral("入力");
-const QString CounterItem = QStringLiteral("最大請求書番号");
 constexpr int colName = 1, colQty = 2, colUnit = 3, colPrice = 4, colAmount = 5;
 } // namespace
 
@@ -135,6 +134,10 @@ void InvoicePage::Clear請求書(bool bln新規) {
     dt日付->setDate(
         QDate::fromString(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), QStringLiteral("yyyyMMdd")));
     setDueDate(dueFor(dt日付->date()));
+    validityFollowsDate_ = true;
+    dt有効期限->setDate(dt日付->date().addDays(QuoteValidDays));
+    txt但し書き->setText(DefaultPurpose);
+    setSource(QString(), 0);
     lbl自社名->setText(books_.cfg自社名);
     lbl自社情報->setText(books_.cfg自社情報);
     Clear明細ワーク();
@@ -142,13 +145,85 @@ void InvoicePage::Clear請求書(bool bln新規) {
         return;
     SetDD品名();
     AddCmb顧客名();
+    offerNumber();
+}
+
+void InvoicePage::offerNumber() {
     try {
-        txtNo->setText(Proc管理(*books_.dbMain, CounterItem, QStringLiteral("Get"), QStringLiteral("0")));
+        txtNo->setText(Proc管理(*books_.dbMain, CounterItemOf(kind_), QStringLiteral("Get"), QStringLiteral("0")));
     } catch (const DbError& e) {
         txtNo->clear();
         notifyFailure(QStringLiteral("次の伝票番号を読めませんでした。"), e);
     }
     shownNo_ = txtNo->text();
+}
+
+void InvoicePage::setSource(const QString& kind, qint32 number) {
+    source種別_ = number > 0 ? kind : QString();
+    source番号_ = number;
+    lbl元伝票->setText(number > 0 ? SourceText(kind, number) : QString());
+}
+
+void InvoicePage::cmb帳票種別_Change() {
+    const QString to = cmb帳票種別->currentText();
+    if (to == kind_)
+        return;
+    if (loaded_) {
+        if (!askDiscardUnsaved()) {
+            showKind(kind_);
+            return;
+        }
+        showKind(to);
+        Clear請求書(true);
+        return;
+    }
+    // Typing goes on under the new kind, numbered within it.
+    showKind(to);
+    offerNumber();
+}
+
+void InvoicePage::Convert伝票(const QString& target) {
+    if (!ConversionTargets(kind_).contains(target))
+        return;
+    Grid明細->commitPending();
+    const QString from = kind_;
+    qint32 source = 0;
+    if (loaded_) {
+        // Made from the registered copy: the reference names what the books hold.
+        if (!askDiscardUnsaved())
+            return;
+        CheckInvoiceNumber(shownNo_, &source);
+        try {
+            if (!Read請求書ヘッダ(*books_.dbMain, source, from)) {
+                MsgConfirm(QStringLiteral("作成"), QStringLiteral("元伝票なし"), DocumentName(from, source));
+                return;
+            }
+        } catch (const DbError& e) {
+            notifyFailure(QStringLiteral("元の伝票を読み込めませんでした。"), e);
+            return;
+        }
+        if (unsaved_)
+            Read請求書();
+    }
+    {
+        // The copy keeps the source's customer, details, subject, lines and tax basis; it is
+        // new, dated today, and registered only when the user registers it.
+        const QScopedValueRollback<int> filling(filling_, filling_ + 1);
+        showKind(target);
+        loaded_ = false;
+        beforeLineOp_.reset();
+        issued振込先_.reset();
+        offerNumber();
+        setSource(from, source);
+        dt日付->setDate(QDate::currentDate());
+        dueFollowsDate_ = true;
+        setDueDate(DefaultDueDate(books_.cfg支払期限既定, dt日付->date()));
+        validityFollowsDate_ = true;
+        dt有効期限->setDate(dt日付->date().addDays(QuoteValidDays));
+        txt但し書き->setText(from == Kind請求書 && source > 0 ? PurposeOf(from, source) : DefaultPurpose);
+    }
+    setUnsaved(true);
+    Calc明細();
 }
 
 void InvoicePage::cmb顧客名_LostFocus() {
@@ -207,7 +282,8 @@ void InvoicePage::txtNo_LostFocus() {
     Read請求書();
 }
 
-void InvoicePage::Load伝票(qint32 number) {
+void InvoicePage::Load伝票(qint32 number, const QString& kind) {
+    showKind(kind);
     txtNo->setText(QString::number(number));
     Read請求書();
 }
@@ -222,7 +298,7 @@ void InvoicePage::Read請求書() {
         return;
     }
     try {
-        const auto header = Read請求書ヘッダ(*books_.dbMain, number);
+        const auto header = Read請求書ヘッダ(*books_.dbMain, number, kind_);
         if (!header) {
             dat明細->refresh();
             return;
@@ -232,6 +308,11 @@ void InvoicePage::Read請求書() {
         if (const QDate d = QDate::fromString(header->date, QStringLiteral("yyyy/MM/dd")); d.isValid())
             dt日付->setDate(d);
         setDueDate(QDate::fromString(header->支払期限, QStringLiteral("yyyy/MM/dd")));
+        validityFollowsDate_ = false;
+        if (const QDate d = QDate::fromString(header->有効期限, QStringLiteral("yyyy/MM/dd")); d.isValid())
+            dt有効期限->setDate(d);
+        txt但し書き->setText(header->但し書き);
+        setSource(header->元種別, header->元番号);
         if (!header->顧客名.isNull())
             cmb顧客名->setEditText(header->顧客名);
         lbl様->setText(header->敬称);
@@ -252,7 +333,7 @@ void InvoicePage::Read請求書() {
         num消費税10->setValue(header->消費税10);
         num対象8->setValue(header->対象8);
         num消費税8->setValue(header->消費税8);
-        ::Read請求書(*books_.dbMain, *books_.dbWork, number);
+        ::Read請求書(*books_.dbMain, *books_.dbWork, number, kind_);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("伝票を読み込めませんでした。"), e);
     }
@@ -306,8 +387,17 @@ void InvoicePage::Entry請求書() {
         h.顧客情報 = txt顧客情報->toPlainText();
         h.件名 = txt件名->text();
         h.備考 = txt備考->toPlainText();
-        if (chk支払期限->isChecked())
+        h.種別 = kind_;
+        h.元種別 = source種別_;
+        h.元番号 = source番号_;
+        // Each kind stores what it shows: the due date an invoice's, the validity a quote's,
+        // the purpose a receipt's.
+        if (kind_ == Kind請求書 && chk支払期限->isChecked())
             h.支払期限 = dt支払期限->date().toString(QStringLiteral("yyyy/MM/dd"));
+        if (kind_ == Kind見積書)
+            h.有効期限 = dt有効期限->date().toString(QStringLiteral("yyyy/MM/dd"));
+        if (kind_ == Kind領収書)
+            h.但し書き = txt但し書き->text();
         h.振込先 = inv振込先();
         h.敬称 = lbl様->text();
         h.消費税 = num消費税->value();
@@ -319,19 +409,24 @@ void InvoicePage::Entry請求書() {
         return;
     }
     // A corrected invoice keeps its payments: the user hears once when they now exceed it.
-    try {
-        const Currency paid = PaidOn(*books_.dbMain, h.number);
-        if (StateOf(h.合計.value_or(Currency()), paid, {}, {}) == PaymentState::過入金)
-            MsgConfirm(QStringLiteral("入金"), QStringLiteral("過入金"), QString::number(h.number));
-    } catch (const DbError&) {
-        // The invoice is registered; the list shows its state whenever it is read.
-    }
+    if (h.種別 == Kind請求書)
+        try {
+            const Currency paid = PaidOn(*books_.dbMain, h.number);
+            if (StateOf(h.合計.value_or(Currency()), paid, {}, {}) == PaymentState::過入金)
+                MsgConfirm(QStringLiteral("入金"), QStringLiteral("過入金"), QString::number(h.number));
+        } catch (const DbError&) {
+            // The invoice is registered; the list shows its state whenever it is read.
+        }
     Clear請求書(true);
     cmb顧客名->setFocus();
 }
 
 void InvoicePage::cmd入金_Click() {
     qint32 number = 0;
+    if (kind_ != Kind請求書) {
+        MsgConfirm(QStringLiteral("入金"), QStringLiteral("請求書のみ"), kind_);
+        return;
+    }
     if (CheckInvoiceNumber(txtNo->text(), &number) != NumberCheck::Ok || !loaded_) {
         MsgConfirm(QStringLiteral("入金"), QStringLiteral("未登録"), txtNo->text());
         return;
@@ -353,11 +448,11 @@ void InvoicePage::Delete請求書() {
     }
     try {
         // Its payments would pass to the next invoice given the number: they are taken back first.
-        if (!ReadPayments(*books_.dbMain, number).isEmpty()) {
+        if (kind_ == Kind請求書 && !ReadPayments(*books_.dbMain, number).isEmpty()) {
             MsgConfirm(QStringLiteral("入金"), QStringLiteral("削除不可"), QString::number(number));
             return;
         }
-        ::Delete請求書(*books_.dbMain, number);
+        ::Delete請求書(*books_.dbMain, number, kind_);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("伝票 ") + txtNo->text() + QStringLiteral(" は削除されませんでした。"), e);
         return;

@@ -67,7 +67,7 @@ void InvoiceTextTest::registeredAndReadBack() {
     QCOMPARE(dump(*main, txt("顧客マスタ")).size(), 1);
     QCOMPARE(rows(*main, sql::C1(text), txt("顧客情報")), QStringList({text + txt("2")}));
     QCOMPARE(dump(*main, txt("商品マスタ")).size(), 2);
-    QCOMPARE(rows(*main, sql::I7(txt("1")), txt("品名")), rows(*main, sql::I7(txt("2")), txt("品名")));
+    QCOMPARE(rows(*main, sql::I7(txt("1"), txt("請求書")), txt("品名")), rows(*main, sql::I7(txt("2"), txt("請求書")), txt("品名")));
     QVERIFY(Read請求書ヘッダ(*main, 1)->顧客情報 == text);
 }
 
