@@ -13,6 +13,7 @@
 #include "masters/customers.h"
 #include "masters/products.h"
 #include "messages/msg.h"
+#include "payments/cutoff.h"
 #include "payments/receivables.h"
 #include "report/invoice_report.h"
 #include "store/dialect.h"
@@ -498,6 +499,61 @@ void bench_receivables(const QString& marker) {
     row(QStringLiteral("売掛金: raw, same statement"), Stats{direct, direct, direct}, "ms");
 }
 
+void bench_cutoff(const QString&) {
+    header("11. 請求締め: one month-end over 1,000 customers and 100,000 delivery notes");
+    TestData data;
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(data.mainPath().toUtf8().constData(), &db);
+        rawExec(db, "PRAGMA synchronous=OFF; BEGIN");
+        for (int c = 0; c < 1000; ++c)
+            rawExec(db, QStringLiteral("INSERT INTO 顧客マスタ (顧客名, 締日, 支払月, 支払日, 請求方法) VALUES"
+                                       " ('顧客%1', '末日', '翌月', '末日', '締め')")
+                            .arg(c)
+                            .toUtf8()
+                            .constData());
+        rawExec(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+                    " INSERT INTO 請求書ヘッダ (伝票番号, 種別, 日付, 顧客名, 税率方式, 税抜計, 合計)"
+                    " SELECT i, '納品書', printf('2026/01/%02d', 1 + i % 31), '顧客' || (i % 1000), '10%・8%',"
+                    " 100000000, 100000000 FROM n;"
+                    "INSERT INTO 請求書 (伝票番号, 種別, 日付, 顧客名, 行番号, 伝票区分, 品名, 数量, 単価, 金額, 税率)"
+                    " SELECT 伝票番号, 種別, 日付, 顧客名, 0, 1, '品', 1, 合計, 合計, 10 + (伝票番号 % 2) * -2"
+                    " FROM 請求書ヘッダ; COMMIT");
+        sqlite3_close(db);
+    }
+    auto main = data.openMain();
+    const QDate date(2026, 1, 31);
+    const SummaryBasis basis{Scheme10_8, QStringLiteral("外税"), RoundDown, {}};
+    QList<CutOffCandidate> found;
+    const Stats listed = measure(5, [&] { found = FindCutOff(*main, date, basis); });
+    // The same statements sent directly, each customer's line sums over the notes its list found.
+    const double direct = measure(5, [&] {
+                              const auto run = [&](const QString& dialect, const std::function<void(sqlite3_stmt*)>& row) {
+                                  const QByteArray text = rewriteStatement(dialect, {}).sql.toUtf8();
+                                  sqlite3_stmt* st = nullptr;
+                                  sqlite3_prepare_v2(main->handle(), text.constData(), -1, &st, nullptr);
+                                  while (sqlite3_step(st) == SQLITE_ROW)
+                                      row(st);
+                                  sqlite3_finalize(st);
+                              };
+                              run(sql::T1(), [](sqlite3_stmt*) {});
+                              for (const CutOffCandidate& c : found) {
+                                  QStringList numbers;
+                                  run(sql::T2(c.顧客名), [](sqlite3_stmt*) {});
+                                  run(sql::T3(c.顧客名, QString(), date.toString(QStringLiteral("yyyy/MM/dd"))),
+                                      [&](sqlite3_stmt* st) { numbers << QString::number(sqlite3_column_int(st, 0)); });
+                                  run(sql::T4(numbers.join(u',')), [](sqlite3_stmt*) {});
+                              }
+                          }).median;
+    row(QStringLiteral("請求締め: listing %1 customers").arg(found.size()), listed, "ms", direct);
+    row(QStringLiteral("請求締め: raw, same statements"), Stats{direct, direct, direct}, "ms");
+    QStringList everyone;
+    for (const CutOffCandidate& c : found)
+        everyone << c.顧客名;
+    const Stats made = measure(1, [&] { RunCutOff(*main, date, everyone, basis, QDateTime::currentDateTime()); });
+    row(QStringLiteral("請求締め: billing all (1,000 invoices, one transaction)"), made, "ms");
+}
+
 // Peak memory of a fresh process that only starts the window, so the figure is the program's.
 int rssChild(const QString& folder) {
     QTemporaryFile marker;
@@ -631,6 +687,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("masters"), bench_masters}, {QStringLiteral("pdf"), bench_pdf},
         {QStringLiteral("memory"), bench_memory},   {QStringLiteral("search"), bench_search},
         {QStringLiteral("import"), bench_import},   {QStringLiteral("receivables"), bench_receivables},
+        {QStringLiteral("cutoff"), bench_cutoff},
     };
     // Named sections run alone (`vornisa_bench startup memory`); none named runs them all.
     std::printf("# Vornisa benchmarks\n");

@@ -116,7 +116,8 @@ const QStringList knownFunctions = {QStringLiteral("sum"), QStringLiteral("count
 const QStringList keywordsBeforeParenthesis = {
     QStringLiteral("in"),   QStringLiteral("not"),  QStringLiteral("and"),  QStringLiteral("or"),
     QStringLiteral("values"), QStringLiteral("where"), QStringLiteral("from"), QStringLiteral("join"),
-    QStringLiteral("when"), QStringLiteral("then"), QStringLiteral("else"), QStringLiteral("on")};
+    QStringLiteral("when"), QStringLiteral("then"), QStringLiteral("else"), QStringLiteral("on"),
+    QStringLiteral("exists")};
 
 } // namespace
 

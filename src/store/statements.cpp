@@ -359,6 +359,41 @@ QString N4(const BookFilter& f, const QString& from, const QString& to) {
     return s + " order by 入金.入金日, 入金.入金番号";
 }
 
+
+QString T1() {
+    return QStringLiteral("select * from 顧客マスタ where 請求方法 = '締め' order by 顧客名");
+}
+QString T2(const QString& c) {
+    return "select * from 請求締め where 顧客名 = '" + lit(c) + "' and isnull(取消日時) and 世代 = " + generationNow +
+           " order by 締日 desc, 締め番号 desc";
+}
+QString T3(const QString& c, const QString& from, const QString& to) {
+    return "select * from 請求書ヘッダ where 種別 = '納品書' and 顧客名 = '" + lit(c) + "' and 日付 > '" + lit(from) +
+           "' and 日付 <= '" + lit(to) +
+           "' and not exists (select 締め明細.締め番号 from 締め明細, 請求締め where 締め明細.納品書番号 = 請求書ヘッダ.伝票番号"
+           " and 請求締め.締め番号 = 締め明細.締め番号 and isnull(請求締め.取消日時) and 請求締め.世代 = " +
+           generationNow + ") order by 日付, 伝票番号";
+}
+QString T4(const QString& numbers) {
+    return "select 伝票番号, 税率, 非課税, sum(金額) as 金額計 from 請求書 where 種別 = '納品書' and 伝票番号 in (" +
+           numbers + ") group by 伝票番号, 税率, 非課税";
+}
+QString T5(const QString& c, const QString& from, const QString& to) {
+    return "select sum(入金.入金額 + 入金.振込手数料) as 入金計 from 入金, 請求書ヘッダ where 入金.伝票番号 = 請求書ヘッダ.伝票番号"
+           " and 請求書ヘッダ.種別 = '請求書' and 顧客名 = '" + lit(c) + "' and 入金.世代 = " + generationNow +
+           " and isnull(入金.取消日時) and 入金.入金日 > '" + lit(from) + "' and 入金.入金日 <= '" + lit(to) + "'";
+}
+QString T6(qint64 id) {
+    return "select * from 請求締め where 締め番号 = " + QString::number(id);
+}
+QString T7(qint64 id) {
+    return "select * from 締め明細 where 締め番号 = " + QString::number(id);
+}
+QString T8(qint64 id, const QString& when) {
+    return "update 請求締め set 取消日時 = '" + lit(when) + "' where 締め番号 = " + QString::number(id) +
+           " and isnull(取消日時)";
+}
+
 QString U1(const QString& start, const QString& end, const QString& asOf, const QString& days30,
            const QString& days60) {
     const QString S = "'" + lit(start) + "'", E = "'" + lit(end) + "'", A = "'" + lit(asOf) + "'",

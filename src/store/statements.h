@@ -115,6 +115,19 @@ QString N3(qint64 id, const QString& when);
 // The payments standing against the live invoices the filter finds (its dates left out), dated
 // within [from, to], with the invoice's customer, by date.
 QString N4(const BookFilter& f, const QString& from, const QString& to);
+// Monthly cut-offs: the customers billed monthly; a customer's cut-offs standing, latest first;
+// the delivery notes of a customer dated within (from, to] that no standing cut-off billed; the
+// notes' line sums by rate; what the customer paid within (from, to]; one cut-off (to add or
+// read back), the notes it billed, and undoing it (the row is kept).
+QString T1();
+QString T2(const QString& customer);
+QString T3(const QString& customer, const QString& from, const QString& to);
+QString T4(const QString& numbers);
+QString T5(const QString& customer, const QString& from, const QString& to);
+QString T6(qint64 id);
+QString T7(qint64 id);
+QString T8(qint64 id, const QString& when);
+
 // What each customer owes at the end of a month starting `start` and ending `end`, with the
 // balance aged as of `asOf` (`days30` and `days60` are 30 and 60 days before it).
 QString U1(const QString& start, const QString& end, const QString& asOf, const QString& days30,

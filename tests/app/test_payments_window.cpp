@@ -1,4 +1,5 @@
 #include "app/book_page/book_model.h"
+#include "app/cutoff_dialog.h"
 #include "app/payment_dialog.h"
 #include "app/receivables_page/receivables_page.h"
 #include "book/search.h"
@@ -13,6 +14,7 @@ class PaymentsWindowTest : public QObject {
   private slots:
     void paymentFromTheList();
     void termsGiveTheDueDate();
+    void cutOffFromTheReceivablesPage();
 
   private:
     static void registerInvoice(Database& main, Database& work, qint32 n, const QDate& date, qint64 total) {
@@ -130,6 +132,44 @@ void PaymentsWindowTest::termsGiveTheDueDate() {
     p.txt件名->setFocus();
     p.dt日付->setDate(QDate(2026, 2, 20));
     QCOMPARE(p.dt支払期限->date(), QDate(2026, 3, 10));
+}
+
+void PaymentsWindowTest::cutOffFromTheReceivablesPage() {
+    WindowFixture f;
+    {
+        auto main = f.data.openMain();
+        main->executeRaw(QStringLiteral("INSERT INTO 顧客マスタ (顧客名, 締日, 支払月, 支払日, 請求方法) VALUES"
+                                        " ('月締商事', '20', '翌月', '10', '締め')"));
+        InvoiceHeader note;
+        note.number = 1;
+        note.種別 = Kind納品書;
+        note.date = QStringLiteral("2026/01/15");
+        note.顧客名 = QStringLiteral("月締商事");
+        note.税率方式 = Scheme10_8;
+        Entry伝票(*main, note, {{Value(QStringLiteral("品")), Value(1.0), Value(), Value(Currency::fromWhole(1000)),
+                                 Value(Currency::fromWhole(1000)), Value(false), Value(10)}});
+    }
+    f.start();
+    f.w->tab->setCurrentWidget(f.w->receivables);
+    f.w->receivables->cmd請求締め->click();
+    auto* dlg = dynamic_cast<Dlg請求締め*>(QApplication::activeModalWidget());
+    QVERIFY(dlg);
+    dlg->dt締日->setDate(QDate(2026, 1, 20));
+    QCOMPARE(dlg->Grid請求締め->rowCount(), 1);
+    QCOMPARE(dlg->Grid請求締め->item(0, 9)->text(), QStringLiteral("1,100")); // 今回御請求額
+    dlg->cmd締め実行->click();
+    QCOMPARE(f.shown.size(), 2); // asked, then told which invoice was made
+    QVERIFY(f.shown[1].text.contains(QStringLiteral("月締商事 請求書 No. ")));
+    // Billed: the date finds the customer with nothing left, and says so when asked to run.
+    QVERIFY(!dlg->Grid請求締め->item(0, 10)->text().isEmpty());
+    dlg->cmd締め実行->click();
+    QCOMPARE(f.shown.size(), 3);
+    QCOMPARE(f.shown[2].text, msg::lookup(QStringLiteral("締め"), QStringLiteral("対象なし"),
+                                          QStringLiteral("2026年01月20日"))->text);
+    dlg->cmd締め閉じる->click();
+    // The page reads again: the summary invoice is owed.
+    QCOMPARE(f.w->receivables->dat売掛金->rowCount(), 1);
+    QCOMPARE(f.w->receivables->dat売掛金->index(0, 4).data().toString(), QStringLiteral("1,100"));
 }
 
 QTEST_MAIN(PaymentsWindowTest)

@@ -5,6 +5,7 @@
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "journal/stored.h"
+#include "payments/cutoff.h"
 #include "payments/payments.h"
 #include "payments/receivables.h"
 #include "support/testdb.h"
@@ -47,6 +48,28 @@ QList<qint32> numbers(const std::vector<BookRow>& rows) {
         out << r.伝票番号;
     return out;
 }
+// A delivery note under "10%・8%", one line per rate given.
+void deliver(Database& main, qint32 number, const char* date, const char* customer, qint64 at10, qint64 at8) {
+    InvoiceHeader h;
+    h.number = number;
+    h.種別 = Kind納品書;
+    h.date = txt(date);
+    h.顧客名 = txt(customer);
+    h.税率方式 = Scheme10_8;
+    std::vector<VersionLine> lines;
+    for (const auto& [rate, amount] : {std::pair{10, at10}, std::pair{8, at8}})
+        if (amount)
+            lines.push_back({Value(txt("品")), Value(1.0), Value(), Value(yen(amount)), Value(yen(amount)), Value(false),
+                             Value(rate)});
+    Entry伝票(main, h, lines);
+}
+const SummaryBasis basis{Scheme10_8, txt("外税"), txt("切り捨て"), {}};
+QStringList figures(const CutOffFigures& f) {
+    QStringList out;
+    for (const Currency c : {f.前回御請求額, f.御入金額, f.繰越金額, f.今回御買上額, f.消費税額, f.今回御請求額})
+        out << c.toString();
+    return out;
+}
 } // namespace
 
 Q_DECLARE_METATYPE(PaymentTerms)
@@ -62,6 +85,8 @@ class PaymentsTest : public QObject {
     void paymentLimits_data();
     void paymentLimits();
     void receivablesOfAMonth();
+    void monthlyCutOff();
+    void cutOffKilledHalfWayBillsNothing();
 };
 
 void PaymentsTest::stateOverPaymentDates_data() {
@@ -202,6 +227,65 @@ void PaymentsTest::receivablesOfAMonth() {
     QCOMPARE(feb[0].手数料, yen(440));
     QVERIFY(!feb[0].現金 && feb[1].現金);
     QCOMPARE(feb[1].顧客名, txt("B工業"));
+}
+
+void PaymentsTest::monthlyCutOff() {
+    TestData data;
+    auto main = data.openMain();
+    main->executeRaw(txt("INSERT INTO 顧客マスタ (顧客名, 締日, 支払月, 支払日, 請求方法) VALUES"
+                         " ('月締商事', '末日', '翌月', '末日', '締め'), ('都度商店', NULL, NULL, NULL, '都度')"));
+    // January: two notes of 1,005 at each rate. Each note's own tax (切り捨て) is 100 + 80; over
+    // the month it is 201 + 160, one yen more than the notes add up to.
+    deliver(*main, 1, "2026/01/10", "月締商事", 1005, 1005);
+    deliver(*main, 2, "2026/01/20", "月締商事", 1005, 1005);
+    deliver(*main, 3, "2026/01/25", "都度商店", 5000, 0);
+    QList<CutOffCandidate> jan = FindCutOff(*main, d("2026/01/31"), basis);
+    QCOMPARE(jan.size(), 1); // the customer billed each time is never cut off
+    QCOMPARE(figures(jan[0].figures), (QStringList{txt("0"), txt("0"), txt("0"), txt("4020"), txt("361"), txt("4381")}));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QList<qint32> made = RunCutOff(*main, d("2026/01/31"), {txt("月締商事")}, basis, now);
+    const InvoiceHeader summary = *Read請求書ヘッダ(*main, made.value(0));
+    QCOMPARE(summary.合計, yen(4381));
+    QCOMPARE(summary.消費税10, yen(201));
+    QCOMPARE(summary.消費税8, yen(160));
+    QCOMPARE(summary.支払期限, txt("2026/02/28"));
+    // The same date again is refused, and finds nothing left to bill.
+    QVERIFY_THROWS_EXCEPTION(DbError, RunCutOff(*main, d("2026/01/31"), {txt("月締商事")}, basis, now));
+    QVERIFY(!FindCutOff(*main, d("2026/01/31"), basis)[0].refused.isEmpty());
+
+    // February: 3,500 paid and a 440 fee kept by the bank; 441 carried over; one note of 10,000.
+    AddPayment(*main, payment(made[0], "2026/02/10", 3500, 440), now);
+    deliver(*main, 4, "2026/02/05", "月締商事", 10000, 0);
+    deliver(*main, 5, "2026/03/01", "月締商事", 7000, 0); // after the cut-off
+    const QList<CutOffCandidate> feb = FindCutOff(*main, d("2026/02/28"), basis);
+    QCOMPARE(figures(feb[0].figures),
+             (QStringList{txt("4381"), txt("3940"), txt("441"), txt("10000"), txt("1000"), txt("11441")}));
+    QCOMPARE(feb[0].notes.size(), 1);
+    RunCutOff(*main, d("2026/02/28"), {txt("月締商事")}, basis, now);
+
+    // Only the latest can be undone, and only while nothing was paid on it; its note is free again.
+    UndoCutOff(*main, txt("月締商事"), now);
+    QCOMPARE(FindCutOff(*main, d("2026/02/28"), basis)[0].notes.size(), 1);
+    QVERIFY_THROWS_EXCEPTION(DbError, UndoCutOff(*main, txt("月締商事"), now)); // January's was paid
+}
+
+void PaymentsTest::cutOffKilledHalfWayBillsNothing() {
+    TestData data;
+    auto main = data.openMain();
+    main->executeRaw(txt("INSERT INTO 顧客マスタ (顧客名, 締日, 支払月, 支払日, 請求方法) VALUES"
+                         " ('A商事', '20', '翌月', '10', '締め'), ('B工業', '20', '当月', '末日', '締め')"));
+    deliver(*main, 1, "2026/01/10", "A商事", 1000, 0);
+    deliver(*main, 2, "2026/01/11", "B工業", 2000, 0);
+    const QStringList before = dumpMain(*main) + dump(*main, txt("請求締め")) + dump(*main, txt("締め明細"));
+    // Stopped after the first customer was billed, before the second.
+    const auto stop = [](const QString& customer) {
+        if (customer == txt("B工業"))
+            throw DbError(0, txt("中断"));
+    };
+    QVERIFY_THROWS_EXCEPTION(DbError, RunCutOff(*main, d("2026/01/20"), {txt("A商事"), txt("B工業")}, basis,
+                                                QDateTime::currentDateTime(), stop));
+    QCOMPARE(dumpMain(*main) + dump(*main, txt("請求締め")) + dump(*main, txt("締め明細")), before);
+    QCOMPARE(FindCutOff(*main, d("2026/01/20"), basis).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(PaymentsTest)

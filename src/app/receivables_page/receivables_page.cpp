@@ -1,6 +1,7 @@
 #include "app/receivables_page/receivables_page.h"
 
 #include "app/books.h"
+#include "app/cutoff_dialog.h"
 #include "app/layout.h"
 #include "app/page_parts.h"
 #include "exchange/csv.h"
@@ -39,7 +40,9 @@ ReceivablesPage::ReceivablesPage(Books& books) : books_(books) {
 
     cmd売掛CSV = button(QStringLiteral("cmd売掛CSV"), QStringLiteral("CSV出力"),
                         QStringLiteral("表示している売掛金をCSVファイルに書き出します"));
-    v->addWidget(buttonFrame({cmd売掛CSV}));
+    cmd請求締め = button(QStringLiteral("cmd請求締め"), QStringLiteral("請求締め…"),
+                         QStringLiteral("締めで請求する顧客の合計請求書を作成します"));
+    v->addWidget(buttonFrame({cmd売掛CSV, cmd請求締め}));
     // Other books put in place: nothing of the former ones stays on screen.
     connect(&books_, &Books::swapped, this, [this] {
         rows_.clear();
@@ -51,6 +54,7 @@ void ReceivablesPage::FormInit() {
     connect(cmd売掛表示, &QPushButton::clicked, this, &ReceivablesPage::Show売掛金);
     connect(dt売掛月, &QDateEdit::dateChanged, this, &ReceivablesPage::Show売掛金);
     connect(cmd売掛CSV, &QPushButton::clicked, this, &ReceivablesPage::cmd売掛CSV_Click);
+    connect(cmd請求締め, &QPushButton::clicked, this, &ReceivablesPage::cmd請求締め_Click);
     onEnter(Grid売掛金, [this] { Grid売掛金_Open(); });
     connect(Grid売掛金, &QAbstractItemView::doubleClicked, this, &ReceivablesPage::Grid売掛金_Open);
 }
@@ -78,6 +82,13 @@ void ReceivablesPage::Show売掛金() {
     }
     if (!rows_.isEmpty())
         Grid売掛金->setCurrentIndex(dat売掛金->index(0, 0));
+}
+
+void ReceivablesPage::cmd請求締め_Click() {
+    auto* dialog = new Dlg請求締め(books_, window());
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::finished, this, &ReceivablesPage::Show売掛金);
+    dialog->open();
 }
 
 void ReceivablesPage::Grid売掛金_Open() {
