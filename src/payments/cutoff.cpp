@@ -93,7 +93,9 @@ CutOffCandidate candidateOf(Database& main, const QString& customer, const QDate
         received = Currency::fromRaw(
             main.openRecordset(sql::T5(customer, from, date.toString(DateFormat)))->field(QStringLiteral("入金計")).toInt());
     c.figures = CutOffAmounts(previousBilled, received, c.notes, basis.税区分, basis.端数処理);
-    if (c.notes.isEmpty() && c.figures.繰越金額 == Currency())
+    if (basis.税率方式 != Scheme10_8)
+        c.refused = QStringLiteral("合計請求書は税率方式「10%・8%」で作成します");
+    else if (c.notes.isEmpty() && c.figures.繰越金額 == Currency())
         c.refused = QStringLiteral("請求する納品書がありません");
     else if (summaryLines(c.notes).size() > static_cast<size_t>(InvoiceLineCount))
         c.refused = QStringLiteral("納品書が多く、請求書の%1行に収まりません").arg(InvoiceLineCount);

@@ -368,7 +368,7 @@ QString T2(const QString& c) {
            " order by 締日 desc, 締め番号 desc";
 }
 QString T3(const QString& c, const QString& from, const QString& to) {
-    return "select * from 請求書ヘッダ where 種別 = '納品書' and 顧客名 = '" + lit(c) + "' and 日付 > '" + lit(from) +
+    return "select 伝票番号, 日付, 件名 from 請求書ヘッダ where 種別 = '納品書' and 顧客名 = '" + lit(c) + "' and 日付 > '" + lit(from) +
            "' and 日付 <= '" + lit(to) +
            "' and not exists (select 締め明細.締め番号 from 締め明細, 請求締め where 締め明細.納品書番号 = 請求書ヘッダ.伝票番号"
            " and 請求締め.締め番号 = 締め明細.締め番号 and isnull(請求締め.取消日時) and 請求締め.世代 = " +
