@@ -216,6 +216,10 @@ std::optional<StandingCutOff> LatestCutOff(Database& main, const QString& custom
                           static_cast<qint32>(rs->field(QStringLiteral("請求書番号")).toInt())};
 }
 
+bool IsCutOffInvoice(Database& main, qint32 number) {
+    return !main.openRecordset(sql::T9(QString::number(number)))->eof();
+}
+
 void UndoCutOff(Database& main, const QString& customer, const QDateTime& when) {
     Transaction t(main);
     const std::optional<StandingCutOff> last = LatestCutOff(main, customer);

@@ -66,6 +66,9 @@ struct StandingCutOff {
     qint32 請求書番号 = 0;
 };
 std::optional<StandingCutOff> LatestCutOff(Database& main, const QString& customer);
+// Whether invoice `number` of the book now is the summary of a standing cut-off: it goes only by
+// undoing the cut-off, which frees its notes too.
+bool IsCutOffInvoice(Database& main, qint32 number);
 // Undoes a customer's latest cut-off: its invoice is deleted (kept in the history) and its notes
 // are free again. Refused (DbError with the reason) when its invoice has payments.
 void UndoCutOff(Database& main, const QString& customer, const QDateTime& when);

@@ -389,6 +389,9 @@ QString T6(qint64 id) {
 QString T7(qint64 id) {
     return "select * from 締め明細 where 締め番号 = " + QString::number(id);
 }
+QString T9(const QString& n) {
+    return "select 締め番号 from 請求締め where 請求書番号 = " + n + " and isnull(取消日時) and 世代 = " + generationNow;
+}
 QString T8(qint64 id, const QString& when) {
     return "update 請求締め set 取消日時 = '" + lit(when) + "' where 締め番号 = " + QString::number(id) +
            " and isnull(取消日時)";

@@ -261,10 +261,12 @@ void PaymentsTest::monthlyCutOff() {
     QCOMPARE(figures(feb[0].figures),
              (QStringList{txt("4381"), txt("3940"), txt("441"), txt("10000"), txt("1000"), txt("11441")}));
     QCOMPARE(feb[0].notes.size(), 1);
-    RunCutOff(*main, d("2026/02/28"), {txt("月締商事")}, basis, now);
+    const qint32 febInvoice = RunCutOff(*main, d("2026/02/28"), {txt("月締商事")}, basis, now).value(0);
+    QVERIFY(IsCutOffInvoice(*main, febInvoice));
 
     // Only the latest can be undone, and only while nothing was paid on it; its note is free again.
     UndoCutOff(*main, txt("月締商事"), now);
+    QVERIFY(!Read請求書ヘッダ(*main, febInvoice) && !IsCutOffInvoice(*main, febInvoice));
     QCOMPARE(FindCutOff(*main, d("2026/02/28"), basis)[0].notes.size(), 1);
     QVERIFY_THROWS_EXCEPTION(DbError, UndoCutOff(*main, txt("月締商事"), now)); // January's was paid
 }

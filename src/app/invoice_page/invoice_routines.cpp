@@ -6,6 +6,7 @@
 #include "app/layout.h"
 #include "app/page_parts.h"
 #include "app/payment_dialog.h"
+#include "payments/cutoff.h"
 #include "book/payment_state.h"
 #include "figures/figures.h"
 #include "invoice/invoice_io.h"
@@ -450,6 +451,11 @@ void InvoicePage::Delete請求書() {
         // Its payments would pass to the next invoice given the number: they are taken back first.
         if (kind_ == Kind請求書 && !ReadPayments(*books_.dbMain, number).isEmpty()) {
             MsgConfirm(QStringLiteral("入金"), QStringLiteral("削除不可"), QString::number(number));
+            return;
+        }
+        // A summary invoice goes with its cut-off, or its notes would stay billed by nothing.
+        if (kind_ == Kind請求書 && IsCutOffInvoice(*books_.dbMain, number)) {
+            MsgConfirm(QStringLiteral("締め"), QStringLiteral("削除不可"), QString::number(number));
             return;
         }
         ::Delete請求書(*books_.dbMain, number, kind_);
