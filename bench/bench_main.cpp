@@ -5,6 +5,7 @@
 #include "app/frm_vornisa.h"
 #include "app/invoice_page/invoice_page.h"
 #include "app/master_pages/customer_page.h"
+#include "app/receivables_page/receivables_page.h"
 #include "book/search.h"
 #include "exchange/master_csv.h"
 #include "fault_vfs.h"
@@ -13,6 +14,8 @@
 #include "masters/customers.h"
 #include "masters/products.h"
 #include "messages/msg.h"
+#include "payments/cutoff.h"
+#include "payments/receivables.h"
 #include "report/invoice_report.h"
 #include "store/dialect.h"
 #include "store/server_book.h"
@@ -472,7 +475,7 @@ void bench_search(const QString& marker) {
 // The same book of 100,000 invoices in the file and on the test server (`make bench` starts one):
 // register, load and search through the same routines; the ratio is the server's to the file's.
 void bench_server(const QString&) {
-    header("10. The book on a PostgreSQL server (local socket) next to the file, 100,000 invoices");
+    header("12. The book on a PostgreSQL server (local socket) next to the file, 100,000 invoices");
     std::printf("(ratio column: server to file)\n\n");
     if (!serverTestsPossible()) {
         std::printf("No test server: run through `make bench`.\n");
@@ -528,6 +531,96 @@ void bench_server(const QString&) {
         row(what + QStringLiteral(" — file"), pair.first, "ms");
         row(what + QStringLiteral(" — server"), pair.second, "ms", pair.first.median);
     }
+}
+
+void bench_receivables(const QString& marker) {
+    header("10. 売掛金: one month over 1,000 customers, 100,000 invoices and 66,667 payments");
+    TestData data;
+    fillBook(data, 100000);
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(data.mainPath().toUtf8().constData(), &db);
+        rawExec(db, "PRAGMA synchronous=OFF; BEGIN;"
+                    "UPDATE 請求書ヘッダ SET 顧客名 = '顧客' || (伝票番号 % 1000), 支払期限 = 日付;"
+                    "INSERT INTO 入金 (伝票番号, 世代, 入金日, 入金額, 入金方法, 振込手数料)"
+                    " SELECT 伝票番号, 1, 日付, 合計 - 4400000, '振込', 4400000 FROM 請求書ヘッダ WHERE 伝票番号 % 3 <> 0;"
+                    "COMMIT");
+        sqlite3_close(db);
+    }
+    auto w = startWindow(data, marker);
+    w->tab->setCurrentWidget(w->receivables);
+    const QDate month(2020, 6, 1);
+    const Stats shown = measure(10, [&] {
+        w->receivables->dt売掛月->setDate(month); // set once; the button reads it again
+        w->receivables->cmd売掛表示->click();
+        QApplication::processEvents();
+    });
+    const double direct =
+        rawQuery(w->books.dbMain->handle(), ReceivablesStatement(month, QDate::currentDate()), 10);
+    row(QStringLiteral("売掛金: the page, %1 customers").arg(w->receivables->dat売掛金->rowCount()), shown, "ms",
+        direct);
+    row(QStringLiteral("売掛金: raw, same statement"), Stats{direct, direct, direct}, "ms");
+}
+
+void bench_cutoff(const QString&) {
+    header("11. 請求締め: January's month-end over 1,000 customers, 100,000 delivery notes since April");
+    TestData data;
+    {
+        sqlite3* db = nullptr;
+        sqlite3_open(data.mainPath().toUtf8().constData(), &db);
+        rawExec(db, "PRAGMA synchronous=OFF; BEGIN");
+        for (int c = 0; c < 1000; ++c)
+            rawExec(db, QStringLiteral("INSERT INTO 顧客マスタ (顧客名, 締日, 支払月, 支払日, 請求方法) VALUES"
+                                       " ('顧客%1', '末日', '翌月', '末日', '締め')")
+                            .arg(c)
+                            .toUtf8()
+                            .constData());
+        rawExec(db, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000)"
+                    " INSERT INTO 請求書ヘッダ (伝票番号, 種別, 日付, 顧客名, 税率方式, 税抜計, 合計)"
+                    " SELECT i, '納品書', strftime('%Y/%m/%d', '2025-04-01', '+' || (i / 1000 * 3) || ' days'),"
+                    " '顧客' || (i % 1000), '10%・8%', 100000000, 100000000 FROM n;"
+                    // December was cut off already: January bills about ten notes a customer.
+                    "INSERT INTO 請求締め (顧客名, 締日, 請求書番号, 世代, 今回御請求額)"
+                    " SELECT 顧客名, '2025/12/31', 0, 1, 0 FROM 顧客マスタ;"
+                    "INSERT INTO 請求書 (伝票番号, 種別, 日付, 顧客名, 行番号, 伝票区分, 品名, 数量, 単価, 金額, 税率)"
+                    " SELECT 伝票番号, 種別, 日付, 顧客名, 0, 1, '品', 1, 合計, 合計, 10 + (伝票番号 % 2) * -2"
+                    " FROM 請求書ヘッダ; COMMIT");
+        sqlite3_close(db);
+    }
+    auto main = data.openMain();
+    const QDate date(2026, 1, 31);
+    const SummaryBasis basis{Scheme10_8, QStringLiteral("外税"), RoundDown, {}};
+    QList<CutOffCandidate> found;
+    const Stats listed = measure(5, [&] { found = FindCutOff(*main, date, basis); });
+    // The same statements sent directly, each customer's line sums over the notes its list found.
+    const double direct = measure(5, [&] {
+                              const auto run = [&](const QString& dialect, const std::function<void(sqlite3_stmt*)>& row) {
+                                  const QByteArray text = rewriteStatement(dialect, {}).sql.toUtf8();
+                                  sqlite3_stmt* st = nullptr;
+                                  sqlite3_prepare_v2(main->handle(), text.constData(), -1, &st, nullptr);
+                                  while (sqlite3_step(st) == SQLITE_ROW)
+                                      row(st);
+                                  sqlite3_finalize(st);
+                              };
+                              run(sql::T1(), [](sqlite3_stmt*) {});
+                              for (const CutOffCandidate& c : found) {
+                                  QStringList numbers;
+                                  run(sql::T2(c.顧客名), [](sqlite3_stmt*) {});
+                                  run(sql::T3(c.顧客名, QStringLiteral("2025/12/31"), date.toString(QStringLiteral("yyyy/MM/dd"))),
+                                      [&](sqlite3_stmt* st) { numbers << QString::number(sqlite3_column_int(st, 0)); });
+                                  run(sql::T4(numbers.join(u',')), [](sqlite3_stmt*) {});
+                                  run(sql::T5(c.顧客名, QStringLiteral("2025/12/31"), date.toString(QStringLiteral("yyyy/MM/dd"))),
+                                      [](sqlite3_stmt*) {});
+                              }
+                          }).median;
+    row(QStringLiteral("請求締め: listing %1 customers").arg(found.size()), listed, "ms", direct);
+    row(QStringLiteral("請求締め: raw, same statements"), Stats{direct, direct, direct}, "ms");
+    QStringList everyone;
+    for (const CutOffCandidate& c : found)
+        if (c.refused.isEmpty())
+            everyone << c.顧客名;
+    const Stats made = measure(1, [&] { RunCutOff(*main, date, everyone, basis, QDateTime::currentDateTime()); });
+    row(QStringLiteral("請求締め: billing all %1 (one transaction)").arg(everyone.size()), made, "ms");
 }
 
 // Peak memory of a fresh process that only starts the window, so the figure is the program's.
@@ -662,7 +755,8 @@ int main(int argc, char** argv) {
         {QStringLiteral("load"), bench_load},       {QStringLiteral("startup"), bench_startup},
         {QStringLiteral("masters"), bench_masters}, {QStringLiteral("pdf"), bench_pdf},
         {QStringLiteral("memory"), bench_memory},   {QStringLiteral("search"), bench_search},
-        {QStringLiteral("import"), bench_import},   {QStringLiteral("server"), bench_server},
+        {QStringLiteral("import"), bench_import},   {QStringLiteral("receivables"), bench_receivables},
+        {QStringLiteral("cutoff"), bench_cutoff}, {QStringLiteral("server"), bench_server},
     };
     // Named sections run alone (`vornisa_bench startup memory`); none named runs them all.
     std::printf("# Vornisa benchmarks\n");

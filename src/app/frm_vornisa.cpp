@@ -7,6 +7,7 @@
 #include "app/master_pages/customer_page.h"
 #include "app/master_pages/product_page.h"
 #include "app/page_parts.h"
+#include "app/receivables_page/receivables_page.h"
 #include "app/restore_dialog.h"
 #include "app/settings_page/settings_page.h"
 #include "app/shared_files.h"
@@ -54,6 +55,7 @@ FrmVornisa::FrmVornisa(QWidget* parent) : QWidget(parent) {
     tab->addTab(products = new ProductPage(books), QStringLiteral("商　品"));
     tab->addTab(settings = new SettingsPage(books), QStringLiteral("設定・情報"));
     tab->addTab(book = new BookPage(books), QStringLiteral("伝票一覧"));
+    tab->addTab(receivables = new ReceivablesPage(books), QStringLiteral("売掛金"));
     l->addWidget(tab);
     resize(1000, 760);
 }
@@ -80,6 +82,7 @@ void FrmVornisa::Form_Load(const QString& programFolder, const DataFolderRule& r
     customers->FormInit();
     products->FormInit();
     book->FormInit();
+    receivables->FormInit();
     connectPages();
     invoice->Clear請求書(true);
     customers->Clear顧客情報();
@@ -111,6 +114,7 @@ void FrmVornisa::connectPages() {
     // The page is titled by the kind of document it holds.
     connect(invoice, &InvoicePage::kindShown, this, [this](const QString& kind) { tab->setTabText(0, kind); });
     connect(book, &BookPage::openRequested, this, &FrmVornisa::Open伝票);
+    connect(receivables, &ReceivablesPage::customerRequested, this, &FrmVornisa::OpenCustomerInvoices);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &FrmVornisa::showGuide);
 }
 
@@ -157,6 +161,11 @@ void FrmVornisa::Open伝票(qint32 number, const QString& kind) {
         return;
     tab->setCurrentIndex(0);
     invoice->Load伝票(number, kind);
+}
+
+void FrmVornisa::OpenCustomerInvoices(const QString& customer) {
+    tab->setCurrentWidget(book);
+    book->ShowOpenInvoicesOf(customer);
 }
 
 void FrmVornisa::showGuide() {

@@ -16,6 +16,7 @@ class Hint;
 class InstanceLock;
 class InvoicePage;
 class ProductPage;
+class ReceivablesPage;
 class SettingsPage;
 
 // The main window: the pages on their tabs, start-up and close, and what one page asks of another.
@@ -39,11 +40,14 @@ class FrmVornisa : public QWidget {
     ProductPage* products = nullptr;
     SettingsPage* settings = nullptr;
     BookPage* book = nullptr;
+    ReceivablesPage* receivables = nullptr;
     QPointer<Hint> hintWindow;
     QPointer<QTextBrowser> guideWindow; // the guide shown by the program itself
 
     // Opens an invoice of the list on the invoice page, once unregistered work may go.
     void Open伝票(qint32 number, const QString& kind = Kind請求書);
+    // Lists a customer's open invoices on the list page (asked by the receivables page).
+    void OpenCustomerInvoices(const QString& customer);
     // Opens the user guide (F1 and the banner): in the desktop's browser, else in a window of the
     // program's own.
     void showGuide();

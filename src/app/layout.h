@@ -14,8 +14,14 @@ inline const QList<GridColumn> customerColumns = {
     {2400, Qt::AlignLeft, QStringLiteral("Peppol ID"), CellFormat::Plain},
     {1000, Qt::AlignLeft, QStringLiteral("郵便番号"), CellFormat::Plain},
     {3000, Qt::AlignLeft, QStringLiteral("住所"), CellFormat::Plain},
+    // The customer's terms of payment, each picked from its list.
+    {720, Qt::AlignHCenter, QStringLiteral("締日"), CellFormat::Plain},
+    {900, Qt::AlignHCenter, QStringLiteral("支払月"), CellFormat::Plain},
+    {720, Qt::AlignHCenter, QStringLiteral("支払日"), CellFormat::Plain},
+    {900, Qt::AlignHCenter, QStringLiteral("請求方法"), CellFormat::Plain},
 };
 constexpr int customerHonorificColumn = 3;
+constexpr int customerTermsColumn = 7; // 締日, then 支払月, 支払日 and 請求方法
 inline const QList<GridColumn> productColumns = {
     {374, Qt::AlignHCenter, QStringLiteral("チェック"), CellFormat::Plain},
     {5444.788, Qt::AlignLeft, QStringLiteral("品　　　名"), CellFormat::Plain},
@@ -45,8 +51,8 @@ inline const QList<GridColumn> detailColumnsQualified = [] {
 inline const QStringList detailFields = {QStringLiteral("行番号"), QStringLiteral("品名"), QStringLiteral("数量"),
                                          QStringLiteral("単位"),   QStringLiteral("単価"), QStringLiteral("金額")};
 constexpr int detailFlagColumn = 6; // 非課税, or 税率 under "10%・8%"
-// The invoice list: 伝票番号, 日付, 顧客名, 税抜計, 消費税, 合計, 状態.
-inline const QList<double> bookColumnTwips = {1100, 900, 1500, 4200, 1500, 1300, 1500, 1300, 2200};
+// The invoice list: 伝票番号, 種別, 日付, 顧客名, 税抜計, 消費税, 合計, 状態, 元伝票, 入金額, 残高, 入金状態.
+inline const QList<double> bookColumnTwips = {1100, 900, 1500, 4200, 1500, 1300, 1500, 1300, 2200, 1500, 1500, 1200};
 constexpr int dateLeftTwips = 7200;
 constexpr int dateWidthTwips = 1980;
 inline const QString dateFormat = QStringLiteral("yyyy年MM月dd日");

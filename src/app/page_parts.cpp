@@ -8,9 +8,11 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QStandardItem>
+#include <QTableView>
 #include <optional>
 
 namespace {
@@ -143,4 +145,32 @@ void ctrlEnterMovesOn(QPlainTextEdit* box) {
 
 void enterBreaksCellLines(DataGrid* grid) {
     new EnterBreaksLine(grid->viewport());
+}
+
+namespace {
+class EnterHook : public QObject {
+  public:
+    EnterHook(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (!enterPressed(e))
+            return false;
+        f_();
+        return true;
+    }
+
+  private:
+    std::function<void()> f_;
+};
+} // namespace
+
+void onEnter(QWidget* w, std::function<void()> f) {
+    w->installEventFilter(new EnterHook(w, std::move(f)));
+}
+
+void readOnlyRows(QAbstractItemView* view) {
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    if (auto* table = qobject_cast<QTableView*>(view))
+        table->verticalHeader()->hide();
 }

@@ -9,6 +9,7 @@
 #include <functional>
 
 class BoundTable;
+class QAbstractItemView;
 struct Company;
 struct PrintValues;
 class DataGrid;
@@ -26,6 +27,10 @@ QFrame* frame();
 QFrame* buttonFrame(const QList<QPushButton*>& buttons);
 QLabel* caption(const QString& text);
 
+// A list of rows to pick from: read-only, whole rows picked one at a time, no row headers.
+void readOnlyRows(QAbstractItemView* view);
+// Return or Enter pressed in the widget calls f, and does nothing else there.
+void onEnter(QWidget* w, std::function<void()> f);
 // A save that failed: the user is told what was not saved and why.
 void notifyFailure(const QString& what, const DbError& e);
 // Runs a page's database work, says so if it failed, then shows the table as it stands.

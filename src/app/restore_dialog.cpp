@@ -1,5 +1,7 @@
 #include "app/restore_dialog.h"
 
+#include "app/page_parts.h"
+
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -16,10 +18,7 @@ RestoreDialog::RestoreDialog(const QList<BackupInfo>& backups, QWidget* parent) 
     Grid復元->setObjectName(QStringLiteral("Grid復元"));
     Grid復元->setHorizontalHeaderLabels({QStringLiteral("日時"), QStringLiteral("理由"), QStringLiteral("請求書数"),
                                          QStringLiteral("最大伝票番号"), QStringLiteral("フォルダー")});
-    Grid復元->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid復元->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid復元->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid復元->verticalHeader()->hide();
+    readOnlyRows(Grid復元);
     for (int r = 0; r < backups.size(); ++r) {
         const BackupInfo& b = backups[r];
         const QStringList cells = {b.made.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")), b.reason,

@@ -36,18 +36,21 @@ int rate(const BookLine& l) {
 } // namespace
 
 QList<QStringList> bookCsvRows(const std::vector<BookRow>& rows) {
-    // The kind and the source come last: columns a spreadsheet already reads stay where they were.
+    // The kind, the source and the payments come last: columns a spreadsheet already reads stay
+    // where they were.
     QList<QStringList> out{{QStringLiteral("伝票番号"), QStringLiteral("日付"), QStringLiteral("顧客名"),
                             QStringLiteral("税抜計"), QStringLiteral("消費税"), QStringLiteral("合計"),
                             QStringLiteral("状態"), QStringLiteral("件名"), QStringLiteral("支払期限"),
                             QStringLiteral("10%対象"), QStringLiteral("10%消費税"), QStringLiteral("8%対象"),
                             QStringLiteral("8%消費税"), QStringLiteral("世代"), QStringLiteral("種別"),
-                            QStringLiteral("元伝票")}};
+                            QStringLiteral("元伝票"), QStringLiteral("入金額"), QStringLiteral("残高"),
+                            QStringLiteral("入金状態")}};
     for (const BookRow& r : rows)
         out << QStringList{QString::number(r.伝票番号), r.日付,      r.顧客名,          amount(r.税抜計),
                            amount(r.消費税),            amount(r.合計), r.状態(),         r.件名,
                            r.支払期限,                  amount(r.対象10), amount(r.消費税10), amount(r.対象8),
-                           amount(r.消費税8),           QString::number(r.世代), r.種別, r.元伝票()};
+                           amount(r.消費税8),           QString::number(r.世代), r.種別, r.元伝票(),
+                           amount(r.入金額),            amount(r.残高),          r.入金状態};
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "book/search.h"
 
+#include "book/payment_state.h"
 #include "store/database.h"
 #include "store/statements.h"
 
@@ -8,6 +9,10 @@
 namespace {
 
 const QString DateFormat = QStringLiteral("yyyy/MM/dd");
+
+QDate today(const BookQuery& q) {
+    return q.today.isValid() ? q.today : QDate::currentDate();
+}
 
 sql::BookFilter filterOf(BookQuery q) {
     if (q.from && q.to && *q.from > *q.to)
@@ -26,6 +31,9 @@ sql::BookFilter filterOf(BookQuery q) {
     if (q.max)
         f.maxRaw = QString::number(q.max->raw());
     f.withDeleted = q.withDeleted;
+    f.customer = q.customerExact;
+    f.paid = static_cast<sql::BookFilter::Paid>(q.paid);
+    f.today = today(q).toString(DateFormat);
     f.kind = q.kind;
     return f;
 }
@@ -59,6 +67,12 @@ QString orderBy(const BookOrder& o) {
         break;
     case BookColumn::状態:
         return "削除済み" + dir + ", 訂正回数" + dir + ", 伝票番号, 種別, 世代";
+    case BookColumn::入金額:
+        first = QStringLiteral("入金計");
+        break;
+    case BookColumn::残高:
+    case BookColumn::入金状態: // what is owed first, then by when
+        return "残高" + dir + ", 支払期限" + dir + ", 伝票番号" + dir + ", 種別, 世代" + dir + ", 削除済み";
     }
     return first + dir + ", 伝票番号" + dir + ", 種別, 世代" + dir + ", 削除済み";
 }
@@ -99,9 +113,14 @@ QString Search伝票Statement(const BookQuery& q, const BookOrder& order, qint64
     return sql::L1(filterOf(q), orderBy(order), limit, offset);
 }
 
+QString PeriodPaymentsStatement(const BookQuery& q, const QDate& from, const QDate& to) {
+    return sql::N4(filterOf(q), from.toString(DateFormat), to.toString(DateFormat));
+}
+
 std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const BookOrder& order, qint64 offset,
                                 qint64 limit) {
     auto rs = main.openRecordset(Search伝票Statement(q, order, offset, limit));
+    const QDate day = today(q);
     std::vector<BookRow> rows;
     rows.reserve(rs->recordCount());
     for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
@@ -125,6 +144,12 @@ std::vector<BookRow> Search伝票(Database& main, const BookQuery& q, const Book
         const qint64 removed = rs->field(QStringLiteral("削除済み")).toInt(); // 1 deleted, 2 wiped
         r.deleted = removed != 0;
         r.wiped = removed == 2;
+        if (const Value paid = rs->field(QStringLiteral("入金計")); !paid.isNull() && r.合計) {
+            // A live invoice's; computed sums have no declared type: they come back as the stored count.
+            r.入金額 = Currency::fromRaw(paid.toInt());
+            r.残高 = *r.合計 - *r.入金額;
+            r.入金状態 = StateText(StateOf(*r.合計, *r.入金額, QDate::fromString(r.支払期限, DateFormat), day));
+        }
         rows.push_back(std::move(r));
     }
     return rows;

@@ -23,11 +23,16 @@ struct BookQuery {
     std::optional<Currency> min, max; // range of the total
     bool withDeleted = false;
     QString kind = Kind請求書; // one kind of document; empty for every kind
+    QString customerExact; // one customer's invoices only, by the whole name (the receivables page's)
+    // By what is still owed: open (any balance), open past the due date, settled. Only invoices
+    // are found by these, never a deleted one.
+    enum class Paid { Any, Open, Overdue, Settled } paid = Paid::Any;
+    QDate today; // the day states are worked out on; invalid for the day it runs
 };
 
 // The list's columns, in the order the list shows them.
-enum class BookColumn { 伝票番号, 種別, 日付, 顧客名, 税抜計, 消費税, 合計, 状態, 元伝票 };
-inline constexpr int BookColumnCount = 9;
+enum class BookColumn { 伝票番号, 種別, 日付, 顧客名, 税抜計, 消費税, 合計, 状態, 元伝票, 入金額, 残高, 入金状態 };
+inline constexpr int BookColumnCount = 12;
 
 struct BookOrder {
     BookColumn column = BookColumn::日付;
@@ -43,6 +48,10 @@ struct BookRow {
     QString 件名, 支払期限;
     // The sums and taxes by rate of a "10%・8%" invoice; none for a "5%" one.
     std::optional<Currency> 対象10, 消費税10, 対象8, 消費税8;
+    // What was paid on a live invoice (fees kept by the customer included), what is still owed,
+    // and its state (「未入金」, 「一部入金」, 「入金済」, 「期限超過」, 「過入金」); none for a deleted one.
+    std::optional<Currency> 入金額, 残高;
+    QString 入金状態;
     int corrections = 0;
     bool deleted = false; // no longer in the book: deleted, or removed by the full wipe
     bool wiped = false;
@@ -72,6 +81,10 @@ struct BookLine {
     QString 種別 = Kind請求書;
 };
 std::vector<BookLine> Search伝票明細(Database& main, const BookQuery& q);
+
+// The statement listing the payments dated within [from, to] that stand against the live
+// invoices the query finds, its own dates left out.
+QString PeriodPaymentsStatement(const BookQuery& q, const QDate& from, const QDate& to);
 
 // A text for LIKE that matches the part anywhere, with its own %, _ and \ taken literally.
 QString containsPattern(const QString& part);

@@ -9,7 +9,6 @@
 #include <vector>
 
 namespace {
-constexpr int LineCount = 30;
 const QString LineNumber = QStringLiteral("行番号");
 const QString Exempt = QStringLiteral("非課税");
 
@@ -75,7 +74,7 @@ void Clear明細ワーク(Database& work) {
     Transaction t(work);
     work.execute(sql::I10());
     auto rs = work.openRecordset(sql::I11());
-    for (int i = 0; i < LineCount; ++i) {
+    for (int i = 0; i < InvoiceLineCount; ++i) {
         rs->addNew();
         rs->setField(QStringLiteral("行番号"), i + 1);
         rs->setField(QStringLiteral("非課税"), false);

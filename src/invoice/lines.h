@@ -8,6 +8,9 @@
 
 class Database;
 
+// The lines an invoice holds: the work copy's, the page's and the printed page's.
+inline constexpr int InvoiceLineCount = 30;
+
 // Rebuilds w明細 as 30 blank lines numbered 1 to 30.
 void Clear明細ワーク(Database& work);
 

@@ -75,3 +75,16 @@ QList<InvoiceChange> ReadInvoiceChanges(Database& main) {
                              QDateTime::fromString(rs->field(QStringLiteral("変更日時")).toText(), ChangeTimeFormat)};
     return out;
 }
+
+QList<Payment> ReadPeriodPayments(Database& main, const BookQuery& q, const QDate& from, const QDate& to) {
+    QList<Payment> out;
+    auto rs = main.openRecordset(PeriodPaymentsStatement(q, from, to));
+    for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+        out << Payment{QDate::fromString(rs->field(QStringLiteral("入金日")).toText(), QStringLiteral("yyyy/MM/dd")),
+                       rs->field(QStringLiteral("顧客名")).toText(),
+                       static_cast<qint32>(rs->field(QStringLiteral("伝票番号")).toInt()),
+                       rs->field(QStringLiteral("入金額")).toCurrency(),
+                       rs->field(QStringLiteral("振込手数料")).toCurrency(),
+                       rs->field(QStringLiteral("入金方法")).toText() == QStringLiteral("現金")};
+    return out;
+}

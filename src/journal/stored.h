@@ -1,4 +1,5 @@
 #pragma once
+#include "book/search.h"
 #include "journal/posting.h"
 
 #include <QList>
@@ -17,3 +18,7 @@ void RecordJournalExport(Database& main, const JournalExportRecord& r);
 // Every correction and deletion the invoice book holds, under the invoice's date before the change
 // and, for an invoice that still stands, its date now: the export that held either went out before.
 QList<InvoiceChange> ReadInvoiceChanges(Database& main);
+
+// The payments of [from, to] against the live invoices the list's search finds, as the journal
+// posts them: 「現金」 into cash, every other way into the bank account.
+QList<Payment> ReadPeriodPayments(Database& main, const BookQuery& q, const QDate& from, const QDate& to);

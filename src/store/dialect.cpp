@@ -135,6 +135,12 @@ struct Writer {
 
 const QStringList knownFunctions = {QStringLiteral("sum"), QStringLiteral("count"), QStringLiteral("min"),
                                     QStringLiteral("max"), QStringLiteral("isnull")};
+// Words a parenthesis may follow without being a function call: conditions, lists and subqueries.
+const QStringList keywordsBeforeParenthesis = {
+    QStringLiteral("in"),   QStringLiteral("not"),  QStringLiteral("and"),  QStringLiteral("or"),
+    QStringLiteral("values"), QStringLiteral("where"), QStringLiteral("from"), QStringLiteral("join"),
+    QStringLiteral("when"), QStringLiteral("then"), QStringLiteral("else"), QStringLiteral("on"),
+    QStringLiteral("exists")};
 
 } // namespace
 
@@ -152,8 +158,7 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach, Eng
         throw DialectError("unknown statement kind");
     for (size_t i = 0; i + 1 < t.size(); ++i)
         if (isName(t[i]) && isPunct(t[i + 1], "(") && !knownFunctions.contains(t[i].text, Qt::CaseInsensitive) &&
-            !is(t[i], "in") && !is(t[i], "not") && !is(t[i], "and") && !is(t[i], "or") && !is(t[i], "values") &&
-            !is(t[i], "where"))
+            !keywordsBeforeParenthesis.contains(t[i].text, Qt::CaseInsensitive))
             throw DialectError("unknown function in statement");
 
     Rewritten result;
@@ -180,29 +185,37 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach, Eng
     }
 
     QStringList out;
+    // The isnull calls being rewritten: where each argument ends, and where its text starts in out.
+    std::vector<std::pair<size_t, qsizetype>> isnullEnds;
     for (size_t i = 0; i < t.size(); ++i) {
         const Token& k = t[i];
         if (i == 1 && is(t[0], "delete") && isPunct(k, "*"))
             continue; // "delete * from"
+        if (!isnullEnds.empty() && isnullEnds.back().first == i) {
+            // The argument, rewritten, joined into one piece.
+            const qsizetype from = isnullEnds.back().second;
+            const QString inner = out.mid(from).join(u' ');
+            out.erase(out.begin() + from, out.end());
+            out << QStringLiteral("((") + inner + QStringLiteral(") IS NULL)");
+            isnullEnds.pop_back();
+            continue;
+        }
         if (is(k, "isnull")) {
-            // isnull(x) -> (x IS NULL), x up to the matching parenthesis
+            // isnull(x) -> ((x) IS NULL), x up to the matching parenthesis and rewritten as well
             if (i + 1 >= t.size() || !isPunct(t[i + 1], "("))
                 throw DialectError("isnull without argument");
             int depth = 0;
             size_t j = i + 1;
-            QStringList inner;
             for (; j < t.size(); ++j) {
                 if (isPunct(t[j], "("))
                     ++depth;
                 else if (isPunct(t[j], ")") && --depth == 0)
                     break;
-                if (j > i + 1)
-                    inner << sqlite(t[j]);
             }
-            if (j >= t.size() || inner.isEmpty())
+            if (j >= t.size() || j == i + 2)
                 throw DialectError("unbalanced isnull");
-            out << QStringLiteral("((") + inner.join(u' ') + QStringLiteral(") IS NULL)");
-            i = j;
+            isnullEnds.push_back({j, out.size()});
+            ++i; // past the opening parenthesis
             continue;
         }
         if (isName(k) && i + 2 < t.size() && is(t[i + 1], "in") && t[i + 2].kind == Tok::String && i > 0 &&

@@ -1,7 +1,7 @@
 -- Main database: the books, at schema version 8 (see src/store/schema.cpp). Money is CURRENCY, stored as an integer count of
 -- ten-thousandths so that values and their sums come back exact.
 CREATE TABLE 顧客マスタ (顧客名 TEXT, 顧客情報 TEXT, 敬称 TEXT DEFAULT '様', PeppolID TEXT, 郵便番号 TEXT,
-                       住所 TEXT);
+                       住所 TEXT, 締日 TEXT, 支払月 TEXT, 支払日 TEXT, 請求方法 TEXT DEFAULT '都度');
 CREATE TABLE 商品マスタ (品名 TEXT, 単位 TEXT, 単価 CURRENCY, 非課税 BOOLEAN NOT NULL DEFAULT 0,
                        税率 INTEGER);
 CREATE TABLE 自社情報 (自社名 TEXT, 自社情報 TEXT, 税区分 TEXT, LineColor1 INTEGER, 最大請求書番号 INTEGER,
@@ -42,6 +42,18 @@ CREATE TABLE 画像 (種類 TEXT PRIMARY KEY, データ BLOB NOT NULL);
 -- the program's standard name), and every export made, for the corrected-since warning.
 CREATE TABLE 仕訳設定 (形式 TEXT NOT NULL, 項目 TEXT NOT NULL, 名称 TEXT);
 CREATE TABLE 仕訳出力記録 (形式 TEXT, 期間開始 DATETIME, 期間終了 DATETIME, 出力日時 TEXT);
+-- Payments received against an invoice of a generation of the book; one taken back keeps its row
+-- with 取消日時 set. 振込手数料 is the bank fee the customer kept, which counts as paid.
+CREATE TABLE 入金 (入金番号 INTEGER PRIMARY KEY, 伝票番号 INTEGER NOT NULL, 世代 INTEGER NOT NULL,
+                  入金日 DATETIME NOT NULL, 入金額 CURRENCY NOT NULL, 入金方法 TEXT,
+                  振込手数料 CURRENCY NOT NULL DEFAULT 0, 摘要 TEXT, 登録日時 TEXT, 取消日時 TEXT);
+-- Monthly cut-offs: a summary invoice (請求書番号) per customer and cut-off date with its figures,
+-- and the delivery notes it billed (締め明細). One undone keeps its row, with 取消日時 set.
+CREATE TABLE 請求締め (締め番号 INTEGER PRIMARY KEY, 顧客名 TEXT NOT NULL, 締日 DATETIME NOT NULL,
+                    請求書番号 INTEGER NOT NULL, 世代 INTEGER NOT NULL, 前回御請求額 CURRENCY, 御入金額 CURRENCY,
+                    繰越金額 CURRENCY, 今回御買上額 CURRENCY, 消費税額 CURRENCY, 今回御請求額 CURRENCY,
+                    実行日時 TEXT, 取消日時 TEXT);
+CREATE TABLE 締め明細 (締め番号 INTEGER NOT NULL, 納品書番号 INTEGER NOT NULL);
 -- Look-ups by number and by name.
 CREATE INDEX 請求書_伝票番号 ON 請求書 (伝票番号);
 CREATE INDEX 請求書ヘッダ_伝票番号 ON 請求書ヘッダ (伝票番号);
@@ -55,4 +67,9 @@ CREATE INDEX 請求書ヘッダ_種別 ON 請求書ヘッダ (種別, 伝票番�
 CREATE INDEX 請求書ヘッダ履歴_伝票番号 ON 請求書ヘッダ履歴 (伝票番号, 世代, 版);
 CREATE INDEX 請求書履歴_伝票番号 ON 請求書履歴 (伝票番号, 世代, 版, 行番号);
 CREATE UNIQUE INDEX 仕訳設定_形式 ON 仕訳設定 (形式, 項目);
+CREATE INDEX 入金_伝票番号 ON 入金 (伝票番号, 世代);
+CREATE INDEX 入金_入金日 ON 入金 (入金日);
+CREATE INDEX 請求締め_顧客名 ON 請求締め (顧客名, 締日);
+CREATE INDEX 締め明細_納品書番号 ON 締め明細 (納品書番号, 締め番号);
+CREATE INDEX 請求書ヘッダ_顧客名 ON 請求書ヘッダ (顧客名, 種別, 日付);
 PRAGMA user_version = 8;

@@ -103,8 +103,29 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 有効期限 DATETIME;"
                        "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 但し書き TEXT;"
                        "CREATE INDEX 請求書ヘッダ_種別 ON 請求書ヘッダ (種別, 伝票番号);"),
-        // 7: taken by another change; a no-op here until the two meet.
-        QString(),
+        // 7: getting paid — the customer's terms (cut-off day, month and day of payment, billing
+        // each invoice or monthly; none set keeps the settings' due date, 「都度」 bills as before)
+        // and the payments received against each invoice of a generation of the book. A payment
+        // taken back keeps its row, marked with when it was taken back. Monthly cut-offs: each one
+        // a summary invoice for a customer and date, with its figures and the delivery notes it
+        // billed; one undone keeps its row, marked, and frees its notes.
+        QStringLiteral("ALTER TABLE 顧客マスタ ADD COLUMN 締日 TEXT;"
+                       "ALTER TABLE 顧客マスタ ADD COLUMN 支払月 TEXT;"
+                       "ALTER TABLE 顧客マスタ ADD COLUMN 支払日 TEXT;"
+                       "ALTER TABLE 顧客マスタ ADD COLUMN 請求方法 TEXT DEFAULT '都度';"
+                       "CREATE TABLE 入金 (入金番号 INTEGER PRIMARY KEY, 伝票番号 INTEGER NOT NULL, 世代 INTEGER NOT NULL,"
+                       " 入金日 DATETIME NOT NULL, 入金額 CURRENCY NOT NULL, 入金方法 TEXT,"
+                       " 振込手数料 CURRENCY NOT NULL DEFAULT 0, 摘要 TEXT, 登録日時 TEXT, 取消日時 TEXT);"
+                       "CREATE INDEX 入金_伝票番号 ON 入金 (伝票番号, 世代);"
+                       "CREATE INDEX 入金_入金日 ON 入金 (入金日);"
+                       "CREATE TABLE 請求締め (締め番号 INTEGER PRIMARY KEY, 顧客名 TEXT NOT NULL, 締日 DATETIME NOT NULL,"
+                       " 請求書番号 INTEGER NOT NULL, 世代 INTEGER NOT NULL, 前回御請求額 CURRENCY, 御入金額 CURRENCY,"
+                       " 繰越金額 CURRENCY, 今回御買上額 CURRENCY, 消費税額 CURRENCY, 今回御請求額 CURRENCY,"
+                       " 実行日時 TEXT, 取消日時 TEXT);"
+                       "CREATE TABLE 締め明細 (締め番号 INTEGER NOT NULL, 納品書番号 INTEGER NOT NULL);"
+                       "CREATE INDEX 請求締め_顧客名 ON 請求締め (顧客名, 締日);"
+                       "CREATE INDEX 締め明細_納品書番号 ON 締め明細 (納品書番号, 締め番号);"
+                       "CREATE INDEX 請求書ヘッダ_顧客名 ON 請求書ヘッダ (顧客名, 種別, 日付);"),
         // 8: several PCs on one book — every stored invoice counts its changes, so a register over
         // another PC's change since this PC read it is refused instead of overwriting it.
         QStringLiteral("ALTER TABLE 請求書ヘッダ ADD COLUMN 更新回数 INTEGER NOT NULL DEFAULT 0;"
@@ -121,6 +142,13 @@ const QStringList& schemaSteps(SchemaFile file) {
         QStringLiteral("ALTER TABLE w顧客マスタ ADD COLUMN PeppolID TEXT;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 郵便番号 TEXT;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 住所 TEXT;"),
+        // 4: taken by another change; a no-op here until the two meet.
+        QString(),
+        // 5: the customer's terms on the customer page.
+        QStringLiteral("ALTER TABLE w顧客マスタ ADD COLUMN 締日 TEXT;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 支払月 TEXT;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 支払日 TEXT;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 請求方法 TEXT DEFAULT '都度';"),
     };
     return file == SchemaFile::Main ? main : work;
 }

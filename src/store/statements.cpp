@@ -33,7 +33,7 @@ QString C3() {
     return QStringLiteral("delete * from w顧客マスタ");
 }
 QString C4(const QString& m) {
-    return QStringLiteral("insert into w顧客マスタ select 顧客名,顧客情報,敬称,PeppolID,郵便番号,住所 ") + " from 顧客マスタ in '" + lit(m) + "'" +
+    return QStringLiteral("insert into w顧客マスタ select 顧客名,顧客情報,敬称,PeppolID,郵便番号,住所,締日,支払月,支払日,請求方法 ") + " from 顧客マスタ in '" + lit(m) + "'" +
            " order by 顧客名;";
 }
 QString C5() {
@@ -261,6 +261,8 @@ QStringList bookConditions(const BookFilter& f) {
         c << "合計 >= " + f.minRaw;
     if (!f.maxRaw.isEmpty())
         c << "合計 <= " + f.maxRaw;
+    if (!f.customer.isEmpty())
+        c << "顧客名 = '" + lit(f.customer) + "'";
     return c;
 }
 QString where(const QStringList& conditions) {
@@ -278,6 +280,25 @@ QStringList removedConditions(const BookFilter& f) {
                            " or (x.伝票番号, x.種別) not in (select 伝票番号, 種別 from 請求書ヘッダ))"} +
            bookConditions(f);
 }
+// What has been paid on a live invoice, fees the customer kept included; 0 when nothing.
+const QString paidSum = "(select sum(入金額 + 振込手数料) from 入金 where 入金.伝票番号 = 請求書ヘッダ.伝票番号"
+                        " and 入金.世代 = " + generationNow + " and isnull(入金.取消日時))";
+const QString paid = "case when isnull(" + paidSum + ") then 0 else " + paidSum + " end";
+// Only invoices are paid; other documents have neither payments nor a balance.
+const QString invoiceOnly = QStringLiteral("種別 = '請求書'");
+QStringList paidConditions(const BookFilter& f) {
+    switch (f.paid) {
+    case BookFilter::Paid::Any:
+        return {};
+    case BookFilter::Paid::Open:
+        return {invoiceOnly, "合計 > " + paid};
+    case BookFilter::Paid::Overdue:
+        return {invoiceOnly, "合計 > " + paid, "支払期限 < '" + lit(f.today) + "'"};
+    case BookFilter::Paid::Settled:
+        return {invoiceOnly, "合計 <= " + paid};
+    }
+    return {};
+}
 const QString bookColumns =
     QStringLiteral("伝票番号, 種別, 日付, 顧客名, 税抜計, 消費税, 合計, 件名, 支払期限, 対象10, 消費税10, 対象8, 消費税8,"
                    " 元種別, 元番号, ");
@@ -288,11 +309,13 @@ QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 off
     QString s = "select " + bookColumns + generationNow +
                 " as 世代, (select count(*) from 請求書ヘッダ履歴 where 請求書ヘッダ履歴.伝票番号 = 請求書ヘッダ.伝票番号"
                 " and 請求書ヘッダ履歴.種別 = 請求書ヘッダ.種別 and 請求書ヘッダ履歴.世代 = " + generationNow +
-                " and 請求書ヘッダ履歴.変更種別 = '訂正') as 訂正回数, 0 as 削除済み from 請求書ヘッダ" +
-                where(bookConditions(f));
-    if (f.withDeleted)
+                " and 請求書ヘッダ履歴.変更種別 = '訂正') as 訂正回数, 0 as 削除済み, case when " + invoiceOnly + " then " +
+                paid + " end as 入金計, case when " + invoiceOnly + " then 合計 - " + paid +
+                " end as 残高 from 請求書ヘッダ" + where(bookConditions(f) + paidConditions(f));
+    if (f.withDeleted && f.paid == BookFilter::Paid::Any)
         s += " union all select " + bookColumns +
-             "世代, 0 as 訂正回数, case when 変更種別 = '初期化' then 2 else 1 end as 削除済み from 請求書ヘッダ履歴 x" +
+             "世代, 0 as 訂正回数, case when 変更種別 = '初期化' then 2 else 1 end as 削除済み, null as 入金計,"
+             " null as 残高 from 請求書ヘッダ履歴 x" +
              where(removedConditions(f));
     s += " order by " + orderBy;
     if (limit >= 0)
@@ -310,5 +333,96 @@ QString L2(const BookFilter& f) {
              " and x.種別 = y.種別 and x.世代 = y.世代 and x.版 = y.版 and " +
              removedConditions(f).join(QStringLiteral(" and ")) + ") > 0";
     return s + " order by 伝票番号, 種別, 世代, 行番号";
+}
+
+QString N1(const QString& n, int g) {
+    return "select * from 入金 where 伝票番号 = " + n + " and 世代 = " + QString::number(g) +
+           " and isnull(取消日時) order by 入金日, 入金番号";
+}
+QString N2(qint64 id) {
+    return "select * from 入金 where 入金番号 = " + QString::number(id);
+}
+QString N3(qint64 id, const QString& when) {
+    return "update 入金 set 取消日時 = '" + lit(when) + "' where 入金番号 = " + QString::number(id) +
+           " and isnull(取消日時)";
+}
+QString N4(const BookFilter& f, const QString& from, const QString& to) {
+    BookFilter undated = f;
+    undated.from.clear();
+    undated.to.clear();
+    QString s = "select 入金.入金日 as 入金日, 入金.入金額 as 入金額, 入金.振込手数料 as 振込手数料,"
+                " 入金.入金方法 as 入金方法, 入金.伝票番号 as 伝票番号, 顧客名 from 入金, 請求書ヘッダ"
+                " where 入金.伝票番号 = 請求書ヘッダ.伝票番号 and 請求書ヘッダ.種別 = '請求書' and 入金.世代 = " + generationNow +
+                " and isnull(入金.取消日時) and 入金.入金日 >= '" + lit(from) + "' and 入金.入金日 <= '" + lit(to) + "'";
+    for (const QString& c : bookConditions(undated))
+        s += " and " + c;
+    return s + " order by 入金.入金日, 入金.入金番号";
+}
+
+
+QString T1() {
+    return QStringLiteral("select * from 顧客マスタ where 請求方法 = '締め' order by 顧客名");
+}
+QString T2(const QString& c) {
+    return "select * from 請求締め where 顧客名 = '" + lit(c) + "' and isnull(取消日時) and 世代 = " + generationNow +
+           " order by 締日 desc, 締め番号 desc";
+}
+QString T3(const QString& c, const QString& from, const QString& to) {
+    return "select 伝票番号, 日付, 件名 from 請求書ヘッダ where 種別 = '納品書' and 顧客名 = '" + lit(c) + "' and 日付 > '" + lit(from) +
+           "' and 日付 <= '" + lit(to) +
+           "' and not exists (select 締め明細.締め番号 from 締め明細, 請求締め where 締め明細.納品書番号 = 請求書ヘッダ.伝票番号"
+           " and 請求締め.締め番号 = 締め明細.締め番号 and isnull(請求締め.取消日時) and 請求締め.世代 = " +
+           generationNow + ") order by 日付, 伝票番号";
+}
+QString T4(const QString& numbers) {
+    return "select 伝票番号, 税率, 非課税, sum(金額) as 金額計 from 請求書 where 種別 = '納品書' and 伝票番号 in (" +
+           numbers + ") group by 伝票番号, 税率, 非課税";
+}
+QString T5(const QString& c, const QString& from, const QString& to) {
+    return "select sum(入金.入金額 + 入金.振込手数料) as 入金計 from 入金, 請求書ヘッダ where 入金.伝票番号 = 請求書ヘッダ.伝票番号"
+           " and 請求書ヘッダ.種別 = '請求書' and 顧客名 = '" + lit(c) + "' and 入金.世代 = " + generationNow +
+           " and isnull(入金.取消日時) and 入金.入金日 > '" + lit(from) + "' and 入金.入金日 <= '" + lit(to) + "'";
+}
+QString T6(qint64 id) {
+    return "select * from 請求締め where 締め番号 = " + QString::number(id);
+}
+QString T7(qint64 id) {
+    return "select * from 締め明細 where 締め番号 = " + QString::number(id);
+}
+QString N5() {
+    return QStringLiteral("select max(入金番号) as 最大 from 入金");
+}
+QString T10() {
+    return QStringLiteral("select max(締め番号) as 最大 from 請求締め");
+}
+QString T9(const QString& n) {
+    return "select 締め番号 from 請求締め where 請求書番号 = " + n + " and isnull(取消日時) and 世代 = " + generationNow;
+}
+QString T8(qint64 id, const QString& when) {
+    return "update 請求締め set 取消日時 = '" + lit(when) + "' where 締め番号 = " + QString::number(id) +
+           " and isnull(取消日時)";
+}
+
+QString U1(const QString& start, const QString& end, const QString& asOf, const QString& days30,
+           const QString& days60) {
+    const QString S = "'" + lit(start) + "'", E = "'" + lit(end) + "'", A = "'" + lit(asOf) + "'",
+                  D30 = "'" + lit(days30) + "'", D60 = "'" + lit(days60) + "'";
+    const QString owed = QStringLiteral("合計 - 前入金 - 当月入金");
+    const auto aged = [&](const QString& when) {
+        return "sum(case when " + when + " then " + owed + " else 0 end)";
+    };
+    const QString received = QStringLiteral("入金額 + 振込手数料");
+    return "select 顧客名, sum(case when 日付 < " + S + " then 合計 else 0 end) - sum(前入金) as 前月末残高,"
+           " sum(case when 日付 >= " + S + " then 合計 else 0 end) as 当月売上, sum(当月入金) as 当月入金, sum(" +
+           owed + ") as 残高, " + aged("isnull(支払期限) or 支払期限 >= " + A) + " as 期限内, " +
+           aged("支払期限 < " + A + " and 支払期限 >= " + D30) + " as 超過30, " +
+           aged("支払期限 < " + D30 + " and 支払期限 >= " + D60) + " as 超過60, " + aged("支払期限 < " + D60) +
+           " as 超過61 from (select h.顧客名 as 顧客名, h.日付 as 日付, h.合計 as 合計, h.支払期限 as 支払期限,"
+           " case when isnull(p.前入金) then 0 else p.前入金 end as 前入金,"
+           " case when isnull(p.当月入金) then 0 else p.当月入金 end as 当月入金 from 請求書ヘッダ h left join"
+           " (select 伝票番号, sum(case when 入金日 < " + S + " then " + received + " else 0 end) as 前入金,"
+           " sum(case when 入金日 >= " + S + " and 入金日 <= " + E + " then " + received + " else 0 end) as 当月入金"
+           " from 入金 where 世代 = " + generationNow + " and isnull(取消日時) group by 伝票番号) p"
+           " on p.伝票番号 = h.伝票番号 where h.種別 = '請求書' and h.日付 <= " + E + ") group by 顧客名 order by 顧客名";
 }
 } // namespace sql

@@ -93,6 +93,11 @@ struct BookFilter {
     QString likePattern;   // a LIKE pattern with '\' as its escape character
     QString minRaw, maxRaw; // money as stored: ten-thousandths
     bool withDeleted = false;
+    QString customer;      // a customer's name, matched whole; empty for any
+    // Live invoices by what is still owed on them: open (any balance), open past their due date
+    // (before `today`), or settled. Any of these leaves deleted invoices out.
+    enum class Paid { Any, Open, Overdue, Settled } paid = Paid::Any;
+    QString today; // "yyyy/mm/dd", for Overdue
     QString kind;          // one kind of document; empty for every kind
 };
 // Live invoices with their count of corrections, and deleted or wiped ones as their last
@@ -101,4 +106,35 @@ QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 off
 // The lines of the live invoices, and of the deleted or wiped ones at their last version, that
 // L1 finds.
 QString L2(const BookFilter& f);
+
+// Payments: the ones standing against an invoice of a generation, by date; one by its number
+// (to add or read back); taking one back, which keeps its row.
+QString N1(const QString& number, int generation);
+QString N2(qint64 id);
+QString N3(qint64 id, const QString& when);
+// The highest payment and cut-off numbers given (as 最大): the next is taken inside the writing
+// transaction, so every engine numbers alike.
+QString N5();
+QString T10();
+// The payments standing against the live invoices the filter finds (its dates left out), dated
+// within [from, to], with the invoice's customer, by date.
+QString N4(const BookFilter& f, const QString& from, const QString& to);
+// Monthly cut-offs: the customers billed monthly; a customer's cut-offs standing, latest first;
+// the delivery notes of a customer dated within (from, to] that no standing cut-off billed; the
+// notes' line sums by rate; what the customer paid within (from, to]; one cut-off (to add or
+// read back), the notes it billed, and undoing it (the row is kept).
+QString T1();
+QString T2(const QString& customer);
+QString T3(const QString& customer, const QString& from, const QString& to);
+QString T4(const QString& numbers);
+QString T5(const QString& customer, const QString& from, const QString& to);
+QString T6(qint64 id);
+QString T7(qint64 id);
+QString T8(qint64 id, const QString& when);
+QString T9(const QString& invoiceNumber); // the standing cut-off that made an invoice
+
+// What each customer owes at the end of a month starting `start` and ending `end`, with the
+// balance aged as of `asOf` (`days30` and `days60` are 30 and 60 days before it).
+QString U1(const QString& start, const QString& end, const QString& asOf, const QString& days30,
+           const QString& days60);
 } // namespace sql

@@ -74,12 +74,12 @@ void BookWindowTest::searchFromTheFields() {
     fillBook(f.data);
     f.start();
     BookPage& w = *f.w->book;
-    // A fifth page after the four, with its fields named as the form names them.
+    // A fifth page after the four (the receivables follow it), with its fields named as the form names them.
     QStringList captions;
     for (int i = 0; i < f.w->tab->count(); ++i)
         captions << f.w->tab->tabText(i);
     QCOMPARE(captions, (QStringList{QStringLiteral("請求書"), QStringLiteral("顧　客"), QStringLiteral("商　品"),
-                                    QStringLiteral("設定・情報"), QStringLiteral("伝票一覧")}));
+                                    QStringLiteral("設定・情報"), QStringLiteral("伝票一覧"), QStringLiteral("売掛金")}));
     for (const char* name : {"dt検索開始", "chk検索開始", "dt検索終了", "chk検索終了", "txt検索顧客", "num検索下限",
                              "num検索上限", "chk削除済み", "cmd検索", "Grid伝票一覧", "cmd履歴", "cmd一覧CSV"})
         QVERIFY2(f.w->findChild<QWidget*>(QString::fromUtf8(name)), name);
@@ -224,8 +224,10 @@ void BookWindowTest::historyWindowAndCsv() {
     QVERIFY(text.startsWith("\xEF\xBB\xBF"));
     const QStringList rows = QString::fromUtf8(text.mid(3)).split(QStringLiteral("\r\n"));
     QCOMPARE(rows.value(0),
-             QStringLiteral("伝票番号,日付,顧客名,税抜計,消費税,合計,状態,件名,支払期限,10%対象,10%消費税,8%対象,8%消費税,世代,種別,元伝票"));
-    QCOMPARE(rows.value(2), QStringLiteral("2,2024/02/20,\"田中, \"\"工業\"\"\",5000,,5500,訂正 1回,,,,,,,1,請求書,"));
+             QStringLiteral("伝票番号,日付,顧客名,税抜計,消費税,合計,状態,件名,支払期限,10%対象,10%消費税,8%対象,8%消費税,世代,種別,元伝票,"
+                            "入金額,残高,入金状態"));
+    QCOMPARE(rows.value(2),
+             QStringLiteral("2,2024/02/20,\"田中, \"\"工業\"\"\",5000,,5500,訂正 1回,,,,,,,1,請求書,,0,5500,未入金"));
     QCOMPARE(rows.size(), 5); // header, three invoices, and the end of the last line
     QCOMPARE(QString::fromUtf8(lines.readAll().mid(3)).count(QStringLiteral("\r\n")), 4);
     list.close();

@@ -95,7 +95,7 @@ void GridWindowTest::mastersTypedIntoNewRowAndRegistered() {
     QCOMPARE(std::pair(g->row(), g->col()), std::pair(0, 3)); // the honorific
     QTest::keyClick(g, Qt::Key_Return);
     QCOMPARE(std::pair(g->row(), g->col()), std::pair(0, 4)); // on to the digital invoice's address
-    g->setCurrentIndex(g->model()->index(0, 6));                // the address, the last column
+    g->setCurrentIndex(g->model()->index(0, 10));               // the billing method, the last column
     QTest::keyClick(g, Qt::Key_Return);
     QCOMPARE(std::pair(g->row(), g->col()), std::pair(1, 1));
     w.cmd顧客登録->click();

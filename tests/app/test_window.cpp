@@ -51,7 +51,7 @@ void WindowTest::captionsPagesAndControls() {
     SettingsPage& set = *w.settings;
     QCOMPARE(w.windowTitle(), QStringLiteral("Vornisa Ver 1.20"));
     QCOMPARE(set.lblInfo->text(), QStringLiteral("Vornisa Ver 1.20 LastUpdate2005/12/16"));
-    QCOMPARE(w.tab->count(), 5); // the four pages, then the invoice list
+    QCOMPARE(w.tab->count(), 6); // the four pages, then the invoice list and the receivables
     QCOMPARE(w.tab->tabText(1), QStringLiteral("顧　客"));
     QCOMPARE(w.tab->tabText(2), QStringLiteral("商　品"));
     QCOMPARE(w.tab->tabText(3), QStringLiteral("設定・情報"));

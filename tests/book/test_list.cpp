@@ -207,9 +207,10 @@ void ListTest::csv() {
     QStringList got;
     for (const QStringList& row : bookCsvRows({r}))
         got << row.join(u'|');
-    QCOMPARE(got, (QStringList{txt("伝票番号|日付|顧客名|税抜計|消費税|合計|状態|件名|支払期限|10%対象|10%消費税|8%対象|8%消費税|世代|種別|元伝票"),
+    QCOMPARE(got, (QStringList{txt("伝票番号|日付|顧客名|税抜計|消費税|合計|状態|件名|支払期限|10%対象|10%消費税|8%対象|8%消費税|世代|種別|元伝票|"
+                                   "入金額|残高|入金状態"),
                                txt("12|2024/03/31|株式会社\"A,B\"|1234567||1.2345|訂正 2回||2024/04/30|1000|100|500|40|1|"
-                                   "納品書|見積書 No. 7 より")}));
+                                   "納品書|見積書 No. 7 より|||")}));
     // Lines numbered from 1, with their rate: their own under "10%・8%", 5 (0 when exempt) for a
     // "5%" invoice, whose lines are stored without one.
     const std::vector<BookLine> lines = {

@@ -9,7 +9,8 @@ const QString Master = QStringLiteral("顧客マスタ");
 const QString Work = QStringLiteral("w顧客マスタ");
 
 QString row(const QString& name, const QString& info) {
-    return "顧客名=" + name + "|顧客情報=" + info + "|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>";
+    return "顧客名=" + name + "|顧客情報=" + info +
+           "|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度";
 }
 QString workRow(const QString& name, const QString& info, bool ticked) {
     return (ticked ? "チェック=True|" : "チェック=False|") + row(name, info);

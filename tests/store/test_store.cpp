@@ -70,8 +70,12 @@ void StoreTest::dialectRewrites() {
     QCOMPARE(rw(sql::C7()).sql, QStringLiteral("delete from w顧客マスタ where チェック = 1"));
     QCOMPARE(rw(sql::I13()).sql, QStringLiteral("SELECT SUM ( \"金額\" ) AS htotal FROM w明細 where 非課税 = 0"));
     QCOMPARE(rw(sql::C4(QStringLiteral("/d/Vornisa.mdb"))).sql,
-             QStringLiteral("insert into w顧客マスタ (\"顧客名\",\"顧客情報\",\"敬称\",\"PeppolID\",\"郵便番号\",\"住所\") select "
-                            "顧客名 , 顧客情報 , 敬称 , PeppolID , 郵便番号 , 住所 from ext1.\"顧客マスタ\" order by 顧客名"));
+             QStringLiteral("insert into w顧客マスタ (\"顧客名\",\"顧客情報\",\"敬称\",\"PeppolID\",\"郵便番号\",\"住所\",\"締日\","
+                            "\"支払月\",\"支払日\",\"請求方法\") select 顧客名 , 顧客情報 , 敬称 , PeppolID , 郵便番号 , 住所 , 締日 , "
+                            "支払月 , 支払日 , 請求方法 from ext1.\"顧客マスタ\" order by 顧客名"));
+    // An isnull inside another's argument is rewritten too.
+    QCOMPARE(rw(QStringLiteral("select * from x where isnull((select max(a) from y where isnull(b)))")).sql,
+             QStringLiteral("select * from x where ((( select max ( a ) from y where ((b) IS NULL) )) IS NULL)"));
     // Quoted text passes untouched, doubled quotes and keywords inside it included.
     QCOMPARE(rw(sql::C1(QStringLiteral("O'Brien; delete * from x"))).sql,
              QStringLiteral("select * from 顧客マスタ where 顧客名 = 'O''Brien; delete * from x'"));
@@ -165,13 +169,21 @@ void StoreTest::everyStatementRunsOnRealFiles() {
     // The book's statements, every part of the list's filter set.
     const sql::BookFilter f{QStringLiteral("2024/01/01"), QStringLiteral("2024/12/31"), QStringLiteral("%山%"),
                             QStringLiteral("-10000"), QStringLiteral("10000"), true};
+    sql::BookFilter open = f;
+    open.paid = sql::BookFilter::Paid::Overdue;
+    open.today = f.to;
+    open.customer = QStringLiteral("山田");
     const QStringList cols = {QStringLiteral("伝票番号"), QStringLiteral("日付")};
     for (const QString& s : {sql::B1(n, k, 1), sql::B6(n, k, 1), sql::B7(n, k, 1, 1), sql::B8(), sql::B9(), sql::B10(),
                              sql::L1(f, QStringLiteral("日付 desc"), 10, 5), sql::L1({}, QStringLiteral("伝票番号"), -1, 0),
-                             sql::L2(f), sql::L2({})})
+                             sql::L2(f), sql::L2({}), sql::L1(open, QStringLiteral("残高"), -1, 0), sql::N1(n, 1), sql::N2(1), sql::N4(f, f.from, f.to),
+                             sql::U1(f.from, f.to, f.to, f.from, f.from), sql::T1(), sql::T2(name),
+                             sql::T3(name, f.from, f.to), sql::T4(n), sql::T5(name, f.from, f.to), sql::T6(1), sql::T7(1),
+                             sql::T9(n)})
         QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
     for (const QString& s : {sql::B2(cols, n, k), sql::B3(n, k, 1, QStringLiteral("訂正"), QStringLiteral("2024/01/01 10:00:00"), 1),
-                             sql::B4(cols, n, k), sql::B5(n, k, 1, 1)})
+                             sql::B4(cols, n, k), sql::B5(n, k, 1, 1), sql::N3(1, QStringLiteral("2024/01/01 10:00:00")),
+                             sql::T8(1, QStringLiteral("2024/01/01 10:00:00"))})
         main->execute(s);
 }
 

@@ -7,9 +7,11 @@
 namespace {
 const QStringList Headings = {QStringLiteral("伝票番号"), QStringLiteral("種別"),   QStringLiteral("日付"),
                               QStringLiteral("顧客名"),   QStringLiteral("税抜計"), QStringLiteral("消費税"),
-                              QStringLiteral("合計"),     QStringLiteral("状態"),   QStringLiteral("元伝票")};
+                              QStringLiteral("合計"),     QStringLiteral("状態"),   QStringLiteral("元伝票"),
+                              QStringLiteral("入金額"),   QStringLiteral("残高"),   QStringLiteral("入金状態")};
 bool isMoney(int column) {
-    return column >= static_cast<int>(BookColumn::税抜計) && column <= static_cast<int>(BookColumn::合計);
+    const auto c = static_cast<BookColumn>(column);
+    return (c >= BookColumn::税抜計 && c <= BookColumn::合計) || c == BookColumn::入金額 || c == BookColumn::残高;
 }
 } // namespace
 
@@ -62,6 +64,10 @@ QVariant BookModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue((isMoney(c) || c == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     if (role == Qt::ForegroundRole && r.deleted)
         return QBrush(Qt::gray);
+    // What needs chasing stands out.
+    if (role == Qt::ForegroundRole && c == static_cast<int>(BookColumn::入金状態) &&
+        (r.入金状態 == QStringLiteral("期限超過") || r.入金状態 == QStringLiteral("過入金")))
+        return QBrush(Qt::red);
     if (role != Qt::DisplayRole)
         return {};
     switch (static_cast<BookColumn>(c)) {
@@ -83,6 +89,12 @@ QVariant BookModel::data(const QModelIndex& index, int role) const {
         return FormatAmount(r.合計);
     case BookColumn::状態:
         return r.状態();
+    case BookColumn::入金額:
+        return FormatAmount(r.入金額);
+    case BookColumn::残高:
+        return FormatAmount(r.残高);
+    case BookColumn::入金状態:
+        return r.入金状態;
     }
     return {};
 }

@@ -7,6 +7,7 @@
 #include "app/books.h"
 #include "app/layout.h"
 #include "app/page_parts.h"
+#include "app/payment_dialog.h"
 #include "book/csv.h"
 #include "exchange/csv.h"
 #include "messages/msg.h"
@@ -16,28 +17,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace {
-
-// Calls back on Return or Enter pressed in the watched widget, which then does nothing else with it.
-class EnterHook : public QObject {
-  public:
-    EnterHook(QObject* parent, std::function<void()> f) : QObject(parent), f_(std::move(f)) {}
-    bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() != QEvent::KeyPress)
-            return false;
-        const int key = static_cast<QKeyEvent*>(e)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter)
-            return false;
-        f_();
-        return true;
-    }
-
-  private:
-    std::function<void()> f_;
-};
 
 // Longer text than a search takes is cut at the limit as it is typed or pasted, and the user is
 // told so rather than searching for less than was asked.
@@ -83,6 +65,10 @@ void BookPage::build() {
     num検索下限 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num検索下限"));
     num検索上限 = named(new NumberBox(NumberBox::Format::Plain), QStringLiteral("num検索上限"));
     chk削除済み = named(new QCheckBox(QStringLiteral("削除済みも表示")), QStringLiteral("chk削除済み"));
+    cmb検索入金状態 = named(new QComboBox, QStringLiteral("cmb検索入金状態"));
+    cmb検索入金状態->addItems({QStringLiteral("すべて"), QStringLiteral("未入金・一部"), QStringLiteral("期限超過"),
+                              QStringLiteral("入金済")});
+    cmb検索入金状態->setToolTip(QStringLiteral("入金の状態で絞り込みます。削除済みの伝票は含みません"));
     cmd検索 =
         button(QStringLiteral("cmd検索"), QStringLiteral("検索"), QStringLiteral("条件に合う伝票を一覧に表示します"));
 
@@ -98,7 +84,10 @@ void BookPage::build() {
     fields->addWidget(new QLabel(QStringLiteral("～")), 2, 2, Qt::AlignCenter);
     fields->addWidget(num検索上限, 2, 3);
     fields->addWidget(chk削除済み, 0, 4);
-    fields->addWidget(cmb検索種別, 1, 4);
+    auto* pickers = new QHBoxLayout;
+    pickers->addWidget(cmb検索種別);
+    pickers->addWidget(cmb検索入金状態);
+    fields->addLayout(pickers, 1, 4);
     fields->addWidget(cmd検索, 2, 4);
     fields->setColumnStretch(5, 1);
     v->addLayout(fields);
@@ -106,10 +95,7 @@ void BookPage::build() {
     Grid伝票一覧 = named(new QTableView, QStringLiteral("Grid伝票一覧"));
     dat伝票一覧 = named(new BookModel(books_.dbMain, this), QStringLiteral("dat伝票一覧"));
     Grid伝票一覧->setModel(dat伝票一覧);
-    Grid伝票一覧->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid伝票一覧->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid伝票一覧->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid伝票一覧->verticalHeader()->hide();
+    readOnlyRows(Grid伝票一覧);
     Grid伝票一覧->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Grid伝票一覧->horizontalHeader()->setSortIndicator(static_cast<int>(BookColumn::日付), Qt::AscendingOrder);
     Grid伝票一覧->setSortingEnabled(true);
@@ -122,7 +108,8 @@ void BookPage::build() {
                      QStringLiteral("選んだ伝票の訂正・削除の履歴を表示します"));
     cmd一覧CSV = button(QStringLiteral("cmd一覧CSV"), QStringLiteral("CSV出力"),
                         QStringLiteral("一覧の伝票とその明細をCSVファイルに書き出します"));
-    v->addWidget(buttonFrame({cmd履歴, cmd一覧CSV}));
+    cmd入金 = button(QStringLiteral("cmd入金"), QStringLiteral("入金…"), QStringLiteral("選んだ伝票の入金を記録します"));
+    v->addWidget(buttonFrame({cmd履歴, cmd一覧CSV, cmd入金}));
     v->addWidget(buildExports());
 }
 
@@ -130,14 +117,15 @@ void BookPage::FormInit() {
     connect(chk検索開始, &QCheckBox::toggled, dt検索開始, &QWidget::setEnabled);
     connect(chk検索終了, &QCheckBox::toggled, dt検索終了, &QWidget::setEnabled);
     connect(cmd検索, &QPushButton::clicked, this, &BookPage::Search伝票一覧);
-    auto* search = new EnterHook(this, [this] { Search伝票一覧(); });
     for (QWidget* w : std::initializer_list<QWidget*>{chk検索開始, dt検索開始, chk検索終了, dt検索終了, txt検索顧客,
-                                                      num検索下限, num検索上限, chk削除済み, cmb検索種別})
-        w->installEventFilter(search);
-    Grid伝票一覧->installEventFilter(new EnterHook(this, [this] { Grid伝票一覧_Open(); }));
+                                                      num検索下限, num検索上限, chk削除済み, cmb検索種別,
+                                                      cmb検索入金状態})
+        onEnter(w, [this] { Search伝票一覧(); });
+    onEnter(Grid伝票一覧, [this] { Grid伝票一覧_Open(); });
     connect(Grid伝票一覧, &QAbstractItemView::doubleClicked, this, &BookPage::Grid伝票一覧_Open);
     connect(cmd履歴, &QPushButton::clicked, this, &BookPage::cmd履歴_Click);
     connect(cmd一覧CSV, &QPushButton::clicked, this, &BookPage::cmd一覧CSV_Click);
+    connect(cmd入金, &QPushButton::clicked, this, &BookPage::cmd入金_Click);
     connectExports();
     dat伝票一覧->onFailure = [this](const DbError& e) {
         notifyFailure(QStringLiteral("伝票一覧を読み込めませんでした。"), e);
@@ -154,10 +142,47 @@ void BookPage::Search伝票一覧() {
     q.min = num検索下限->value();
     q.max = num検索上限->value();
     q.withDeleted = chk削除済み->isChecked();
+    q.paid = static_cast<BookQuery::Paid>(std::max(0, cmb検索入金状態->currentIndex()));
     q.kind = cmb検索種別->currentIndex() > 0 ? cmb検索種別->currentText() : QString();
     dat伝票一覧->search(q);
     if (dat伝票一覧->rowCount() > 0)
         Grid伝票一覧->setCurrentIndex(dat伝票一覧->index(0, 0));
+}
+
+void BookPage::ShowOpenInvoicesOf(const QString& customer) {
+    for (QCheckBox* c : {chk検索開始, chk検索終了, chk削除済み})
+        c->setChecked(false);
+    txt検索顧客->setText(customer.left(BookCustomerMaxLength));
+    num検索下限->clearValue();
+    num検索上限->clearValue();
+    cmb検索種別->setCurrentText(Kind請求書);
+    cmb検索入金状態->setCurrentIndex(static_cast<int>(BookQuery::Paid::Open));
+    BookQuery q;
+    q.customer = txt検索顧客->text();
+    q.customerExact = customer; // this customer's only, not every name containing it
+    q.paid = BookQuery::Paid::Open;
+    dat伝票一覧->search(q);
+    if (dat伝票一覧->rowCount() > 0)
+        Grid伝票一覧->setCurrentIndex(dat伝票一覧->index(0, 0));
+}
+
+void BookPage::cmd入金_Click() {
+    const int row = Grid伝票一覧->currentIndex().row();
+    if (row < 0)
+        return;
+    const BookRow& r = dat伝票一覧->rowAt(row);
+    if (r.deleted)
+        return;
+    if (r.種別 != Kind請求書) {
+        MsgConfirm(QStringLiteral("入金"), QStringLiteral("請求書のみ"), r.種別);
+        return;
+    }
+    // The list shows the new figures once the dialog closes, the current row kept.
+    OpenPayments(window(), books_, r.伝票番号, [this, row] {
+        dat伝票一覧->search(dat伝票一覧->query());
+        if (row < dat伝票一覧->rowCount())
+            Grid伝票一覧->setCurrentIndex(dat伝票一覧->index(row, 0));
+    });
 }
 
 void BookPage::Grid伝票一覧_Open() {

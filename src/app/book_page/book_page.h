@@ -27,7 +27,9 @@ class BookPage : public QWidget {
     QLineEdit* txt検索顧客 = nullptr;
     QComboBox* cmb検索種別 = nullptr; // "すべて" or one kind of document
     NumberBox *num検索下限 = nullptr, *num検索上限 = nullptr;
-    QPushButton *cmd検索 = nullptr, *cmd履歴 = nullptr, *cmd一覧CSV = nullptr;
+    // 「すべて」, 「未入金・一部」 (anything still owed), 「期限超過」, 「入金済」.
+    QComboBox* cmb検索入金状態 = nullptr;
+    QPushButton *cmd検索 = nullptr, *cmd履歴 = nullptr, *cmd一覧CSV = nullptr, *cmd入金 = nullptr;
     // The listed invoices handed on: the journal CSV for the accounting program, digital invoices;
     // and a received digital invoice read to be checked.
     QComboBox* cmb仕訳形式 = nullptr;
@@ -38,6 +40,9 @@ class BookPage : public QWidget {
     void Search伝票一覧();
     void Grid伝票一覧_Open();
     void cmd履歴_Click();
+    void cmd入金_Click();
+    // Lists what is still owed on one customer's invoices (the receivables page asks).
+    void ShowOpenInvoicesOf(const QString& customer);
     void cmd一覧CSV_Click();
     void cmd仕訳CSV_Click();
     void cmdデジタルインボイス_Click();

@@ -25,7 +25,7 @@ QWidget* BookPage::buildExports() {
     cmb仕訳形式->addItems(JournalFormatNames);
     cmb仕訳形式->setToolTip(QStringLiteral("仕訳を取り込む会計ソフト"));
     cmd仕訳CSV = button(QStringLiteral("cmd仕訳CSV"), QStringLiteral("仕訳CSV…"),
-                        QStringLiteral("一覧の請求書の売上仕訳を会計ソフトの取込形式で書き出します"));
+                        QStringLiteral("一覧の請求書の売上仕訳と期間の入金仕訳を会計ソフトの取込形式で書き出します"));
     cmdデジタルインボイス =
         button(QStringLiteral("cmdデジタルインボイス"), QStringLiteral("デジタルインボイス…"),
                QStringLiteral("選んだ請求書をデジタルインボイス（JP PINT）のファイルにします。1件ごとに1ファイルです"));
@@ -61,6 +61,7 @@ void BookPage::cmd仕訳CSV_Click() {
     QList<IssuedInvoice> invoices;
     JournalNames names;
     QList<qint32> changed;
+    QList<Payment> payments; // received in the period, against the invoices the search finds
     QDate from = q.from.value_or(QDate()), to = q.to.value_or(QDate());
     if (from.isValid() && to.isValid() && from > to)
         std::swap(from, to);
@@ -75,6 +76,8 @@ void BookPage::cmd仕訳CSV_Click() {
             if (!q.to && d.isValid() && (!to.isValid() || d > to))
                 to = d;
         }
+        if (from.isValid() && to.isValid())
+            payments = ReadPeriodPayments(*books_.dbMain, q, from, to);
         changed = ChangedSinceExport(ReadJournalExports(*books_.dbMain), formatName, from, to,
                                      ReadInvoiceChanges(*books_.dbMain));
     } catch (const DbError& e) {
@@ -85,7 +88,7 @@ void BookPage::cmd仕訳CSV_Click() {
         MsgConfirm(Kind仕訳, QStringLiteral("作成不可"), QStringLiteral("一覧に出力できる請求書がありません。"));
         return;
     }
-    const JournalFile file = MakeJournal(format, invoices, {}, names);
+    const JournalFile file = MakeJournal(format, invoices, payments, names);
     if (!file.problems.isEmpty()) {
         MsgConfirm(Kind仕訳, QStringLiteral("作成不可"), file.problems.join(u'\n'));
         return;

@@ -203,7 +203,9 @@ void InvoicePage::build() {
     cmdHint->setMinimumWidth(40);
     cmdデジタルインボイス = button(QStringLiteral("cmdデジタルインボイス"), QStringLiteral("デジタルインボイス…"),
                                    QStringLiteral("登録済みの伝票をデジタルインボイス（JP PINT）のファイルにします"));
-    auto* buttons = buttonFrame({cmd登録, cmd削除, cmdクリア, cmd印刷, cmdデジタルインボイス});
+    cmd入金 = button(QStringLiteral("cmd入金"), QStringLiteral("入金…"),
+                     QStringLiteral("登録済みの伝票の入金を記録します"));
+    auto* buttons = buttonFrame({cmd登録, cmd削除, cmdクリア, cmd印刷, cmdデジタルインボイス, cmd入金});
     buttons->layout()->addWidget(cmdHint);
     buttons->layout()->addWidget(cmd閉じる);
     g->addWidget(buttons, 5, 0, 1, 2);
@@ -285,6 +287,7 @@ void InvoicePage::connectHandlers() {
     connect(cmdクリア, &QPushButton::clicked, this, &InvoicePage::cmdクリア_Click);
     connect(cmd印刷, &QPushButton::clicked, this, &InvoicePage::cmd印刷_Click);
     connect(cmdデジタルインボイス, &QPushButton::clicked, this, &InvoicePage::cmdデジタルインボイス_Click);
+    connect(cmd入金, &QPushButton::clicked, this, &InvoicePage::cmd入金_Click);
     connect(cmb帳票種別, &QComboBox::activated, this, &InvoicePage::cmb帳票種別_Change);
     // The hint window goes with the main window, once closing is agreed.
     connect(cmd閉じる, &QPushButton::clicked, this, [this] { window()->close(); });
@@ -339,6 +342,10 @@ void InvoicePage::setDueDate(const QDate& date) {
     dt支払期限->setEnabled(date.isValid());
 }
 
+QDate InvoicePage::dueFor(const QDate& date) const {
+    return terms_.set() ? TermsDueDate(terms_, date) : DefaultDueDate(books_.cfg支払期限既定, date);
+}
+
 void InvoicePage::trackUnsavedChanges() {
     // Every change of the invoice area that the program does not make itself is the user's.
     auto changed = [this] {
@@ -368,7 +375,7 @@ void InvoicePage::trackUnsavedChanges() {
     connect(chk支払期限, &QCheckBox::toggled, this, dueSet);
     connect(dt日付, &QDateEdit::dateChanged, this, [this](const QDate& date) {
         if (dueFollowsDate_)
-            setDueDate(DefaultDueDate(books_.cfg支払期限既定, date));
+            setDueDate(dueFor(date));
         if (validityFollowsDate_) {
             const QScopedValueRollback<int> notTheUser(filling_, filling_ + 1);
             dt有効期限->setDate(date.addDays(QuoteValidDays));

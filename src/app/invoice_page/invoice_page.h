@@ -1,5 +1,6 @@
 #pragma once
 #include "book/kinds.h"
+#include "invoice/due_date.h"
 #include "invoice/lines.h"
 #include "invoice/qualified.h"
 #include "ui/data_grid.h"
@@ -61,6 +62,7 @@ class InvoicePage : public QWidget {
     QPushButton *cmd登録 = nullptr, *cmd削除 = nullptr, *cmdクリア = nullptr, *cmd印刷 = nullptr, *cmd閉じる = nullptr,
                 *cmdHint = nullptr;
     QPushButton* cmdデジタルインボイス = nullptr; // the registered invoice on screen as a JP PINT file
+    QPushButton* cmd入金 = nullptr;              // the payments of the registered invoice on screen
     BoundTable *dat明細 = nullptr, *dat商品参照 = nullptr;
 
     void Clear請求書(bool bln新規);
@@ -114,6 +116,7 @@ class InvoicePage : public QWidget {
     void cmdクリア_Click();
     void cmd印刷_Click() { SetPrnData請求書A4(true); }
     void cmdデジタルインボイス_Click();
+    void cmd入金_Click();
     void txtNo_LostFocus();
     void cmb顧客名_LostFocus();
     void Grid明細_AfterColUpdate(int col);
@@ -141,6 +144,9 @@ class InvoicePage : public QWidget {
     void offerNumber();
     void setSource(const QString& kind, qint32 number); // number 0 for none
     void setDueDate(const QDate& date); // an invalid date clears it
+    // A new invoice's due date for its date: by the customer's terms when they are set, else by
+    // the settings' rule.
+    QDate dueFor(const QDate& date) const;
     void trackUnsavedChanges();
     // The files closing or swapped: the lists let go of them or read them anew, not as a user's
     // change; the grid's columns are set up again as at a start.
@@ -162,6 +168,7 @@ class InvoicePage : public QWidget {
     std::optional<QString> issued振込先_; // a loaded invoice's account; none for a new invoice
     // A new invoice's due date follows its date by the settings' rule until the user sets it.
     bool dueFollowsDate_ = false;
+    PaymentTerms terms_; // the chosen customer's terms of payment, as the master holds them
     bool validityFollowsDate_ = false; // likewise a new quote's validity
     QString kind_ = Kind請求書;
     QString source種別_; // the source of the document on screen; 0 for none

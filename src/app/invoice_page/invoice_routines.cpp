@@ -5,12 +5,16 @@
 #include "app/books.h"
 #include "app/layout.h"
 #include "app/page_parts.h"
+#include "app/payment_dialog.h"
+#include "payments/cutoff.h"
+#include "book/payment_state.h"
 #include "figures/figures.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
 #include "invoice/numbering.h"
 #include "invoice/rounding.h"
 #include "invoice/totals.h"
+#include "masters/customers.h"
 #include "messages/msg.h"
 #include "store/statements.h"
 #include "ui/bound_table.h"
@@ -127,9 +131,10 @@ void InvoicePage::Clear請求書(bool bln新規) {
     txt備考->clear();
     issued振込先_.reset();
     dueFollowsDate_ = true;
+    terms_ = {};
     dt日付->setDate(
         QDate::fromString(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")), QStringLiteral("yyyyMMdd")));
-    setDueDate(DefaultDueDate(books_.cfg支払期限既定, dt日付->date()));
+    setDueDate(dueFor(dt日付->date()));
     validityFollowsDate_ = true;
     dt有効期限->setDate(dt日付->date().addDays(QuoteValidDays));
     txt但し書き->setText(DefaultPurpose);
@@ -226,15 +231,23 @@ void InvoicePage::cmb顧客名_LostFocus() {
     // Details filled in for the chosen customer follow a change the user already made.
     QScopedValueRollback<int> filling(filling_, filling_ + 1);
     const QString name = cmb顧客名->currentText();
+    // A new invoice's due date follows the customer's terms, until the user sets one.
+    const auto followTerms = [this](const PaymentTerms& t) {
+        terms_ = t;
+        if (dueFollowsDate_)
+            setDueDate(dueFor(dt日付->date()));
+    };
     if (name.isEmpty()) {
         txt顧客情報->setPlainText(QString());
         lbl様->setText(Honorifics.front());
+        followTerms({});
         return;
     }
     try {
         auto rs = books_.dbMain->openRecordset(sql::C1(name));
         // A customer the master does not know is addressed as most are.
         lbl様->setText(rs->eof() ? Honorifics.front() : rs->field(QStringLiteral("敬称")).toText());
+        followTerms(rs->eof() ? PaymentTerms{} : TermsOf(*rs));
         if (!rs->eof()) {
             const Value details = rs->field(QStringLiteral("顧客情報"));
             if (!details.isNull())
@@ -408,8 +421,30 @@ void InvoicePage::Entry請求書() {
         notifyFailure(QStringLiteral("伝票 ") + txtNo->text() + QStringLiteral(" は登録されませんでした。"), e);
         return;
     }
+    // A corrected invoice keeps its payments: the user hears once when they now exceed it.
+    if (h.種別 == Kind請求書)
+        try {
+            const Currency paid = PaidOn(*books_.dbMain, h.number);
+            if (StateOf(h.合計.value_or(Currency()), paid, {}, {}) == PaymentState::過入金)
+                MsgConfirm(QStringLiteral("入金"), QStringLiteral("過入金"), QString::number(h.number));
+        } catch (const DbError&) {
+            // The invoice is registered; the list shows its state whenever it is read.
+        }
     Clear請求書(true);
     cmb顧客名->setFocus();
+}
+
+void InvoicePage::cmd入金_Click() {
+    qint32 number = 0;
+    if (kind_ != Kind請求書) {
+        MsgConfirm(QStringLiteral("入金"), QStringLiteral("請求書のみ"), kind_);
+        return;
+    }
+    if (CheckInvoiceNumber(txtNo->text(), &number) != NumberCheck::Ok || !loaded_) {
+        MsgConfirm(QStringLiteral("入金"), QStringLiteral("未登録"), txtNo->text());
+        return;
+    }
+    OpenPayments(window(), books_, number, {});
 }
 
 void InvoicePage::Delete請求書() {
@@ -425,6 +460,16 @@ void InvoicePage::Delete請求書() {
         return;
     }
     try {
+        // Its payments would pass to the next invoice given the number: they are taken back first.
+        if (kind_ == Kind請求書 && !ReadPayments(*books_.dbMain, number).isEmpty()) {
+            MsgConfirm(QStringLiteral("入金"), QStringLiteral("削除不可"), QString::number(number));
+            return;
+        }
+        // A summary invoice goes with its cut-off, or its notes would stay billed by nothing.
+        if (kind_ == Kind請求書 && IsCutOffInvoice(*books_.dbMain, number)) {
+            MsgConfirm(QStringLiteral("締め"), QStringLiteral("削除不可"), QString::number(number));
+            return;
+        }
         ::Delete請求書(*books_.dbMain, number, kind_);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("伝票 ") + txtNo->text() + QStringLiteral(" は削除されませんでした。"), e);

@@ -45,6 +45,10 @@ void CustomerPage::FormInit() {
     choices.replace(choices.indexOf(QString()), NoHonorific);
     Grid顧客マスタ->setPickList(col, new QStringListModel(choices, this), 0);
     dat顧客->setShownText(col, [](const Value& v) { return v.toText().isEmpty() ? NoHonorific : v.toText(); });
+    // The terms of payment are picked from their lists; registering checks what was typed.
+    for (const auto& [offset, list] : {std::pair{0, TermDays}, std::pair{1, PaymentMonths}, std::pair{2, TermDays},
+                                       std::pair{3, BillingMethods}})
+        Grid顧客マスタ->setPickList(layout::customerTermsColumn + offset, new QStringListModel(list, this), 0);
     connect(Grid顧客マスタ, &DataGrid::cellMoved, this, [this](int row, int) {
         honorificBefore_ = row < dat顧客->recordCount() ? dat顧客->value(row, col) : Value(Honorifics.front());
     });
@@ -83,8 +87,13 @@ void CustomerPage::Read顧客マスタ() {
 }
 
 namespace {
-// A Peppol ID that cannot be read would send a digital invoice nowhere: the page is not registered.
-void entryWithPeppolIds(Database& main, Database& work) {
+// A Peppol ID that cannot be read would send a digital invoice nowhere, and terms that cannot be
+// read would give wrong due dates: the page is not registered.
+void checkedEntry(Database& main, Database& work) {
+    const QStringList unsound = CustomersWithUnsoundTerms(work);
+    if (!unsound.isEmpty())
+        throw DbError(SQLITE_CONSTRAINT,
+                      QStringLiteral("次の顧客の支払条件を確認してください: ") + unsound.join(QStringLiteral("、")));
     const QStringList unreadable = pint::NormaliseCustomerIds(work);
     if (!unreadable.isEmpty())
         throw DbError(SQLITE_CONSTRAINT,
@@ -96,7 +105,7 @@ void entryWithPeppolIds(Database& main, Database& work) {
 } // namespace
 
 void CustomerPage::Entry顧客情報() {
-    entryMaster(QStringLiteral("顧客情報は登録されませんでした。"), entryWithPeppolIds);
+    entryMaster(QStringLiteral("顧客情報は登録されませんでした。"), checkedEntry);
 }
 
 void CustomerPage::Delete顧客() {
