@@ -423,6 +423,6 @@ QString U1(const QString& start, const QString& end, const QString& asOf, const 
            " (select 伝票番号, sum(case when 入金日 < " + S + " then " + received + " else 0 end) as 前入金,"
            " sum(case when 入金日 >= " + S + " and 入金日 <= " + E + " then " + received + " else 0 end) as 当月入金"
            " from 入金 where 世代 = " + generationNow + " and isnull(取消日時) group by 伝票番号) p"
-           " on p.伝票番号 = h.伝票番号 where h.種別 = '請求書' and h.日付 <= " + E + ") group by 顧客名 order by 顧客名";
+           " on p.伝票番号 = h.伝票番号 where h.種別 = '請求書' and h.日付 <= " + E + ") 請求 group by 顧客名 order by 顧客名";
 }
 } // namespace sql
