@@ -3,7 +3,8 @@ BUILD ?= build
 PKGS = cmake g++ make qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libsqlite3-dev \
        fonts-ipafont-mincho fonts-ipafont-gothic fonts-ipaexfont-mincho fonts-ipaexfont-gothic \
        qt6-translations-l10n libpng-dev poppler-utils xvfb xauth clang libclang-rt-14-dev \
-       dpkg-dev desktop-file-utils appstream librsvg2-bin lintian
+       dpkg-dev desktop-file-utils appstream librsvg2-bin lintian \
+       postgresql libpq-dev pkg-config
 SUDO = $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 JOBS ?= 2
 # The libFuzzer targets: `make fuzz` runs each for FUZZ_SECONDS, `make test` for FUZZ_SHORT.
@@ -54,9 +55,12 @@ fuzz-build: deps
 fuzz: fuzz-build
 	tests/reliability/fuzz/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
+# The server section runs against a throwaway PostgreSQL server, stopped afterwards whatever happens.
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	QT_QPA_PLATFORM=offscreen $(BUILD)/vornisa_bench
+	tools/pg-test-cluster start $(BUILD)/pg-bench-server
+	VORNISA_TEST_PG=$(abspath $(BUILD))/pg-bench-server QT_QPA_PLATFORM=offscreen $(BUILD)/vornisa_bench; \
+	  status=$$?; tools/pg-test-cluster stop $(BUILD)/pg-bench-server; exit $$status
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

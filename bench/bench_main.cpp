@@ -10,6 +10,7 @@
 #include "exchange/master_csv.h"
 #include "fault_vfs.h"
 #include "invoice/invoice_io.h"
+#include "invoice/numbering.h"
 #include "masters/customers.h"
 #include "masters/products.h"
 #include "messages/msg.h"
@@ -17,6 +18,7 @@
 #include "payments/receivables.h"
 #include "report/invoice_report.h"
 #include "store/dialect.h"
+#include "store/server_book.h"
 #include "store/statements.h"
 #include "store/tables.h"
 #include "support/testdb.h"
@@ -470,6 +472,67 @@ void bench_search(const QString& marker) {
     }
 }
 
+// The same book of 100,000 invoices in the file and on the test server (`make bench` starts one):
+// register, load and search through the same routines; the ratio is the server's to the file's.
+void bench_server(const QString&) {
+    header("12. The book on a PostgreSQL server (local socket) next to the file, 100,000 invoices");
+    std::printf("(ratio column: server to file)\n\n");
+    if (!serverTestsPossible()) {
+        std::printf("No test server: run through `make bench`.\n");
+        return;
+    }
+    TestData data;
+    fillBook(data, 100000);
+    Proc管理(*data.openMain(), QStringLiteral("最大請求書番号"), QStringLiteral("Set"), QStringLiteral("100000"));
+    ServerDatabase db;
+    copyBookToServer(*data.openMain(), *Database::connect(db.connection, {}));
+    auto file = data.openMain();
+    auto server = Database::connect(db.connection, mainTables);
+    auto work = data.openWork();
+    work->execute(sql::I10());
+    for (int r = 1; r <= 30; ++r)
+        work->executeRaw(QStringLiteral("INSERT INTO w明細 (行番号, 非課税) VALUES (%1, 0)").arg(r));
+    fillLines(*work, 30);
+    for (Database* main : {file.get(), server.get()}) // both warmed alike
+        (void)Read請求書ヘッダ(*main, 1);
+    const auto each = [&](const std::function<void(Database&)>& work, int runs) {
+        return std::pair{measure(runs, [&] { work(*file); }), measure(runs, [&] { work(*server); })};
+    };
+    InvoiceHeader h;
+    h.date = QStringLiteral("2026/12/08");
+    h.顧客名 = QStringLiteral("山田商店");
+    h.expect = InvoiceHeader::Expect::NextNumber;
+    const auto reg = each([&](Database& main) { Entry請求書(main, *work, h); }, 30);
+    int n = 1;
+    const auto load = each(
+        [&](Database& main) {
+            const qint32 number = 1 + (n++ * 7919) % 100000;
+            (void)Read請求書ヘッダ(main, number);
+            ::Read請求書(main, *work, number);
+        },
+        100);
+    BookQuery month, customer;
+    month.from = QDate(2020, 6, 1);
+    month.to = QDate(2020, 6, 30);
+    customer.customer = QStringLiteral("顧客01234");
+    const auto search = [&](const BookQuery& q) {
+        return each(
+            [&](Database& main) {
+                (void)main.openRecordset(Search伝票Statement(q, BookOrder{}, 0, BookModel::FirstPage));
+            },
+            20);
+    };
+    const auto byMonth = search(month), byCustomer = search(customer), everything = search({});
+    for (const auto& [what, pair] : {std::pair{QStringLiteral("register, 30 lines, next number"), reg},
+                                     std::pair{QStringLiteral("load: header and lines by number"), load},
+                                     std::pair{QStringLiteral("検索: one month, first page"), byMonth},
+                                     std::pair{QStringLiteral("検索: customer part, first page"), byCustomer},
+                                     std::pair{QStringLiteral("検索: nothing set, first page"), everything}}) {
+        row(what + QStringLiteral(" — file"), pair.first, "ms");
+        row(what + QStringLiteral(" — server"), pair.second, "ms", pair.first.median);
+    }
+}
+
 void bench_receivables(const QString& marker) {
     header("10. 売掛金: one month over 1,000 customers, 100,000 invoices and 66,667 payments");
     TestData data;
@@ -693,7 +756,7 @@ int main(int argc, char** argv) {
         {QStringLiteral("masters"), bench_masters}, {QStringLiteral("pdf"), bench_pdf},
         {QStringLiteral("memory"), bench_memory},   {QStringLiteral("search"), bench_search},
         {QStringLiteral("import"), bench_import},   {QStringLiteral("receivables"), bench_receivables},
-        {QStringLiteral("cutoff"), bench_cutoff},
+        {QStringLiteral("cutoff"), bench_cutoff}, {QStringLiteral("server"), bench_server},
     };
     // Named sections run alone (`vornisa_bench startup memory`); none named runs them all.
     std::printf("# Vornisa benchmarks\n");

@@ -14,6 +14,7 @@ namespace {
 const QString ChoicesFile = QStringLiteral("Vornisa.ini");
 const QString CopyFolderKey = QStringLiteral("folders/backupCopy");
 const QString FileFolderKey = QStringLiteral("folders/files");
+const QString PlaceKey = QStringLiteral("books/server"), ConnectionKey = QStringLiteral("books/connection");
 } // namespace
 
 Books::Books() {
@@ -55,8 +56,37 @@ QString Books::chooseOpenFile(QWidget* parent, const QString& caption, const QSt
     return remember(FileFolderKey, chosen, QFileInfo(chosen).absolutePath());
 }
 
+BookPlace Books::place() const {
+    const QSettings kept(DataPath + ChoicesFile, QSettings::IniFormat);
+    return {kept.value(PlaceKey).toBool(), kept.value(ConnectionKey).toString()};
+}
+
+void Books::keepPlace(const QString& dataPath, const BookPlace& p) {
+    QSettings kept(dataPath + ChoicesFile, QSettings::IniFormat);
+    kept.setValue(PlaceKey, p.server);
+    kept.setValue(ConnectionKey, p.connection);
+}
+
+QString Books::usePlace(const BookPlace& p) {
+    const BookPlace before = place();
+    close();
+    keepPlace(DataPath, p);
+    QString failure;
+    try {
+        open();
+    } catch (const DbError& e) {
+        failure = e.text;
+        keepPlace(DataPath, before);
+        open(); // the books in use, as they were
+    }
+    emit swapped();
+    return failure;
+}
+
 void Books::open() {
-    auto main = Database::open(MainDbPath, mainTables, Durability::Full);
+    const BookPlace where = place();
+    auto main = where.server ? Database::connect(where.connection, mainTables)
+                             : Database::open(MainDbPath, mainTables, Durability::Full);
     auto work = Database::open(WorkDbPath, workTables, Durability::Scratch);
     // An upgrade changes the books for good: one backup of both files comes first, and a
     // start without it is refused rather than upgrading without a copy.
@@ -74,6 +104,8 @@ void Books::open() {
     upgradeSchema(*main, SchemaFile::Main, backupFirst);
     upgradeSchema(*work, SchemaFile::Work, backupFirst);
     work->keepSpaceReclaimable(); // a work file from before gives its space back from now on
+    if (main->onServer())
+        work->linkServerBook(main.get()); // the pages' copies of the masters are read from the server
     dbMain = std::move(main);
     dbWork = std::move(work);
 }

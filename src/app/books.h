@@ -38,6 +38,13 @@ struct SettingsInForce {
     QString cfg振込先, cfg支払期限既定 = DueDateRules.front();
 };
 
+// Where this PC keeps its books: its own file (the default) or a book on a PostgreSQL server, by
+// libpq's connection text. Kept per PC in the data folder, never with a password.
+struct BookPlace {
+    bool server = false;
+    QString connection;
+};
+
 // What the pages share: the data folder, its two open files, the settings in force. Made by the
 // main window and handed to every page.
 class Books : public QObject, public SettingsInForce {
@@ -51,9 +58,14 @@ class Books : public QObject, public SettingsInForce {
     // The company as the settings page shows it, registered or not: every print takes it from there.
     std::function<Company()> companyShown;
 
-    // Opens both files, upgrading older ones after a backup; the handles are set only when both
-    // are ready, so a failure leaves nothing open.
+    // Opens the books where this PC keeps them and the work file, upgrading older ones after a
+    // backup; the handles are set only when both are ready, so a failure leaves nothing open.
     void open();
+    BookPlace place() const;
+    static void keepPlace(const QString& dataPath, const BookPlace& p);
+    // Takes up the books at `p` and keeps the choice; on a failure the books in use are taken up
+    // again and the reason is returned (throws DbError when not even they open).
+    QString usePlace(const BookPlace& p);
     // Lets go of both files, the main one first; the pages let go of them before.
     void close();
     // Puts a checked backup's files in place of the current ones and takes them up. On a failure

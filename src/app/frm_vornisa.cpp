@@ -1,5 +1,6 @@
 #include "app/frm_vornisa.h"
 
+#include "app/book_page/book_model.h"
 #include "app/book_page/book_page.h"
 #include "app/instance_lock.h"
 #include "app/invoice_page/invoice_page.h"
@@ -101,6 +102,13 @@ void FrmVornisa::connectPages() {
         invoice->SetDD品名();
     });
     connect(settings, &SettingsPage::restoreRequested, this, &FrmVornisa::cmd復元_Click);
+    connect(settings, &SettingsPage::placeChanged, this, &FrmVornisa::startPagesAfresh);
+    // On a book shared with other PCs, the list shown again runs its search again: what they
+    // registered meanwhile appears.
+    connect(tab, &QTabWidget::currentChanged, this, [this] {
+        if (tab->currentWidget() == book && books.dbMain && books.dbMain->onServer() && book->dat伝票一覧->searched())
+            book->dat伝票一覧->search(book->dat伝票一覧->query());
+    });
     connect(settings, &SettingsPage::guideRequested, this, &FrmVornisa::showGuide);
     connect(invoice, &InvoicePage::hintRequested, this, &FrmVornisa::cmdHint_Click);
     // The page is titled by the kind of document it holds.
@@ -108,6 +116,15 @@ void FrmVornisa::connectPages() {
     connect(book, &BookPage::openRequested, this, &FrmVornisa::Open伝票);
     connect(receivables, &ReceivablesPage::customerRequested, this, &FrmVornisa::OpenCustomerInvoices);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &FrmVornisa::showGuide);
+}
+
+void FrmVornisa::startPagesAfresh() {
+    if (hintWindow)
+        hintWindow->setDatabase(*books.dbWork);
+    settings->Start設定();
+    invoice->Clear請求書(true);
+    customers->Clear顧客情報();
+    products->Clear商品情報();
 }
 
 QStringList FrmVornisa::unsavedWork() {
@@ -210,6 +227,12 @@ void FrmVornisa::cmd復元_Click() {
 }
 
 void FrmVornisa::Restore(const BackupInfo& chosen) {
+    // A restore puts files in place; a book on a server is not one of them.
+    if (books.dbMain->onServer()) {
+        MsgConfirm(Kind復元, QStringLiteral("不可"),
+                   QStringLiteral("サーバーの帳簿には復元できません。保存先を「このPC」に切り替えてから復元してください。"));
+        return;
+    }
     // Checked before anything else: a damaged backup changes nothing, not even the backups.
     std::optional<StagedRestore> staged;
     try {
@@ -235,16 +258,12 @@ void FrmVornisa::Restore(const BackupInfo& chosen) {
         close();
         return;
     }
-    if (hintWindow)
-        hintWindow->setDatabase(*books.dbWork);
     if (!failure.isEmpty()) {
+        if (hintWindow)
+            hintWindow->setDatabase(*books.dbWork);
         MsgConfirm(Kind復元, QStringLiteral("失敗"), failure);
         return;
     }
-    // Every page as a start shows it on these books.
-    settings->Start設定();
-    invoice->Clear請求書(true);
-    customers->Clear顧客情報();
-    products->Clear商品情報();
+    startPagesAfresh();
     MsgConfirm(Kind復元, QStringLiteral("完了"), chosen.made.toString(MadeFormat));
 }

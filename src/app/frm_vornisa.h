@@ -65,6 +65,8 @@ class FrmVornisa : public QWidget {
     // Puts a backup's files in place of the current ones and carries on with them.
     void cmd復元_Click();
     void Restore(const BackupInfo& chosen);
+    // Every page as a start shows it, on books just taken up (a restore, another place).
+    void startPagesAfresh();
     std::unique_ptr<InstanceLock> dataLock; // held from before the databases open until after they close
     bool closed_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "messages/msg.h"
 #include "store/database.h"
+#include "store/server_book.h"
 #include "store/tables.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <sqlite3.h>
 
@@ -318,7 +320,22 @@ BackupInfo makeBackup(sqlite3* main, sqlite3* work, const QString& dataPath, con
 
 BackupInfo makeBackup(Database& main, Database& work, const QString& dataPath, const QString& why,
                       const QDateTime& now) {
-    return makeBackup(main.handle(), work.handle(), dataPath, why, now);
+    if (!main.onServer())
+        return makeBackup(main.handle(), work.handle(), dataPath, why, now);
+    // A book on a server is copied into the file format first, so the backup is the same checked
+    // folder a single PC restores from. The copy is made in the data folder and removed after.
+    QTemporaryDir scratch(dataPath + QStringLiteral("server-copy-XXXXXX"));
+    if (!scratch.isValid())
+        failWith(0, QString(), scratch.errorString());
+    const QString copy = scratch.filePath(MainDbName);
+    try {
+        copyServerBookToFile(main, copy);
+    } catch (const DbError& e) {
+        failWith(e.code, QString(), QStringLiteral("サーバーの帳簿を写せませんでした: ") + e.text);
+    }
+    Connection m;
+    m.open(copy, SQLITE_OPEN_READONLY);
+    return makeBackup(m.db, work.handle(), dataPath, why, now);
 }
 
 BackupInfo makeBackup(const QString& mainPath, const QString& workPath, const QString& dataPath, const QString& why,

@@ -119,14 +119,46 @@ void AutoEntry商品(Database& main, Database& work, bool withRates) {
     t.commit();
 }
 
-void Entry伝票(Database& main, const InvoiceHeader& h, const std::vector<VersionLine>& lines) {
-    const QString number = QString::number(h.number);
+namespace {
+
+// Inside the registering transaction, which holds the writers' lock: the number to register
+// under and the stored copy's change count, or StaleInvoice when another PC got there first.
+qint64 claimNumber(Database& main, InvoiceHeader& h) {
+    using Expect = InvoiceHeader::Expect;
+    if (h.expect == Expect::NextNumber) {
+        bool ok = false;
+        h.number = Proc管理(main, CounterItemOf(h.種別), QStringLiteral("Get"), QString()).toInt(&ok);
+        if (!ok || h.number <= 0)
+            throw DbError(0, QStringLiteral("次の伝票番号を決められませんでした。"));
+    }
+    const auto stored = main.openRecordset(sql::I5(QString::number(h.number), h.種別));
+    // An invoice is 「伝票」 as the list calls it; another kind says which it is.
+    const QString no = (h.種別 == Kind請求書 ? QStringLiteral("伝票") : h.種別) + QStringLiteral(" %1 は").arg(h.number);
+    const QString reload = QStringLiteral("読み込み直してから登録してください。");
+    if (stored->eof()) {
+        if (h.expect == Expect::Loaded)
+            throw StaleInvoice(0, no + QStringLiteral("他のPCで削除されました。") + reload);
+        return -1;
+    }
+    const qint64 count = stored->field(QStringLiteral("更新回数")).toInt();
+    if (h.expect == Expect::New || h.expect == Expect::NextNumber)
+        throw StaleInvoice(0, no + QStringLiteral("他のPCで登録されました。") + reload);
+    if (h.expect == Expect::Loaded && count != h.更新回数)
+        throw StaleInvoice(0, no + QStringLiteral("他のPCで変更されました。") + reload);
+    return count;
+}
+
+} // namespace
+
+qint32 Entry伝票(Database& main, InvoiceHeader h, const std::vector<VersionLine>& lines) {
     const Value date = h.date.isEmpty() ? Value() : Value(h.date);
     const bool qualified = h.税率方式 == Scheme10_8;
     // A kind without a counter would be stored where no list or number box finds it.
     if (!DocumentKinds.contains(h.種別))
         throw DbError(SQLITE_MISUSE, QStringLiteral("伝票の種別が正しくありません: ") + h.種別);
     Transaction t(main);
+    const qint64 storedCount = claimNumber(main, h);
+    const QString number = QString::number(h.number);
     AutoEntry顧客マスタ(main, h.顧客名, h.顧客情報);
     Archive請求書(main, h.number, Change訂正, QDateTime::currentDateTime(), h.種別);
     main.execute(sql::I1(number, h.種別));
@@ -189,6 +221,7 @@ void Entry伝票(Database& main, const InvoiceHeader& h, const std::vector<Versi
         if (!text.isEmpty())
             header->setField(field, text);
     header->setField(QStringLiteral("敬称"), h.敬称);
+    header->setField(QStringLiteral("更新回数"), static_cast<std::int64_t>(storedCount + 1));
     if (h.元番号 > 0) {
         header->setField(QStringLiteral("元種別"), h.元種別);
         header->setField(QStringLiteral("元番号"), h.元番号);
@@ -198,9 +231,10 @@ void Entry伝票(Database& main, const InvoiceHeader& h, const std::vector<Versi
 
     Proc管理(main, CounterItemOf(h.種別), QStringLiteral("Set"), number);
     t.commit();
+    return h.number;
 }
 
-void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
+qint32 Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
     Transaction t(main);
     AutoEntry商品(main, work, h.税率方式 == Scheme10_8);
     std::vector<VersionLine> lines;
@@ -212,8 +246,9 @@ void Entry請求書(Database& main, Database& work, const InvoiceHeader& h) {
                          rs->field(F非課税), rs->field(F税率)});
     }
     rs->close();
-    Entry伝票(main, h, lines);
+    const qint32 number = Entry伝票(main, h, lines);
     t.commit();
+    return number;
 }
 
 std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number, const QString& kind) {
@@ -247,6 +282,8 @@ std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 numbe
     h.備考 = rs->field(QStringLiteral("備考")).toText();
     h.振込先 = rs->field(QStringLiteral("振込先")).toText();
     h.敬称 = rs->field(QStringLiteral("敬称")).toText();
+    h.更新回数 = rs->field(QStringLiteral("更新回数")).toInt();
+    h.expect = InvoiceHeader::Expect::Loaded;
     rs->close();
     return h;
 }

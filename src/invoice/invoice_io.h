@@ -2,13 +2,13 @@
 #include "book/history.h"
 #include "book/kinds.h"
 #include "store/currency.h"
+#include "store/database.h"
 
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 #include <optional>
 
-class Database;
 
 enum class NumberCheck { Empty, Ok, NotNumeric, OutOfRange };
 
@@ -48,6 +48,17 @@ struct InvoiceHeader {
     qint32 元番号 = 0;
     QString 有効期限 = {}; // a quote's "yyyy/mm/dd", or "" for none
     QString 但し書き = {}; // what a receipt is for
+    // Against another PC's work on the same book. Any replaces whatever is stored (one caller's
+    // own register); Loaded registers only while the stored copy still counts 更新回数 changes, as
+    // this PC read it; New only while the number holds no invoice; NextNumber takes the counter's
+    // next number inside the registering transaction, so no two PCs get one and none is skipped.
+    enum class Expect { Any, Loaded, New, NextNumber } expect = Expect::Any;
+    qint64 更新回数 = 0;
+};
+
+// A register refused because another PC changed the book since this PC read it.
+struct StaleInvoice : DbError {
+    using DbError::DbError;
 };
 
 // Teaches the customer to the master: adds it or replaces its details. An empty name adds nothing.
@@ -56,15 +67,16 @@ void AutoEntry顧客マスタ(Database& main, const QString& name, const QString
 // withRates also teaches each product its line's rate (an exempt line leaves the rate as it is).
 void AutoEntry商品(Database& main, Database& work, bool withRates = false);
 
-// Registers a document of kind h.種別 under h.number with these lines, in this order, replacing
-// any stored copy of that number and kind (which goes into the history first); teaches the
-// customer to the master and raises the kind's counter: all of it or, on failure (DbError),
-// none of it. Names are stored trimmed; under "10%・8%" each line stores its rate (LineRate).
-void Entry伝票(Database& main, const InvoiceHeader& h, const std::vector<VersionLine>& lines);
+// Registers a document of kind h.種別 under h.number (or the kind's next number, see Expect) with
+// these lines, in this order, replacing any stored copy of that number and kind (which goes into
+// the history first); teaches the customer to the master and raises the kind's counter: all of it
+// or, on failure (DbError; StaleInvoice naming what another PC did), none of it. Names are stored
+// trimmed; under "10%・8%" each line stores its rate (LineRate). Gives the number registered.
+qint32 Entry伝票(Database& main, InvoiceHeader h, const std::vector<VersionLine>& lines);
 
 // Registers the document on the work lines (up to the first line without a name) as Entry伝票
 // does, teaching their products to the master too.
-void Entry請求書(Database& main, Database& work, const InvoiceHeader& h);
+qint32 Entry請求書(Database& main, Database& work, const InvoiceHeader& h);
 
 std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 number, const QString& kind = Kind請求書);
 

@@ -107,15 +107,27 @@ QString Import画像(Database& main, CompanyImage which, const QString& path) {
     if (!image.save(&out, "PNG"))
         return QStringLiteral("読めない");
     Transaction tx(main);
-    Statement st(main, "INSERT OR REPLACE INTO 画像 (種類, データ) VALUES (?, ?)");
-    st.bind(1, kindName(which).toUtf8(), false);
-    st.bind(2, png, true);
-    st.step();
+    if (main.onServer()) {
+        // The bytes go as hex text: every value to the server is a bound text parameter.
+        main.serverRows(QStringLiteral("INSERT INTO 画像 (種類, データ) VALUES ($1, decode($2, 'hex')) ON CONFLICT (種類) "
+                                       "DO UPDATE SET データ = EXCLUDED.データ"),
+                        {kindName(which), QString::fromLatin1(png.toHex())});
+    } else {
+        Statement st(main, "INSERT OR REPLACE INTO 画像 (種類, データ) VALUES (?, ?)");
+        st.bind(1, kindName(which).toUtf8(), false);
+        st.bind(2, png, true);
+        st.step();
+    }
     tx.commit();
     return {};
 }
 
 QImage Read画像(Database& main, CompanyImage which) {
+    if (main.onServer()) {
+        const auto rows = main.serverRows(QStringLiteral("SELECT encode(データ, 'hex') FROM 画像 WHERE 種類 = $1"),
+                                          {kindName(which)});
+        return rows.empty() ? QImage() : QImage::fromData(QByteArray::fromHex(rows[0][0].toText().toLatin1()), "PNG");
+    }
     Statement st(main, "SELECT データ FROM 画像 WHERE 種類 = ?");
     st.bind(1, kindName(which).toUtf8(), false);
     if (!st.step())
@@ -126,8 +138,12 @@ QImage Read画像(Database& main, CompanyImage which) {
 
 void Delete画像(Database& main, CompanyImage which) {
     Transaction tx(main);
-    Statement st(main, "DELETE FROM 画像 WHERE 種類 = ?");
-    st.bind(1, kindName(which).toUtf8(), false);
-    st.step();
+    if (main.onServer()) {
+        main.serverRows(QStringLiteral("DELETE FROM 画像 WHERE 種類 = $1"), {kindName(which)});
+    } else {
+        Statement st(main, "DELETE FROM 画像 WHERE 種類 = ?");
+        st.bind(1, kindName(which).toUtf8(), false);
+        st.step();
+    }
     tx.commit();
 }

@@ -179,8 +179,10 @@ QList<qint32> RunCutOff(Database& main, const QDate& date, const QStringList& cu
         h.対象8 = q.対象8;
         h.消費税8 = q.消費税8;
         Entry伝票(main, h, summaryLines(c.notes));
+        const qint64 id = main.openRecordset(sql::T10())->field(QStringLiteral("最大")).toInt() + 1;
         auto record = main.openRecordset(sql::T6(0));
         record->addNew();
+        record->setField(QStringLiteral("締め番号"), static_cast<std::int64_t>(id));
         record->setField(QStringLiteral("顧客名"), name);
         record->setField(QStringLiteral("締日"), date.toString(DateFormat));
         record->setField(QStringLiteral("請求書番号"), h.number);
@@ -193,7 +195,6 @@ QList<qint32> RunCutOff(Database& main, const QDate& date, const QStringList& cu
         record->setField(QStringLiteral("今回御請求額"), c.figures.今回御請求額);
         record->setField(QStringLiteral("実行日時"), when.toString(TimeFormat));
         record->update();
-        const qint64 id = sqlite3_last_insert_rowid(main.handle());
         auto billed = main.openRecordset(sql::T7(id));
         for (const Delivery& d : c.notes) {
             billed->addNew();

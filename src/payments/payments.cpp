@@ -47,8 +47,10 @@ qint64 AddPayment(Database& main, const PaymentRecord& p, const QDateTime& when)
     Transaction t(main);
     if (!Read請求書ヘッダ(main, p.伝票番号))
         throw DbError(SQLITE_CONSTRAINT, QStringLiteral("伝票 %1 は登録されていません。").arg(p.伝票番号));
+    const qint64 id = main.openRecordset(sql::N5())->field(QStringLiteral("最大")).toInt() + 1;
     auto rs = main.openRecordset(sql::N2(0));
     rs->addNew();
+    rs->setField(QStringLiteral("入金番号"), static_cast<std::int64_t>(id));
     rs->setField(QStringLiteral("伝票番号"), p.伝票番号);
     rs->setField(QStringLiteral("世代"), CurrentGeneration(main));
     rs->setField(QStringLiteral("入金日"), p.入金日.toString(DateFormat));
@@ -58,7 +60,6 @@ qint64 AddPayment(Database& main, const PaymentRecord& p, const QDateTime& when)
     rs->setField(QStringLiteral("摘要"), p.摘要);
     rs->setField(QStringLiteral("登録日時"), when.toString(TimeFormat));
     rs->update();
-    const qint64 id = sqlite3_last_insert_rowid(main.handle());
     t.commit();
     return id;
 }

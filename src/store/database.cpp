@@ -87,10 +87,11 @@ std::unique_ptr<Database> Database::open(const QString& path, const QStringList&
 
 Database::~Database() {
     sqlite3_close_v2(db_);
+    closeServer(pg_);
 }
 
 void Database::compactIfMostlyFree() {
-    if (inTransaction())
+    if (inTransaction() || pg_)
         return;
     const auto pragma = [this](const char* sql) {
         Stmt s;
@@ -107,6 +108,8 @@ void Database::compactIfMostlyFree() {
 }
 
 void Database::keepSpaceReclaimable() {
+    if (pg_)
+        return; // the server keeps its own space
     Stmt s;
     if (sqlite3_prepare_v2(db_, "PRAGMA auto_vacuum", -1, &s.st, nullptr) != SQLITE_OK || sqlite3_step(s.st) != SQLITE_ROW)
         fail();
@@ -124,6 +127,10 @@ void Database::fail() const {
 }
 
 void Database::executeRaw(const QString& sql) {
+    if (pg_) {
+        clearResult(serverExec(sql, {}));
+        return;
+    }
     char* err = nullptr;
     if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
         const QString text = QString::fromUtf8(err ? err : "error");
@@ -137,6 +144,16 @@ const std::vector<std::pair<QString, QString>>& Database::columns(const QString&
     if (it != columns_.end())
         return *it;
     std::vector<std::pair<QString, QString>> cols;
+    if (pg_)
+        serverColumns(table, cols);
+    else
+        fileColumns(table, cols);
+    if (cols.empty())
+        return *columns_.insert(QString(), {}); // not cached: an empty entry for a missing table
+    return *columns_.insert(table, std::move(cols));
+}
+
+void Database::fileColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols) {
     Stmt s;
     const QString sql =
         QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(table).replace(u'"', QStringLiteral("\"\"")));
@@ -148,9 +165,18 @@ const std::vector<std::pair<QString, QString>>& Database::columns(const QString&
                           declType(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.st, 2)))));
     if (rc != SQLITE_DONE)
         fail();
-    if (cols.empty())
-        return *columns_.insert(QString(), {}); // not cached: an empty entry for a missing table
-    return *columns_.insert(table, std::move(cols));
+}
+
+QStringList Database::tables() {
+    if (pg_) {
+        QStringList names;
+        for (const auto& row : serverRows(QStringLiteral("SELECT c.relname FROM pg_class c WHERE c.relkind = 'r' AND "
+                                                         "c.relnamespace = current_schema()::regnamespace ORDER BY c.oid")))
+            names << row[0].toText();
+        return names;
+    }
+    return textColumn(QStringLiteral("select name from sqlite_master where type = 'table' order by rowid"),
+                      QStringLiteral("name"));
 }
 
 QString Database::attach(const QString& path) {
@@ -173,21 +199,43 @@ QString Database::attach(const QString& path) {
     return alias;
 }
 
-void Database::execute(const QString& statement) {
-    Rewritten r;
+Rewritten Database::rewrite(const QString& statement) {
     try {
-        r = rewriteStatement(statement, [this](const QString& p) { return attach(p); });
+        return rewriteStatement(
+            statement, [this](const QString& p) { return attach(p); }, pg_ ? Engine::Server : Engine::File);
     } catch (const DialectError& e) {
         throw DbError(SQLITE_ERROR, QString::fromUtf8(e.what()));
     }
-    executeRaw(r.sql);
+}
+
+void Database::execute(const QString& statement) {
+    if (serverBook_)
+        if (const auto copy = externalInsert(statement); copy && copy->book == serverBook_->path()) {
+            auto from = serverBook_->openRecordset(copy->source);
+            auto to = openRecordset(QStringLiteral("select * from [%1] where 1 = 0").arg(copy->target));
+            for (from->moveFirst(); !from->eof(); from->moveNext()) {
+                to->addNew();
+                for (const QString& name : from->fieldNames())
+                    to->setField(name, from->field(name));
+                to->update();
+            }
+            return;
+        }
+    const Rewritten r = rewrite(statement);
+    if (pg_)
+        clearResult(serverExec(r.sql, r.params));
+    else
+        executeRaw(r.sql);
 }
 
 void Database::begin(TxStart start) {
     if (depth_++ == 0) {
         failedInside_ = false;
         try {
-            executeRaw(start == TxStart::Immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
+            if (pg_)
+                serverBegin(start);
+            else
+                executeRaw(start == TxStart::Immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
         } catch (...) {
             depth_ = 0;
             throw;
@@ -206,8 +254,11 @@ void Database::commit() {
         try {
             executeRaw(QStringLiteral("COMMIT"));
         } catch (...) {
-            if (!sqlite3_get_autocommit(db_))
-                sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            if (engineInTransaction())
+                try {
+                    executeRaw(QStringLiteral("ROLLBACK"));
+                } catch (const DbError&) {
+                }
             throw;
         }
     }
@@ -217,28 +268,31 @@ void Database::rollback() {
     if (depth_ == 0)
         return;
     if (--depth_ == 0) {
-        if (!sqlite3_get_autocommit(db_))
+        if (engineInTransaction())
             executeRaw(QStringLiteral("ROLLBACK"));
     } else {
         failedInside_ = true; // an inner part failed: the outer commit must not go through
     }
 }
 
-std::unique_ptr<Recordset> Database::openRecordset(const QString& statement) {
-    Rewritten r;
-    try {
-        r = rewriteStatement(statement, [this](const QString& p) { return attach(p); });
-    } catch (const DialectError& e) {
-        throw DbError(SQLITE_ERROR, QString::fromUtf8(e.what()));
-    }
+std::unique_ptr<Recordset> Database::recordsetFor(const Rewritten& r, QString& sql) {
     std::unique_ptr<Recordset> rs(new Recordset);
     rs->db_ = this;
-    QString sql = r.sql;
-    const bool updatable = !r.updatableTable.isEmpty() && !columns(r.updatableTable).empty();
-    if (updatable) {
+    sql = r.sql;
+    if (!r.updatableTable.isEmpty() && !columns(r.updatableTable).empty()) {
         rs->table_ = r.updatableTable;
         sql = QStringLiteral("SELECT rowid AS \"__rowid\", ") + sql.mid(sql.indexOf(u' ') + 1);
     }
+    return rs;
+}
+
+std::unique_ptr<Recordset> Database::openRecordset(const QString& statement) {
+    const Rewritten r = rewrite(statement);
+    if (pg_)
+        return serverRecordset(r);
+    QString sql;
+    auto rs = recordsetFor(r, sql);
+    const bool updatable = !rs->table_.isEmpty();
     Stmt s;
     if (sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
         fail();
@@ -267,12 +321,15 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& statement) {
 }
 
 QStringList Database::textColumn(const QString& statement, const QString& column) {
-    Rewritten r;
-    try {
-        r = rewriteStatement(statement, [this](const QString& p) { return attach(p); });
-    } catch (const DialectError& e) {
-        throw DbError(SQLITE_ERROR, QString::fromUtf8(e.what()));
+    if (pg_) {
+        auto rs = openRecordset(statement);
+        QStringList texts;
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            if (const Value v = rs->field(column); !v.isNull())
+                texts << v.toText();
+        return texts;
     }
+    const Rewritten r = rewrite(statement);
     Stmt s;
     if (sqlite3_prepare_v2(db_, r.sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
         fail();
@@ -304,10 +361,18 @@ void Recordset::release(std::vector<std::vector<Value>>& rows, std::vector<long 
 }
 
 int Recordset::index(const QString& name) const {
-    const int i = names_.indexOf(name);
-    if (i < 0)
-        throw DbError(SQLITE_ERROR, QStringLiteral("項目がありません: ") + name);
-    return i;
+    // Names are matched as both engines match them: ASCII letters in either case.
+    for (int i = 0; i < names_.size(); ++i)
+        if (names_[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    throw DbError(SQLITE_ERROR, QStringLiteral("項目がありません: ") + name);
+}
+
+QString Recordset::typeOf(const QString& column) {
+    for (const auto& c : db_->columns(table_))
+        if (c.first.compare(column, Qt::CaseInsensitive) == 0)
+            return c.second;
+    return QString();
 }
 
 Value Recordset::field(const QString& name) const {
@@ -349,34 +414,44 @@ void Recordset::edit() {
     pending_.clear();
 }
 
-namespace {
-
-void bindValue(sqlite3_stmt* st, int at, const Value& v, const QString& type) {
-    if (type == QLatin1String("BOOLEAN")) {
-        sqlite3_bind_int(st, at, v.toBool() ? 1 : 0); // yes/no is never Null
-    } else if (v.isNull()) {
-        sqlite3_bind_null(st, at);
-    } else if (type == QLatin1String("CURRENCY")) {
+Value storedValue(const Value& v, const QString& type) {
+    if (type == QLatin1String("BOOLEAN"))
+        return v.toBool(); // yes/no is never Null
+    if (v.isNull())
+        return {};
+    if (type == QLatin1String("CURRENCY")) {
         if (v.isText() && !Currency::parse(v.toText()))
             throw DbError(SQLITE_MISMATCH, QStringLiteral("金額として読めません: ") + v.toText());
-        sqlite3_bind_int64(st, at, v.toCurrency().raw());
-    } else if (type == QLatin1String("DATETIME")) {
+        return static_cast<std::int64_t>(v.toCurrency().raw());
+    }
+    if (type == QLatin1String("DATETIME")) {
         const QDate d = QDate::fromString(v.toText(), QStringLiteral("yyyy/MM/dd"));
         if (!d.isValid())
             throw DbError(SQLITE_MISMATCH, QStringLiteral("日付として読めません: ") + v.toText());
-        const QByteArray b = d.toString(QStringLiteral("yyyy/MM/dd")).toUtf8();
-        sqlite3_bind_text(st, at, b.constData(), b.size(), SQLITE_TRANSIENT);
-    } else if (type == QLatin1String("INTEGER") || type == QLatin1String("LONG")) {
-        if (v.isText()) {
-            bool ok = false;
-            const qlonglong n = v.toText().trimmed().toLongLong(&ok);
-            if (!ok)
-                throw DbError(SQLITE_MISMATCH, QStringLiteral("整数として読めません: ") + v.toText());
-            sqlite3_bind_int64(st, at, n);
-        } else {
-            sqlite3_bind_int64(st, at, v.toInt());
-        }
-    } else if (type == QLatin1String("DOUBLE")) {
+        return d.toString(QStringLiteral("yyyy/MM/dd"));
+    }
+    if (type == QLatin1String("INTEGER") || type == QLatin1String("LONG")) {
+        if (!v.isText())
+            return v.toInt();
+        bool ok = false;
+        const qlonglong n = v.toText().trimmed().toLongLong(&ok);
+        if (!ok)
+            throw DbError(SQLITE_MISMATCH, QStringLiteral("整数として読めません: ") + v.toText());
+        return static_cast<std::int64_t>(n);
+    }
+    if (type == QLatin1String("DOUBLE"))
+        return v.toDouble();
+    return v.toText();
+}
+
+namespace {
+
+void bindValue(sqlite3_stmt* st, int at, const Value& v) {
+    if (v.isNull()) {
+        sqlite3_bind_null(st, at);
+    } else if (v.isBool() || v.isInt()) {
+        sqlite3_bind_int64(st, at, v.toInt());
+    } else if (v.isReal()) {
         sqlite3_bind_double(st, at, v.toDouble());
     } else {
         const QByteArray b = v.toText().toUtf8();
@@ -393,33 +468,49 @@ QString q(const QString& name) {
 void Recordset::update() {
     if (mode_ == Mode::None)
         throw DbError(SQLITE_MISUSE, QStringLiteral("更新の準備がされていません"));
-    const auto& cols = db_->columns(table_);
-    auto typeOf = [&](const QString& n) {
-        for (const auto& c : cols)
-            if (c.first == n)
-                return c.second;
-        return QString();
-    };
     QStringList parts;
-    for (const auto& p : pending_)
+    std::vector<std::pair<QString, Value>> values;
+    for (const auto& p : pending_) {
         parts << q(names_[p.first]);
+        values.emplace_back(names_[p.first], storedValue(p.second, typeOf(names_[p.first])));
+    }
+    const bool server = db_->onServer();
+    int at = 0;
+    const auto placeholder = [&] { return server ? u'$' + QString::number(++at) : QStringLiteral("?"); };
     QString sql;
     if (mode_ == Mode::Add) {
+        QStringList marks;
+        for (qsizetype i = 0; i < parts.size(); ++i)
+            marks << placeholder();
         if (parts.isEmpty())
             sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(q(table_));
         else
-            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                      .arg(q(table_), parts.join(u','), QStringList(parts.size(), QStringLiteral("?")).join(u','));
+            sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(q(table_), parts.join(u','), marks.join(u','));
     } else {
         QStringList sets;
         for (const QString& p : parts)
-            sets << p + QStringLiteral("=?");
+            sets << p + u'=' + placeholder();
         if (sets.isEmpty()) {
             mode_ = Mode::None;
             return;
         }
-        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(q(table_), sets.join(u','));
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid=%3").arg(q(table_), sets.join(u','), placeholder());
+        values.emplace_back(QString(), static_cast<std::int64_t>(rowids_[pos_]));
     }
+    if (server)
+        db_->serverUpdate(sql, values);
+    else
+        fileUpdate(sql, values);
+    // Keep the record set in step with what was stored.
+    if (mode_ == Mode::Edit) {
+        for (const auto& p : pending_)
+            rows_[pos_][p.first] = p.second;
+    }
+    mode_ = Mode::None;
+    pending_.clear();
+}
+
+void Recordset::fileUpdate(const QString& sql, const std::vector<std::pair<QString, Value>>& values) {
     if (sql != lastSql_ || !last_) {
         sqlite3_finalize(last_);
         last_ = nullptr;
@@ -431,21 +522,12 @@ void Recordset::update() {
     sqlite3_reset(last_);
     sqlite3_clear_bindings(last_);
     int at = 1;
-    for (const auto& p : pending_)
-        bindValue(last_, at++, p.second, typeOf(names_[p.first]));
-    if (mode_ == Mode::Edit)
-        sqlite3_bind_int64(last_, at, rowids_[pos_]);
+    for (const auto& v : values)
+        bindValue(last_, at++, v.second);
     if (sqlite3_step(last_) != SQLITE_DONE) {
         const DbError e(sqlite3_extended_errcode(db_->db_), QString::fromUtf8(sqlite3_errmsg(db_->db_)));
         sqlite3_reset(last_);
         throw e;
     }
     sqlite3_reset(last_); // holds nothing past this write
-    // Keep the record set in step with what was stored.
-    if (mode_ == Mode::Edit) {
-        for (const auto& p : pending_)
-            rows_[pos_][p.first] = p.second;
-    }
-    mode_ = Mode::None;
-    pending_.clear();
 }

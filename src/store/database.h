@@ -1,4 +1,5 @@
 #pragma once
+#include "store/dialect.h"
 #include "store/value.h"
 
 #include <QHash>
@@ -10,6 +11,8 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct pg_conn;
+struct pg_result;
 class Recordset;
 
 // Failures of the engine carry its number and text, which start-up shows as they are.
@@ -29,17 +32,31 @@ enum class Durability {
 // which an immediate start would block through the main file attached to the work connection.
 enum class TxStart { Immediate, Deferred };
 
+// The books in a file (SQLite) or on a server (PostgreSQL, for an office of several PCs): one
+// interface, the statements written once; what differs is in dialect.cpp and server.cpp.
 class Database {
   public:
     // Opens an existing file for shared read and write; never creates one. Fails when the
     // file is missing, is not a database, or lacks one of the required tables.
     static std::unique_ptr<Database> open(const QString& path, const QStringList& requiredTables,
                                           Durability durability);
+    // Connects to a book on a server; `connection` is libpq's connection text or service name
+    // (passwords come from libpq's own password file, never from the program). Fails when the
+    // server cannot be reached or, with requiredTables, when one of them is missing.
+    static std::unique_ptr<Database> connect(const QString& connection, const QStringList& requiredTables);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
+    // The file, or the connection text of a server book.
     const QString& path() const { return path_; }
+    bool onServer() const { return pg_ != nullptr; }
+    bool serverUsesTls() const;
+    // A work file beside a book on a server: statements copying "from T in '<book's path()>'"
+    // read their rows from that book.
+    void linkServerBook(Database* book) { serverBook_ = book; }
+    // The tables the book holds, in the order they were made.
+    QStringList tables();
 
     // Runs an action statement written in the program's dialect.
     void execute(const QString& statement);
@@ -56,7 +73,11 @@ class Database {
     // Declared column types of a table, in column order (name, declared type).
     const std::vector<std::pair<QString, QString>>& columns(const QString& table);
     // After a schema change: columns are read again from the file.
-    void forgetColumns() { columns_.clear(); }
+    void forgetColumns() {
+        columns_.clear();
+        serverTypes_.clear();
+        serverNamedTypes_.clear();
+    }
 
     // Gives the file's unused space back to the disk when it is at least half the file and
     // CompactFreePages pages (a large import cleared away), page by page so every row keeps its
@@ -69,15 +90,40 @@ class Database {
     void keepSpaceReclaimable();
 
     sqlite3* handle() const { return db_; }
-    // Raw SQLite text, bypassing the dialect (engine set-up, tests, tools).
+    pg_conn* serverHandle() const { return pg_; }
+    // Raw engine text, bypassing the dialect (engine set-up, schema steps, tests, tools).
     void executeRaw(const QString& sql);
+    // The server only: a statement in the server's own text with bound text parameters (Null for
+    // a null QString); the result's rows as values read by the result's own column types.
+    std::vector<std::vector<Value>> serverRows(const QString& sql, const QStringList& params = {});
 
   private:
     Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
     QString attach(const QString& path);
     [[noreturn]] void fail() const;
+    Rewritten rewrite(const QString& statement);
+    // A record set for a rewritten select; `sql` becomes what to run: with the rowid first when
+    // its rows can be written back.
+    std::unique_ptr<Recordset> recordsetFor(const Rewritten& r, QString& sql);
+    void fileColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols);
+    bool engineInTransaction() const;
+    // Server parts (server.cpp).
+    pg_result* serverExec(const QString& sql, const QStringList& params);
+    void serverBegin(TxStart start);
+    void serverColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols);
+    std::unique_ptr<Recordset> serverRecordset(const Rewritten& r);
+    void serverUpdate(const QString& sql, const std::vector<std::pair<QString, Value>>& values);
+    // The declared types of a server table's columns by attribute number, for reading results.
+    const QHash<int, QString>& serverTypes(unsigned tableOid);
+    // The declared type of a result column no one table gives (a union's): the type its name has
+    // in every table of the book, as the file takes it from the first select; "" when it differs.
+    QString serverNamedType(const QString& name);
 
     sqlite3* db_;
+    pg_conn* pg_ = nullptr;
+    Database* serverBook_ = nullptr;
+    QHash<unsigned, QHash<int, QString>> serverTypes_;
+    QHash<QString, QString> serverNamedTypes_;
     QString path_;
     int depth_ = 0;
     bool failedInside_ = false;
@@ -85,6 +131,12 @@ class Database {
     QHash<QString, std::vector<std::pair<QString, QString>>> columns_;
     friend class Recordset;
 };
+
+// A value as a column of the declared type stores it (Null, whole number, real, yes/no or text);
+// throws DbError for a value the column cannot hold (a malformed date, sum or number).
+Value storedValue(const Value& v, const QString& type);
+void closeServer(pg_conn* connection);
+void clearResult(pg_result* result);
 
 // All or nothing: rolls back unless commit() was reached.
 class Transaction {
@@ -138,6 +190,8 @@ class Recordset {
   private:
     Recordset() = default;
     int index(const QString& name) const;
+    QString typeOf(const QString& column);
+    void fileUpdate(const QString& sql, const std::vector<std::pair<QString, Value>>& values);
 
     Database* db_ = nullptr;
     QString table_;

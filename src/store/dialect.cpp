@@ -1,5 +1,7 @@
 #include "store/dialect.h"
 
+#include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 #include <vector>
 
@@ -99,16 +101,37 @@ QString sqliteText(const QString& literal) {
     return QStringLiteral("CAST(X'") + QString::fromLatin1(value.toUtf8().toHex()) + QStringLiteral("' AS TEXT)");
 }
 
-// A token as SQLite text: names quoted, the words True and False as 1 and 0.
-QString sqlite(const Token& t) {
-    if (t.kind == Tok::Quoted)
-        return quoteName(t.text);
-    if (t.kind == Tok::String)
-        return sqliteText(t.text);
-    if (is(t, "true") || is(t, "false"))
-        return is(t, "true") ? QStringLiteral("1") : QStringLiteral("0");
-    return t.text;
+// The value a text literal stands for.
+QString literalValue(const QString& literal) {
+    return literal.mid(1, literal.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
 }
+
+// A token as the engine's text: names quoted; for the file the words True and False as 1 and 0,
+// for the server text literals as parameters and LIKE as ILIKE (the file's LIKE ignores the case
+// of ASCII letters).
+struct Writer {
+    Engine engine;
+    QStringList* params;
+    QString operator()(const Token& t) const {
+        if (t.kind == Tok::Quoted)
+            return quoteName(t.text);
+        if (engine == Engine::Server) {
+            if (t.kind == Tok::String) {
+                const QString value = literalValue(t.text);
+                *params << (value.isNull() ? QStringLiteral("") : value); // '' is text, never Null
+                return u'$' + QString::number(params->size());
+            }
+            if (is(t, "like"))
+                return QStringLiteral("ILIKE");
+            return t.text;
+        }
+        if (t.kind == Tok::String)
+            return sqliteText(t.text);
+        if (is(t, "true") || is(t, "false"))
+            return is(t, "true") ? QStringLiteral("1") : QStringLiteral("0");
+        return t.text;
+    }
+};
 
 const QStringList knownFunctions = {QStringLiteral("sum"), QStringLiteral("count"), QStringLiteral("min"),
                                     QStringLiteral("max"), QStringLiteral("isnull")};
@@ -121,7 +144,7 @@ const QStringList keywordsBeforeParenthesis = {
 
 } // namespace
 
-Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
+Rewritten rewriteStatement(const QString& statement, const AttachFn& attach, Engine engine) {
     std::vector<Token> t = tokenize(statement);
     while (!t.empty() && isPunct(t.back(), ";"))
         t.pop_back();
@@ -139,6 +162,7 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
             throw DialectError("unknown function in statement");
 
     Rewritten result;
+    const Writer sqlite{engine, &result.params};
     // Single-table select whose rows can be written back by rowid.
     if (select) {
         size_t from = 0;
@@ -197,7 +221,7 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
         if (isName(k) && i + 2 < t.size() && is(t[i + 1], "in") && t[i + 2].kind == Tok::String && i > 0 &&
             is(t[i - 1], "from")) {
             // from T in 'file' -> from alias."T"
-            if (!attach)
+            if (!attach || engine == Engine::Server)
                 throw DialectError("external database not available here");
             QString path = t[i + 2].text.mid(1, t[i + 2].text.size() - 2);
             path.replace(QStringLiteral("''"), QStringLiteral("'"));
@@ -226,4 +250,65 @@ Rewritten rewriteStatement(const QString& statement, const AttachFn& attach) {
     }
     result.sql = out.join(u' ');
     return result;
+}
+
+std::optional<ExternalInsert> externalInsert(const QString& statement) {
+    const std::vector<Token> t = tokenize(statement);
+    if (t.size() < 8 || !is(t[0], "insert") || !is(t[1], "into") || !isName(t[2]) || !is(t[3], "select"))
+        return std::nullopt;
+    for (size_t i = 4; i + 2 < t.size(); ++i)
+        if (is(t[i], "from") && isName(t[i + 1]) && is(t[i + 2], "in") && i + 3 < t.size() &&
+            t[i + 3].kind == Tok::String) {
+            QStringList source;
+            for (size_t j = 3; j < t.size(); ++j) {
+                if (j == i + 2 || j == i + 3)
+                    continue; // the in-clause: the rows come from the book itself
+                source << (t[j].kind == Tok::Quoted ? u'[' + t[j].text + u']' : t[j].text);
+            }
+            return ExternalInsert{t[2].text, source.join(u' '), literalValue(t[i + 3].text)};
+        }
+    return std::nullopt;
+}
+
+QStringList serverSchema(const QString& fileSchema) {
+    static const auto types = [] {
+        const std::pair<const char*, const char*> words[] = {
+            {"\\bBOOLEAN NOT NULL DEFAULT 0\\b", "boolean NOT NULL DEFAULT false"},
+            {"\\bCURRENCY\\b", "currency"},
+            {"\\bDATETIME\\b", "datetime"},
+            {"\\bDOUBLE\\b", "double precision"},
+            {"\\bBLOB\\b", "bytea"},
+            {"\\bINTEGER\\b", "bigint"},
+            {"^(CREATE TABLE\\s+\\S+\\s*)\\(", "\\1(rowid bigint GENERATED BY DEFAULT AS IDENTITY UNIQUE, "}};
+        std::vector<std::pair<QRegularExpression, QString>> out;
+        for (const auto& [from, to] : words)
+            out.emplace_back(QRegularExpression(QString::fromLatin1(from), QRegularExpression::CaseInsensitiveOption),
+                             QString::fromLatin1(to));
+        return out;
+    }();
+    static const QRegularExpression comment(QStringLiteral("--[^\\n]*"));
+    QStringList out;
+    // Schema text holds no ';' inside a literal.
+    for (QString s : QString(fileSchema).remove(comment).split(u';')) {
+        s = s.simplified();
+        if (s.isEmpty() || s.startsWith(QLatin1String("PRAGMA"), Qt::CaseInsensitive))
+            continue;
+        for (const auto& [from, to] : types)
+            s.replace(from, to);
+        out << s;
+    }
+    return out;
+}
+
+QString serverDomains() {
+    return QStringLiteral("CREATE DOMAIN currency AS bigint; CREATE DOMAIN datetime AS text;");
+}
+
+QString fileType(const QString& serverType) {
+    static const QHash<QString, QString> types = {
+        {QStringLiteral("currency"), QStringLiteral("CURRENCY")}, {QStringLiteral("datetime"), QStringLiteral("DATETIME")},
+        {QStringLiteral("boolean"), QStringLiteral("BOOLEAN")},   {QStringLiteral("bigint"), QStringLiteral("INTEGER")},
+        {QStringLiteral("integer"), QStringLiteral("INTEGER")},   {QStringLiteral("double precision"), QStringLiteral("DOUBLE")},
+        {QStringLiteral("bytea"), QStringLiteral("BLOB")},        {QStringLiteral("text"), QStringLiteral("TEXT")}};
+    return types.value(serverType, serverType.toUpper());
 }

@@ -1,4 +1,4 @@
--- Main database: the books, at schema version 7 (see src/store/schema.cpp). Money is CURRENCY, stored as an integer count of
+-- Main database: the books, at schema version 8 (see src/store/schema.cpp). Money is CURRENCY, stored as an integer count of
 -- ten-thousandths so that values and their sums come back exact.
 CREATE TABLE 顧客マスタ (顧客名 TEXT, 顧客情報 TEXT, 敬称 TEXT DEFAULT '様', PeppolID TEXT, 郵便番号 TEXT,
                        住所 TEXT, 締日 TEXT, 支払月 TEXT, 支払日 TEXT, 請求方法 TEXT DEFAULT '都度');
@@ -17,7 +17,8 @@ CREATE TABLE 請求書ヘッダ (伝票番号 INTEGER, 日付 DATETIME, 顧客�
                          対象8 CURRENCY, 消費税8 CURRENCY, 登録番号 TEXT,
                          件名 TEXT, 支払期限 DATETIME, 備考 TEXT, 振込先 TEXT, 敬称 TEXT DEFAULT '様',
                          種別 TEXT NOT NULL DEFAULT '請求書', 元種別 TEXT, 元番号 INTEGER, 有効期限 DATETIME,
-                         但し書き TEXT);
+                         但し書き TEXT,
+                         更新回数 INTEGER NOT NULL DEFAULT 0); -- counts its changes: a PC registers only over the copy it read
 CREATE TABLE コードマスタ (kcode TEXT, code INTEGER, sname TEXT);
 -- The invoice book: every replaced (訂正), deleted (削除) or wiped (初期化) copy of an invoice, under
 -- its version 1, 2, … per number and generation of the book. Rows are only ever added.
@@ -28,7 +29,7 @@ CREATE TABLE 請求書ヘッダ履歴 (伝票番号 INTEGER, 日付 DATETIME, �
                          版 INTEGER, 変更種別 TEXT, 変更日時 TEXT, 世代 INTEGER,
                          件名 TEXT, 支払期限 DATETIME, 備考 TEXT, 振込先 TEXT, 敬称 TEXT DEFAULT '様',
                          種別 TEXT NOT NULL DEFAULT '請求書', 元種別 TEXT, 元番号 INTEGER, 有効期限 DATETIME,
-                         但し書き TEXT);
+                         但し書き TEXT, 更新回数 INTEGER);
 CREATE TABLE 請求書履歴 (伝票番号 INTEGER, 顧客名 TEXT, 日付 DATETIME, 行番号 INTEGER, 伝票区分 INTEGER,
                        品名 TEXT, 数量 DOUBLE, 単位 TEXT, 単価 CURRENCY, 金額 CURRENCY,
                        非課税 BOOLEAN NOT NULL DEFAULT 0, 税率 INTEGER, 版 INTEGER, 世代 INTEGER,
@@ -71,4 +72,4 @@ CREATE INDEX 入金_入金日 ON 入金 (入金日);
 CREATE INDEX 請求締め_顧客名 ON 請求締め (顧客名, 締日);
 CREATE INDEX 締め明細_納品書番号 ON 締め明細 (納品書番号, 締め番号);
 CREATE INDEX 請求書ヘッダ_顧客名 ON 請求書ヘッダ (顧客名, 種別, 日付);
-PRAGMA user_version = 7;
+PRAGMA user_version = 8;

@@ -1,6 +1,7 @@
 #include "store/schema.h"
 
 #include "store/database.h"
+#include "store/dialect.h"
 
 #include <sqlite3.h>
 
@@ -125,6 +126,10 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "CREATE INDEX 請求締め_顧客名 ON 請求締め (顧客名, 締日);"
                        "CREATE INDEX 締め明細_納品書番号 ON 締め明細 (納品書番号, 締め番号);"
                        "CREATE INDEX 請求書ヘッダ_顧客名 ON 請求書ヘッダ (顧客名, 種別, 日付);"),
+        // 8: several PCs on one book — every stored invoice counts its changes, so a register over
+        // another PC's change since this PC read it is refused instead of overwriting it.
+        QStringLiteral("ALTER TABLE 請求書ヘッダ ADD COLUMN 更新回数 INTEGER NOT NULL DEFAULT 0;"
+                       "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 更新回数 INTEGER;"),
     };
     static const QStringList work = {
         // 1: the rate of a line, of a product on the product page and in the pick list.
@@ -149,6 +154,12 @@ const QStringList& schemaSteps(SchemaFile file) {
 }
 
 int storedSchemaVersion(Database& db) {
+    if (db.onServer()) {
+        const auto rows = db.serverRows(QStringLiteral("SELECT 版 FROM ") + ServerVersionTable);
+        if (rows.size() != 1)
+            throw DbError(SQLITE_CORRUPT, QStringLiteral("サーバーの帳簿に版がありません: ") + db.path());
+        return int(rows[0][0].toInt());
+    }
     sqlite3_stmt* st = nullptr;
     int version = -1;
     if (sqlite3_prepare_v2(db.handle(), "PRAGMA user_version", -1, &st, nullptr) == SQLITE_OK &&
@@ -161,20 +172,38 @@ int storedSchemaVersion(Database& db) {
 }
 
 int upgradeSchema(Database& db, const QStringList& steps, const std::function<void(int from)>& putAside) {
-    const int from = storedSchemaVersion(db);
+    int from = storedSchemaVersion(db);
     const int to = static_cast<int>(steps.size());
+    const auto tooNew = [&] {
+        return DbError(SQLITE_ERROR,
+                       (db.onServer() ? QStringLiteral("サーバーの帳簿は新しい版の Vornisa で更新されています（版 %1）。"
+                                                       "このPCの Vornisa を更新してください: %2")
+                                      : QStringLiteral("このファイルは新しい版の Vornisa で作られています（版 %1）: %2"))
+                           .arg(from)
+                           .arg(db.path()));
+    };
     if (from > to)
-        throw DbError(SQLITE_ERROR, QStringLiteral("このファイルは新しい版の Vornisa で作られています（版 %1）: %2")
-                                        .arg(from)
-                                        .arg(db.path()));
+        throw tooNew();
     if (from == to)
         return from;
     if (putAside)
         putAside(from);
+    // On a server the writers' lock is taken first: of PCs starting at once, one upgrades and the
+    // others find the book upgraded.
     Transaction tx(db);
-    for (int v = from; v < to; ++v)
-        db.executeRaw(steps[v]);
-    db.executeRaw(QStringLiteral("PRAGMA user_version = %1").arg(to));
+    if (db.onServer()) {
+        from = storedSchemaVersion(db);
+        if (from > to)
+            throw tooNew();
+        for (int v = from; v < to; ++v)
+            for (const QString& statement : serverSchema(steps[v]))
+                db.executeRaw(statement);
+        db.executeRaw(QStringLiteral("UPDATE %1 SET 版 = %2").arg(ServerVersionTable).arg(to));
+    } else {
+        for (int v = from; v < to; ++v)
+            db.executeRaw(steps[v]);
+        db.executeRaw(QStringLiteral("PRAGMA user_version = %1").arg(to));
+    }
     tx.commit();
     db.forgetColumns();
     return from;

@@ -5,10 +5,12 @@
 
 class Database;
 
-// Each file carries its schema version in PRAGMA user_version. Version 0 is the first delivered
+// Each file carries its schema version in PRAGMA user_version (a server book in ServerVersionTable). Version 0 is the first delivered
 // schema; every later version is one upgrade step. The delivered schema files always hold the
 // newest version.
 enum class SchemaFile { Main, Work };
+// A book on a server keeps its version in this table's one row.
+inline const QString ServerVersionTable = QStringLiteral("vornisa_schema");
 
 // The steps of a file: step i upgrades version i to i + 1.
 const QStringList& schemaSteps(SchemaFile file);

@@ -389,6 +389,12 @@ QString T6(qint64 id) {
 QString T7(qint64 id) {
     return "select * from 締め明細 where 締め番号 = " + QString::number(id);
 }
+QString N5() {
+    return QStringLiteral("select max(入金番号) as 最大 from 入金");
+}
+QString T10() {
+    return QStringLiteral("select max(締め番号) as 最大 from 請求締め");
+}
 QString T9(const QString& n) {
     return "select 締め番号 from 請求締め where 請求書番号 = " + n + " and isnull(取消日時) and 世代 = " + generationNow;
 }
@@ -417,6 +423,6 @@ QString U1(const QString& start, const QString& end, const QString& asOf, const 
            " (select 伝票番号, sum(case when 入金日 < " + S + " then " + received + " else 0 end) as 前入金,"
            " sum(case when 入金日 >= " + S + " and 入金日 <= " + E + " then " + received + " else 0 end) as 当月入金"
            " from 入金 where 世代 = " + generationNow + " and isnull(取消日時) group by 伝票番号) p"
-           " on p.伝票番号 = h.伝票番号 where h.種別 = '請求書' and h.日付 <= " + E + ") group by 顧客名 order by 顧客名";
+           " on p.伝票番号 = h.伝票番号 where h.種別 = '請求書' and h.日付 <= " + E + ") 請求 group by 顧客名 order by 顧客名";
 }
 } // namespace sql

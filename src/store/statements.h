@@ -112,6 +112,10 @@ QString L2(const BookFilter& f);
 QString N1(const QString& number, int generation);
 QString N2(qint64 id);
 QString N3(qint64 id, const QString& when);
+// The highest payment and cut-off numbers given (as 最大): the next is taken inside the writing
+// transaction, so every engine numbers alike.
+QString N5();
+QString T10();
 // The payments standing against the live invoices the filter finds (its dates left out), dated
 // within [from, to], with the invoice's customer, by date.
 QString N4(const BookFilter& f, const QString& from, const QString& to);

@@ -66,6 +66,8 @@ struct WindowFixture {
     Database& main() const { return *w->books.dbMain; }
     Database& work() const { return *w->books.dbWork; }
     void start() {
+        if (data.server) // the server backend: this PC keeps its books on the test server
+            Books::keepPlace(data.folder(), {true, data.server->connection});
         w = std::make_unique<FrmVornisa>();
         w->Form_Load(QStringLiteral("/nonexistent"), DataFolderRule{marker.fileName(), data.folder()});
         w->show();

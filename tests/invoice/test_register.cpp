@@ -20,6 +20,8 @@ class RegisterTest : public QObject {
     void loadPutsLinesOnRowsFromOne();
     void loadStopsAtThirtyLines();
     void deleteKeepsCounter();
+    void registerAgainstAnotherPc_data();
+    void registerAgainstAnotherPc();
 };
 
 namespace {
@@ -154,7 +156,7 @@ void RegisterTest::registerStoresLinesHeaderAndMasters() {
              QStringList({txt("伝票番号=42|日付=2024/03/15|顧客名=佐藤商事|顧客情報=東京都千代田区1-1|消費税=<null>|"
                               "税抜計=3800|合計=3975|税率方式=5%|税区分=<null>|端数処理=<null>|対象10=<null>|"
                               "消費税10=<null>|対象8=<null>|消費税8=<null>|登録番号=<null>|件名=<null>|支払期限=<null>|"
-                              "備考=<null>|振込先=<null>|敬称=様|種別=請求書|元種別=<null>|元番号=<null>|有効期限=<null>|但し書き=<null>")}));
+                              "備考=<null>|振込先=<null>|敬称=様|種別=請求書|元種別=<null>|元番号=<null>|有効期限=<null>|但し書き=<null>|更新回数=0")}));
     QCOMPARE(dump(*main, txt("顧客マスタ")), QStringList({txt("顧客名=佐藤商事|顧客情報=東京都千代田区1-1|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度")}));
     // Trimmed; the line with neither price nor quantity stays out of the master.
     QCOMPARE(dump(*main, txt("商品マスタ")), QStringList({txt("品名=りんご|単位=個|単価=100|非課税=False|税率=<null>"),
@@ -199,7 +201,7 @@ void RegisterTest::reregisterReplaces() {
              QStringList({txt("伝票番号=7|日付=2024/03/15|顧客名=鈴木|顧客情報=|消費税=175|税抜計=3800|合計=<null>"
                               "|税率方式=5%|税区分=<null>|端数処理=<null>|対象10=<null>|消費税10=<null>|"
                               "対象8=<null>|消費税8=<null>|登録番号=<null>|件名=<null>|支払期限=<null>|"
-                              "備考=<null>|振込先=<null>|敬称=様|種別=請求書|元種別=<null>|元番号=<null>|有効期限=<null>|但し書き=<null>")}));
+                              "備考=<null>|振込先=<null>|敬称=様|種別=請求書|元種別=<null>|元番号=<null>|有効期限=<null>|但し書き=<null>|更新回数=1")})); // replaced once
     QCOMPARE(dump(*main, txt("顧客マスタ")),
              QStringList({txt("顧客名=佐藤商事|顧客情報=旧住所|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度"),
                           txt("顧客名=鈴木|顧客情報=|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度")}));
@@ -339,6 +341,57 @@ void RegisterTest::deleteKeepsCounter() {
     const QStringList before = dumpMain(*main);
     Delete請求書(*main, 77);
     QCOMPARE(dumpMain(*main), before);
+}
+
+void RegisterTest::registerAgainstAnotherPc_data() {
+    // Invoice 5 is stored (count 0) and read by this PC; then another PC does `meanwhile`.
+    QTest::addColumn<QString>("meanwhile"); // "", "correct" or "delete"
+    QTest::addColumn<int>("expect");        // InvoiceHeader::Expect
+    QTest::addColumn<int>("number");        // the number this PC registers under
+    QTest::addColumn<QString>("refusal");   // "" when the register goes through
+    QTest::addColumn<int>("registered");    // the number it went under
+    using E = InvoiceHeader::Expect;
+    QTest::newRow("read copy unchanged") << QString() << int(E::Loaded) << 5 << QString() << 5;
+    QTest::newRow("corrected since") << txt("correct") << int(E::Loaded) << 5 << txt("伝票 5 は他のPCで変更されました") << 0;
+    QTest::newRow("deleted since") << txt("delete") << int(E::Loaded) << 5 << txt("伝票 5 は他のPCで削除されました") << 0;
+    QTest::newRow("new over a stored one") << QString() << int(E::New) << 5 << txt("伝票 5 は他のPCで登録されました") << 0;
+    QTest::newRow("offered number taken") << QString() << int(E::NextNumber) << 5 << QString() << 6;
+}
+
+void RegisterTest::registerAgainstAnotherPc() {
+    QFETCH(QString, meanwhile);
+    QFETCH(int, expect);
+    QFETCH(int, number);
+    QFETCH(QString, refusal);
+    QFETCH(int, registered);
+    TestData data;
+    auto main = data.openMain();
+    auto work = data.openWork();
+    writeThreeLines(*work);
+    Entry請求書(*main, *work, header(5, txt("佐藤商事"), txt("住所")));
+    InvoiceHeader mine = *Read請求書ヘッダ(*main, 5);
+    if (meanwhile == txt("correct"))
+        Entry請求書(*main, *work, *Read請求書ヘッダ(*main, 5));
+    else if (meanwhile == txt("delete"))
+        Delete請求書(*main, 5);
+    mine.number = number;
+    mine.expect = InvoiceHeader::Expect(expect);
+    mine.顧客名 = txt("このPC");
+    const QStringList before = dumpMain(*main);
+    if (!refusal.isEmpty()) {
+        try {
+            Entry請求書(*main, *work, mine);
+            QFAIL("the register must be refused");
+        } catch (const StaleInvoice& e) {
+            QVERIFY2(e.text.contains(refusal), qPrintable(e.text));
+        }
+        QCOMPARE(dumpMain(*main), before); // nothing of either PC's work is overwritten
+        return;
+    }
+    QCOMPARE(Entry請求書(*main, *work, mine), registered);
+    QCOMPARE(Read請求書ヘッダ(*main, registered)->顧客名, txt("このPC"));
+    QCOMPARE(Read請求書ヘッダ(*main, registered)->更新回数, registered == 5 ? 1 : 0);
+    QCOMPARE(offered(*main), QString::number(registered + 1));
 }
 
 int runRegisterTests(int argc, char** argv) {

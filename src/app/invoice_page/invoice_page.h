@@ -161,6 +161,8 @@ class InvoicePage : public QWidget {
     // number box with it loads nothing, and it goes back in the box when the user keeps the area.
     QString shownNo_;
     bool loaded_ = false;                   // the area holds an invoice read from the books
+    qint64 loadedCount_ = 0;                // its change count as read: a register over another PC's change is refused
+    QString offeredNo_;                     // the next number offered: registering takes the next free one
     QString gridScheme_;                    // the scheme Grid明細's columns are set up for
     std::optional<WorkLines> beforeLineOp_; // the lines before the last line operation, until the next change
     std::optional<QString> issued振込先_; // a loaded invoice's account; none for a new invoice

@@ -41,7 +41,7 @@ void InvoicePage::Clear明細ワーク() {
 
 void InvoicePage::SetDD品名() {
     workThenRefresh(dat商品参照, QStringLiteral("商品一覧を読み込めませんでした。"), [this] {
-        ::SetDD品名(*books_.dbWork, books_.MainDbPath);
+        ::SetDD品名(*books_.dbWork, books_.dbMain->path());
         return true;
     });
 }
@@ -156,7 +156,7 @@ void InvoicePage::offerNumber() {
         txtNo->clear();
         notifyFailure(QStringLiteral("次の伝票番号を読めませんでした。"), e);
     }
-    shownNo_ = txtNo->text();
+    shownNo_ = offeredNo_ = txtNo->text();
 }
 
 void InvoicePage::setSource(const QString& kind, qint32 number) {
@@ -306,6 +306,7 @@ void InvoicePage::Read請求書() {
         }
         dueFollowsDate_ = false; // a registered invoice keeps the due date it was given
         loaded_ = true;
+        loadedCount_ = header->更新回数;
         if (const QDate d = QDate::fromString(header->date, QStringLiteral("yyyy/MM/dd")); d.isValid())
             dt日付->setDate(d);
         setDueDate(QDate::fromString(header->支払期限, QStringLiteral("yyyy/MM/dd")));
@@ -404,8 +405,19 @@ void InvoicePage::Entry請求書() {
         h.消費税 = num消費税->value();
         h.税抜計 = num税抜計->value();
         h.合計 = num合計->value();
-        ::Entry請求書(*books_.dbMain, *books_.dbWork, h);
+        // Another PC may have registered since: a loaded invoice goes only over the copy read, a new
+        // one under the offered number takes the next free number.
+        h.expect = loaded_                     ? InvoiceHeader::Expect::Loaded
+                   : txtNo->text() == offeredNo_ ? InvoiceHeader::Expect::NextNumber
+                                                 : InvoiceHeader::Expect::New;
+        h.更新回数 = loadedCount_;
+        if (const qint32 taken = ::Entry請求書(*books_.dbMain, *books_.dbWork, h); taken != h.number)
+            MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
+                       QStringLiteral("伝票番号 %1 は他のPCで使われたため、伝票番号 %2 で登録しました。")
+                           .arg(h.number)
+                           .arg(taken));
     } catch (const DbError& e) {
+        // What was typed stays on the page: nothing of it is lost to another PC's work.
         notifyFailure(QStringLiteral("伝票 ") + txtNo->text() + QStringLiteral(" は登録されませんでした。"), e);
         return;
     }

@@ -87,7 +87,7 @@ void MasterPage::connectAsking(QPushButton* button, const std::function<void()>&
 
 void MasterPage::readMaster(const QString& failure, void (*read)(Database&, const QString&)) {
     if (workThenRefresh(table_, failure, [&] {
-            read(*books_.dbWork, books_.MainDbPath);
+            read(*books_.dbWork, books_.dbMain->path());
             return true;
         }))
         unsaved_ = false;

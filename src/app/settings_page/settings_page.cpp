@@ -83,7 +83,10 @@ void SettingsPage::build() {
     g->addWidget(caption(QStringLiteral("データの保存場所")), colourRow + 1, 0);
     lblデータフォルダ = named(new QLabel, QStringLiteral("lblデータフォルダ"));
     lblデータフォルダ->setTextInteractionFlags(Qt::TextSelectableByMouse); // so the path can be copied
-    g->addWidget(lblデータフォルダ, colourRow + 1, 1, 1, 3);
+    auto* place = new QVBoxLayout;
+    place->addWidget(lblデータフォルダ);
+    place->addWidget(buildBookPlace());
+    g->addLayout(place, colourRow + 1, 1, 1, 3);
     cmd設定登録 = button(QStringLiteral("cmd設定登録"), QStringLiteral("登録"),
                          QStringLiteral("設定情報を登録します。請求書画面のデータは登録されません。"));
     cmd設定クリア = button(QStringLiteral("cmd設定クリア"), QStringLiteral("クリア"),
@@ -170,6 +173,7 @@ QWidget* SettingsPage::buildInvoiceBox() {
 void SettingsPage::FormInit() {
     lblInfo->setText(AppTitle + AppVersion + QStringLiteral(" LastUpdate") + AppLastUpdate);
     lblデータフォルダ->setText(QDir::toNativeSeparators(books_.DataPath));
+    showBookPlace();
     cmb税区分->clear();
     cmb税区分->addItems({QStringLiteral("内税"), QStringLiteral("外税"), QStringLiteral("非課税")});
     cmb税区分->setCurrentText(QStringLiteral("外税"));

@@ -3,6 +3,7 @@
 #include "masters/images.h"
 #include "journal/names.h"
 #include "masters/settings.h"
+#include "store/server_book.h"
 #include "ui/number_box.h"
 
 #include <QComboBox>
@@ -43,6 +44,11 @@ class SettingsPage : public QWidget {
     // (a row per item of NameItems(), a column per program).
     QLineEdit *txtPeppolID = nullptr, *txt郵便番号 = nullptr, *txt住所 = nullptr;
     QTableWidget* Grid仕訳設定 = nullptr;
+    // Where this PC keeps its books: its own file or a book on a PostgreSQL server.
+    QComboBox* cmb保存先 = nullptr;
+    QLineEdit* txt接続先 = nullptr;
+    QPushButton *cmd接続テスト = nullptr, *cmdサーバーへ移行 = nullptr, *cmd保存先切替 = nullptr;
+    QLabel* lbl接続結果 = nullptr;
 
     void Clear設定();
     // False only when the page was refused (nothing saved, the page kept as typed).
@@ -67,12 +73,19 @@ class SettingsPage : public QWidget {
     void Import画像(CompanyImage which);
     void Delete画像(CompanyImage which);
     void cmdバックアップ_Click();
+    void cmd接続テスト_Click();
+    // Copies this PC's books into an empty server database, checked, and uses them from then on.
+    void cmdサーバーへ移行_Click();
+    // Uses the books of the chosen place: this PC's file, or Vornisa books of this version on the server.
+    void cmd保存先切替_Click();
 
   signals:
     // The stored settings were read and are now in force.
     void settingsRead();
     // The full wipe emptied the masters and the settings.
     void wiped();
+    // The books of another place were taken up.
+    void placeChanged();
     // The restore button was pressed.
     void restoreRequested();
     // The banner was clicked: the user guide is asked for.
@@ -85,6 +98,10 @@ class SettingsPage : public QWidget {
     void build();
     QWidget* buildInvoiceBox();
     QWidget* buildPeppolJournal();
+    QWidget* buildBookPlace();
+    void showBookPlace();
+    // Says whether the typed connection connects and what the database holds.
+    std::optional<ServerBookState> testConnection();
     // The stored Peppol ID, post code, address and journal names shown.
     void showPeppolJournal(const StoredSettings& s);
     // The page's Peppol ID, post code and address into the settings, the journal names out of the

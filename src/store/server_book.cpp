@@ -1,0 +1,284 @@
+#include "store/server_book.h"
+
+#include "store/database.h"
+#include "store/dialect.h"
+#include "store/schema.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+namespace {
+
+struct Stmt {
+    sqlite3_stmt* st = nullptr;
+    ~Stmt() { sqlite3_finalize(st); }
+};
+
+// Rows of one file statement as text (Null as a null QString): sums and counts, for the checks.
+QStringList fileFigures(Database& file, const QString& sql) {
+    Stmt s;
+    if (sqlite3_prepare_v2(file.handle(), sql.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK ||
+        sqlite3_step(s.st) != SQLITE_ROW)
+        throw DbError(sqlite3_extended_errcode(file.handle()), QString::fromUtf8(sqlite3_errmsg(file.handle())));
+    QStringList out;
+    for (int i = 0; i < sqlite3_column_count(s.st); ++i)
+        out << (sqlite3_column_type(s.st, i) == SQLITE_NULL
+                    ? QString()
+                    : QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s.st, i))));
+    return out;
+}
+
+QStringList serverFigures(Database& server, const QString& sql) {
+    QStringList out;
+    const auto rows = server.serverRows(sql);
+    for (const Value& v : rows.at(0))
+        out << (v.isNull() ? QString() : v.toText());
+    return out;
+}
+
+// The rows of one table, rowid first, into the server table of the same name, values bound.
+void copyRows(Database& file, Database& server, const QString& table) {
+    const auto& columns = file.columns(table);
+    QStringList names{QStringLiteral("rowid")}, marks{QStringLiteral("$1")};
+    for (const auto& c : columns) {
+        names << c.first;
+        marks << u'$' + QString::number(marks.size() + 1);
+    }
+    const QByteArray insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                  .arg(table, names.join(u','), marks.join(u','))
+                                  .toUtf8();
+    PGconn* pg = server.serverHandle();
+    PGresult* prepared = PQprepare(pg, "copy_row", insert.constData(), int(names.size()), nullptr);
+    const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
+    PQclear(prepared);
+    if (!ok)
+        throw DbError(SQLITE_ERROR, QString::fromUtf8(PQerrorMessage(pg)).trimmed());
+    struct Unprepare {
+        PGconn* pg;
+        ~Unprepare() { PQclear(PQexec(pg, "DEALLOCATE copy_row")); }
+    } unprepare{pg};
+
+    Stmt s;
+    const QString select = QStringLiteral("SELECT rowid, %1 FROM \"%2\"").arg(names.mid(1).join(u','), table);
+    if (sqlite3_prepare_v2(file.handle(), select.toUtf8().constData(), -1, &s.st, nullptr) != SQLITE_OK)
+        throw DbError(sqlite3_extended_errcode(file.handle()), QString::fromUtf8(sqlite3_errmsg(file.handle())));
+    const int n = int(names.size());
+    std::vector<QByteArray> values(n);
+    std::vector<const char*> pointers(n);
+    std::vector<int> lengths(n), formats(n);
+    int rc;
+    while ((rc = sqlite3_step(s.st)) == SQLITE_ROW) {
+        for (int i = 0; i < n; ++i) {
+            const int kind = sqlite3_column_type(s.st, i);
+            const bool yesNo = i > 0 && columns[i - 1].second == QLatin1String("BOOLEAN");
+            formats[i] = kind == SQLITE_BLOB ? 1 : 0;
+            if (kind == SQLITE_NULL) {
+                pointers[i] = nullptr;
+                continue;
+            }
+            if (yesNo)
+                values[i] = sqlite3_column_int64(s.st, i) != 0 ? "true" : "false";
+            else if (kind == SQLITE_BLOB)
+                values[i] = QByteArray(static_cast<const char*>(sqlite3_column_blob(s.st, i)), sqlite3_column_bytes(s.st, i));
+            else if (kind == SQLITE_FLOAT)
+                values[i] = QByteArray::number(sqlite3_column_double(s.st, i), 'g', 17);
+            else
+                values[i] = QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(s.st, i)), sqlite3_column_bytes(s.st, i));
+            if (kind != SQLITE_BLOB && values[i].contains('\0'))
+                throw DbError(SQLITE_MISMATCH, QStringLiteral("文字 NUL を含む値はサーバーに移せません: ") + table);
+            pointers[i] = values[i].constData();
+            lengths[i] = int(values[i].size());
+        }
+        PGresult* r = PQexecPrepared(pg, "copy_row", n, pointers.data(), lengths.data(), formats.data(), 0);
+        const bool done = PQresultStatus(r) == PGRES_COMMAND_OK;
+        const QString message = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+        PQclear(r);
+        if (!done)
+            throw DbError(SQLITE_ERROR, table + QStringLiteral(": ") + message);
+    }
+    if (rc != SQLITE_DONE)
+        throw DbError(sqlite3_extended_errcode(file.handle()), QString::fromUtf8(sqlite3_errmsg(file.handle())));
+    // Rows added later on the server take rowids after the copied ones.
+    server.executeRaw(QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'rowid'), "
+                                     "coalesce((SELECT max(rowid) FROM %1), 0) + 1, false)")
+                          .arg(table));
+}
+
+} // namespace
+
+QString ServerBookState::text() const {
+    switch (kind) {
+    case Empty:
+        return QStringLiteral("接続できました。データベースは空です（帳簿を移行できます）。");
+    case Ours:
+        return QStringLiteral("接続できました。Vornisa の帳簿があります（版 %1、このPCの Vornisa は版 %2）。")
+            .arg(version)
+            .arg(schemaVersion(SchemaFile::Main));
+    case Foreign:
+        break;
+    }
+    return QStringLiteral("接続できました。ただし Vornisa 以外のデータがあるため使えません。");
+}
+
+ServerBookState inspectServerBook(Database& server) {
+    const QStringList tables = server.tables();
+    if (tables.isEmpty())
+        return {};
+    if (!tables.contains(ServerVersionTable))
+        return {ServerBookState::Foreign};
+    return {ServerBookState::Ours, storedSchemaVersion(server)};
+}
+
+QList<TableCheck> copyBookToServer(Database& file, Database& server) {
+    const QStringList tables = file.tables();
+    QList<TableCheck> checks;
+    Transaction tx(server);
+    if (!server.tables().isEmpty())
+        throw DbError(SQLITE_ERROR, QStringLiteral("サーバーのデータベースが空ではないため、移行しませんでした: ") +
+                                        server.path());
+    server.executeRaw(serverDomains());
+    for (const QString& ddl : file.textColumn(
+             QStringLiteral("select sql from sqlite_master where type = 'table' order by rowid"), QStringLiteral("sql")))
+        for (const QString& statement : serverSchema(ddl))
+            server.executeRaw(statement);
+    for (const QString& table : tables)
+        copyRows(file, server, table);
+    for (const QString& ddl : file.textColumn(
+             QStringLiteral("select sql from sqlite_master where type = 'index' order by rowid"), QStringLiteral("sql")))
+        for (const QString& statement : serverSchema(ddl))
+            server.executeRaw(statement);
+    server.executeRaw(QStringLiteral("CREATE TABLE %1 (版 integer NOT NULL); INSERT INTO %1 VALUES (%2)")
+                          .arg(ServerVersionTable)
+                          .arg(storedSchemaVersion(file)));
+    server.forgetColumns();
+    // Both sides counted and summed by the engines themselves.
+    for (const QString& table : tables) {
+        QStringList figures{QStringLiteral("count(*)")};
+        for (const auto& c : file.columns(table))
+            if (c.second == QLatin1String("CURRENCY"))
+                figures << QStringLiteral("sum(%1)").arg(c.first);
+        const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(figures.join(u','), table);
+        const QStringList here = fileFigures(file, sql), there = serverFigures(server, sql);
+        if (here != there)
+            throw DbError(SQLITE_ERROR, QStringLiteral("移行後の件数・金額がこのPCの帳簿と一致しません（%1）。"
+                                                       "サーバーには何も残していません。")
+                                            .arg(table));
+        TableCheck check{table, here[0].toLongLong(), {}};
+        for (int i = 1; i < figures.size(); ++i)
+            check.sums << figures[i] + u'=' + here[i];
+        checks << check;
+    }
+    tx.commit();
+    return checks;
+}
+
+namespace {
+
+void fileExec(sqlite3* db, const QString& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(err ? err : sqlite3_errmsg(db));
+        sqlite3_free(err);
+        throw DbError(sqlite3_extended_errcode(db), text);
+    }
+}
+
+// A server column default as the file writes it: false/true as 0/1, casts left out.
+QString fileDefault(QString expression) {
+    static const QRegularExpression cast(QStringLiteral("::[a-z ]+$"));
+    expression.remove(cast);
+    if (expression == QLatin1String("false") || expression == QLatin1String("true"))
+        return expression == QLatin1String("true") ? QStringLiteral("1") : QStringLiteral("0");
+    return expression;
+}
+
+void copyTableToFile(Database& server, sqlite3* file, const QString& table) {
+    QStringList definitions, names;
+    QStringList types;
+    for (const auto& c : server.serverRows(
+             QStringLiteral("SELECT a.attname, format_type(a.atttypid, NULL), a.attnotnull, pg_get_expr(d.adbin, "
+                            "d.adrelid) FROM pg_attribute a LEFT JOIN pg_attrdef d ON d.adrelid = a.attrelid AND "
+                            "d.adnum = a.attnum WHERE a.attrelid = $1::regclass AND a.attnum > 0 AND NOT "
+                            "a.attisdropped AND a.attname <> 'rowid' ORDER BY a.attnum"),
+             {table})) {
+        const QString type = fileType(c[1].toText());
+        QString d = c[0].toText() + u' ' + type;
+        if (c[2].toBool())
+            d += QStringLiteral(" NOT NULL");
+        if (!c[3].isNull())
+            d += QStringLiteral(" DEFAULT ") + fileDefault(c[3].toText());
+        definitions << d;
+        names << c[0].toText();
+        types << type;
+    }
+    fileExec(file, QStringLiteral("CREATE TABLE %1 (%2)").arg(table, definitions.join(QStringLiteral(", "))));
+    Stmt insert;
+    QStringList marks(names.size() + 1, QStringLiteral("?"));
+    const QString sql = QStringLiteral("INSERT INTO %1 (rowid, %2) VALUES (%3)").arg(table, names.join(u','), marks.join(u','));
+    if (sqlite3_prepare_v2(file, sql.toUtf8().constData(), -1, &insert.st, nullptr) != SQLITE_OK)
+        throw DbError(sqlite3_extended_errcode(file), QString::fromUtf8(sqlite3_errmsg(file)));
+    const auto rows = server.serverRows(
+        QStringLiteral("SELECT rowid AS row_id, %1 FROM %2 ORDER BY rowid").arg(names.join(u','), table));
+    for (const auto& row : rows) {
+        sqlite3_reset(insert.st);
+        sqlite3_bind_int64(insert.st, 1, row[0].toInt());
+        for (int i = 1; i < int(row.size()); ++i) {
+            const Value& v = row[i];
+            if (v.isNull()) {
+                sqlite3_bind_null(insert.st, i + 1);
+            } else if (types[i - 1] == QLatin1String("BLOB")) { // bytea comes as \x and hex digits
+                const QByteArray bytes = QByteArray::fromHex(v.toText().mid(2).toLatin1());
+                sqlite3_bind_blob(insert.st, i + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            } else if (v.isCurrency()) {
+                sqlite3_bind_int64(insert.st, i + 1, v.toCurrency().raw());
+            } else if (v.isInt() || v.isBool()) {
+                sqlite3_bind_int64(insert.st, i + 1, v.toInt());
+            } else if (v.isReal()) {
+                sqlite3_bind_double(insert.st, i + 1, v.toDouble());
+            } else {
+                const QByteArray b = v.toText().toUtf8();
+                sqlite3_bind_text(insert.st, i + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            }
+        }
+        if (sqlite3_step(insert.st) != SQLITE_DONE)
+            throw DbError(sqlite3_extended_errcode(file), QString::fromUtf8(sqlite3_errmsg(file)));
+    }
+}
+
+} // namespace
+
+void copyServerBookToFile(Database& server, const QString& path) {
+    if (QFile::exists(path))
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("ファイルがすでにあります: ") + path);
+    struct File {
+        sqlite3* db = nullptr;
+        QString path;
+        bool keep = false;
+        ~File() {
+            sqlite3_close_v2(db);
+            if (!keep)
+                QFile::remove(path);
+        }
+    } file{nullptr, path};
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &file.db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr) != SQLITE_OK)
+        throw DbError(SQLITE_CANTOPEN, QStringLiteral("ファイルを作れません: ") + path);
+    // One snapshot of the server for every table, so the copy is consistent while others write.
+    Transaction read(server, TxStart::Deferred);
+    server.executeRaw(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ"));
+    fileExec(file.db, QStringLiteral("BEGIN"));
+    for (const QString& table : server.tables())
+        if (table != ServerVersionTable)
+            copyTableToFile(server, file.db, table);
+    static const QRegularExpression onTable(QStringLiteral(" ON \\S+?\\.(\\S+) USING \\w+ "));
+    for (const auto& index : server.serverRows(QStringLiteral(
+             "SELECT indexdef FROM pg_indexes WHERE schemaname = current_schema() AND indexname NOT LIKE '%rowid_key' "
+             "ORDER BY indexname")))
+        fileExec(file.db, index[0].toText().replace(onTable, QStringLiteral(" ON \\1 ")));
+    fileExec(file.db, QStringLiteral("PRAGMA user_version = %1").arg(storedSchemaVersion(server)));
+    fileExec(file.db, QStringLiteral("COMMIT"));
+    read.commit();
+    file.keep = true;
+}

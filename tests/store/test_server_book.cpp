@@ -1,0 +1,145 @@
+// A book moved onto a server and copied back into the file format, and the schema on a server.
+#include "helpers.h"
+#include "invoice/invoice_io.h"
+#include "invoice/lines.h"
+#include "masters/images.h"
+#include "store/schema.h"
+#include "store/server_book.h"
+#include "store/tables.h"
+#include "support/testdb.h"
+
+#include <QImage>
+#include <QtTest>
+#include <thread>
+
+class ServerBookTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() {
+        if (!serverTestsPossible())
+            QSKIP("no PostgreSQL test server");
+    }
+    void moveAndCopyBackKeepEveryValue();
+    void moveNeverWritesIntoADatabaseInUse();
+    void upgradeRunsOnceAndAnOlderProgramIsRefused();
+};
+
+namespace {
+std::unique_ptr<Database> openFile(const QString& path) {
+    return Database::open(path, mainTables, Durability::Full);
+}
+// The server folds ASCII names to lower case (PeppolID comes back peppolid); values stay exact.
+QStringList foldedNames(const QStringList& dump) {
+    QStringList out;
+    for (const QString& row : dump) {
+        QStringList fields = row.split(u'|');
+        for (QString& f : fields)
+            f = f.section(u'=', 0, 0).toLower() + u'=' + f.section(u'=', 1);
+        out << fields.join(u'|');
+    }
+    return out;
+}
+} // namespace
+
+void ServerBookTest::moveAndCopyBackKeepEveryValue() {
+    TestData data;
+    auto file = openFile(data.mainPath());
+    auto work = data.openWork();
+    // What a book holds that an engine could bend: money to the ten-thousandth, yes/no, text with
+    // quotes and kana, Null, a date, image bytes.
+    Clear明細ワーク(*work);
+    setLine(*work, 1, Value(txt("りんご 'ふじ'")), Value(2.5), Value(txt("個")), money("100.1234"), money("250.3085"));
+    setLine(*work, 2, Value(txt("送料")), Value(), Value(), money("500"), money("500"), true);
+    InvoiceHeader h;
+    h.number = 12;
+    h.date = txt("2024/03/15");
+    h.顧客名 = txt("O'Brien 商店");
+    h.合計 = Currency::fromRaw(7503085);
+    Entry請求書(*file, *work, h);
+    QImage seal(40, 40, QImage::Format_ARGB32);
+    seal.fill(Qt::red);
+    const QString png = data.folder() + QStringLiteral("seal.png");
+    QVERIFY(seal.save(png));
+    QCOMPARE(Import画像(*file, CompanyImage::印影, png), QString());
+    const QStringList before = dumpMain(*file);
+
+    ServerDatabase db;
+    auto server = Database::connect(db.connection, {});
+    QCOMPARE(inspectServerBook(*server).kind, ServerBookState::Empty);
+    const QList<TableCheck> checks = copyBookToServer(*file, *server);
+    const auto lines = std::find_if(checks.begin(), checks.end(), [](const TableCheck& c) { return c.table == txt("請求書"); });
+    QVERIFY(lines != checks.end());
+    QCOMPARE(lines->rows, 2);
+    QVERIFY(lines->sums.contains(txt("sum(金額)=7503085")));
+    const ServerBookState state = inspectServerBook(*server);
+    QCOMPARE(state.kind, ServerBookState::Ours);
+    QCOMPARE(state.version, schemaVersion(SchemaFile::Main));
+
+    // The server book reads as the file did, through the same routines.
+    auto book = Database::connect(db.connection, mainTables);
+    QCOMPARE(Read請求書ヘッダ(*book, 12)->顧客名, txt("O'Brien 商店"));
+    QCOMPARE(Read請求書ヘッダ(*book, 12)->合計, Currency::fromRaw(7503085));
+    QCOMPARE(Read画像(*book, CompanyImage::印影), Read画像(*file, CompanyImage::印影));
+
+    // And back into the file format, as a backup takes it: every table, row and value the same.
+    const QString copy = data.folder() + QStringLiteral("copy.mdb");
+    copyServerBookToFile(*book, copy);
+    auto back = openFile(copy);
+    QCOMPARE(foldedNames(dumpMain(*back)), foldedNames(before));
+    QCOMPARE(Read画像(*back, CompanyImage::印影).size(), QSize(40, 40));
+    QCOMPARE(storedSchemaVersion(*back), schemaVersion(SchemaFile::Main));
+    QVERIFY_THROWS_EXCEPTION(DbError, copyServerBookToFile(*book, copy)); // never over a file
+}
+
+void ServerBookTest::moveNeverWritesIntoADatabaseInUse() {
+    TestData data;
+    ServerDatabase db;
+    auto server = Database::connect(db.connection, {});
+    server->executeRaw(QStringLiteral("CREATE TABLE their_table (x integer); INSERT INTO their_table VALUES (1)"));
+    QCOMPARE(inspectServerBook(*server).kind, ServerBookState::Foreign);
+    QVERIFY_THROWS_EXCEPTION(DbError, copyBookToServer(*openFile(data.mainPath()), *server));
+    QCOMPARE(server->tables(), QStringList{QStringLiteral("their_table")});
+    // Ours already: a second move is refused as well, the book left as it was.
+    ServerDatabase ours;
+    auto book = Database::connect(ours.connection, {});
+    copyBookToServer(*openFile(data.mainPath()), *book);
+    const QStringList tables = book->tables();
+    QVERIFY_THROWS_EXCEPTION(DbError, copyBookToServer(*openFile(data.mainPath()), *book));
+    QCOMPARE(book->tables(), tables);
+}
+
+void ServerBookTest::upgradeRunsOnceAndAnOlderProgramIsRefused() {
+    TestData data;
+    ServerDatabase db;
+    copyBookToServer(*openFile(data.mainPath()), *Database::connect(db.connection, {}));
+    // One more step than the book has: two PCs start at once, each with its own connection.
+    QStringList steps = schemaSteps(SchemaFile::Main);
+    steps << QStringLiteral("ALTER TABLE 顧客マスタ ADD COLUMN 試験 INTEGER;");
+    const int now = schemaVersion(SchemaFile::Main);
+    auto a = Database::connect(db.connection, mainTables), b = Database::connect(db.connection, mainTables);
+    QString failures;
+    const auto start = [&](Database& pc) {
+        try {
+            upgradeSchema(pc, steps, {});
+        } catch (const DbError& e) {
+            failures += e.text; // a step run twice would fail: its column is there already
+        }
+    };
+    std::thread first([&] { start(*a); }), second([&] { start(*b); });
+    first.join();
+    second.join();
+    QCOMPARE(failures, QString());
+    QCOMPARE(storedSchemaVersion(*a), now + 1);
+    a->forgetColumns();
+    QCOMPARE(a->columns(txt("顧客マスタ")).back().first, txt("試験"));
+    // This program is now the older one: it refuses the book and says to update.
+    try {
+        upgradeSchema(*b, SchemaFile::Main, {});
+        QFAIL("an older program must not take up a newer book");
+    } catch (const DbError& e) {
+        QVERIFY2(e.text.contains(txt("更新してください")), qPrintable(e.text));
+    }
+}
+
+QTEST_GUILESS_MAIN(ServerBookTest)
+#include "test_server_book.moc"
