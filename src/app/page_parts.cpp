@@ -2,7 +2,9 @@
 
 #include "app/books.h"
 #include "messages/msg.h"
+#include "payments/cutoff.h"
 #include "report/invoice_report.h"
+#include "report/summary_report.h"
 #include "ui/bound_table.h"
 #include "ui/data_grid.h"
 
@@ -173,4 +175,19 @@ void readOnlyRows(QAbstractItemView* view) {
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     if (auto* table = qobject_cast<QTableView*>(view))
         table->verticalHeader()->hide();
+}
+
+std::shared_ptr<rpt請求書> printedReport(Database& main, PrintValues p, std::vector<DetailRecord> rows) {
+    bool numbered = false;
+    const qint32 number = p.prn伝票番号.toInt(&numbered);
+    const std::optional<SummaryRecord> cutOff =
+        p.prn種別 == Kind請求書 && numbered ? ReadSummary(main, number) : std::nullopt;
+    if (!cutOff)
+        return std::make_shared<rpt請求書>(std::move(p), std::move(rows));
+    SummaryValues s{cutOff->前回御請求額.toDouble(), cutOff->御入金額.toDouble(), cutOff->繰越金額.toDouble(),
+                    cutOff->今回御買上額.toDouble(), cutOff->消費税額.toDouble(), cutOff->今回御請求額.toDouble(), {}};
+    for (const Delivery& d : cutOff->notes)
+        s.notes.push_back({d.日付, d.伝票番号, d.件名, d.sums.total().toDouble()});
+    p.prn請求金額 = s.今回御請求額;
+    return std::make_shared<rpt合計請求書>(std::move(p), std::move(s));
 }

@@ -7,11 +7,15 @@
 #include <QPushButton>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class BoundTable;
 class QAbstractItemView;
 struct Company;
 struct PrintValues;
+struct DetailRecord;
+class rpt請求書;
 class DataGrid;
 class QPlainTextEdit;
 class QStandardItem;
@@ -42,6 +46,9 @@ QStandardItem* shownItem(const QString& text, bool right = false);
 QVariant printField(const Value& v);
 // The company on a printed invoice: name, details, date style, seal and logo.
 void printCompany(PrintValues& p, const Company& company);
+// The report an invoice prints as: a monthly summary invoice as the summary of its cut-off (the
+// amount due is then the cut-off's 今回御請求額), any other document on its own form. Throws DbError.
+std::shared_ptr<rpt請求書> printedReport(Database& main, PrintValues p, std::vector<DetailRecord> rows);
 // A typed value a table could not store: the user is told at once.
 void sayWriteFailures(BoundTable* table);
 // Enter in a box of several lines makes a new line, as in any Japanese text box; Ctrl+Enter moves

@@ -52,17 +52,43 @@ void readSums(Database& main, QList<Delivery>& notes) {
     }
 }
 
-// The summary's lines: one per note and rate, so the invoice's sums by rate are the period's.
-std::vector<VersionLine> summaryLines(const QList<Delivery>& notes) {
-    std::vector<VersionLine> lines;
+// The notes a statement lists (number, date, subject), with their sums.
+QList<Delivery> readNotes(Database& main, const QString& statement) {
+    QList<Delivery> out;
+    auto notes = main.openRecordset(statement);
+    for (notes->moveFirst(); !notes->eof(); notes->moveNext())
+        out << Delivery{QDate::fromString(notes->field(QStringLiteral("日付")).toText(), DateFormat),
+                        static_cast<qint32>(notes->field(QStringLiteral("伝票番号")).toInt()),
+                        notes->field(QStringLiteral("件名")).toText(),
+                        {}};
+    readSums(main, out);
+    return out;
+}
+
+// The period's line sums by rate: what the notes add up to.
+RateSums periodSums(const QList<Delivery>& notes) {
+    RateSums period;
     for (const Delivery& d : notes) {
-        const QString what = d.日付.toString(QStringLiteral("MM/dd ")) + DocumentName(Kind納品書, d.伝票番号) +
-                             (d.件名.isEmpty() ? QString() : u' ' + d.件名);
-        for (const auto& [rate, sum, has] : {std::tuple{10, d.sums.s10, d.sums.has10}, std::tuple{8, d.sums.s8, d.sums.has8},
-                                             std::tuple{0, d.sums.exempt, d.sums.exempt != Currency()}})
-            if (has)
-                lines.push_back({Value(what), Value(1.0), Value(), Value(sum), Value(sum), Value(rate == 0), Value(rate)});
+        period.s10 = period.s10 + d.sums.s10;
+        period.s8 = period.s8 + d.sums.s8;
+        period.exempt = period.exempt + d.sums.exempt;
+        period.has10 = period.has10 || d.sums.has10;
+        period.has8 = period.has8 || d.sums.has8;
     }
+    return period;
+}
+
+// The summary's stored lines: one per rate over the period, so that its sums by rate are the
+// period's and any number of notes fits the invoice page. The notes themselves are the cut-off's
+// record, which the summary prints.
+std::vector<VersionLine> summaryLines(const QList<Delivery>& notes) {
+    const RateSums period = periodSums(notes);
+    const QString what = QStringLiteral("納品書 %1件分").arg(notes.size());
+    std::vector<VersionLine> lines;
+    for (const auto& [rate, sum, has] : {std::tuple{10, period.s10, period.has10}, std::tuple{8, period.s8, period.has8},
+                                         std::tuple{0, period.exempt, period.exempt != Currency()}})
+        if (has)
+            lines.push_back({Value(what), Value(1.0), Value(), Value(sum), Value(sum), Value(rate == 0), Value(rate)});
     return lines;
 }
 
@@ -81,13 +107,7 @@ CutOffCandidate candidateOf(Database& main, const QString& customer, const QDate
     }
     // The first cut-off bills every note not billed yet; later ones those since the last.
     const QString from = c.前回締日.isValid() ? c.前回締日.toString(DateFormat) : QString();
-    auto notes = main.openRecordset(sql::T3(customer, from, date.toString(DateFormat)));
-    for (notes->moveFirst(); !notes->eof(); notes->moveNext())
-        c.notes << Delivery{QDate::fromString(notes->field(QStringLiteral("日付")).toText(), DateFormat),
-                            static_cast<qint32>(notes->field(QStringLiteral("伝票番号")).toInt()),
-                            notes->field(QStringLiteral("件名")).toText(),
-                            {}};
-    readSums(main, c.notes);
+    c.notes = readNotes(main, sql::T3(customer, from, date.toString(DateFormat)));
     Currency received;
     if (c.前回締日.isValid())
         received = Currency::fromRaw(
@@ -97,8 +117,6 @@ CutOffCandidate candidateOf(Database& main, const QString& customer, const QDate
         c.refused = QStringLiteral("合計請求書は税率方式「10%・8%」で作成します");
     else if (c.notes.isEmpty() && c.figures.繰越金額 == Currency())
         c.refused = QStringLiteral("請求する納品書がありません");
-    else if (summaryLines(c.notes).size() > static_cast<size_t>(InvoiceLineCount))
-        c.refused = QStringLiteral("納品書が多く、請求書の%1行に収まりません").arg(InvoiceLineCount);
     return c;
 }
 
@@ -110,14 +128,7 @@ bool cutsOffOn(const QString& 締日, const QDate& date) {
 
 CutOffFigures CutOffAmounts(Currency previousBilled, Currency received, const QList<Delivery>& notes,
                             const QString& 税区分, const QString& 端数処理) {
-    RateSums period;
-    for (const Delivery& d : notes) {
-        period.s10 = period.s10 + d.sums.s10;
-        period.s8 = period.s8 + d.sums.s8;
-        period.exempt = period.exempt + d.sums.exempt;
-        period.has10 = period.has10 || d.sums.has10;
-        period.has8 = period.has8 || d.sums.has8;
-    }
+    const RateSums period = periodSums(notes);
     CutOffFigures f;
     f.前回御請求額 = previousBilled;
     f.御入金額 = received;
@@ -219,6 +230,22 @@ std::optional<StandingCutOff> LatestCutOff(Database& main, const QString& custom
 
 bool IsCutOffInvoice(Database& main, qint32 number) {
     return !main.openRecordset(sql::T9(QString::number(number)))->eof();
+}
+
+std::optional<SummaryRecord> ReadSummary(Database& main, qint32 number) {
+    auto rs = main.openRecordset(sql::T9(QString::number(number)));
+    if (rs->eof())
+        return std::nullopt;
+    SummaryRecord r;
+    for (auto [field, figure] : {std::pair{QStringLiteral("前回御請求額"), &r.前回御請求額},
+                                 std::pair{QStringLiteral("御入金額"), &r.御入金額},
+                                 std::pair{QStringLiteral("繰越金額"), &r.繰越金額},
+                                 std::pair{QStringLiteral("今回御買上額"), &r.今回御買上額},
+                                 std::pair{QStringLiteral("消費税額"), &r.消費税額},
+                                 std::pair{QStringLiteral("今回御請求額"), &r.今回御請求額}})
+        *figure = rs->field(field).toCurrency();
+    r.notes = readNotes(main, sql::T10(rs->field(QStringLiteral("締め番号")).toInt()));
+    return r;
 }
 
 void UndoCutOff(Database& main, const QString& customer, const QDateTime& when) {

@@ -69,6 +69,13 @@ std::optional<StandingCutOff> LatestCutOff(Database& main, const QString& custom
 // Whether invoice `number` of the book now is the summary of a standing cut-off: it goes only by
 // undoing the cut-off, which frees its notes too.
 bool IsCutOffInvoice(Database& main, qint32 number);
+// What a summary invoice prints, from the record of its cut-off: the figures as they were
+// billed and the notes it billed, in date order; nullopt when the invoice is no standing summary.
+struct SummaryRecord {
+    Currency 前回御請求額, 御入金額, 繰越金額, 今回御買上額, 消費税額, 今回御請求額;
+    QList<Delivery> notes;
+};
+std::optional<SummaryRecord> ReadSummary(Database& main, qint32 number);
 // Undoes a customer's latest cut-off: its invoice is deleted (kept in the history) and its notes
 // are free again. Refused (DbError with the reason) when its invoice has payments.
 void UndoCutOff(Database& main, const QString& customer, const QDateTime& when);

@@ -119,6 +119,34 @@ const Row kQualifiedFooter[] = {
     {"txt非課税",   K::Text,    75, 310, 3600, 280, 11, false, 'L', "", "", "n"},
 };
 
+// The monthly summary's line per delivery note, its column headings (their top kSummaryRowsTop)
+// and its foot: the tax by rate, 「次頁へ」 and the page number.
+const Row kSummaryHeadings[] = {
+    {"Label日付",     K::Label,   65, 0, 1435, 340, 12, true, 'C', "日　付", ""},
+    {"Label伝票番号", K::Label, 1500, 0, 1500, 340, 12, true, 'C', "伝票番号", ""},
+    {"Label件名欄",   K::Label, 3000, 0, 6030, 340, 12, true, 'C', "件　　名", ""},
+    {"Label金額",     K::Label, 9030, 0, 1550, 340, 12, true, 'C', "金　額", ""},
+};
+const Row kSummaryDetail[] = {
+    {"txt日付",     K::Text,   120, 30, 1340, 300, 12,   false, 'C', "", "日付", "n"},
+    {"txt伝票番号", K::Text,  1560, 30, 1380, 300, 12,   false, 'R', "", "伝票番号", "n"},
+    {"txt件名",     K::Text,  3060, 30, 5910, 300, 12,   false, 'L', "", "件名"},
+    {"txt金額",     K::Text,  9060, 30, 1470, 300, 14.5, false, 'R', "", "金額", "n"},
+    {"Line26",  K::Line,    71, 0,    71, 355, 0, false, 'L', "", ""},
+    {"Line29",  K::Line,  1500, 0,  1500, 355, 0, false, 'L', "", ""},
+    {"Line30",  K::Line,  3000, 0,  3000, 355, 0, false, 'L', "", ""},
+    {"Line32",  K::Line,  9030, 0,  9030, 355, 0, false, 'L', "", ""},
+    {"Line33",  K::Line, 10560, 0, 10560, 355, 0, false, 'L', "", ""},
+    {"Line25",  K::Line,    80, 355, 10575, 355, 0, false, 'L', "", ""},
+};
+const Row kSummaryFooter[] = {
+    {"txt税率別見出し", K::Text,    75,  30, 3600, 280, 11, false, 'L', "", ""},
+    {"txt税率別1",      K::Text,  3800,  30, 6760, 280, 11, false, 'R', "", "", "n"},
+    {"txt税率別2",      K::Text,  3800, 310, 6760, 280, 11, false, 'R', "", "", "n"},
+    {"txt頁",           K::Text,  4000, 620, 2560, 280, 11, false, 'C', "", "", "n"},
+    {"txt次頁",         K::Text,  8000, 620, 2560, 280, 11, false, 'R', "", "", "n"},
+};
+
 // What an invoice may add. The due date sits under the date; the subject in a band under the
 // customer's name (its top 1843); the account and the notes side by side in a block at the foot.
 const Row kDueDate[] = {
@@ -159,6 +187,10 @@ const Row kSeal = {"img印影", K::Image, 9370, 1190, kSealTwips, kSealTwips, 0,
 const Row kLogo = {"imgロゴ", K::Image,   71,    0, kLogoWidthTwips, kLogoHeightTwips, 0, false, 'L', "", ""};
 // clang-format on
 
+const char* const kSummaryFigures[] = {"前回御請求額", "御入金額", "繰越金額", "今回御買上額", "消費税額", "今回御請求額"};
+constexpr int kFiguresTop = 3200;      // below the company's block and its registration number
+constexpr int kSummaryRowsTop = 3950;  // the column headings
+constexpr int kSummaryFooterHeight = 920;
 constexpr int kSubjectTop = 1843;
 constexpr int kSubjectHeight = 420;
 constexpr int kFootBlockHeight = 860;
@@ -257,6 +289,40 @@ void fitDetailRows(Section& detail) {
         else
             c.rect.moveTop((h - 1 - c.rect.height()) / 2);
     }
+}
+
+void buildSummaryLayout(Section& pageHeader, Section& detail, Section& pageFooter) {
+    // The invoice's heading down to the amount due, and the issuer's registration number.
+    pageHeader = Section{QStringLiteral("PageHeader"), kSummaryRowsTop + 340 + 110, {}};
+    for (const Row& r : kHeader) {
+        pageHeader.controls.push_back(make(r));
+        if (QLatin1String(r.name) == QLatin1String("Line40"))
+            break;
+    }
+    pageHeader.ctl(QStringLiteral("txt自社情報")).rect.setBottom(2870);
+    for (const Row& r : kQualifiedHeader)
+        pageHeader.controls.push_back(make(r));
+    // The figures side by side below the company's block, headings over ruled boxes.
+    const int width = (10575 - 213) / int(std::size(kSummaryFigures));
+    for (int i = 0; i < int(std::size(kSummaryFigures)); ++i) {
+        const int left = 213 + i * width;
+        const char* name = kSummaryFigures[i];
+        Control heading = make({"", K::Label, left, kFiguresTop, width, 284, 11, true, 'C', name, ""});
+        heading.name = QStringLiteral("Label") + QString::fromUtf8(name);
+        Control box = make({"", K::Text, left + 60, kFiguresTop + 284, width - 120, 354, 13, false, 'R', "", "", "n"});
+        box.name = QStringLiteral("txt") + QString::fromUtf8(name);
+        box.outputFormat = QStringLiteral("#,##0");
+        pageHeader.controls.push_back(heading);
+        pageHeader.controls.push_back(box);
+        if (i > 0)
+            pageHeader.controls.push_back(make({"", K::Line, left, kFiguresTop + 284, left, kFiguresTop + 638, 0, false, 'L', "", ""}));
+    }
+    pageHeader.controls.push_back(make({"Shape金額欄", K::Rect, 213, kFiguresTop + 284, width * 6, 354, 0, false, 'L', "", ""}));
+    addRows(pageHeader, kSummaryHeadings, kSummaryRowsTop);
+    detail = Section{QStringLiteral("Detail"), kRowHeight, {}};
+    addRows(detail, kSummaryDetail);
+    pageFooter = Section{QStringLiteral("PageFooter"), kSummaryFooterHeight, {}};
+    addRows(pageFooter, kSummaryFooter);
 }
 
 void buildInvoiceLayout(Section& pageHeader, Section& detail, Section& pageFooter) {

@@ -7,6 +7,11 @@ namespace report {
 // Fills the sections of the printed invoice with their controls, as drawn in the old layout.
 void buildInvoiceLayout(Section& pageHeader, Section& detail, Section& pageFooter);
 
+// The monthly summary invoice: the invoice's heading with the registration number, the cut-off's
+// six figures in a row of boxes (txt前回御請求額 …), columns 日付, 伝票番号, 件名, 金額, and a foot
+// with the tax by rate (txt税率別1, 2), the page number (txt頁) and 「次頁へ」 (txt次頁).
+void buildSummaryLayout(Section& pageHeader, Section& detail, Section& pageFooter);
+
 // What a qualified invoice adds: the issuer's registration number under the company, a line's
 // mark at the end of the name column (※ reduced rate, 非 exempt), and a footer with the legend,
 // a line per rate and the exempt lines' sum. The company details and the name column give up the room.

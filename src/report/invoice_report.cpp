@@ -91,7 +91,7 @@ QString RateLine(int rate, double sum, const std::optional<double>& tax, bool in
     return line;
 }
 
-void rpt請求書::ActiveReport_ReportStart() {
+void rpt請求書::setA4Page() {
     page.paper = QPageSize::A4;
     page.orientation = QPageLayout::Portrait;
     page.top = 900 - (values.prnロゴ.isNull() ? 0 : report::kLogoRise);
@@ -99,7 +99,10 @@ void rpt請求書::ActiveReport_ReportStart() {
     // The free choice of sides: the 300 go left, so a printer's unprintable border does not eat the left rule.
     page.left = 300;
     page.right = 0;
+}
 
+void rpt請求書::ActiveReport_ReportStart() {
+    setA4Page();
     MaxLine = 30;
     // The rows share what the header and footer leave of the one page.
     const int body = page.paperTwips().height() - page.top - page.bottom - pageHeader.height - pageFooter.height;
@@ -129,6 +132,28 @@ static QVariant boxValue(const std::optional<double>& v) {
 }
 
 void rpt請求書::PageHeader_Format() {
+    fillHeading();
+    pageHeader.ctl(QStringLiteral("txt税抜計")).setValue(boxValue(values.prn税抜計));
+    pageHeader.ctl(QStringLiteral("txt消費税")).setValue(boxValue(values.prn消費税));
+    pageHeader.ctl(QStringLiteral("txt合計")).setValue(boxValue(values.prn合計));
+    if (!values.prn適格)
+        return;
+    fillRateLines();
+    // Exempt lines count in the subtotal but in neither rate: their sum says why the two differ.
+    double exempt = 0;
+    bool anyExempt = false;
+    for (const DetailRecord& r : records)
+        if (r.非課税) {
+            anyExempt = true;
+            exempt += r.金額.toDouble();
+        }
+    if (anyExempt) {
+        pageFooter.ctl(QStringLiteral("Label凡例")).caption = QStringLiteral("※は軽減税率対象　非は非課税");
+        pageFooter.ctl(QStringLiteral("txt非課税")).setValue(QStringLiteral("非課税 ") + yen(exempt));
+    }
+}
+
+void rpt請求書::fillHeading() {
     const QString date = report::reformatDate(values.prn日付);
     const QDate day = QDate::fromString(date, QStringLiteral("yyyy/MM/dd"));
     pageHeader.ctl(QStringLiteral("txtCday")).setValue(day.isValid() ? report::printedDate(day, values.prn和暦) : date);
@@ -160,34 +185,21 @@ void rpt請求書::PageHeader_Format() {
         pageHeader.ctl(QStringLiteral("txt請求金額"))
             .setValue(kYen + (values.prn請求金額 ? figures::formatThousands(*values.prn請求金額) : QString()));
     }
-    pageHeader.ctl(QStringLiteral("txt税抜計")).setValue(boxValue(values.prn税抜計));
-    pageHeader.ctl(QStringLiteral("txt消費税")).setValue(boxValue(values.prn消費税));
-    pageHeader.ctl(QStringLiteral("txt合計")).setValue(boxValue(values.prn合計));
-    if (!values.prn適格)
-        return;
     // A quote shows the sums by rate but does not claim to be a qualified invoice.
-    if (!values.prn登録番号.isEmpty() && !quote)
+    if (values.prn適格 && !values.prn登録番号.isEmpty() && !quote)
         pageHeader.ctl(QStringLiteral("txt登録番号")).setValue(QStringLiteral("登録番号 ") + values.prn登録番号);
+}
+
+void rpt請求書::fillRateLines(bool shown) {
     // A line for each rate with lines, 10 % first.
     QStringList lines;
     for (const auto& [rate, sum, tax] : {std::tuple{10, values.prn対象10, values.prn消費税10},
                                          std::tuple{8, values.prn対象8, values.prn消費税8}})
         if (sum)
             lines << RateLine(rate, *sum, tax, values.prn内税);
-    pageFooter.ctl(QStringLiteral("txt税率別1")).setValue(lines.value(0));
-    pageFooter.ctl(QStringLiteral("txt税率別2")).setValue(lines.value(1));
-    // Exempt lines count in the subtotal but in neither rate: their sum says why the two differ.
-    double exempt = 0;
-    bool anyExempt = false;
-    for (const DetailRecord& r : records)
-        if (r.非課税) {
-            anyExempt = true;
-            exempt += r.金額.toDouble();
-        }
-    if (anyExempt) {
-        pageFooter.ctl(QStringLiteral("Label凡例")).caption = QStringLiteral("※は軽減税率対象　非は非課税");
-        pageFooter.ctl(QStringLiteral("txt非課税")).setValue(QStringLiteral("非課税 ") + yen(exempt));
-    }
+    pageFooter.ctl(QStringLiteral("txt税率別1")).setValue(shown ? lines.value(0) : QString());
+    pageFooter.ctl(QStringLiteral("txt税率別2")).setValue(shown ? lines.value(1) : QString());
+
 }
 
 void rpt請求書::Detail_Format() {

@@ -71,6 +71,12 @@ class rpt請求書 : public report::BandedReport {
     void Detail_Format() override;
     void Detail_BeforePrint() override;
     void ClearDetailTxt();
+    // What every printed page of an invoice shares: the heading (date, number, customer, company,
+    // subject, due date, amount due, registration number), the page setup, and the lines by rate
+    // (blank when not shown).
+    void fillHeading();
+    void setA4Page();
+    void fillRateLines(bool shown = true);
 
     std::size_t recordCount() const override { return records.size(); }
     QVariant fieldValue(std::size_t record, const QString& field) const override;

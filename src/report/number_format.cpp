@@ -9,6 +9,11 @@ namespace report {
 QString applyOutputFormat(const QVariant& value, const QString& format) {
     if (format == QLatin1String("#,###"))
         return figures::formatThousands(value);
+    // The same, with a zero shown as 0 rather than left blank.
+    if (format == QLatin1String("#,##0")) {
+        const QString t = figures::formatThousands(value);
+        return t.isEmpty() && !value.isNull() ? QStringLiteral("0") : t;
+    }
     if (format == figures::kQuantityFormat)
         return figures::formatQuantity(value);
     if (!value.isValid() || value.isNull())

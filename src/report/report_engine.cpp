@@ -109,6 +109,7 @@ void BandedReport::startPage(int& y) {
 
 void BandedReport::finishPage() {
     const int printable = page.paperTwips().height() - page.top - page.bottom;
+    PageFooter_Format();
     place(pageFooter, printable - pageFooter.height);
 }
 

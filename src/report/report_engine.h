@@ -92,6 +92,9 @@ class BandedReport {
     virtual void PageHeader_Format() {}
     virtual void Detail_Format() {}
     virtual void Detail_BeforePrint() {}
+    // Before the footer is placed; eof() tells whether the page is the last.
+    virtual void PageFooter_Format() {}
+    int pageNumber() const { return static_cast<int>(laidPages.size()); }
 
     virtual std::size_t recordCount() const = 0;
     virtual QVariant fieldValue(std::size_t record, const QString& field) const = 0;

@@ -396,7 +396,11 @@ QString T10() {
     return QStringLiteral("select max(締め番号) as 最大 from 請求締め");
 }
 QString T9(const QString& n) {
-    return "select 締め番号 from 請求締め where 請求書番号 = " + n + " and isnull(取消日時) and 世代 = " + generationNow;
+    return "select * from 請求締め where 請求書番号 = " + n + " and isnull(取消日時) and 世代 = " + generationNow;
+}
+QString T10(qint64 id) {
+    return "select 請求書ヘッダ.伝票番号, 日付, 件名 from 締め明細, 請求書ヘッダ where 締め明細.締め番号 = " + QString::number(id) +
+           " and 請求書ヘッダ.伝票番号 = 締め明細.納品書番号 and 請求書ヘッダ.種別 = '納品書' order by 日付, 請求書ヘッダ.伝票番号";
 }
 QString T8(qint64 id, const QString& when) {
     return "update 請求締め set 取消日時 = '" + lit(when) + "' where 締め番号 = " + QString::number(id) +

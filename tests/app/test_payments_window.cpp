@@ -5,6 +5,7 @@
 #include "book/search.h"
 #include "invoice/invoice_io.h"
 #include "invoice/lines.h"
+#include "payments/cutoff.h"
 #include "window_fixture.h"
 
 // Payments as a user records them: from the list, in the dialog, back on the list and on the
@@ -15,6 +16,7 @@ class PaymentsWindowTest : public QObject {
     void paymentFromTheList();
     void termsGiveTheDueDate();
     void cutOffFromTheReceivablesPage();
+    void summaryPrintsItsOwnPages();
 
   private:
     static void registerInvoice(Database& main, Database& work, qint32 n, const QDate& date, qint64 total) {
@@ -170,6 +172,56 @@ void PaymentsWindowTest::cutOffFromTheReceivablesPage() {
     // The page reads again: the summary invoice is owed.
     QCOMPARE(f.w->receivables->dat売掛金->rowCount(), 1);
     QCOMPARE(f.w->receivables->dat売掛金->index(0, 4).data().toString(), QStringLiteral("1,100"));
+}
+
+void PaymentsWindowTest::summaryPrintsItsOwnPages() {
+    // 40 notes, more than one page holds and more than an invoice's 30 lines: the last one also
+    // has an 8 % line. Sums 40,000 at 10 % and 500 at 8 %; tax per rate over the period.
+    WindowFixture f;
+    qint32 number = 0;
+    {
+        auto main = f.data.openMain();
+        main->executeRaw(QStringLiteral("INSERT INTO 顧客マスタ (顧客名, 締日, 支払月, 支払日, 請求方法) VALUES"
+                                        " ('月締商事', '末日', '翌月', '末日', '締め')"));
+        for (int n = 1; n <= 40; ++n) {
+            InvoiceHeader note;
+            note.number = n;
+            note.種別 = Kind納品書;
+            note.date = QDate(2026, 1, (n + 1) / 2).toString(QStringLiteral("yyyy/MM/dd"));
+            note.顧客名 = QStringLiteral("月締商事");
+            note.件名 = QStringLiteral("第%1便").arg(n);
+            note.税率方式 = Scheme10_8;
+            std::vector<VersionLine> lines{{Value(QStringLiteral("品")), Value(1.0), Value(),
+                                            Value(Currency::fromWhole(1000)), Value(Currency::fromWhole(1000)),
+                                            Value(false), Value(10)}};
+            if (n == 40)
+                lines.push_back({Value(QStringLiteral("食品")), Value(1.0), Value(), Value(Currency::fromWhole(500)),
+                                 Value(Currency::fromWhole(500)), Value(false), Value(8)});
+            Entry伝票(*main, note, lines);
+        }
+        number = RunCutOff(*main, QDate(2026, 1, 31), {QStringLiteral("月締商事")},
+                           {Scheme10_8, QStringLiteral("外税"), QStringLiteral("切り捨て"), {}},
+                           QDateTime(QDate(2026, 2, 1), QTime(9, 0)))
+                     .value(0);
+    }
+    f.start();
+    InvoicePage& w = *f.w->invoice;
+    w.Load伝票(number);
+    w.cmd印刷->click();
+    const QString pdf = savedPreview(*f.w)[0];
+    for (const QString& t : {QStringLiteral("前回御請求額"), QStringLiteral("今回御買上額"), QStringLiteral("40,500"),
+                             QStringLiteral("4,040"), QStringLiteral("44,540"), QStringLiteral("2026/02/28"),
+                             QStringLiteral("第1便"), QStringLiteral("第40便"), QStringLiteral("1,500")})
+        QVERIFY2(pdf.contains(t), qPrintable(t + u'\n' + pdf));
+    // The figures come from the cut-off's boxes, not from the notes text the invoice carries.
+    QVERIFY2(!pdf.contains(QStringLiteral("円")), qPrintable(pdf));
+    // Page one ends with its number and 「次頁へ」; page two carries the rest, then the tax by rate
+    // and its number.
+    const qsizetype next = pdf.indexOf(QStringLiteral("1/2 次頁へ"));
+    QVERIFY2(next >= 0 && pdf.count(QStringLiteral("次頁へ")) == 1, qPrintable(pdf));
+    QVERIFY2(pdf.indexOf(QStringLiteral("10%対象 ¥40,000 消費税 ¥4,000 8%対象 ¥500 消費税 ¥40 2/2")) > next,
+             qPrintable(pdf));
+    QVERIFY(pdf.indexOf(QStringLiteral("第40便")) > next);
 }
 
 QTEST_MAIN(PaymentsWindowTest)

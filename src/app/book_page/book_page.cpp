@@ -281,5 +281,9 @@ void BookPage::PrintVersion(qint32 number, const InvoiceVersion& v, const std::v
         rows.push_back({printField(l.品名), printField(l.数量), printField(l.単位), printField(l.単価),
                         printField(l.金額), p.prn適格 && rate == 8, p.prn適格 && rate == 0});
     }
-    showPreview(window(), std::make_shared<rpt請求書>(std::move(p), std::move(rows)));
+    try {
+        showPreview(window(), printedReport(*books_.dbMain, std::move(p), std::move(rows)));
+    } catch (const DbError& e) {
+        notifyFailure(QStringLiteral("請求締めを読めないため印刷できません。"), e);
+    }
 }

@@ -48,6 +48,7 @@ void InvoicePage::SetPrnData請求書A4(bool preview) {
         p.prn消費税8 = boxValue(num消費税8);
     }
     std::vector<DetailRecord> rows;
+    std::shared_ptr<rpt請求書> report;
     try {
         // The bare table, in the order its rows were added.
         auto rs = books_.dbWork->openRecordset(sql::I11());
@@ -59,11 +60,11 @@ void InvoicePage::SetPrnData請求書A4(bool preview) {
                  printField(rs->field(QStringLiteral("単位"))), printField(rs->field(QStringLiteral("単価"))),
                  printField(rs->field(QStringLiteral("金額"))), marked && rate == 8, marked && rate == 0});
         }
+        report = printedReport(*books_.dbMain, std::move(p), std::move(rows));
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("明細を読めないため印刷できません。"), e);
         return;
     }
-    auto report = std::make_shared<rpt請求書>(std::move(p), std::move(rows));
     if (preview)
         report::showPreview(window(), report);
 }
