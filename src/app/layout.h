@@ -52,7 +52,7 @@ inline const QStringList detailFields = {QStringLiteral("行番号"), QStringLit
                                          QStringLiteral("単位"),   QStringLiteral("単価"), QStringLiteral("金額")};
 constexpr int detailFlagColumn = 6; // 非課税, or 税率 under "10%・8%"
 // The invoice list: 伝票番号, 種別, 日付, 顧客名, 税抜計, 消費税, 合計, 状態, 元伝票, 入金額, 残高, 入金状態.
-inline const QList<double> bookColumnTwips = {1100, 900, 1500, 4200, 1500, 1300, 1500, 1300, 2200, 1500, 1500, 1200};
+inline const QList<double> bookColumnTwips = {1100, 900, 1500, 3400, 1500, 1300, 1500, 1300, 1800, 1500, 1500, 1200};
 constexpr int dateLeftTwips = 7200;
 constexpr int dateWidthTwips = 1980;
 inline const QString dateFormat = QStringLiteral("yyyy年MM月dd日");
