@@ -28,6 +28,7 @@ struct Company {
     QString 自社名, 自社情報;
     bool 和暦 = false;
     QImage 印影, ロゴ;
+    bool 締め明細印刷 = false; // a monthly summary lists its notes' item lines
 };
 
 // The settings in force: copies of the stored settings, as a start finds them before reading them.

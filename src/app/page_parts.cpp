@@ -1,6 +1,7 @@
 #include "app/page_parts.h"
 
 #include "app/books.h"
+#include "book/history.h"
 #include "messages/msg.h"
 #include "payments/cutoff.h"
 #include "report/invoice_report.h"
@@ -131,6 +132,7 @@ void printCompany(PrintValues& p, const Company& company) {
     p.prn和暦 = company.和暦;
     p.prn印影 = company.印影;
     p.prnロゴ = company.ロゴ;
+    p.prn締め明細 = company.締め明細印刷;
 }
 
 void sayWriteFailures(BoundTable* table) {
@@ -186,8 +188,14 @@ std::shared_ptr<rpt請求書> printedReport(Database& main, PrintValues p, std::
         return std::make_shared<rpt請求書>(std::move(p), std::move(rows));
     SummaryValues s{cutOff->前回御請求額.toDouble(), cutOff->御入金額.toDouble(), cutOff->繰越金額.toDouble(),
                     cutOff->今回御買上額.toDouble(), cutOff->消費税額.toDouble(), cutOff->今回御請求額.toDouble(), {}};
-    for (const Delivery& d : cutOff->notes)
-        s.notes.push_back({d.日付, d.伝票番号, d.件名, d.sums.total().toDouble()});
+    for (const Delivery& d : cutOff->notes) {
+        s.notes.push_back({d.日付, d.伝票番号, d.件名, d.sums.total().toDouble(), {}});
+        // The item lines as the note is stored now.
+        if (p.prn締め明細)
+            for (const VersionLine& l : Read履歴明細(main, d.伝票番号, 0, 0, Kind納品書))
+                s.notes.back().items.push_back({printField(l.品名), printField(l.数量), printField(l.単位),
+                                                printField(l.単価), printField(l.金額)});
+    }
     p.prn請求金額 = s.今回御請求額;
     return std::make_shared<rpt合計請求書>(std::move(p), std::move(s));
 }

@@ -27,6 +27,7 @@ void Entry設定(Database& main, const CompanySettings& s) {
                                       std::pair{QStringLiteral("郵便番号"), &s.郵便番号},
                                       std::pair{QStringLiteral("住所"), &s.住所}})
         rs->setField(field, text->isEmpty() ? Value() : Value(*text));
+    rs->setField(QStringLiteral("締め明細印刷"), s.締め明細印刷);
     rs->update();
     tx.commit();
 }
@@ -56,6 +57,7 @@ StoredSettings Read設定(Database& main) {
     s.住所 = text("住所");
     if (const Value v = rs->field(QStringLiteral("LineColor1")); !v.isNull())
         s.LineColor1 = v.toInt();
+    s.締め明細印刷 = rs->field(QStringLiteral("締め明細印刷")).toBool();
     return s;
 }
 

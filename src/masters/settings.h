@@ -20,6 +20,7 @@ struct CompanySettings {
     QString 支払期限既定 = DueDateRules.front();
     QString 日付表記 = DateStyles.front();
     QString PeppolID = {}, 郵便番号 = {}, 住所 = {}; // the digital invoice's address of the company
+    bool 締め明細印刷 = false; // a monthly summary prints its notes' item lines under each note
 };
 // Saves the page into the company record, all or nothing; the counter is left alone.
 void Entry設定(Database& main, const CompanySettings& s);
@@ -31,6 +32,7 @@ struct StoredSettings {
     std::optional<QString> 登録番号, 税率方式, 端数処理;
     std::optional<QString> 振込先, 支払期限既定, 日付表記;
     std::optional<QString> PeppolID, 郵便番号, 住所;
+    bool 締め明細印刷 = false;
 };
 StoredSettings Read設定(Database& main);
 // The tax scheme the books work under. Books without a settings record (a new data folder, or

@@ -139,6 +139,20 @@ const Row kSummaryDetail[] = {
     {"Line33",  K::Line, 10560, 0, 10560, 355, 0, false, 'L', "", ""},
     {"Line25",  K::Line,    80, 355, 10575, 355, 0, false, 'L', "", ""},
 };
+// With the notes' item lines, the subject's column gives room to their quantity, unit and price;
+// an item's name sits indented under its note's subject, its amount in the amount column.
+const Row kSummaryItemHeadings[] = {
+    {"Label件名欄", K::Label, 3000, 0, 3000, 340, 12, true, 'C', "件名・品名", ""},
+    {"Label数量",   K::Label, 6000, 0, 1150, 340, 12, true, 'C', "数　量", ""},
+    {"Label単位",   K::Label, 7150, 0,  600, 340, 12, true, 'C', "単位", ""},
+    {"Label単価",   K::Label, 7750, 0, 1280, 340, 12, true, 'C', "単　価", ""},
+};
+const Row kSummaryItemDetail[] = {
+    {"txt品名", K::Text, 3240, 30, 2700, 300, 12,   false, 'L', "", "品名"},
+    {"txt数量", K::Text, 6000, 30, 1100, 300, 12,   false, 'R', "", "数量", "n"},
+    {"txt単位", K::Text, 7150, 30,  600, 300, 12,   false, 'C', "", "単位"},
+    {"txt単価", K::Text, 7750, 30, 1230, 300, 12,   false, 'R', "", "単価", "n"},
+};
 const Row kSummaryFooter[] = {
     {"txt税率別見出し", K::Text,    75,  30, 3600, 280, 11, false, 'L', "", ""},
     {"txt税率別1",      K::Text,  3800,  30, 6760, 280, 11, false, 'R', "", "", "n"},
@@ -291,7 +305,7 @@ void fitDetailRows(Section& detail) {
     }
 }
 
-void buildSummaryLayout(Section& pageHeader, Section& detail, Section& pageFooter) {
+void buildSummaryLayout(Section& pageHeader, Section& detail, Section& pageFooter, bool items) {
     // The invoice's heading down to the amount due, and the issuer's registration number.
     pageHeader = Section{QStringLiteral("PageHeader"), kSummaryRowsTop + 340 + 110, {}};
     for (const Row& r : kHeader) {
@@ -321,6 +335,11 @@ void buildSummaryLayout(Section& pageHeader, Section& detail, Section& pageFoote
     addRows(pageHeader, kSummaryHeadings, kSummaryRowsTop);
     detail = Section{QStringLiteral("Detail"), kRowHeight, {}};
     addRows(detail, kSummaryDetail);
+    if (items) {
+        std::erase_if(pageHeader.controls, [](const Control& c) { return c.name == QLatin1String("Label件名欄"); });
+        addRows(pageHeader, kSummaryItemHeadings, kSummaryRowsTop);
+        addRows(detail, kSummaryItemDetail);
+    }
     pageFooter = Section{QStringLiteral("PageFooter"), kSummaryFooterHeight, {}};
     addRows(pageFooter, kSummaryFooter);
 }

@@ -9,8 +9,9 @@ void buildInvoiceLayout(Section& pageHeader, Section& detail, Section& pageFoote
 
 // The monthly summary invoice: the invoice's heading with the registration number, the cut-off's
 // six figures in a row of boxes (txt前回御請求額 …), columns 日付, 伝票番号, 件名, 金額, and a foot
-// with the tax by rate (txt税率別1, 2), the page number (txt頁) and 「次頁へ」 (txt次頁).
-void buildSummaryLayout(Section& pageHeader, Section& detail, Section& pageFooter);
+// with the tax by rate (txt税率別1, 2), the page number (txt頁) and 「次頁へ」 (txt次頁). With items,
+// rows for the notes' item lines too: txt品名, txt数量, txt単位, txt単価 in the subject's column.
+void buildSummaryLayout(Section& pageHeader, Section& detail, Section& pageFooter, bool items);
 
 // What a qualified invoice adds: the issuer's registration number under the company, a line's
 // mark at the end of the name column (※ reduced rate, 非 exempt), and a footer with the legend,

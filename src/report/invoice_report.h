@@ -32,6 +32,7 @@ struct PrintValues {
     QString prn種別 = Kind請求書;
     QDate prn有効期限;   // a quote's validity; invalid when none
     QString prn但し書き; // what a receipt is for
+    bool prn締め明細 = false; // a monthly summary lists its notes' item lines
 };
 
 // A qualified invoice's line for one rate: "10%対象 ¥8,000　消費税 ¥800".

@@ -1,11 +1,17 @@
 #include "report/summary_report.h"
 
+#include "figures/figures.h"
 #include "report/invoice_layout.h"
 
 rpt合計請求書::rpt合計請求書(PrintValues v, SummaryValues s) : rpt請求書(std::move(v), {}), summary(std::move(s)) {
     // The invoice's own form is replaced whole; the extras go where they go on any invoice.
     const PrintValues& p = printValues();
-    report::buildSummaryLayout(pageHeader, detail, pageFooter);
+    report::buildSummaryLayout(pageHeader, detail, pageFooter, p.prn締め明細);
+    for (std::size_t n = 0; n < summary.notes.size(); ++n) {
+        rows.emplace_back(n, -1);
+        for (int i = 0; p.prn締め明細 && i < int(summary.notes[n].items.size()); ++i)
+            rows.emplace_back(n, i);
+    }
     report::addExtrasLayout(pageHeader, pageFooter,
                             {!p.prn件名.isEmpty(), p.prn支払期限.isValid(), !p.prn振込先.isEmpty(), false,
                              !p.prn印影.isNull(), !p.prnロゴ.isNull()});
@@ -18,10 +24,15 @@ rpt合計請求書::rpt合計請求書(PrintValues v, SummaryValues s) : rpt請�
 void rpt合計請求書::ActiveReport_ReportStart() {
     setA4Page();
     detail.ctl(QStringLiteral("txt金額")).outputFormat = QStringLiteral("#,##0");
+    if (printValues().prn締め明細) {
+        // A fraction of a unit or of a yen is part of the note: rounding it would not add up.
+        detail.ctl(QStringLiteral("txt数量")).outputFormat = figures::kQuantityFormat;
+        detail.ctl(QStringLiteral("txt単価")).outputFormat = figures::kQuantityFormat;
+    }
     // Whole rows only: as many as the page leaves, the rest on the next pages.
     const int body = page.paperTwips().height() - page.top - page.bottom - pageHeader.height - pageFooter.height;
     const int perPage = std::max(1, body / detail.height);
-    pages = std::max<int>(1, (static_cast<int>(summary.notes.size()) + perPage - 1) / perPage);
+    pages = std::max<int>(1, (static_cast<int>(rows.size()) + perPage - 1) / perPage);
 }
 
 void rpt合計請求書::PageHeader_Format() {
@@ -46,7 +57,17 @@ void rpt合計請求書::PageFooter_Format() {
 }
 
 QVariant rpt合計請求書::fieldValue(std::size_t record, const QString& field) const {
-    const SummaryNote& n = summary.notes.at(record);
+    const auto [note, item] = rows.at(record);
+    const SummaryNote& n = summary.notes.at(note);
+    if (item >= 0) {
+        const DetailRecord& d = n.items.at(item);
+        for (const auto& [name, value] : {std::pair{QStringLiteral("品名"), &d.品名}, std::pair{QStringLiteral("数量"), &d.数量},
+                                          std::pair{QStringLiteral("単位"), &d.単位}, std::pair{QStringLiteral("単価"), &d.単価},
+                                          std::pair{QStringLiteral("金額"), &d.金額}})
+            if (field == name)
+                return *value;
+        return {};
+    }
     if (field == QStringLiteral("日付"))
         return n.日付.toString(QStringLiteral("yyyy/MM/dd"));
     if (field == QStringLiteral("伝票番号"))

@@ -6,12 +6,14 @@
 #include <QString>
 #include <vector>
 
-// A delivery note as the monthly summary invoice lists it; the amount as its lines add up.
+// A delivery note as the monthly summary invoice lists it; the amount as its lines add up; its
+// item lines when the summary prints them.
 struct SummaryNote {
     QDate 日付;
     qint32 伝票番号 = 0;
     QString 件名;
     double 金額 = 0;
+    std::vector<DetailRecord> items;
 };
 
 // The figures of the cut-off, in the order the boxes print them, and the notes it billed.
@@ -21,7 +23,8 @@ struct SummaryValues {
 };
 
 // The monthly summary invoice: the invoice's heading, the cut-off's figures in a row of boxes,
-// a line per delivery note, and the tax by rate on the last page. Pages continue with 「次頁へ」
+// a line per delivery note (followed by its item lines when the values carry them, prn締め明細),
+// and the tax by rate on the last page. Pages continue with 「次頁へ」
 // at the foot and the page number when the notes do not fit one.
 class rpt合計請求書 : public rpt請求書 {
   public:
@@ -34,10 +37,12 @@ class rpt合計請求書 : public rpt請求書 {
     void PageFooter_Format() override;
     void Detail_Format() override {}
 
-    std::size_t recordCount() const override { return summary.notes.size(); }
+    std::size_t recordCount() const override { return rows.size(); }
     QVariant fieldValue(std::size_t record, const QString& field) const override;
 
   private:
     SummaryValues summary;
+    // The printed rows in order: a note's index, and its item's, or -1 for the note's own line.
+    std::vector<std::pair<std::size_t, int>> rows;
     int pages = 1;
 };

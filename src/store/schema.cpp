@@ -130,6 +130,9 @@ const QStringList& schemaSteps(SchemaFile file) {
         // another PC's change since this PC read it is refused instead of overwriting it.
         QStringLiteral("ALTER TABLE 請求書ヘッダ ADD COLUMN 更新回数 INTEGER NOT NULL DEFAULT 0;"
                        "ALTER TABLE 請求書ヘッダ履歴 ADD COLUMN 更新回数 INTEGER;"),
+        // 9: whether a monthly summary invoice prints its delivery notes' item lines under each
+        // note; off, as summaries printed before.
+        QStringLiteral("ALTER TABLE 自社情報 ADD COLUMN 締め明細印刷 BOOLEAN NOT NULL DEFAULT 0;"),
     };
     static const QStringList work = {
         // 1: the rate of a line, of a product on the product page and in the pick list.

@@ -222,6 +222,20 @@ void PaymentsWindowTest::summaryPrintsItsOwnPages() {
     QVERIFY2(pdf.indexOf(QStringLiteral("10%対象 ¥40,000 消費税 ¥4,000 8%対象 ¥500 消費税 ¥40 2/2")) > next,
              qPrintable(pdf));
     QVERIFY(pdf.indexOf(QStringLiteral("第40便")) > next);
+
+    // Registered on the settings page, the item lines follow each note's line, onto more pages.
+    QVERIFY(!pdf.contains(QStringLiteral("食品")));
+    f.w->settings->chk締め明細印刷->setChecked(true);
+    f.w->settings->cmd設定登録->click();
+    QVERIFY(::Read設定(f.main()).締め明細印刷);
+    w.cmd印刷->click();
+    const QString items = savedPreview(*f.w)[0];
+    QVERIFY2(items.count(QStringLiteral("次頁へ")) == 3 && items.contains(QStringLiteral("1/4")) &&
+                 items.contains(QStringLiteral("4/4")),
+             qPrintable(items));
+    // The 8 % line of the last note: name, quantity and price on its row, on the last page.
+    QVERIFY2(items.contains(QStringLiteral("食品 1 500")), qPrintable(items));
+    QVERIFY(items.indexOf(QStringLiteral("食品")) > items.lastIndexOf(QStringLiteral("次頁へ")));
 }
 
 QTEST_MAIN(PaymentsWindowTest)

@@ -44,7 +44,7 @@ void NumberingTest::noCompanyRecord() {
     // The record begins a new book, so it carries today's scheme.
     QCOMPARE(dump(*main, txt("自社情報")),
              QStringList({txt("自社名=<null>|自社情報=<null>|税区分=<null>|LineColor1=<null>|最大請求書番号=1|登録番号=<null>|税率方式=10%・8%|端数処理=<null>|振込先=<null>|支払期限既定=<null>|日付表記=<null>|PeppolID=<null>|郵便番号=<null>|住所=<null>"
-                                  "|最大見積書番号=<null>|最大納品書番号=<null>|最大領収書番号=<null>")}));
+                                  "|最大見積書番号=<null>|最大納品書番号=<null>|最大領収書番号=<null>|締め明細印刷=False")}));
     QCOMPARE(get(*main), txt("2"));
 }
 
@@ -58,7 +58,7 @@ void NumberingTest::nullCounterTakesRegisteredNumber() {
     QCOMPARE(dump(*main, txt("自社情報")),
              QStringList({txt("自社名=山田商店|自社情報=<null>|税区分=内税|LineColor1=<null>|最大請求書番号=5|登録番号=<null>|"
                               "税率方式=<null>|端数処理=<null>|振込先=<null>|支払期限既定=<null>|日付表記=<null>|PeppolID=<null>|郵便番号=<null>|住所=<null>"
-                                  "|最大見積書番号=<null>|最大納品書番号=<null>|最大領収書番号=<null>")}));
+                                  "|最大見積書番号=<null>|最大納品書番号=<null>|最大領収書番号=<null>|締め明細印刷=False")}));
 }
 
 void NumberingTest::counterOnlyRises() {

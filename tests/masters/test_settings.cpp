@@ -49,7 +49,7 @@ class TestSettings : public QObject {
         QCOMPARE(dump(*main, Company), QStringList({"自社名=ヴォルニサ商事|自社情報=東京都港区|税区分=内税|"
                                                     "LineColor1=255|最大請求書番号=<null>|登録番号=<null>|税率方式=10%・8%|端数処理=四捨五入"
                                                     "|振込先=<null>|支払期限既定=なし|日付表記=西暦|PeppolID=<null>|郵便番号=<null>|住所=<null>"
-         "|最大見積書番号=<null>|最大納品書番号=<null>|最大領収書番号=<null>"}));
+         "|最大見積書番号=<null>|最大納品書番号=<null>|最大領収書番号=<null>|締め明細印刷=False"}));
     }
 
     void savingKeepsTheCounterAndTheSingleRecord() {
@@ -60,7 +60,7 @@ class TestSettings : public QObject {
                  QStringList({"自社名=新社名２|自社情報=大阪|税区分=外税|LineColor1=16777215|最大請求書番号=41|"
                               "登録番号=<null>|税率方式=10%・8%|端数処理=四捨五入|振込先=<null>|支払期限既定=なし|"
                               "日付表記=西暦|PeppolID=<null>|郵便番号=<null>|住所=<null>"
-         "|最大見積書番号=<null>|最大納品書番号=<null>|最大領収書番号=<null>"}));
+         "|最大見積書番号=<null>|最大納品書番号=<null>|最大領収書番号=<null>|締め明細印刷=False"}));
     }
 
     void savingThatFailsChangesNothing() {

@@ -148,6 +148,10 @@ QWidget* SettingsPage::buildInvoiceBox() {
     g->addWidget(cmb支払期限既定, 1, 1, 1, 3, Qt::AlignLeft);
     g->addWidget(caption(QStringLiteral("日付の表記")), 2, 0);
     g->addWidget(cmb日付表記, 2, 1, 1, 3, Qt::AlignLeft);
+    chk締め明細印刷 = named(new QCheckBox(QStringLiteral("請求締めで納品書の明細行を印刷する")),
+                           QStringLiteral("chk締め明細印刷"));
+    chk締め明細印刷->setToolTip(QStringLiteral("合計請求書に、納品書ごとの行の下へその品名・数量・単価・金額を載せます"));
+    g->addWidget(chk締め明細印刷, 5, 1, 1, 3);
     // The seal and the logo: a preview, then choose and remove.
     const auto imageRow = [&](int row, const QString& name, QLabel*& pic, QPushButton*& choose, QPushButton*& remove,
                               const QSize& size) {
@@ -217,5 +221,6 @@ bool SettingsPage::eventFilter(QObject* o, QEvent* e) {
 }
 
 Company SettingsPage::companyShown() const {
-    return {txt自社名->text(), txt自社情報->toPlainText(), cmb日付表記->currentText() == DateStyles[1], seal_, logo_};
+    return {txt自社名->text(), txt自社情報->toPlainText(), cmb日付表記->currentText() == DateStyles[1], seal_, logo_,
+            chk締め明細印刷->isChecked()};
 }

@@ -6,6 +6,7 @@
 #include "store/server_book.h"
 #include "ui/number_box.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +16,7 @@
 #include <QWidget>
 
 // The settings page: the company, the tax settings in force, what an invoice takes from the
-// settings (account, due date, date style, seal and logo), the line colour of blank paper, where
+// settings (account, due date, date style, a summary's item lines, seal and logo), the line colour of blank paper, where
 // the books are kept, the wipe, backups.
 class SettingsPage : public QWidget {
     Q_OBJECT
@@ -31,6 +32,7 @@ class SettingsPage : public QWidget {
     QComboBox *cmb税率方式 = nullptr, *cmb端数処理 = nullptr;
     QPlainTextEdit* txt振込先 = nullptr;
     QComboBox *cmb支払期限既定 = nullptr, *cmb日付表記 = nullptr;
+    QCheckBox* chk締め明細印刷 = nullptr;
     // The seal and logo are stored as soon as they are chosen or removed.
     QLabel *Pic印影 = nullptr, *Picロゴ = nullptr;
     QPushButton *cmd印影 = nullptr, *cmd印影削除 = nullptr, *cmdロゴ = nullptr, *cmdロゴ削除 = nullptr;

@@ -36,6 +36,7 @@ void SettingsPage::Clear設定() {
     cmb日付表記->addItems(DateStyles);
     num白紙罫線色->setValue(Currency::fromWhole(1));
     showLineColor(0);
+    chk締め明細印刷->setChecked(false);
 }
 
 void SettingsPage::showTaxCategory(const QString& category) {
@@ -71,6 +72,7 @@ bool SettingsPage::Entry設定() {
     s.振込先 = txt振込先->toPlainText();
     s.支払期限既定 = cmb支払期限既定->currentText();
     s.日付表記 = cmb日付表記->currentText();
+    s.締め明細印刷 = chk締め明細印刷->isChecked();
     QList<JournalNames> names;
     if (!takePeppolJournal(s, names))
         return false;
@@ -111,6 +113,7 @@ void SettingsPage::Read設定() {
         DueDateRules.contains(s.支払期限既定.value_or(QString())) ? *s.支払期限既定 : DueDateRules.front();
     cmb支払期限既定->setCurrentText(books_.cfg支払期限既定);
     cmb日付表記->setCurrentText(DateStyles.contains(s.日付表記.value_or(QString())) ? *s.日付表記 : DateStyles.front());
+    chk締め明細印刷->setChecked(s.締め明細印刷);
     showImages();
     showPeppolJournal(s);
     if (!s.exists) {
