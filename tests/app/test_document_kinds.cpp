@@ -167,7 +167,11 @@ void DocumentKindsTest::revenueStamp() {
     } cases[] = {{4999, 49999, 54998, false}, {5000, 50000, 55000, true}, {std::nullopt, 49999, 49999, false},
                  {0, 50000, 50000, true}};
     for (const auto& c : cases) {
-        PrintValues v{.prn税抜計 = c.beforeTax, .prn消費税 = c.tax, .prn合計 = c.total, .prn種別 = Kind領収書};
+        PrintValues v;
+        v.prn税抜計 = c.beforeTax;
+        v.prn消費税 = c.tax;
+        v.prn合計 = c.total;
+        v.prn種別 = Kind領収書;
         QCOMPARE(NeedsRevenueStamp(v), c.stamp);
         v.prn種別 = Kind請求書;
         QVERIFY(!NeedsRevenueStamp(v));

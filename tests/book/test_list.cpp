@@ -90,7 +90,14 @@ void ListTest::search_data() {
     QTest::addColumn<Numbers>("expected");
     auto q = [](const char* from, const char* to, const char* customer = "", qint64 min = -1, qint64 max = -1,
                 bool withDeleted = false) {
-        return BookQuery{day(from), day(to), txt(customer), yen(min), yen(max), withDeleted};
+        BookQuery q;
+        q.from = day(from);
+        q.to = day(to);
+        q.customer = txt(customer);
+        q.min = yen(min);
+        q.max = yen(max);
+        q.withDeleted = withDeleted;
+        return q;
     };
     QTest::newRow("nothing set: every live invoice") << q("", "") << Numbers{1, 2, 3, 4};
     QTest::newRow("with deleted") << q("", "", "", -1, -1, true) << Numbers{1, 2, 3, 4, 5};

@@ -167,8 +167,13 @@ void StoreTest::everyStatementRunsOnRealFiles() {
                              sql::I12(), sql::I13(), sql::H2(name, name)})
         QVERIFY2(work->openRecordset(s) != nullptr, qPrintable(s));
     // The book's statements, every part of the list's filter set.
-    const sql::BookFilter f{QStringLiteral("2024/01/01"), QStringLiteral("2024/12/31"), QStringLiteral("%山%"),
-                            QStringLiteral("-10000"), QStringLiteral("10000"), true};
+    sql::BookFilter f;
+    f.from = QStringLiteral("2024/01/01");
+    f.to = QStringLiteral("2024/12/31");
+    f.likePattern = QStringLiteral("%山%");
+    f.minRaw = QStringLiteral("-10000");
+    f.maxRaw = QStringLiteral("10000");
+    f.withDeleted = true;
     sql::BookFilter open = f;
     open.paid = sql::BookFilter::Paid::Overdue;
     open.today = f.to;
