@@ -8,10 +8,11 @@
 // The UBL 2.1 Invoice syntax of a JP PINT document, both ways.
 namespace pint {
 
-inline const QString kInvoiceNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:Invoice-2");
-inline const QString kCacNs =
-    QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2");
-inline const QString kCbcNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2");
+// The OASIS namespace names of UBL 2.1, fixed by the standard; written once here.
+inline const QString kUblNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:");
+inline const QString kInvoiceNs = kUblNs + QStringLiteral("Invoice-2");
+inline const QString kCacNs = kUblNs + QStringLiteral("CommonAggregateComponents-2");
+inline const QString kCbcNs = kUblNs + QStringLiteral("CommonBasicComponents-2");
 
 // UTF-8 XML with the elements in the order the UBL 2.1 schema gives them; an element with nothing
 // to say is left out rather than written empty.

@@ -1,5 +1,6 @@
 #include "parties.h"
 #include "peppol/files.h"
+#include "peppol/ubl.h"
 #include "sample.h"
 
 #include <QTemporaryDir>
@@ -33,8 +34,7 @@ class TestRead : public QObject {
     void refusedBeforeAnythingIsTaken_data() {
         QTest::addColumn<QByteArray>("xml");
         QTest::addColumn<QString>("reason");
-        const QByteArray ns = "xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\" "
-                              "xmlns:cbc=\"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2\"";
+        const QByteArray ns = "xmlns=\"" + pint::kInvoiceNs.toUtf8() + "\" xmlns:cbc=\"" + pint::kCbcNs.toUtf8() + "\"";
         QTest::newRow("external entity") << "<?xml version=\"1.0\"?><!DOCTYPE Invoice [<!ENTITY x SYSTEM "
                                             "\"file:///etc/passwd\">]><Invoice " +
                                                 ns + "><cbc:ID>&x;</cbc:ID></Invoice>"
@@ -44,8 +44,7 @@ class TestRead : public QObject {
                "<Invoice " +
                    ns + "><cbc:ID>&b;</cbc:ID></Invoice>"
             << QStringLiteral("DOCTYPE");
-        QTest::newRow("credit note") << QByteArray("<CreditNote xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:"
-                                                   "CreditNote-2\"/>")
+        QTest::newRow("credit note") << "<CreditNote xmlns=\"" + pint::kUblNs.toUtf8() + "CreditNote-2\"/>"
                                      << QStringLiteral("Invoice");
         QTest::newRow("no UBL namespace") << QByteArray("<Invoice><ID>1</ID></Invoice>") << QStringLiteral("Invoice");
         QTest::newRow("not XML") << QByteArray("%PDF-1.7 ...") << QStringLiteral("XML");
