@@ -19,6 +19,10 @@ inline const QList<GridColumn> customerColumns = {
     {900, Qt::AlignHCenter, QStringLiteral("支払月"), CellFormat::Plain},
     {720, Qt::AlignHCenter, QStringLiteral("支払日"), CellFormat::Plain},
     {900, Qt::AlignHCenter, QStringLiteral("請求方法"), CellFormat::Plain},
+    // The work copy's change count, name as read and edited mark: bound, never shown.
+    {0, Qt::AlignLeft, {}, CellFormat::Plain},
+    {0, Qt::AlignLeft, {}, CellFormat::Plain},
+    {0, Qt::AlignLeft, {}, CellFormat::Plain},
 };
 constexpr int customerHonorificColumn = 3;
 constexpr int customerTermsColumn = 7; // 締日, then 支払月, 支払日 and 請求方法
@@ -29,6 +33,9 @@ inline const QList<GridColumn> productColumns = {
     {1170.142, Qt::AlignRight, QStringLiteral("単　価"), CellFormat::Quantity},
     {840.189, Qt::AlignHCenter, {}, CellFormat::Plain},
     {700, Qt::AlignHCenter, {}, CellFormat::Plain}, // 税率, shown under "10%・8%" only
+    {0, Qt::AlignLeft, {}, CellFormat::Plain},      // change count, name as read, edited mark
+    {0, Qt::AlignLeft, {}, CellFormat::Plain},
+    {0, Qt::AlignLeft, {}, CellFormat::Plain},
 };
 constexpr int productExemptColumn = 4;
 constexpr int productRateColumn = 5;

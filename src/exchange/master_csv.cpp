@@ -3,12 +3,11 @@
 #include "exchange/csv.h"
 #include "messages/msg.h"
 #include "store/statements.h"
+#include "store/tables.h"
 
 #include <QHash>
 
 namespace {
-
-const QString Tick = QStringLiteral("チェック");
 
 struct WorkCopy {
     QString table;
@@ -30,7 +29,7 @@ QString cellText(const Value& v) {
 QString exportCopy(const WorkCopy& w, Database& work) {
     QStringList header;
     for (const auto& [name, type] : work.columns(w.table))
-        if (name != Tick)
+        if (!WorkCopyMarks.contains(name))
             header << name;
     QList<QStringList> records{header};
     auto rs = work.openRecordset(w.rows());
@@ -112,7 +111,7 @@ bool garbled(const CsvRecord& rec, const QList<int>& badLines) {
 CsvImport importCopy(const WorkCopy& w, Database& work, const DecodedCsv& file, const CsvProgress& progress) {
     QHash<QString, QString> types; // the work copy's columns the CSV may fill
     for (const auto& [name, type] : work.columns(w.table))
-        if (name != Tick)
+        if (!WorkCopyMarks.contains(name))
             types.insert(name, type);
     CsvReader reader(file.text);
     CsvRecord rec;

@@ -82,12 +82,17 @@ void AutoEntry顧客マスタ(Database& main, const QString& name, const QString
     if (name.trimmed().isEmpty())
         return;
     auto rs = main.openRecordset(sql::C1(name));
-    if (rs->eof())
+    const bool adding = rs->eof();
+    // A customer already known as typed is left alone: its change count says what others changed.
+    if (!adding && rs->field(QStringLiteral("顧客情報")).toText() == details)
+        return;
+    if (adding)
         rs->addNew();
     else
         rs->edit();
     rs->setField(QStringLiteral("顧客名"), name);
     rs->setField(QStringLiteral("顧客情報"), details);
+    rs->setField(QStringLiteral("更新回数"), nextChangeCount(*rs, adding));
     rs->update();
     rs->close();
 }
@@ -102,7 +107,14 @@ void AutoEntry商品(Database& main, Database& work, bool withRates) {
         if (name.isEmpty())
             continue;
         auto rs = main.openRecordset(sql::P1(name));
-        if (rs->eof())
+        const bool adding = rs->eof();
+        const int rate = withRates ? LineRate(lines->field(F税率), lines->field(F非課税).toBool()) : 0;
+        // A product already known as the line has it is left alone: its change count says what
+        // others changed.
+        if (!adding && rs->field(F単位) == lines->field(F単位) && rs->field(F単価) == lines->field(F単価) &&
+            rs->field(F非課税) == lines->field(F非課税) && (rate == 0 || rs->field(F税率).toInt() == rate))
+            continue;
+        if (adding)
             rs->addNew();
         else
             rs->edit();
@@ -110,8 +122,9 @@ void AutoEntry商品(Database& main, Database& work, bool withRates) {
         rs->setField(F単位, lines->field(F単位));
         rs->setField(F単価, lines->field(F単価));
         rs->setField(F非課税, lines->field(F非課税));
-        if (const int rate = LineRate(lines->field(F税率), lines->field(F非課税).toBool()); withRates && rate != 0)
+        if (rate != 0)
             rs->setField(F税率, rate);
+        rs->setField(QStringLiteral("更新回数"), nextChangeCount(*rs, adding));
         rs->update();
         rs->close();
     }

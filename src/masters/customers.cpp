@@ -5,17 +5,21 @@
 
 namespace {
 const MasterTables customers{QStringLiteral("顧客名"),
+                             QStringLiteral("顧客"),
                              {QStringLiteral("顧客名"), QStringLiteral("顧客情報"), QStringLiteral("敬称"), QStringLiteral("PeppolID"),
                               QStringLiteral("郵便番号"), QStringLiteral("住所"), QStringLiteral("締日"), QStringLiteral("支払月"),
                               QStringLiteral("支払日"), QStringLiteral("請求方法")},
                              sql::C3,
                              sql::C4,
+                             sql::C10,
                              sql::C8,
                              sql::M1,
                              sql::C9,
                              sql::C5,
                              sql::C6,
-                             sql::C7};
+                             sql::C7,
+                             sql::C11,
+    sql::C12};
 } // namespace
 
 void Read顧客マスタ(Database& work, const QString& mainDbPath) {
@@ -26,6 +30,9 @@ void Entry顧客情報(Database& main, Database& work) {
 }
 bool Delete顧客(Database& main, Database& work) {
     return deleteTickedMaster(customers, main, work);
+}
+const MasterTables& customerTables() {
+    return customers;
 }
 void Clear顧客情報(Database& work) {
     work.execute(sql::C3());

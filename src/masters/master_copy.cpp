@@ -1,11 +1,30 @@
 #include "masters/master_copy.h"
 
 #include <QHash>
+#include <QSet>
+
+namespace {
+const QString Count = QStringLiteral("更新回数");
+const QString ReadName = QStringLiteral("読込名");
+const QString Edited = QStringLiteral("変更");
+
+StaleMaster stale(const MasterTables& t, const QString& name, const QString& happened) {
+    return StaleMaster(0, t.what + QStringLiteral("「") + name + QStringLiteral("」は他のPCで") + happened +
+                              QStringLiteral("。読み込み直してから、もう一度入力してください。"));
+}
+
+// Whether a work row still stands for the master row it was read from (neither new, imported
+// nor renamed since).
+bool readFromMaster(const Recordset& row, const QString& name) {
+    return !row.field(Count).isNull() && row.field(ReadName).toText() == name;
+}
+} // namespace
 
 void readMaster(const MasterTables& t, Database& work, const QString& mainDbPath) {
     Transaction tx(work);
     work.execute(t.clearWork());
     work.execute(t.copyIn(mainDbPath));
+    work.execute(t.markRead());
     tx.commit();
     work.compactIfMostlyFree();
 }
@@ -18,39 +37,74 @@ void entryMaster(const MasterTables& t, Database& main, Database& work) {
         return v;
     };
     auto rows = work.openRecordset(t.workRows());
+    // The work rows learn the counts written only once the master's commit is through: a
+    // failure before leaves both files as they were.
+    Transaction workTx(work, TxStart::Deferred);
     Transaction tx(main);
     // What the master holds, by name, read in one pass: most rows of a page come back as
     // they were read and need neither a look-up nor a write. Of a name held twice the
     // first row counts, as the look-up finds it first.
     QHash<QString, std::vector<Value>> held;
+    QHash<QString, Value> counts;
     auto all = main.openRecordset(t.masterRows());
     for (all->moveFirst(); !all->eof(); all->moveNext()) {
         const QString name = all->field(t.key).toText();
-        if (!held.contains(name))
+        if (!held.contains(name)) {
             held.insert(name, valuesOf(*all));
+            counts.insert(name, all->field(Count));
+        }
     }
     all->close();
+    QSet<QString> written;
     for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
         const QString name = rows->field(t.key).toText();
         if (name.isEmpty())
             continue; // a nameless row would add a nameless record at every register
+        const bool wasRead = readFromMaster(*rows, name) && !written.contains(name);
+        if (wasRead && !rows->field(Edited).toBool())
+            continue; // not edited here: what another PC registered since stands
         const std::vector<Value> typed = valuesOf(*rows);
         const auto it = held.constFind(name);
-        if (it != held.constEnd() && *it == typed)
-            continue;
-        auto m = main.openRecordset(t.findMaster(name));
-        if (m->eof()) {
-            m->addNew();
+        Value count;
+        if (it != held.constEnd() && *it == typed) {
+            count = counts.value(name); // nothing to write; the row takes the master's state
         } else {
-            m->moveFirst();
-            m->edit();
+            if (wasRead && it == held.constEnd())
+                throw stale(t, name, QStringLiteral("削除されました"));
+            if (wasRead && counts.value(name) != rows->field(Count))
+                throw stale(t, name, QStringLiteral("変更されました"));
+            auto m = main.openRecordset(t.findMaster(name));
+            const bool adding = m->eof();
+            if (adding) {
+                m->addNew();
+            } else {
+                m->moveFirst();
+                m->edit();
+            }
+            for (const QString& f : t.fields)
+                m->setField(f, rows->field(f));
+            count = nextChangeCount(*m, adding);
+            m->setField(Count, count);
+            m->update();
+            held.insert(name, typed);
+            counts.insert(name, count);
+            written.insert(name);
         }
-        for (const QString& f : t.fields)
-            m->setField(f, rows->field(f));
-        m->update();
-        held.insert(name, typed);
+        rows->edit();
+        rows->setField(Count, count);
+        rows->setField(ReadName, name);
+        rows->setField(Edited, false);
+        rows->update();
     }
     tx.commit();
+    try {
+        workTx.commit();
+    } catch (const DbError& e) {
+        // Two files do not commit as one: the master holds the page, the page does not know it.
+        throw DbError(e.code, QStringLiteral("マスタには登録しましたが、画面の行を更新できませんでした。"
+                                             "読み込み直してください。") +
+                                  e.text);
+    }
 }
 
 bool deleteTickedMaster(const MasterTables& t, Database& main, Database& work) {
@@ -63,8 +117,16 @@ bool deleteTickedMaster(const MasterTables& t, Database& main, Database& work) {
     work.execute(t.deleteTicked());
     {
         Transaction tx(main);
-        for (ticked->moveFirst(); !ticked->eof(); ticked->moveNext())
-            main.execute(t.deleteMaster(ticked->field(t.key).toText()));
+        for (ticked->moveFirst(); !ticked->eof(); ticked->moveNext()) {
+            const QString name = ticked->field(t.key).toText();
+            // A row read from the master goes only as it was read: one changed since is kept.
+            if (readFromMaster(*ticked, name)) {
+                auto m = main.openRecordset(t.findMaster(name));
+                if (!m->eof() && m->field(Count) != ticked->field(Count))
+                    throw stale(t, name, QStringLiteral("変更されました"));
+            }
+            main.execute(t.deleteMaster(name));
+        }
         tx.commit();
     }
     try {
@@ -75,4 +137,16 @@ bool deleteTickedMaster(const MasterTables& t, Database& main, Database& work) {
                       QStringLiteral("マスタからは削除しましたが、画面の一覧を更新できませんでした。") + e.text);
     }
     return true;
+}
+
+QString masterState(const MasterTables& t, Database& main) {
+    auto rs = main.openRecordset(t.masterState());
+    QStringList parts;
+    for (const QString& f : rs->fieldNames())
+        parts << rs->field(f).toText();
+    return parts.join(u'/');
+}
+
+bool hasPendingRows(const MasterTables& t, Database& work) {
+    return !work.openRecordset(t.pendingRows())->eof();
 }

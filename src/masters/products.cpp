@@ -6,16 +6,20 @@
 namespace {
 const MasterTables products{
     QStringLiteral("品名"),
+    QStringLiteral("商品"),
     {QStringLiteral("品名"), QStringLiteral("単位"), QStringLiteral("単価"), QStringLiteral("非課税"),
      QStringLiteral("税率")},
     sql::P2,
     sql::P3,
+    sql::P11,
     sql::P7,
     sql::M2,
     sql::P8,
     sql::P4,
     sql::P5,
-    sql::P6};
+    sql::P6,
+    sql::P12,
+    sql::P13};
 } // namespace
 
 void Read商品マスタ(Database& work, const QString& mainDbPath) {
@@ -26,6 +30,9 @@ void Entry商品情報(Database& main, Database& work) {
 }
 bool Delete商品(Database& main, Database& work) {
     return deleteTickedMaster(products, main, work);
+}
+const MasterTables& productTables() {
+    return products;
 }
 void Clear商品情報(Database& work) {
     work.execute(sql::P2());

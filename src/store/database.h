@@ -207,3 +207,9 @@ class Recordset {
     sqlite3_stmt* last_ = nullptr;
     friend class Database;
 };
+
+// Stored documents and master rows count their changes (更新回数), so a PC writing over what
+// another PC changed since it read the row can be refused. The count a row takes when written now.
+inline Value nextChangeCount(const Recordset& row, bool adding) {
+    return static_cast<std::int64_t>(adding ? 1 : row.field(QStringLiteral("更新回数")).toInt() + 1);
+}

@@ -1,9 +1,10 @@
--- Main database: the books, at schema version 9 (see src/store/schema.cpp). Money is CURRENCY, stored as an integer count of
+-- Main database: the books, at schema version 10 (see src/store/schema.cpp). Money is CURRENCY, stored as an integer count of
 -- ten-thousandths so that values and their sums come back exact.
 CREATE TABLE 顧客マスタ (顧客名 TEXT, 顧客情報 TEXT, 敬称 TEXT DEFAULT '様', PeppolID TEXT, 郵便番号 TEXT,
-                       住所 TEXT, 締日 TEXT, 支払月 TEXT, 支払日 TEXT, 請求方法 TEXT DEFAULT '都度');
+                       住所 TEXT, 締日 TEXT, 支払月 TEXT, 支払日 TEXT, 請求方法 TEXT DEFAULT '都度',
+                       更新回数 INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE 商品マスタ (品名 TEXT, 単位 TEXT, 単価 CURRENCY, 非課税 BOOLEAN NOT NULL DEFAULT 0,
-                       税率 INTEGER);
+                       税率 INTEGER, 更新回数 INTEGER NOT NULL DEFAULT 0);
 CREATE TABLE 自社情報 (自社名 TEXT, 自社情報 TEXT, 税区分 TEXT, LineColor1 INTEGER, 最大請求書番号 INTEGER,
                      登録番号 TEXT, 税率方式 TEXT, 端数処理 TEXT, 振込先 TEXT, 支払期限既定 TEXT, 日付表記 TEXT,
                      PeppolID TEXT, 郵便番号 TEXT, 住所 TEXT, 最大見積書番号 INTEGER, 最大納品書番号 INTEGER,
@@ -72,4 +73,4 @@ CREATE INDEX 入金_入金日 ON 入金 (入金日);
 CREATE INDEX 請求締め_顧客名 ON 請求締め (顧客名, 締日);
 CREATE INDEX 締め明細_納品書番号 ON 締め明細 (納品書番号, 締め番号);
 CREATE INDEX 請求書ヘッダ_顧客名 ON 請求書ヘッダ (顧客名, 種別, 日付);
-PRAGMA user_version = 9;
+PRAGMA user_version = 10;

@@ -133,6 +133,10 @@ const QStringList& schemaSteps(SchemaFile file) {
         // 9: whether a monthly summary invoice prints its delivery notes' item lines under each
         // note; off, as summaries printed before.
         QStringLiteral("ALTER TABLE 自社情報 ADD COLUMN 締め明細印刷 BOOLEAN NOT NULL DEFAULT 0;"),
+        // 10: several PCs on one book — customers and products count their changes too, so a master
+        // page registered over another PC's change since it was read is refused.
+        QStringLiteral("ALTER TABLE 顧客マスタ ADD COLUMN 更新回数 INTEGER NOT NULL DEFAULT 0;"
+                       "ALTER TABLE 商品マスタ ADD COLUMN 更新回数 INTEGER NOT NULL DEFAULT 0;"),
     };
     static const QStringList work = {
         // 1: the rate of a line, of a product on the product page and in the pick list.
@@ -152,6 +156,25 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "ALTER TABLE w顧客マスタ ADD COLUMN 支払月 TEXT;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 支払日 TEXT;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 請求方法 TEXT DEFAULT '都度';"),
+        // 6: what a master page read — each row's change count and name as read (Null for a row
+        // typed or imported since) — and whether the row was edited since: registering writes the
+        // edited rows only, and refuses one that another PC changed meanwhile.
+        QStringLiteral("ALTER TABLE w顧客マスタ ADD COLUMN 更新回数 INTEGER;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 読込名 TEXT;"
+                       "ALTER TABLE w顧客マスタ ADD COLUMN 変更 BOOLEAN NOT NULL DEFAULT 0;"
+                       "ALTER TABLE w商品マスタ ADD COLUMN 更新回数 INTEGER;"
+                       "ALTER TABLE w商品マスタ ADD COLUMN 読込名 TEXT;"
+                       "ALTER TABLE w商品マスタ ADD COLUMN 変更 BOOLEAN NOT NULL DEFAULT 0;"
+                       "CREATE TRIGGER w顧客マスタ_変更 AFTER UPDATE ON w顧客マスタ WHEN new.変更 = 0 AND ("
+                       "new.顧客名 IS NOT old.顧客名 OR new.顧客情報 IS NOT old.顧客情報 OR new.敬称 IS NOT old.敬称 OR "
+                       "new.PeppolID IS NOT old.PeppolID OR new.郵便番号 IS NOT old.郵便番号 OR new.住所 IS NOT old.住所 OR "
+                       "new.締日 IS NOT old.締日 OR new.支払月 IS NOT old.支払月 OR new.支払日 IS NOT old.支払日 OR "
+                       "new.請求方法 IS NOT old.請求方法) "
+                       "BEGIN UPDATE w顧客マスタ SET 変更 = 1 WHERE rowid = new.rowid; END;"
+                       "CREATE TRIGGER w商品マスタ_変更 AFTER UPDATE ON w商品マスタ WHEN new.変更 = 0 AND ("
+                       "new.品名 IS NOT old.品名 OR new.単位 IS NOT old.単位 OR new.単価 IS NOT old.単価 OR "
+                       "new.非課税 IS NOT old.非課税 OR new.税率 IS NOT old.税率) "
+                       "BEGIN UPDATE w商品マスタ SET 変更 = 1 WHERE rowid = new.rowid; END;"),
     };
     return file == SchemaFile::Main ? main : work;
 }

@@ -33,11 +33,11 @@ QString C3() {
     return QStringLiteral("delete * from w顧客マスタ");
 }
 QString C4(const QString& m) {
-    return QStringLiteral("insert into w顧客マスタ select 顧客名,顧客情報,敬称,PeppolID,郵便番号,住所,締日,支払月,支払日,請求方法 ") + " from 顧客マスタ in '" + lit(m) + "'" +
+    return QStringLiteral("insert into w顧客マスタ select 顧客名,顧客情報,敬称,PeppolID,郵便番号,住所,締日,支払月,支払日,請求方法,更新回数 ") + " from 顧客マスタ in '" + lit(m) + "'" +
            " order by 顧客名;";
 }
 QString C5() {
-    return "select 顧客名 from w顧客マスタ where チェック = " + True;
+    return "select 顧客名,更新回数,読込名 from w顧客マスタ where チェック = " + True;
 }
 QString C6(const QString& c) {
     return "delete * from 顧客マスタ where 顧客名 = '" + lit(c) + "'";
@@ -51,6 +51,15 @@ QString C8() {
 QString C9(const QString& c) {
     return "select * from 顧客マスタ where 顧客名 =  '" + lit(c) + "'";
 }
+QString C10() {
+    return QStringLiteral("update w顧客マスタ set 読込名 = 顧客名");
+}
+QString C12() {
+    return QStringLiteral("select 顧客名 from w顧客マスタ where 変更 = True or (isnull(更新回数) and not isnull(顧客名))");
+}
+QString C11() {
+    return QStringLiteral("select count(*) as 件数, sum(更新回数) as 回数, max(rowid) as 最終 from 顧客マスタ");
+}
 
 QString P1(const QString& p) {
     return "select * from 商品マスタ where 品名 = '" + lit(p) + "'";
@@ -59,11 +68,11 @@ QString P2() {
     return QStringLiteral("delete * from w商品マスタ");
 }
 QString P3(const QString& m) {
-    return QStringLiteral("insert into w商品マスタ select 品名,単位,単価,非課税,税率 ") + " from 商品マスタ in '" + lit(m) +
+    return QStringLiteral("insert into w商品マスタ select 品名,単位,単価,非課税,税率,更新回数 ") + " from 商品マスタ in '" + lit(m) +
            "'" + " order by 品名;";
 }
 QString P4() {
-    return "select 品名 from w商品マスタ where チェック = " + True;
+    return "select 品名,更新回数,読込名 from w商品マスタ where チェック = " + True;
 }
 QString P5(const QString& p) {
     return "delete * from 商品マスタ where 品名 = '" + lit(p) + "'";
@@ -82,6 +91,15 @@ QString P9() {
 }
 QString P10(const QString& m) {
     return "insert into w商品参照 select 品名,単位,単価,非課税,税率 from 商品マスタ in '" + lit(m) + "'" + " order by 品名;";
+}
+QString P11() {
+    return QStringLiteral("update w商品マスタ set 読込名 = 品名");
+}
+QString P13() {
+    return QStringLiteral("select 品名 from w商品マスタ where 変更 = True or (isnull(更新回数) and not isnull(品名))");
+}
+QString P12() {
+    return QStringLiteral("select count(*) as 件数, sum(更新回数) as 回数, max(rowid) as 最終 from 商品マスタ");
 }
 
 QString S1() {

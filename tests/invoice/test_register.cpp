@@ -157,10 +157,10 @@ void RegisterTest::registerStoresLinesHeaderAndMasters() {
                               "税抜計=3800|合計=3975|税率方式=5%|税区分=<null>|端数処理=<null>|対象10=<null>|"
                               "消費税10=<null>|対象8=<null>|消費税8=<null>|登録番号=<null>|件名=<null>|支払期限=<null>|"
                               "備考=<null>|振込先=<null>|敬称=様|種別=請求書|元種別=<null>|元番号=<null>|有効期限=<null>|但し書き=<null>|更新回数=0")}));
-    QCOMPARE(dump(*main, txt("顧客マスタ")), QStringList({txt("顧客名=佐藤商事|顧客情報=東京都千代田区1-1|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度")}));
+    QCOMPARE(dump(*main, txt("顧客マスタ")), QStringList({txt("顧客名=佐藤商事|顧客情報=東京都千代田区1-1|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度|更新回数=1")}));
     // Trimmed; the line with neither price nor quantity stays out of the master.
-    QCOMPARE(dump(*main, txt("商品マスタ")), QStringList({txt("品名=りんご|単位=個|単価=100|非課税=False|税率=<null>"),
-                                                          txt("品名=送料|単位=<null>|単価=2500|非課税=True|税率=<null>")}));
+    QCOMPARE(dump(*main, txt("商品マスタ")), QStringList({txt("品名=りんご|単位=個|単価=100|非課税=False|税率=<null>|更新回数=1"),
+                                                          txt("品名=送料|単位=<null>|単価=2500|非課税=True|税率=<null>|更新回数=1")}));
     QCOMPARE(offered(*main), txt("43"));
 
     const auto read = Read請求書ヘッダ(*main, 42);
@@ -203,11 +203,11 @@ void RegisterTest::reregisterReplaces() {
                               "対象8=<null>|消費税8=<null>|登録番号=<null>|件名=<null>|支払期限=<null>|"
                               "備考=<null>|振込先=<null>|敬称=様|種別=請求書|元種別=<null>|元番号=<null>|有効期限=<null>|但し書き=<null>|更新回数=1")})); // replaced once
     QCOMPARE(dump(*main, txt("顧客マスタ")),
-             QStringList({txt("顧客名=佐藤商事|顧客情報=旧住所|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度"),
-                          txt("顧客名=鈴木|顧客情報=|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度")}));
+             QStringList({txt("顧客名=佐藤商事|顧客情報=旧住所|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度|更新回数=1"),
+                          txt("顧客名=鈴木|顧客情報=|敬称=様|PeppolID=<null>|郵便番号=<null>|住所=<null>|締日=<null>|支払月=<null>|支払日=<null>|請求方法=都度|更新回数=2")}));
     // The later line's values win, also a Null unit and price.
     QCOMPARE(dump(*main, txt("商品マスタ")).filter(txt("品名=送料|")),
-             QStringList({txt("品名=送料|単位=<null>|単価=<null>|非課税=False|税率=<null>")}));
+             QStringList({txt("品名=送料|単位=<null>|単価=<null>|非課税=False|税率=<null>|更新回数=2")}));
     QCOMPARE(offered(*main), txt("101"));
 }
 

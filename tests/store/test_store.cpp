@@ -71,8 +71,8 @@ void StoreTest::dialectRewrites() {
     QCOMPARE(rw(sql::I13()).sql, QStringLiteral("SELECT SUM ( \"金額\" ) AS htotal FROM w明細 where 非課税 = 0"));
     QCOMPARE(rw(sql::C4(QStringLiteral("/d/Vornisa.mdb"))).sql,
              QStringLiteral("insert into w顧客マスタ (\"顧客名\",\"顧客情報\",\"敬称\",\"PeppolID\",\"郵便番号\",\"住所\",\"締日\","
-                            "\"支払月\",\"支払日\",\"請求方法\") select 顧客名 , 顧客情報 , 敬称 , PeppolID , 郵便番号 , 住所 , 締日 , "
-                            "支払月 , 支払日 , 請求方法 from ext1.\"顧客マスタ\" order by 顧客名"));
+                            "\"支払月\",\"支払日\",\"請求方法\",\"更新回数\") select 顧客名 , 顧客情報 , 敬称 , PeppolID , 郵便番号 , 住所 , 締日 , "
+                            "支払月 , 支払日 , 請求方法 , 更新回数 from ext1.\"顧客マスタ\" order by 顧客名"));
     // An isnull inside another's argument is rewritten too.
     QCOMPARE(rw(QStringLiteral("select * from x where isnull((select max(a) from y where isnull(b)))")).sql,
              QStringLiteral("select * from x where ((( select max ( a ) from y where ((b) IS NULL) )) IS NULL)"));

@@ -32,7 +32,7 @@ CustomerPage::CustomerPage(Books& books) : MasterPage(books) {
                             QStringLiteral("CSVファイルの顧客情報を画面に取り込みます。登録するまで保存されません。"));
     dat顧客 =
         build(Grid顧客マスタ, {cmd顧客読込, cmd顧客登録, cmd顧客削除, cmd顧客クリア, cmd顧客CSV出力, cmd顧客CSV取込},
-              QStringLiteral("dat顧客"), QStringLiteral("w顧客マスタ"), QStringLiteral("顧客情報"));
+              QStringLiteral("dat顧客"), QStringLiteral("w顧客マスタ"), QStringLiteral("顧客情報"), customerTables());
 }
 
 void CustomerPage::FormInit() {
@@ -83,7 +83,7 @@ void CustomerPage::setUpColumns() {
 }
 
 void CustomerPage::Read顧客マスタ() {
-    readMaster(QStringLiteral("顧客情報を読み込めませんでした。"), ::Read顧客マスタ);
+    readMaster();
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "app/books.h"
 #include "app/page_parts.h"
 #include "exchange/csv.h"
+#include "masters/master_copy.h"
 #include "messages/msg.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,8 @@ constexpr int colName = 1; // the tick comes first
 } // namespace
 
 BoundTable* MasterPage::build(DataGrid* grid, const QList<QPushButton*>& buttons, const QString& tableName,
-                              const QString& source, const QString& what) {
+                              const QString& source, const QString& what, const MasterTables& tables) {
+    tables_ = &tables;
     auto* l = new QVBoxLayout(this);
     auto* body = frame();
     l->addWidget(body);
@@ -30,7 +32,10 @@ BoundTable* MasterPage::build(DataGrid* grid, const QList<QPushButton*>& buttons
     table_->setRowEditing(true);
     table_->setRecordSource(source);
     connect(&books_, &Books::closing, this, [this] { rebind(false); });
-    connect(&books_, &Books::swapped, this, [this] { rebind(true); });
+    connect(&books_, &Books::swapped, this, [this] {
+        readState_.clear();
+        rebind(true);
+    });
     return table_;
 }
 
@@ -85,19 +90,54 @@ void MasterPage::connectAsking(QPushButton* button, const std::function<void()>&
     });
 }
 
-void MasterPage::readMaster(const QString& failure, void (*read)(Database&, const QString&)) {
-    if (workThenRefresh(table_, failure, [&] {
-            read(*books_.dbWork, books_.dbMain->path());
+void MasterPage::readMaster() {
+    if (workThenRefresh(table_, what_ + QStringLiteral("を読み込めませんでした。"), [&] {
+            // Taken before the copy: a change made while it runs shows at the next look.
+            readState_ = masterState(*tables_, *books_.dbMain);
+            ::readMaster(*tables_, *books_.dbWork, books_.dbMain->path());
             return true;
         }))
         unsaved_ = false;
+    else
+        readState_.clear();
+}
+
+void MasterPage::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    if (!books_.dbMain || !books_.dbMain->onServer() || hasUnsavedChanges())
+        return;
+    try {
+        if (hasPendingRows(*tables_, *books_.dbWork) || masterState(*tables_, *books_.dbMain) == readState_)
+            return;
+    } catch (const DbError& e) {
+        notifyFailure(what_ + QStringLiteral("を読み込めませんでした。"), e);
+        return;
+    }
+    readMaster();
+}
+
+bool MasterPage::writeMaster(const QString& failure, const std::function<bool()>& routine) {
+    QString stale;
+    const bool done = workThenRefresh(table_, failure, [&] {
+        try {
+            return routine();
+        } catch (const StaleMaster& e) {
+            stale = e.text;
+            return false;
+        }
+    });
+    // The page's rows no longer show the master as read: the next look reads it again.
+    readState_.clear();
+    if (!stale.isEmpty() && MsgConfirm(QStringLiteral("読込"), QStringLiteral("他のPC"), failure + u'\n' + stale))
+        readMaster();
+    return done;
 }
 
 void MasterPage::entryMaster(const QString& failure, void (*entry)(Database&, Database&)) {
     if (!MsgConfirm(QStringLiteral("登録"), QStringLiteral("確認"), what_))
         return;
     grid_->commitPending();
-    if (!workThenRefresh(table_, failure, [&] {
+    if (!writeMaster(failure, [&] {
             entry(*books_.dbMain, *books_.dbWork);
             return true;
         }))
@@ -111,7 +151,7 @@ void MasterPage::deleteTicked(const QString& failure, bool (*remove)(Database&, 
         return;
     if (editedRowFirst)
         grid_->commitPending();
-    if (workThenRefresh(table_, failure, [&] { return remove(*books_.dbMain, *books_.dbWork); }))
+    if (writeMaster(failure, [&] { return remove(*books_.dbMain, *books_.dbWork); }))
         emit masterChanged();
 }
 

@@ -8,6 +8,7 @@
 
 class Books;
 class Database;
+struct MasterTables;
 
 // What the customer and product pages have in common: a grid over the page's work copy of the
 // master, rows added and removed as in a spreadsheet, the buttons under it, CSV out and in.
@@ -29,15 +30,16 @@ class MasterPage : public QWidget {
   protected:
     explicit MasterPage(Books& books) : books_(books) {}
     // Lays out the grid and the buttons, then makes the grid's table, named `tableName`, over
-    // the work table `source`; `what` names the master in the questions.
+    // the work table `source`; `what` names the master in the questions, `tables` are its master
+    // and work copy.
     BoundTable* build(DataGrid* grid, const QList<QPushButton*>& buttons, const QString& tableName,
-                      const QString& source, const QString& what);
+                      const QString& source, const QString& what, const MasterTables& tables);
     // The books are open: the table takes them up, the grid its columns and row actions.
     void bindGrid();
     // The grid's columns as a start shows them: widths, hidden columns, their editors.
     virtual void setUpColumns() = 0;
     // The page's routines on its work copy: each says so when it failed, then shows the table as it stands.
-    void readMaster(const QString& failure, void (*read)(Database& work, const QString& mainDbPath));
+    void readMaster();
     void entryMaster(const QString& failure, void (*entry)(Database& main, Database& work));
     // `editedRowFirst`: a tick just set in the row being edited counts.
     void deleteTicked(const QString& failure, bool (*remove)(Database& main, Database& work), bool editedRowFirst);
@@ -48,11 +50,21 @@ class MasterPage : public QWidget {
     void connectAsking(QPushButton* button, const std::function<void()>& routine);
     Books& books_;
 
+    // On a shared book the page shows what other PCs registered since it was read, unless it
+    // holds work of its own.
+    void showEvent(QShowEvent* e) override;
+
   private:
+    // Runs a routine that writes the master. One refused over another PC's change says so and
+    // offers to read the master again; true when the routine did its work.
+    bool writeMaster(const QString& failure, const std::function<bool()>& routine);
     // The files closing or swapped: the table lets go of them or reads them anew.
     void rebind(bool open);
     // Enter in the last column goes on to the next row's name.
     bool enterKey(int col);
+    const MasterTables* tables_ = nullptr;
+    // The master's state when the page last read it; empty when the page's rows may be older.
+    QString readState_;
     DataGrid* grid_ = nullptr;
     BoundTable* table_ = nullptr;
     QString what_;

@@ -22,7 +22,7 @@ ProductPage::ProductPage(Books& books) : MasterPage(books) {
                             QStringLiteral("CSVファイルの商品情報を画面に取り込みます。登録するまで保存されません。"));
     dat商品 =
         build(Grid商品マスタ, {cmd商品読込, cmd商品登録, cmd商品削除, cmd商品クリア, cmd商品CSV出力, cmd商品CSV取込},
-              QStringLiteral("dat商品"), QStringLiteral("w商品マスタ"), QStringLiteral("商品情報"));
+              QStringLiteral("dat商品"), QStringLiteral("w商品マスタ"), QStringLiteral("商品情報"), productTables());
     // A product is 10 % or 8 %; one never set is 10 %. An exempt product shows as such, whatever
     // rate it keeps for the day its flag is taken off.
     dat商品->setShownText(layout::productRateColumn, [](const Value& v, const std::vector<Value>& row) {
@@ -56,7 +56,7 @@ void ProductPage::showProductRates() {
 }
 
 void ProductPage::Read商品マスタ() {
-    readMaster(QStringLiteral("商品情報を読み込めませんでした。"), ::Read商品マスタ);
+    readMaster();
 }
 
 void ProductPage::Entry商品情報() {

@@ -117,6 +117,7 @@ struct SavePath {
 };
 
 const char* const MasterDoneWorkNot = "マスタからは削除しましたが";
+const char* const MasterRegisteredWorkNot = "マスタには登録しましたが";
 
 const std::vector<SavePath>& savePaths() {
     static const std::vector<SavePath> paths = {
@@ -139,7 +140,7 @@ const std::vector<SavePath>& savePaths() {
              s.work->executeRaw(QStringLiteral("UPDATE w顧客マスタ SET 顧客情報='横浜市' WHERE 顧客名='山田商店'"));
              s.work->executeRaw(QStringLiteral("INSERT INTO w顧客マスタ (顧客名, 顧客情報) VALUES ('佐藤屋', '札幌')"));
          },
-         [](Session& s) { Entry顧客情報(*s.main, *s.work); }},
+         [](Session& s) { Entry顧客情報(*s.main, *s.work); }, MasterRegisteredWorkNot},
         {"customer delete ticked",
          [](Session& s) {
              readCustomers(s);
@@ -153,7 +154,7 @@ const std::vector<SavePath>& savePaths() {
              s.work->executeRaw(
                  QStringLiteral("INSERT INTO w商品マスタ (品名, 単位, 単価) VALUES ('封筒', '束', 5000000)"));
          },
-         [](Session& s) { Entry商品情報(*s.main, *s.work); }},
+         [](Session& s) { Entry商品情報(*s.main, *s.work); }, MasterRegisteredWorkNot},
         {"product delete ticked",
          [](Session& s) {
              readProducts(s);
