@@ -149,20 +149,19 @@ void ServerBookTest::restoreReplacesTheBookOnlyWhileNoOtherVornisaIsIn() {
     auto work = data.openWork();
     Clear明細ワーク(*work);
     setLine(*work, 1, Value(txt("りんご")), Value(2.0), Value(txt("個")), money("100"), money("200"));
-    InvoiceHeader h;
-    h.number = 1;
-    h.date = txt("2024/03/15");
-    h.顧客名 = txt("山田商店");
-    h.合計 = Currency::fromRaw(2000000);
-    Entry請求書(*file, *work, h); // the backup: one invoice
+    // The backup holds one invoice; a second, its number counted, is registered on the server after it.
+    const auto registerInvoice = [&work](Database& main, int number) {
+        InvoiceHeader h;
+        h.number = number;
+        h.顧客名 = txt("山田商店");
+        Entry請求書(main, *work, h);
+    };
+    registerInvoice(*file, 1);
     ServerDatabase db;
     auto server = Database::connect(db.connection, {});
     copyBookToServer(*file, *server);
     const QStringList backup = dumpMain(*server);
-    // Registered on the server after the backup: a second invoice, its number counted.
-    h.number = 2;
-    h.顧客名 = txt("鈴木商会");
-    Entry請求書(*server, *work, h);
+    registerInvoice(*server, 2);
     const QStringList registered = dumpMain(*server);
     QVERIFY(registered != backup);
     // Something of another's built on our money domain: kept, and the domain with it.
