@@ -13,6 +13,8 @@
 
 namespace {
 
+const QString SessionPrefix = QStringLiteral("Vornisa@");
+
 struct Stmt {
     sqlite3_stmt* st = nullptr;
     ~Stmt() { sqlite3_finalize(st); }
@@ -199,8 +201,8 @@ QList<TableCheck> fillServerBook(Database& file, Database& server) {
 void refuseWhileOthersConnected(Database& server) {
     const QStringList others = otherVornisaSessions(server);
     if (!others.isEmpty())
-        throw DbError(SQLITE_BUSY, QStringLiteral("サーバーの帳簿を次のPCの Vornisa が使っています:\n") +
-                                       others.join(u'\n'));
+        throw DbError(SQLITE_BUSY,
+                      QStringLiteral("サーバーの帳簿を次のPCの Vornisa が使っています:\n") + others.join(u'\n'));
 }
 
 } // namespace
@@ -208,15 +210,11 @@ void refuseWhileOthersConnected(Database& server) {
 QList<TableCheck> copyBookToServer(Database& file, Database& server) {
     Transaction tx(server);
     if (!server.tables().isEmpty())
-        throw DbError(SQLITE_ERROR, QStringLiteral("サーバーのデータベースが空ではないため、移行しませんでした: ") +
-                                        server.path());
+        throw DbError(SQLITE_ERROR,
+                      QStringLiteral("サーバーのデータベースが空ではないため、移行しませんでした: ") + server.path());
     const QList<TableCheck> checks = fillServerBook(file, server);
     tx.commit();
     return checks;
-}
-
-namespace {
-const QString SessionPrefix = QStringLiteral("Vornisa@");
 }
 
 QByteArray sessionName(const QString& pc) {
@@ -227,10 +225,11 @@ QStringList otherVornisaSessions(Database& server) {
     // The server keeps what it read of the sessions for the whole transaction: read afresh.
     server.executeRaw(QStringLiteral("SELECT pg_stat_clear_snapshot()"));
     QStringList out;
-    for (const auto& row : server.serverRows(QStringLiteral(
-             "SELECT substr(application_name, length($1) + 1), host(client_addr), extract(epoch FROM "
-             "backend_start)::bigint FROM pg_stat_activity WHERE datname = current_database() AND pid <> "
-             "pg_backend_pid() AND starts_with(application_name, $1) ORDER BY backend_start"),
+    for (const auto& row : server.serverRows(
+             QStringLiteral(
+                 "SELECT substr(application_name, length($1) + 1), host(client_addr), extract(epoch FROM "
+                 "backend_start)::bigint FROM pg_stat_activity WHERE datname = current_database() AND pid <> "
+                 "pg_backend_pid() AND starts_with(application_name, $1) ORDER BY backend_start"),
              {SessionPrefix})) {
         // The address and the time are hidden from a role the server does not show them to.
         QStringList about;
@@ -239,7 +238,8 @@ QStringList otherVornisaSessions(Database& server) {
         if (!row[2].isNull())
             about << QDateTime::fromSecsSinceEpoch(row[2].toInt()).toString(QStringLiteral("yyyy/MM/dd HH:mm")) +
                          QStringLiteral(" から接続");
-        out << QUrl::fromPercentEncoding(row[0].toText().toUtf8()) + (about.isEmpty() ? QString() : u'（' + about.join(u'、') + u'）');
+        out << QUrl::fromPercentEncoding(row[0].toText().toUtf8()) +
+                   (about.isEmpty() ? QString() : u'（' + about.join(u'、') + u'）');
     }
     return out;
 }
@@ -251,7 +251,8 @@ QList<TableCheck> replaceServerBook(Database& file, Database& server) {
                                                    "このPCの Vornisa を更新してください。")
                                         .arg(version));
     try {
-        // Under the writers' lock: no PC registers meanwhile, and none that came in since is missed.
+        // Under the writers' lock no PC registers meanwhile; one that came in since the first check
+        // is found by the second, just before the commit.
         Transaction tx(server);
         refuseWhileOthersConnected(server);
         QStringList tables;

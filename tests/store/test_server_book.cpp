@@ -170,7 +170,8 @@ void ServerBookTest::restoreReplacesTheBookOnlyWhileNoOtherVornisaIsIn() {
     // Another program does not count; another PC's Vornisa does, and is named.
     auto tool = Database::connect(db.connection, {}), other = Database::connect(db.connection, {});
     tool->executeRaw(QStringLiteral("SET application_name = 'psql'"));
-    other->executeRaw(QStringLiteral("SET application_name = '%1'").arg(QString::fromLatin1(sessionName(txt("経理PC")))));
+    other->executeRaw(
+        QStringLiteral("SET application_name = '%1'").arg(QString::fromLatin1(sessionName(txt("経理PC")))));
     const QStringList others = otherVornisaSessions(*server);
     QCOMPARE(others.size(), 1);
     QVERIFY2(others[0].startsWith(txt("経理PC（")) && others[0].endsWith(txt(" から接続）")), qPrintable(others[0]));
