@@ -54,15 +54,13 @@ void copyRows(Database& file, Database& server, const QString& table) {
                                   .arg(table, names.join(u','), marks.join(u','))
                                   .toUtf8();
     PGconn* pg = server.serverHandle();
-    PGresult* prepared = PQprepare(pg, "copy_row", insert.constData(), int(names.size()), nullptr);
+    // The unnamed statement: the next one replaces it, so nothing is left behind on the connection
+    // when a row fails (a named one could not be dropped in the failed transaction).
+    PGresult* prepared = PQprepare(pg, "", insert.constData(), int(names.size()), nullptr);
     const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
     PQclear(prepared);
     if (!ok)
         throw DbError(SQLITE_ERROR, QString::fromUtf8(PQerrorMessage(pg)).trimmed());
-    struct Unprepare {
-        PGconn* pg;
-        ~Unprepare() { PQclear(PQexec(pg, "DEALLOCATE copy_row")); }
-    } unprepare{pg};
 
     Stmt s;
     const QString select = QStringLiteral("SELECT rowid, %1 FROM \"%2\"").arg(names.mid(1).join(u','), table);
@@ -95,7 +93,7 @@ void copyRows(Database& file, Database& server, const QString& table) {
             pointers[i] = values[i].constData();
             lengths[i] = int(values[i].size());
         }
-        PGresult* r = PQexecPrepared(pg, "copy_row", n, pointers.data(), lengths.data(), formats.data(), 0);
+        PGresult* r = PQexecPrepared(pg, "", n, pointers.data(), lengths.data(), formats.data(), 0);
         const bool done = PQresultStatus(r) == PGRES_COMMAND_OK;
         const QString message = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
         PQclear(r);
