@@ -3,6 +3,7 @@
 #include "backup/backup.h"
 #include "backup/restore.h"
 #include "store/schema.h"
+#include "store/server_book.h"
 #include "store/tables.h"
 
 #include <QDir>
@@ -135,4 +136,16 @@ QString Books::swap(StagedRestore& staged) {
     }
     emit swapped();
     return failure;
+}
+
+QString Books::restoreOntoServer(const QString& mainFile) {
+    try {
+        replaceServerBook(*Database::open(mainFile, mainTables, Durability::Full), *dbMain);
+    } catch (const DbError& e) {
+        return e.text;
+    }
+    close();
+    open(); // a backup of an older version is brought up to date here, after a backup, as any older book
+    emit swapped();
+    return {};
 }

@@ -73,6 +73,10 @@ class Books : public QObject, public SettingsInForce {
     // the current files are taken up again and the reason is returned; throws DbError when not
     // even they open (nothing is open then).
     QString swap(StagedRestore& staged);
+    // Replaces the server book's contents by a checked backup's main file and takes the books up
+    // again; the work file stays as it is. Returns the reason when the server was not changed (the
+    // books still in use); throws DbError when the restored book does not open (nothing is open then).
+    QString restoreOntoServer(const QString& mainFile);
     // Back to the settings a start finds before it reads the stored ones (books without settings).
     void forgetSettings() { static_cast<SettingsInForce&>(*this) = {}; }
 

@@ -15,6 +15,7 @@
 #include "backup/restore.h"
 #include "hints/hint_window.h"
 #include "messages/msg.h"
+#include "store/server_book.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -227,22 +228,32 @@ void FrmVornisa::cmd復元_Click() {
 }
 
 void FrmVornisa::Restore(const BackupInfo& chosen) {
-    // A restore puts files in place; a book on a server is not one of them.
-    if (books.dbMain->onServer()) {
-        MsgConfirm(Kind復元, QStringLiteral("不可"),
-                   QStringLiteral("サーバーの帳簿には復元できません。保存先を「このPC」に切り替えてから復元してください。"));
-        return;
-    }
+    // A book on a server takes the backup's main file into itself; the work file stays this PC's.
+    const bool onServer = books.dbMain->onServer();
     // Checked before anything else: a damaged backup changes nothing, not even the backups.
     std::optional<StagedRestore> staged;
     try {
-        staged.emplace(chosen.folder, books.DataPath);
+        staged.emplace(chosen.folder, books.DataPath,
+                       onServer ? StagedRestore::Files::MainOnly : StagedRestore::Files::Both);
     } catch (const LinkedBackupError& e) {
         MsgConfirm(Kind復元, QStringLiteral("リンク"), e.text);
         return;
     } catch (const BackupError& e) {
         MsgConfirm(Kind復元, QStringLiteral("不可"), e.text);
         return;
+    }
+    if (onServer) {
+        QStringList others;
+        try {
+            others = otherVornisaSessions(*books.dbMain);
+        } catch (const DbError& e) {
+            MsgConfirm(Kind復元, QStringLiteral("失敗"), e.text);
+            return;
+        }
+        if (!others.isEmpty()) {
+            MsgConfirm(Kind復元, QStringLiteral("使用中"), others.join(u'\n'));
+            return;
+        }
     }
     try {
         makeBackup(*books.dbMain, *books.dbWork, books.DataPath, reason::BeforeRestore);
@@ -252,7 +263,7 @@ void FrmVornisa::Restore(const BackupInfo& chosen) {
     }
     QString failure;
     try {
-        failure = books.swap(*staged);
+        failure = onServer ? books.restoreOntoServer(staged->mainFile()) : books.swap(*staged);
     } catch (const DbError& e) {
         msg::ShowError(QStringLiteral("Vornisa"), e.text);
         close();

@@ -42,11 +42,15 @@ void refuseLinks(const QString& backupFolder) {
 
 } // namespace
 
-StagedRestore::StagedRestore(const QString& backupFolder, const QString& dataPath) : dataPath_(dataPath) {
+StagedRestore::StagedRestore(const QString& backupFolder, const QString& dataPath, Files files)
+    : dataPath_(dataPath), names_{MainDbName} {
+    if (files == Files::Both)
+        names_ << WorkDbName;
     const QDir data(dataPath);
     refuseLinks(backupFolder);
     try {
-        for (const auto& [name, tables] : {std::pair{MainDbName, mainTables}, std::pair{WorkDbName, workTables}}) {
+        for (const QString& name : names_) {
+            const QStringList& tables = name == MainDbName ? mainTables : workTables;
             const QString from = QDir(backupFolder).filePath(name);
             if (!QFileInfo(from).isFile())
                 throw BackupError(name + QStringLiteral(" がバックアップにありません。"));
@@ -56,15 +60,19 @@ StagedRestore::StagedRestore(const QString& backupFolder, const QString& dataPat
             checkDatabaseFile(staged, tables);
         }
     } catch (...) {
-        for (const QString& name : {MainDbName, WorkDbName})
+        for (const QString& name : names_)
             removeWithSidecars(data.filePath(name + NewSuffix));
         throw;
     }
 }
 
 StagedRestore::~StagedRestore() {
-    for (const QString& name : {MainDbName, WorkDbName})
+    for (const QString& name : names_)
         removeWithSidecars(QDir(dataPath_).filePath(name + NewSuffix));
+}
+
+QString StagedRestore::mainFile() const {
+    return QDir(dataPath_).filePath(MainDbName + NewSuffix);
 }
 
 // The order of the files matters to the recovery: the main file goes aside first and its aside
@@ -81,7 +89,7 @@ void StagedRestore::swap(const std::function<void()>& openNew, const std::functi
         bool movedAside = false, placed = false;
     };
     std::vector<Step> steps;
-    for (const QString& name : {MainDbName, WorkDbName})
+    for (const QString& name : names_)
         steps.push_back({data.filePath(name), data.filePath(name + OldSuffix), data.filePath(name + NewSuffix)});
 
     const auto undo = [&] {

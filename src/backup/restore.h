@@ -1,14 +1,17 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 // A backup's two files copied beside the current ones and checked, ready to take their place.
 // Nothing the program uses is touched until swap().
 class StagedRestore {
   public:
+    // A book on a server takes only the main file, into itself (mainFile()); the work file stays.
+    enum class Files { Both, MainOnly };
     // Throws BackupError when the backup is damaged or lacks a table, LinkedBackupError when
     // the folder or one of its files is a link; nothing is changed then.
-    StagedRestore(const QString& backupFolder, const QString& dataPath);
+    StagedRestore(const QString& backupFolder, const QString& dataPath, Files files = Files::Both);
     ~StagedRestore();
     StagedRestore(const StagedRestore&) = delete;
     StagedRestore& operator=(const StagedRestore&) = delete;
@@ -20,9 +23,12 @@ class StagedRestore {
     // afterStep runs after each rename or removal of a file, so a test can stop the program at
     // every point.
     void swap(const std::function<void()>& openNew, const std::function<void()>& afterStep = {});
+    // The checked copy of the backup's main file.
+    QString mainFile() const;
 
   private:
     QString dataPath_;
+    QStringList names_; // the files staged
 };
 
 // What the start-up found of a restore that was cut off (power loss, a kill).

@@ -300,8 +300,11 @@ QStringList serverSchema(const QString& fileSchema) {
     return out;
 }
 
-QString serverDomains() {
-    return QStringLiteral("CREATE DOMAIN currency AS bigint; CREATE DOMAIN datetime AS text;");
+const QList<std::pair<QString, QString>>& serverDomains() {
+    static const QList<std::pair<QString, QString>> domains = {
+        {QStringLiteral("currency"), QStringLiteral("CREATE DOMAIN currency AS bigint")},
+        {QStringLiteral("datetime"), QStringLiteral("CREATE DOMAIN datetime AS text")}};
+    return domains;
 }
 
 QString fileType(const QString& serverType) {

@@ -42,7 +42,8 @@ std::optional<ExternalInsert> externalInsert(const QString& statement);
 // keep their names as domains, so a column still says what it holds), every table gets the
 // rowid the file gives it implicitly, and file-only statements (PRAGMA) are left out.
 QStringList serverSchema(const QString& fileSchema);
-// What the server needs before the first table: the domains serverSchema() uses.
-QString serverDomains();
+// What the server needs before the first table: the domains serverSchema() uses, each by its
+// name with the statement that makes it.
+const QList<std::pair<QString, QString>>& serverDomains();
 // The file's declared type of a server column type (format_type): CURRENCY, DATETIME, BOOLEAN, …
 QString fileType(const QString& serverType);

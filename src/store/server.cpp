@@ -1,5 +1,6 @@
 // The books on a PostgreSQL server: the parts of Database and Recordset that talk to libpq.
 #include "store/database.h"
+#include "store/server_book.h"
 
 #include <QSysInfo>
 #include <libpq-fe.h>
@@ -60,7 +61,7 @@ void clearResult(pg_result* result) {
 std::unique_ptr<Database> Database::connect(const QString& connection, const QStringList& requiredTables) {
     // The program's name and the PC's go with the connection, so a restore can say who else is in.
     const QByteArray conninfo = connection.toUtf8();
-    const QByteArray application = ("Vornisa@" + QSysInfo::machineHostName()).left(63).toUtf8();
+    const QByteArray application = sessionName(QSysInfo::machineHostName());
     const char* keys[] = {"dbname", "application_name", "client_encoding", nullptr};
     const char* values[] = {conninfo.constData(), application.constData(), "UTF8", nullptr};
     PGconn* c = PQconnectdbParams(keys, values, 1);

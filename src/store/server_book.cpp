@@ -4,12 +4,16 @@
 #include "store/dialect.h"
 #include "store/schema.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
+#include <QUrl>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
+
+const QString SessionPrefix = QStringLiteral("Vornisa@");
 
 struct Stmt {
     sqlite3_stmt* st = nullptr;
@@ -50,15 +54,13 @@ void copyRows(Database& file, Database& server, const QString& table) {
                                   .arg(table, names.join(u','), marks.join(u','))
                                   .toUtf8();
     PGconn* pg = server.serverHandle();
-    PGresult* prepared = PQprepare(pg, "copy_row", insert.constData(), int(names.size()), nullptr);
+    // The unnamed statement: the next one replaces it, so nothing is left behind on the connection
+    // when a row fails (a named one could not be dropped in the failed transaction).
+    PGresult* prepared = PQprepare(pg, "", insert.constData(), int(names.size()), nullptr);
     const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
     PQclear(prepared);
     if (!ok)
         throw DbError(SQLITE_ERROR, QString::fromUtf8(PQerrorMessage(pg)).trimmed());
-    struct Unprepare {
-        PGconn* pg;
-        ~Unprepare() { PQclear(PQexec(pg, "DEALLOCATE copy_row")); }
-    } unprepare{pg};
 
     Stmt s;
     const QString select = QStringLiteral("SELECT rowid, %1 FROM \"%2\"").arg(names.mid(1).join(u','), table);
@@ -91,7 +93,7 @@ void copyRows(Database& file, Database& server, const QString& table) {
             pointers[i] = values[i].constData();
             lengths[i] = int(values[i].size());
         }
-        PGresult* r = PQexecPrepared(pg, "copy_row", n, pointers.data(), lengths.data(), formats.data(), 0);
+        PGresult* r = PQexecPrepared(pg, "", n, pointers.data(), lengths.data(), formats.data(), 0);
         const bool done = PQresultStatus(r) == PGRES_COMMAND_OK;
         const QString message = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
         PQclear(r);
@@ -131,14 +133,33 @@ ServerBookState inspectServerBook(Database& server) {
     return {ServerBookState::Ours, storedSchemaVersion(server)};
 }
 
-QList<TableCheck> copyBookToServer(Database& file, Database& server) {
+namespace {
+
+// Our domains in the book's schema; with unusedOnly, those nothing (no column, no function) uses.
+QStringList domainsPresent(Database& server, bool unusedOnly) {
+    QStringList names;
+    for (const auto& d : serverDomains())
+        names << d.first;
+    QStringList present;
+    for (const auto& row : server.serverRows(
+             QStringLiteral("SELECT t.typname FROM pg_type t WHERE t.typtype = 'd' AND t.typnamespace = "
+                            "current_schema()::regnamespace AND t.typname = ANY (string_to_array($1, ',')) AND "
+                            "(NOT $2::boolean OR NOT EXISTS (SELECT 1 FROM pg_depend d WHERE d.refclassid = "
+                            "'pg_type'::regclass AND d.refobjid = t.oid AND d.deptype = 'n'))"),
+             {names.join(u','), unusedOnly ? QStringLiteral("true") : QStringLiteral("false")}))
+        present << row[0].toText();
+    return present;
+}
+
+// Builds the file book's tables, rows, indexes and version on a server database that holds none
+// of them, then checks row counts and money sums on both sides. The caller's transaction keeps it
+// all or nothing.
+QList<TableCheck> fillServerBook(Database& file, Database& server) {
     const QStringList tables = file.tables();
-    QList<TableCheck> checks;
-    Transaction tx(server);
-    if (!server.tables().isEmpty())
-        throw DbError(SQLITE_ERROR, QStringLiteral("サーバーのデータベースが空ではないため、移行しませんでした: ") +
-                                        server.path());
-    server.executeRaw(serverDomains());
+    const QStringList domains = domainsPresent(server, false);
+    for (const auto& [name, create] : serverDomains())
+        if (!domains.contains(name))
+            server.executeRaw(create);
     for (const QString& ddl : file.textColumn(
              QStringLiteral("select sql from sqlite_master where type = 'table' order by rowid"), QStringLiteral("sql")))
         for (const QString& statement : serverSchema(ddl))
@@ -154,6 +175,7 @@ QList<TableCheck> copyBookToServer(Database& file, Database& server) {
                           .arg(storedSchemaVersion(file)));
     server.forgetColumns();
     // Both sides counted and summed by the engines themselves.
+    QList<TableCheck> checks;
     for (const QString& table : tables) {
         QStringList figures{QStringLiteral("count(*)")};
         for (const auto& c : file.columns(table))
@@ -162,16 +184,92 @@ QList<TableCheck> copyBookToServer(Database& file, Database& server) {
         const QString sql = QStringLiteral("SELECT %1 FROM %2").arg(figures.join(u','), table);
         const QStringList here = fileFigures(file, sql), there = serverFigures(server, sql);
         if (here != there)
-            throw DbError(SQLITE_ERROR, QStringLiteral("移行後の件数・金額がこのPCの帳簿と一致しません（%1）。"
-                                                       "サーバーには何も残していません。")
+            throw DbError(SQLITE_ERROR, QStringLiteral("サーバーに写した件数・金額が元の帳簿と一致しないため、"
+                                                       "取りやめました（%1）。サーバーは元のままです。")
                                             .arg(table));
         TableCheck check{table, here[0].toLongLong(), {}};
         for (int i = 1; i < figures.size(); ++i)
             check.sums << figures[i] + u'=' + here[i];
         checks << check;
     }
+    return checks;
+}
+
+// Refuses, naming them, while another Vornisa uses the server book.
+void refuseWhileOthersConnected(Database& server) {
+    const QStringList others = otherVornisaSessions(server);
+    if (!others.isEmpty())
+        throw DbError(SQLITE_BUSY,
+                      QStringLiteral("サーバーの帳簿を次のPCの Vornisa が使っています:\n") + others.join(u'\n'));
+}
+
+} // namespace
+
+QList<TableCheck> copyBookToServer(Database& file, Database& server) {
+    Transaction tx(server);
+    if (!server.tables().isEmpty())
+        throw DbError(SQLITE_ERROR,
+                      QStringLiteral("サーバーのデータベースが空ではないため、移行しませんでした: ") + server.path());
+    const QList<TableCheck> checks = fillServerBook(file, server);
     tx.commit();
     return checks;
+}
+
+QByteArray sessionName(const QString& pc) {
+    return (SessionPrefix.toUtf8() + QUrl::toPercentEncoding(pc)).left(63);
+}
+
+QStringList otherVornisaSessions(Database& server) {
+    // The server keeps what it read of the sessions for the whole transaction: read afresh.
+    server.executeRaw(QStringLiteral("SELECT pg_stat_clear_snapshot()"));
+    QStringList out;
+    for (const auto& row : server.serverRows(
+             QStringLiteral(
+                 "SELECT substr(application_name, length($1) + 1), host(client_addr), extract(epoch FROM "
+                 "backend_start)::bigint FROM pg_stat_activity WHERE datname = current_database() AND pid <> "
+                 "pg_backend_pid() AND starts_with(application_name, $1) ORDER BY backend_start"),
+             {SessionPrefix})) {
+        // The address and the time are hidden from a role the server does not show them to.
+        QStringList about;
+        if (!row[1].isNull())
+            about << row[1].toText();
+        if (!row[2].isNull())
+            about << QDateTime::fromSecsSinceEpoch(row[2].toInt()).toString(QStringLiteral("yyyy/MM/dd HH:mm")) +
+                         QStringLiteral(" から接続");
+        out << QUrl::fromPercentEncoding(row[0].toText().toUtf8()) +
+                   (about.isEmpty() ? QString() : u'（' + about.join(u'、') + u'）');
+    }
+    return out;
+}
+
+QList<TableCheck> replaceServerBook(Database& file, Database& server) {
+    const int version = storedSchemaVersion(file);
+    if (version > schemaVersion(SchemaFile::Main))
+        throw DbError(SQLITE_ERROR, QStringLiteral("このバックアップは新しい版の Vornisa で作られています（版 %1）。"
+                                                   "このPCの Vornisa を更新してください。")
+                                        .arg(version));
+    try {
+        // Under the writers' lock no PC registers meanwhile; one that came in since the first check
+        // is found by the second, just before the commit.
+        Transaction tx(server);
+        refuseWhileOthersConnected(server);
+        QStringList tables;
+        for (const QString& table : server.tables())
+            tables << u'"' + QString(table).replace(u'"', QStringLiteral("\"\"")) + u'"';
+        // Without CASCADE: anything else built on the book's tables makes the restore fail, unchanged.
+        if (!tables.isEmpty())
+            server.executeRaw(QStringLiteral("DROP TABLE ") + tables.join(u','));
+        const QStringList unused = domainsPresent(server, true);
+        if (!unused.isEmpty())
+            server.executeRaw(QStringLiteral("DROP DOMAIN ") + unused.join(u','));
+        const QList<TableCheck> checks = fillServerBook(file, server);
+        refuseWhileOthersConnected(server);
+        tx.commit();
+        return checks;
+    } catch (const DbError&) {
+        server.forgetColumns(); // what was read of the tables rolled back is not the book's
+        throw;
+    }
 }
 
 namespace {

@@ -1,5 +1,4 @@
 #include "app/book_page/book_model.h"
-#include "app/restore_dialog.h"
 #include "app/startup.h"
 #include "hints/hint_window.h"
 #include "window_fixture.h"
@@ -26,21 +25,6 @@ class BackupWindowTest : public QObject {
     }
     static void addInvoice(Database& main, int number) {
         main.executeRaw(QStringLiteral("insert into 請求書ヘッダ (伝票番号, 顧客名) values (%1, 'A')").arg(number));
-    }
-    // Works the restore list once it is up: picks a row and presses a button, then the window's own button.
-    static void restoreFromList(WindowFixture& f, int row, bool accept) {
-        auto* poll = new QTimer;
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, row, accept] {
-            auto* d = qobject_cast<RestoreDialog*>(QApplication::activeModalWidget());
-            if (!d)
-                return;
-            poll->deleteLater();
-            poll->stop();
-            d->Grid復元->selectRow(row);
-            (accept ? d->cmd復元実行 : d->cmdキャンセル)->click();
-        });
-        poll->start(10);
-        f.w->settings->cmd復元->click();
     }
     static void setCustomer(CustomerPage& w, const QString& name) {
         w.dat顧客->insertRows(0, 1);

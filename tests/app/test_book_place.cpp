@@ -1,10 +1,14 @@
 // The settings page's 保存先: testing a connection, moving this PC's books onto an empty server
 // database, and switching between the server's books and this PC's own.
+#include "backup/backup.h"
 #include "invoice/invoice_io.h"
+#include "store/schema.h"
 #include "store/statements.h"
 #include "window_fixture.h"
 
 #include <QFile>
+#include <QSysInfo>
+#include <sqlite3.h>
 
 class BookPlaceTest : public QObject {
     Q_OBJECT
@@ -14,6 +18,7 @@ class BookPlaceTest : public QObject {
             QSKIP("no PostgreSQL test server");
     }
     void moveThenSwitchBackAndForth();
+    void restoreOntoTheServerBringsAnOlderBackupUpToDate();
 };
 
 void BookPlaceTest::moveThenSwitchBackAndForth() {
@@ -80,6 +85,33 @@ void BookPlaceTest::moveThenSwitchBackAndForth() {
     s.cmd保存先切替->click();
     QVERIFY(f.main().onServer());
     QCOMPARE(Read請求書ヘッダ(f.main(), 4)->顧客名, QStringLiteral("鈴木商会"));
+}
+
+void BookPlaceTest::restoreOntoTheServerBringsAnOlderBackupUpToDate() {
+    WindowFixture f;
+    f.start(); // on the server's book; the day's backup is made
+    // That backup's books as the first version of the program wrote them.
+    const QString backupMain = listBackups(f.data.folder()).at(0).folder + QStringLiteral("/Vornisa.mdb");
+    QFile v0(QStringLiteral(VORNISA_V0_MAIN));
+    QVERIFY(QFile::remove(backupMain) && v0.open(QIODevice::ReadOnly));
+    sqlite3* old = nullptr;
+    sqlite3_open(backupMain.toUtf8().constData(), &old);
+    QCOMPARE(sqlite3_exec(old, v0.readAll().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(old);
+    f.main().executeRaw(QStringLiteral("INSERT INTO 請求書ヘッダ (伝票番号, 顧客名) VALUES (5, 'A')"));
+
+    // Another PC's Vornisa on the same book: refused, naming it, nothing changed.
+    auto other = Database::connect(f.data.server->connection, {});
+    restoreFromList(f, 0, true);
+    QVERIFY2(f.shown.last().text.contains(QSysInfo::machineHostName()), qPrintable(f.shown.last().text));
+    QVERIFY(Read請求書ヘッダ(f.main(), 5));
+    other->executeRaw(QStringLiteral("SET application_name = psql")); // that PC's Vornisa has ended
+    restoreFromList(f, 0, true);
+    QCOMPARE(f.shown.last().title, QStringLiteral("復元完了"));
+    QVERIFY(f.main().onServer() && !Read請求書ヘッダ(f.main(), 5));
+    // Taken up as any older book: backed up, then brought up to this program's version.
+    QCOMPARE(storedSchemaVersion(f.main()), schemaVersion(SchemaFile::Main));
+    QCOMPARE(listBackups(f.data.folder()).at(0).reason, reason::BeforeUpgrade);
 }
 
 QTEST_MAIN(BookPlaceTest)

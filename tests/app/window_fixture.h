@@ -5,6 +5,7 @@
 #include "app/japanese_ui.h"
 #include "app/master_pages/customer_page.h"
 #include "app/master_pages/product_page.h"
+#include "app/restore_dialog.h"
 #include "app/settings_page/settings_page.h"
 #include "messages/msg.h"
 #include "report/preview.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QProcess>
+#include <QTimer>
 #include <QtTest>
 
 // The widget that takes typed keys now, as the keyboard finds it: an open pop-up (a completer's
@@ -76,6 +78,22 @@ struct WindowFixture {
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
 };
+
+// Works the restore list once it is up: picks a row and presses a button, then the window's own button.
+inline void restoreFromList(WindowFixture& f, int row, bool accept) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, row, accept] {
+        auto* d = qobject_cast<RestoreDialog*>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        poll->deleteLater();
+        poll->stop();
+        d->Grid復元->selectRow(row);
+        (accept ? d->cmd復元実行 : d->cmdキャンセル)->click();
+    });
+    poll->start(10);
+    f.w->settings->cmd復元->click();
+}
 
 // Saves the print preview that is open as PDF: the page's text, then the list of its images.
 inline QStringList savedPreview(FrmVornisa& w) {

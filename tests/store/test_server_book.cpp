@@ -22,6 +22,7 @@ class ServerBookTest : public QObject {
     void moveAndCopyBackKeepEveryValue();
     void moveNeverWritesIntoADatabaseInUse();
     void upgradeRunsOnceAndAnOlderProgramIsRefused();
+    void restoreReplacesTheBookWhollyOrNotAtAll();
 };
 
 namespace {
@@ -139,6 +140,46 @@ void ServerBookTest::upgradeRunsOnceAndAnOlderProgramIsRefused() {
     } catch (const DbError& e) {
         QVERIFY2(e.text.contains(txt("更新してください")), qPrintable(e.text));
     }
+}
+
+void ServerBookTest::restoreReplacesTheBookWhollyOrNotAtAll() {
+    TestData data;
+    ServerDatabase db;
+    auto server = Database::connect(db.connection, {});
+    copyBookToServer(*openFile(data.mainPath()), *server);
+    const QStringList backup = dumpMain(*server);
+    // Registered after the backup: an invoice and its counter. And another's table on our money domain.
+    server->executeRaw(txt("INSERT INTO 請求書ヘッダ (伝票番号, 顧客名) VALUES (2, 'A'); UPDATE 自社情報 SET "
+                           "最大請求書番号 = 2; CREATE SCHEMA theirs; CREATE TABLE theirs.fees (x currency)"));
+    const QStringList tables = server->tables(), registered = dumpMain(*server);
+    // Another program does not count; another PC's Vornisa does, and is named.
+    auto tool = Database::connect(db.connection, {}), other = Database::connect(db.connection, {});
+    tool->executeRaw(QStringLiteral("SET application_name = psql"));
+    other->executeRaw(
+        QStringLiteral("SET application_name = '%1'").arg(QString::fromLatin1(sessionName(txt("経理PC")))));
+    const QStringList others = otherVornisaSessions(*server);
+    QCOMPARE(others.size(), 1);
+    QVERIFY2(others[0].startsWith(txt("経理PC（")), qPrintable(others[0]));
+
+    // Refused while it is in; then backups the server cannot take, the first two failing while the
+    // book's tables are being filled. Each time the server is as it was, and still in use.
+    const QString path = data.folder() + QStringLiteral("backup.mdb");
+    for (const char* sql :
+         {"", "INSERT INTO 商品マスタ (品名, 単価) VALUES ('x', 'abc')",
+          "INSERT INTO 顧客マスタ (顧客名) VALUES (CAST(X'41004200' AS TEXT))", "PRAGMA user_version = 999"}) {
+        QVERIFY(!QFile::exists(path) || QFile::remove(path));
+        QVERIFY(QFile::copy(data.mainPath(), path));
+        auto broken = openFile(path);
+        if (*sql)
+            broken->executeRaw(QString::fromUtf8(sql));
+        QVERIFY_THROWS_EXCEPTION(DbError, replaceServerBook(*broken, *server));
+        QCOMPARE(server->tables(), tables);
+        QCOMPARE(dumpMain(*server), registered);
+        other->executeRaw(QStringLiteral("SET application_name = psql")); // that PC's Vornisa has ended
+    }
+    replaceServerBook(*openFile(data.mainPath()), *server);
+    QCOMPARE(dumpMain(*server), backup);
+    QCOMPARE(server->serverRows(QStringLiteral("SELECT count(*) FROM theirs.fees")).size(), size_t(1));
 }
 
 QTEST_GUILESS_MAIN(ServerBookTest)
