@@ -107,9 +107,18 @@ class Database {
     std::unique_ptr<Recordset> recordsetFor(const Rewritten& r, QString& sql);
     void fileColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols);
     bool engineInTransaction() const;
+    // Ends what the engine still holds open after a failure.
+    void undoQuietly();
     // Server parts (server.cpp).
     pg_result* serverExec(const QString& sql, const QStringList& params);
+    // Before the first statement of an action: a connection the server or the network dropped
+    // since the last one is made again, with its session settings; throws when it cannot be.
+    void keepServerConnection();
+    void serverSession();
     void serverBegin(TxStart start);
+    // COMMIT's answer was lost with the connection: asks the server, connected anew, whether the
+    // transaction went through; returns when it did, throws `lost` or a plain "unknown" when not.
+    void confirmServerCommit(const DbError& lost);
     void serverColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols);
     std::unique_ptr<Recordset> serverRecordset(const Rewritten& r);
     void serverUpdate(const QString& sql, const std::vector<std::pair<QString, Value>>& values);
@@ -127,6 +136,7 @@ class Database {
     QString path_;
     int depth_ = 0;
     bool failedInside_ = false;
+    QString serverXid_; // the writing transaction open on the server, for confirmServerCommit
     QHash<QString, QString> attached_;
     QHash<QString, std::vector<std::pair<QString, QString>>> columns_;
     friend class Recordset;

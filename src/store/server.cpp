@@ -3,6 +3,7 @@
 
 #include <QSysInfo>
 #include <libpq-fe.h>
+#include <poll.h>
 #include <sqlite3.h>
 
 namespace {
@@ -10,7 +11,8 @@ namespace {
 // Every writing transaction takes this one lock first, as BEGIN IMMEDIATE takes the file's write
 // lock: writers on every PC follow one another (a number read and raised, a stale copy refused,
 // a delivery note billed once), readers never wait.
-const QString WriterLock = QStringLiteral("SELECT pg_advisory_xact_lock(7215468812)");
+// The transaction's number comes with it, so a COMMIT whose answer was lost can be looked up.
+const QString WriterLock = QStringLiteral("SELECT pg_advisory_xact_lock(7215468812), txid_current()");
 
 // The server's own type numbers for result columns that belong to no table (sums, counts).
 constexpr Oid BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, Float4Oid = 700, Float8Oid = 701,
@@ -34,6 +36,17 @@ Value serverValue(const char* text, int length, const QString& type, Oid oid) {
     if (type.isEmpty() && oid == NumericOid) // a sum of money or of whole numbers
         return bytes.contains('.') ? Value(bytes.toDouble()) : Value(static_cast<std::int64_t>(bytes.toLongLong()));
     return QString::fromUtf8(bytes);
+}
+
+// A server that ended the session while it sat idle (restarted, or the session ended by its
+// administrator) has closed the socket already: reading what waits there finds the end, and
+// nothing is sent that could have been half done.
+bool droppedWhileIdle(PGconn* c) {
+    pollfd p{PQsocket(c), POLLIN, 0};
+    while (PQstatus(c) == CONNECTION_OK && poll(&p, 1, 0) > 0)
+        if (!PQconsumeInput(c))
+            break;
+    return PQstatus(c) != CONNECTION_OK;
 }
 
 QString serverParam(const Value& v) {
@@ -61,8 +74,10 @@ std::unique_ptr<Database> Database::connect(const QString& connection, const QSt
     // The program's name and the PC's go with the connection, so a restore can say who else is in.
     const QByteArray conninfo = connection.toUtf8();
     const QByteArray application = ("Vornisa@" + QSysInfo::machineHostName()).left(63).toUtf8();
-    const char* keys[] = {"dbname", "application_name", "client_encoding", nullptr};
-    const char* values[] = {conninfo.constData(), application.constData(), "UTF8", nullptr};
+    // A server out of reach is given up after a while (the window waits while it connects); the
+    // connection text may say otherwise, as it comes after.
+    const char* keys[] = {"connect_timeout", "dbname", "application_name", "client_encoding", nullptr};
+    const char* values[] = {"10", conninfo.constData(), application.constData(), "UTF8", nullptr};
     PGconn* c = PQconnectdbParams(keys, values, 1);
     if (PQstatus(c) != CONNECTION_OK) {
         const QString text = QString::fromUtf8(PQerrorMessage(c)).trimmed();
@@ -71,7 +86,7 @@ std::unique_ptr<Database> Database::connect(const QString& connection, const QSt
     }
     std::unique_ptr<Database> db(new Database(nullptr, connection));
     db->pg_ = c;
-    db->executeRaw(QStringLiteral("SET client_min_messages = warning"));
+    db->serverSession();
     for (const QString& table : requiredTables)
         if (db->columns(table).empty())
             throw DbError(SQLITE_ERROR, QStringLiteral("テーブルがありません: ") + table + QStringLiteral(" (") +
@@ -89,11 +104,31 @@ bool Database::engineInTransaction() const {
     return !sqlite3_get_autocommit(db_);
 }
 
+void Database::serverSession() {
+    executeRaw(QStringLiteral("SET client_min_messages = warning"));
+}
+
+void Database::keepServerConnection() {
+    if (!droppedWhileIdle(pg_))
+        return;
+    PQreset(pg_);
+    if (PQstatus(pg_) != CONNECTION_OK) {
+        const QString host = QString::fromUtf8(PQhost(pg_));
+        throw DbError(SQLITE_CANTOPEN,
+                      QStringLiteral("サーバー %1 に接続できません。このPCがネットワークにつながっているか、サーバーのPCと "
+                                     "PostgreSQL が動いているかを確かめてください。操作をやり直すと、もう一度接続します。\n")
+                              .arg(host.isEmpty() ? path_ : host) +
+                          QString::fromUtf8(PQerrorMessage(pg_)).trimmed());
+    }
+    forgetColumns(); // a new session: nothing read on the old one is relied on
+    serverSession();
+}
+
 pg_result* Database::serverExec(const QString& sql, const QStringList& params) {
-    // A connection lost between actions is made again by the next one; inside a transaction the
-    // work is gone and the statement fails, so the save rolls back and says so.
-    if (PQstatus(pg_) != CONNECTION_OK && depth_ == 0)
-        PQreset(pg_);
+    // A connection lost between actions is made again by the next one. Inside a transaction it
+    // never is: the server has undone the work, and the statements after would commit on their own.
+    if (depth_ == 0)
+        keepServerConnection();
     std::vector<QByteArray> bytes;
     bytes.reserve(params.size());
     std::vector<const char*> pointers;
@@ -115,15 +150,40 @@ pg_result* Database::serverExec(const QString& sql, const QStringList& params) {
     const QByteArray state = r ? QByteArray(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QByteArray();
     PQclear(r);
     if (PQstatus(pg_) != CONNECTION_OK)
-        throw DbError(SQLITE_IOERR, QStringLiteral("サーバーとの接続が切れました。") + message);
+        throw DbError(SQLITE_IOERR, QStringLiteral("サーバーとの接続が切れました。") +
+                                        (depth_ > 0 ? QStringLiteral("途中までの変更はサーバーで取り消されています。")
+                                                    : QString()) +
+                                        QStringLiteral("もう一度操作すると接続し直します。\n") + message);
     // Deadlocks and serialization failures are another PC's work in the way, as a busy file is.
     throw DbError(state.startsWith("40") ? SQLITE_BUSY : SQLITE_ERROR, message);
 }
 
 void Database::serverBegin(TxStart start) {
+    keepServerConnection(); // nothing of the transaction is sent yet
+    serverXid_.clear();
     executeRaw(QStringLiteral("BEGIN"));
-    if (start == TxStart::Immediate)
-        executeRaw(WriterLock);
+    if (start == TxStart::Immediate) {
+        const Result r{serverExec(WriterLock, {})};
+        serverXid_ = QString::fromLatin1(PQgetvalue(r.r, 0, 1));
+    }
+}
+
+void Database::confirmServerCommit(const DbError& lost) {
+    QString outcome;
+    if (!serverXid_.isEmpty())
+        try {
+            const Result r{serverExec(QStringLiteral("SELECT txid_status($1)"), {serverXid_})};
+            outcome = QString::fromLatin1(PQgetvalue(r.r, 0, 0));
+        } catch (const DbError&) {
+            // Not connected again, or not known: said below.
+        }
+    if (outcome == QLatin1String("committed"))
+        return;
+    if (outcome == QLatin1String("aborted"))
+        throw lost;
+    throw DbError(SQLITE_IOERR, QStringLiteral("サーバーとの接続が切れ、保存が済んだかどうか確かめられませんでした。接続が戻って"
+                                               "から、一覧で確かめてください。\n") +
+                                    lost.text);
 }
 
 void Database::serverColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols) {
