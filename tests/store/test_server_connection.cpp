@@ -34,14 +34,7 @@ class ServerConnectionTest : public QObject {
     std::unique_ptr<Database> db, other; // the book, and a session beside it on the same server
     QString backend() { return db->serverRows(QStringLiteral("SELECT pg_backend_pid()")).at(0).at(0).toText(); }
     qint64 rows() { return db->serverRows(QStringLiteral("SELECT count(*) FROM t")).at(0).at(0).toInt(); }
-    // Ends the book's session from a second connection, as a server restart does, and waits
-    // until its process is gone.
-    void cut() {
-        const QString pid = backend();
-        const auto done = other->serverRows(
-            QStringLiteral("SELECT pg_terminate_backend($1::integer, 60000)"), {pid});
-        QVERIFY(done.at(0).at(0).toBool());
-    }
+    void cut() { QVERIFY(endServerSession(*db, *other)); }
 };
 
 void ServerConnectionTest::theNextActionConnectsAgain_data() {
@@ -91,11 +84,7 @@ void ServerConnectionTest::aCutInsideATransactionUndoesAllOfIt() {
 
 void ServerConnectionTest::aCommitWhoseAnswerIsLostIsLookedUp() {
     // The session ends itself while committing, once: the commit did not go through.
-    db->executeRaw(QStringLiteral(
-        "CREATE SEQUENCE once; CREATE FUNCTION end_session() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
-        "IF nextval('once') = 1 THEN PERFORM pg_terminate_backend(pg_backend_pid()); END IF; RETURN NULL; END $$; "
-        "CREATE CONSTRAINT TRIGGER at_commit AFTER INSERT ON t DEFERRABLE INITIALLY DEFERRED FOR EACH ROW "
-        "EXECUTE FUNCTION end_session()"));
+    endSessionOnceAt(*db, QStringLiteral("CONSTRAINT TRIGGER at_commit AFTER INSERT ON t DEFERRABLE INITIALLY DEFERRED"));
     // Looked up on a new connection: undone, as the message says (not "unknown").
     for (const QString& expected : {QStringLiteral("サーバーとの接続が切れました。途中までの変更はサーバーで取り消されています"), QString()}) {
         try {
