@@ -29,19 +29,6 @@ bool serverBackend() {
            QLatin1String("server");
 }
 
-bool endServerSession(Database& book, Database& other) {
-    const QString pid = book.serverRows(QStringLiteral("SELECT pg_backend_pid()")).at(0).at(0).toText();
-    return other.serverRows(QStringLiteral("SELECT pg_terminate_backend($1::integer, 60000)"), {pid}).at(0).at(0).toBool();
-}
-
-void endSessionOnceAt(Database& db, const QString& trigger) {
-    // A sequence counts outside transactions: the count stays when the cut-off save is undone.
-    db.executeRaw(QStringLiteral("CREATE SEQUENCE once; CREATE FUNCTION end_session() RETURNS trigger LANGUAGE plpgsql "
-                                 "AS $$ BEGIN IF nextval('once') = 1 THEN PERFORM pg_terminate_backend(pg_backend_pid()); "
-                                 "END IF; RETURN NULL; END $$; CREATE ") +
-                  trigger + QStringLiteral(" FOR EACH ROW EXECUTE FUNCTION end_session()"));
-}
-
 ServerDatabase::ServerDatabase() {
     static std::atomic<int> made{0};
     const QString admin = adminConnection();

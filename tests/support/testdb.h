@@ -13,11 +13,6 @@ struct ServerDatabase {
     QString name;
 };
 bool serverTestsPossible();
-// Ends `book`'s session on the server from `other`, as a server restart does; true once its process is gone.
-bool endServerSession(Database& book, Database& other);
-// The first session that fires `trigger` (a trigger's head: its name, moment and table) is ended
-// by the server right there, once: a save cut off halfway.
-void endSessionOnceAt(Database& db, const QString& trigger);
 // A test run with VORNISA_TEST_BACKEND=server keeps the main book on the test server.
 bool serverBackend();
 
