@@ -148,7 +148,8 @@ void Dlg入金::showStored() {
     try {
         payments_ = ReadPayments(*books_.dbMain, number_);
     } catch (const DbError& e) {
-        notifyFailure(QStringLiteral("変更は保存しましたが、入金の一覧を読み込めませんでした。閉じて開き直してください。"), e);
+        notifyFailure(
+            QStringLiteral("変更は保存しましたが、入金の一覧を読み込めませんでした。閉じて開き直してください。"), e);
     }
     showPayments();
 }

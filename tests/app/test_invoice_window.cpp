@@ -221,14 +221,17 @@ void InvoiceWindowTest::aSaveCutOffByTheServerIsToldAndKept() {
     InvoicePage& w = *f.w->invoice;
     // The first save's session ends as it commits (a sequence counts once, whatever is undone);
     // then the server refuses new sessions.
-    auto other = f.data.openMain(), admin = Database::connect(f.data.server->connection + QStringLiteral(" dbname=postgres"), {});
+    auto other = f.data.openMain(),
+         admin = Database::connect(f.data.server->connection + QStringLiteral(" dbname=postgres"), {});
     const auto allow = [&](const char* yes) {
-        admin->executeRaw(QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS %2").arg(f.data.server->name, QLatin1String(yes)));
+        admin->executeRaw(
+            QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS %2").arg(f.data.server->name, QLatin1String(yes)));
     };
     other->executeRaw(QStringLiteral(
-        "CREATE SEQUENCE once; CREATE FUNCTION cut() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN IF nextval('once') = 1 "
-        "THEN PERFORM pg_terminate_backend(pg_backend_pid()); END IF; RETURN NULL; END $$; CREATE CONSTRAINT TRIGGER cut "
-        "AFTER INSERT ON 請求書ヘッダ DEFERRABLE INITIALLY DEFERRED FOR EACH ROW EXECUTE FUNCTION cut()"));
+        "CREATE SEQUENCE once; CREATE FUNCTION cut() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+        "IF nextval('once') = 1 THEN PERFORM pg_terminate_backend(pg_backend_pid()); END IF; RETURN NULL; END $$; "
+        "CREATE CONSTRAINT TRIGGER cut AFTER INSERT ON 請求書ヘッダ DEFERRABLE INITIALLY DEFERRED FOR EACH ROW "
+        "EXECUTE FUNCTION cut()"));
     const QString number = w.txtNo->text();
     w.cmb顧客名->setEditText(QStringLiteral("山田商店"));
     type(w, 0, 1, QStringLiteral("鉛筆"));
