@@ -20,6 +20,9 @@ struct DbError : std::runtime_error {
     DbError(int code, const QString& text) : std::runtime_error(text.toStdString()), code(code), text(text) {}
     int code;
     QString text;
+    // A save whose end was lost with the server connection, and whose outcome no one could tell:
+    // it is not said to have failed.
+    bool outcomeUnknown = false;
 };
 
 enum class Durability {

@@ -181,9 +181,11 @@ void Database::confirmServerCommit(const DbError& lost) {
         return;
     if (outcome == QLatin1String("aborted"))
         throw lost;
-    throw DbError(SQLITE_IOERR, QStringLiteral("サーバーとの接続が切れ、保存が済んだかどうか確かめられませんでした。接続が戻って"
-                                               "から、一覧で確かめてください。\n") +
-                                    lost.text);
+    DbError unknown(SQLITE_IOERR, QStringLiteral("サーバーとの接続が切れ、保存が済んだかどうか確かめられませんでした。接続が"
+                                                 "戻ってから、一覧で確かめてください。\n") +
+                                      lost.text);
+    unknown.outcomeUnknown = true;
+    throw unknown;
 }
 
 void Database::serverColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols) {
