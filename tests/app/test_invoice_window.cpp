@@ -248,7 +248,8 @@ void InvoiceWindowTest::aSaveCutOffByTheServerIsToldAndKept() {
     };
     const QString notSaved = QStringLiteral("伝票 %1 は登録されませんでした。\n").arg(number);
     // Looked up on a new session: undone.
-    toldAndKept(notSaved + QStringLiteral("サーバーとの接続が切れました。途中までの変更はサーバーで取り消されています。"));
+    toldAndKept(notSaved +
+                QStringLiteral("サーバーとの接続が切れました。途中までの変更はサーバーで取り消されています。"));
     allow("false"); // no new session: whether it was saved cannot be told, then nothing can be saved
     toldAndKept(QStringLiteral("サーバーとの接続が切れ、保存が済んだかどうか確かめられませんでした。"));
     toldAndKept(notSaved + QStringLiteral("サーバー /tmp/vornisa-pg."));
