@@ -261,13 +261,11 @@ void Database::commit() {
         throw DbError(SQLITE_ABORT, QStringLiteral("transaction rolled back"));
     }
     try {
-        executeRaw(QStringLiteral("COMMIT"));
-    } catch (const DbError& e) {
-        if (pg_ && e.code == SQLITE_IOERR) { // the connection went with it
-            depth_ = 0;
-            confirmServerCommit(e);
-            return;
-        }
+        if (pg_)
+            serverCommit();
+        else
+            executeRaw(QStringLiteral("COMMIT"));
+    } catch (...) {
         undoQuietly();
         throw;
     }

@@ -119,9 +119,9 @@ class Database {
     void keepServerConnection();
     void serverSession();
     void serverBegin(TxStart start);
-    // COMMIT's answer was lost with the connection: asks the server, connected anew, whether the
-    // transaction went through; returns when it did, throws `lost` or a plain "unknown" when not.
-    void confirmServerCommit(const DbError& lost);
+    // COMMIT, its answer looked up on a new connection when the connection goes with it: returns
+    // when the transaction went through, throws when it was undone or no one can tell.
+    void serverCommit();
     void serverColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols);
     std::unique_ptr<Recordset> serverRecordset(const Rewritten& r);
     void serverUpdate(const QString& sql, const std::vector<std::pair<QString, Value>>& values);
@@ -139,7 +139,6 @@ class Database {
     QString path_;
     int depth_ = 0;
     bool failedInside_ = false;
-    QString serverXid_; // the writing transaction open on the server, for confirmServerCommit
     QHash<QString, QString> attached_;
     QHash<QString, std::vector<std::pair<QString, QString>>> columns_;
     friend class Recordset;

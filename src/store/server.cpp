@@ -11,8 +11,7 @@ namespace {
 // Every writing transaction takes this one lock first, as BEGIN IMMEDIATE takes the file's write
 // lock: writers on every PC follow one another (a number read and raised, a stale copy refused,
 // a delivery note billed once), readers never wait.
-// The transaction's number comes with it, so a COMMIT whose answer was lost can be looked up.
-const QString WriterLock = QStringLiteral("SELECT pg_advisory_xact_lock(7215468812), txid_current()");
+const QString WriterLock = QStringLiteral("SELECT pg_advisory_xact_lock(7215468812)");
 
 // The server's own type numbers for result columns that belong to no table (sums, counts).
 constexpr Oid BoolOid = 16, Int8Oid = 20, Int2Oid = 21, Int4Oid = 23, Float4Oid = 700, Float8Oid = 701,
@@ -160,23 +159,35 @@ pg_result* Database::serverExec(const QString& sql, const QStringList& params) {
 
 void Database::serverBegin(TxStart start) {
     keepServerConnection(); // nothing of the transaction is sent yet
-    serverXid_.clear();
     executeRaw(QStringLiteral("BEGIN"));
-    if (start == TxStart::Immediate) {
-        const Result r{serverExec(WriterLock, {})};
-        serverXid_ = QString::fromLatin1(PQgetvalue(r.r, 0, 1));
-    }
+    if (start == TxStart::Immediate)
+        executeRaw(WriterLock);
 }
 
-void Database::confirmServerCommit(const DbError& lost) {
+void Database::serverCommit() {
+    // The transaction's number is read first: a COMMIT whose answer is lost is looked up by it.
+    QString xid; // empty when nothing was written
+    {
+        const Result r{serverExec(QStringLiteral("SELECT txid_current_if_assigned()"), {})};
+        xid = QString::fromLatin1(PQgetvalue(r.r, 0, 0));
+    }
+    DbError lost(0, QString());
+    try {
+        executeRaw(QStringLiteral("COMMIT"));
+        return;
+    } catch (const DbError& e) {
+        if (e.code != SQLITE_IOERR || xid.isEmpty()) // not the connection, or nothing written to lose
+            throw;
+        lost = e;
+    }
+    depth_ = 0; // asked on a new connection
     QString outcome;
-    if (!serverXid_.isEmpty())
-        try {
-            const Result r{serverExec(QStringLiteral("SELECT txid_status($1)"), {serverXid_})};
-            outcome = QString::fromLatin1(PQgetvalue(r.r, 0, 0));
-        } catch (const DbError&) {
-            // Not connected again, or not known: said below.
-        }
+    try {
+        const Result r{serverExec(QStringLiteral("SELECT txid_status($1)"), {xid})};
+        outcome = QString::fromLatin1(PQgetvalue(r.r, 0, 0));
+    } catch (const DbError&) {
+        // Not connected again: said below.
+    }
     if (outcome == QLatin1String("committed"))
         return;
     if (outcome == QLatin1String("aborted"))
