@@ -94,7 +94,9 @@ QLabel* caption(const QString& text) {
 }
 
 void notifyFailure(const QString& what, const DbError& e) {
-    MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"), what + QStringLiteral("\n") + e.text);
+    // "Not saved" is not said of a save that may have gone through: the reason says what to check.
+    MsgConfirm(QStringLiteral("その他"), QStringLiteral("注意"),
+               (e.outcomeUnknown ? QString() : what + u'\n') + e.text);
 }
 
 bool workThenRefresh(BoundTable* table, const QString& failure, const std::function<bool()>& work) {

@@ -109,12 +109,13 @@ void Dlg入金::cmd入金追加_Click() {
     }
     try {
         AddPayment(*books_.dbMain, p, QDateTime::currentDateTime());
-        payments_ = ReadPayments(*books_.dbMain, number_);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("入金は登録されませんでした。"), e);
         return;
     }
-    showPayments();
+    // Stored: the typed values go even when the list cannot be read again, or adding once more
+    // would store it twice.
+    showStored();
     num入金額->clearValue();
     num振込手数料->clearValue();
     txt入金摘要->clear();
@@ -135,12 +136,21 @@ void Dlg入金::cmd入金削除_Click() {
         return;
     try {
         RemovePayment(*books_.dbMain, p.入金番号, QDateTime::currentDateTime());
-        payments_ = ReadPayments(*books_.dbMain, number_);
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("入金は取り消されませんでした。"), e);
         return;
     }
     changed_ = true;
+    showStored();
+}
+
+void Dlg入金::showStored() {
+    try {
+        payments_ = ReadPayments(*books_.dbMain, number_);
+    } catch (const DbError& e) {
+        notifyFailure(
+            QStringLiteral("変更は保存しましたが、入金の一覧を読み込めませんでした。閉じて開き直してください。"), e);
+    }
     showPayments();
 }
 

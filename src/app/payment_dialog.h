@@ -35,6 +35,8 @@ class Dlg入金 : public QDialog {
 
   private:
     void showPayments();
+    // After a stored change: its payments read anew and shown.
+    void showStored();
     Books& books_;
     qint32 number_;
     QDate invoiceDate_, due_;

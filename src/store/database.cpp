@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <sqlite3.h>
 
 namespace {
@@ -238,6 +239,7 @@ void Database::begin(TxStart start) {
                 executeRaw(start == TxStart::Immediate ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"));
         } catch (...) {
             depth_ = 0;
+            undoQuietly(); // begun but not locked: nothing may run inside it unseen
             throw;
         }
     }
@@ -246,33 +248,49 @@ void Database::begin(TxStart start) {
 void Database::commit() {
     if (depth_ == 0)
         return;
-    if (--depth_ == 0) {
-        if (failedInside_) {
-            executeRaw(QStringLiteral("ROLLBACK"));
-            throw DbError(SQLITE_ABORT, QStringLiteral("transaction rolled back"));
-        }
-        try {
-            executeRaw(QStringLiteral("COMMIT"));
-        } catch (...) {
-            if (engineInTransaction())
-                try {
-                    executeRaw(QStringLiteral("ROLLBACK"));
-                } catch (const DbError&) {
-                }
-            throw;
-        }
+    if (depth_ > 1) {
+        --depth_;
+        return;
     }
+    // The outermost end runs while depth_ still counts the transaction: a connection lost under it
+    // is never made again for its COMMIT, which would then commit nothing and report success.
+    const auto ended = qScopeGuard([this] { depth_ = 0; });
+    if (failedInside_) {
+        if (engineInTransaction())
+            executeRaw(QStringLiteral("ROLLBACK"));
+        throw DbError(SQLITE_ABORT, QStringLiteral("transaction rolled back"));
+    }
+    try {
+        if (pg_)
+            serverCommit();
+        else
+            executeRaw(QStringLiteral("COMMIT"));
+    } catch (...) {
+        undoQuietly();
+        throw;
+    }
+}
+
+void Database::undoQuietly() {
+    if (engineInTransaction())
+        try {
+            executeRaw(QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+            // The failure that led here is the one reported.
+        }
 }
 
 void Database::rollback() {
     if (depth_ == 0)
         return;
-    if (--depth_ == 0) {
-        if (engineInTransaction())
-            executeRaw(QStringLiteral("ROLLBACK"));
-    } else {
+    if (depth_ > 1) {
+        --depth_;
         failedInside_ = true; // an inner part failed: the outer commit must not go through
+        return;
     }
+    const auto ended = qScopeGuard([this] { depth_ = 0; });
+    if (engineInTransaction()) // not over a lost connection: the server has undone the work already
+        executeRaw(QStringLiteral("ROLLBACK"));
 }
 
 std::unique_ptr<Recordset> Database::recordsetFor(const Rewritten& r, QString& sql) {

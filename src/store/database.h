@@ -20,6 +20,9 @@ struct DbError : std::runtime_error {
     DbError(int code, const QString& text) : std::runtime_error(text.toStdString()), code(code), text(text) {}
     int code;
     QString text;
+    // A save whose end was lost with the server connection, and whose outcome no one could tell:
+    // it is not said to have failed.
+    bool outcomeUnknown = false;
 };
 
 enum class Durability {
@@ -107,9 +110,18 @@ class Database {
     std::unique_ptr<Recordset> recordsetFor(const Rewritten& r, QString& sql);
     void fileColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols);
     bool engineInTransaction() const;
+    // Ends what the engine still holds open after a failure.
+    void undoQuietly();
     // Server parts (server.cpp).
     pg_result* serverExec(const QString& sql, const QStringList& params);
+    // Before the first statement of an action: a connection the server or the network dropped
+    // since the last one is made again, with its session settings; throws when it cannot be.
+    void keepServerConnection();
+    void serverSession();
     void serverBegin(TxStart start);
+    // COMMIT, its answer looked up on a new connection when the connection goes with it: returns
+    // when the transaction went through, throws when it was undone or no one can tell.
+    void serverCommit();
     void serverColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols);
     std::unique_ptr<Recordset> serverRecordset(const Rewritten& r);
     void serverUpdate(const QString& sql, const std::vector<std::pair<QString, Value>>& values);

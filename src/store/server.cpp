@@ -4,6 +4,7 @@
 
 #include <QSysInfo>
 #include <libpq-fe.h>
+#include <poll.h>
 #include <sqlite3.h>
 
 namespace {
@@ -37,6 +38,17 @@ Value serverValue(const char* text, int length, const QString& type, Oid oid) {
     return QString::fromUtf8(bytes);
 }
 
+// A server that ended the session while it sat idle (restarted, or the session ended by its
+// administrator) has closed the socket already: reading what waits there finds the end, and
+// nothing is sent that could have been half done.
+bool droppedWhileIdle(PGconn* c) {
+    pollfd p{PQsocket(c), POLLIN, 0};
+    while (PQstatus(c) == CONNECTION_OK && poll(&p, 1, 0) > 0)
+        if (!PQconsumeInput(c))
+            break;
+    return PQstatus(c) != CONNECTION_OK;
+}
+
 QString serverParam(const Value& v) {
     if (v.isNull())
         return {};
@@ -62,8 +74,10 @@ std::unique_ptr<Database> Database::connect(const QString& connection, const QSt
     // The program's name and the PC's go with the connection, so a restore can say who else is in.
     const QByteArray conninfo = connection.toUtf8();
     const QByteArray application = sessionName(QSysInfo::machineHostName());
-    const char* keys[] = {"dbname", "application_name", "client_encoding", nullptr};
-    const char* values[] = {conninfo.constData(), application.constData(), "UTF8", nullptr};
+    // A server out of reach is given up after a while (the window waits while it connects); the
+    // connection text may say otherwise, as it comes after.
+    const char* keys[] = {"connect_timeout", "dbname", "application_name", "client_encoding", nullptr};
+    const char* values[] = {"10", conninfo.constData(), application.constData(), "UTF8", nullptr};
     PGconn* c = PQconnectdbParams(keys, values, 1);
     if (PQstatus(c) != CONNECTION_OK) {
         const QString text = QString::fromUtf8(PQerrorMessage(c)).trimmed();
@@ -72,7 +86,7 @@ std::unique_ptr<Database> Database::connect(const QString& connection, const QSt
     }
     std::unique_ptr<Database> db(new Database(nullptr, connection));
     db->pg_ = c;
-    db->executeRaw(QStringLiteral("SET client_min_messages = warning"));
+    db->serverSession();
     for (const QString& table : requiredTables)
         if (db->columns(table).empty())
             throw DbError(SQLITE_ERROR, QStringLiteral("テーブルがありません: ") + table + QStringLiteral(" (") +
@@ -90,11 +104,31 @@ bool Database::engineInTransaction() const {
     return !sqlite3_get_autocommit(db_);
 }
 
+void Database::serverSession() {
+    executeRaw(QStringLiteral("SET client_min_messages = warning"));
+}
+
+void Database::keepServerConnection() {
+    if (!droppedWhileIdle(pg_))
+        return;
+    PQreset(pg_);
+    if (PQstatus(pg_) != CONNECTION_OK) {
+        const QString host = QString::fromUtf8(PQhost(pg_));
+        throw DbError(SQLITE_CANTOPEN,
+                      QStringLiteral("サーバー %1 に接続できません。このPCがネットワークにつながっているか、サーバーのPCと "
+                                     "PostgreSQL が動いているかを確かめてください。操作をやり直すと、もう一度接続します。\n")
+                              .arg(host.isEmpty() ? path_ : host) +
+                          QString::fromUtf8(PQerrorMessage(pg_)).trimmed());
+    }
+    forgetColumns(); // a new session: nothing read on the old one is relied on
+    serverSession();
+}
+
 pg_result* Database::serverExec(const QString& sql, const QStringList& params) {
-    // A connection lost between actions is made again by the next one; inside a transaction the
-    // work is gone and the statement fails, so the save rolls back and says so.
-    if (PQstatus(pg_) != CONNECTION_OK && depth_ == 0)
-        PQreset(pg_);
+    // A connection lost between actions is made again by the next one. Inside a transaction it
+    // never is: the server has undone the work, and the statements after would commit on their own.
+    if (depth_ == 0)
+        keepServerConnection();
     std::vector<QByteArray> bytes;
     bytes.reserve(params.size());
     std::vector<const char*> pointers;
@@ -116,15 +150,54 @@ pg_result* Database::serverExec(const QString& sql, const QStringList& params) {
     const QByteArray state = r ? QByteArray(PQresultErrorField(r, PG_DIAG_SQLSTATE)) : QByteArray();
     PQclear(r);
     if (PQstatus(pg_) != CONNECTION_OK)
-        throw DbError(SQLITE_IOERR, QStringLiteral("サーバーとの接続が切れました。") + message);
+        throw DbError(SQLITE_IOERR, QStringLiteral("サーバーとの接続が切れました。") +
+                                        (depth_ > 0 ? QStringLiteral("途中までの変更はサーバーで取り消されています。")
+                                                    : QString()) +
+                                        QStringLiteral("もう一度操作すると接続し直します。\n") + message);
     // Deadlocks and serialization failures are another PC's work in the way, as a busy file is.
     throw DbError(state.startsWith("40") ? SQLITE_BUSY : SQLITE_ERROR, message);
 }
 
 void Database::serverBegin(TxStart start) {
+    keepServerConnection(); // nothing of the transaction is sent yet
     executeRaw(QStringLiteral("BEGIN"));
     if (start == TxStart::Immediate)
         executeRaw(WriterLock);
+}
+
+void Database::serverCommit() {
+    // The transaction's number is read first: a COMMIT whose answer is lost is looked up by it.
+    QString xid; // empty when nothing was written
+    {
+        const Result r{serverExec(QStringLiteral("SELECT txid_current_if_assigned()"), {})};
+        xid = QString::fromLatin1(PQgetvalue(r.r, 0, 0));
+    }
+    DbError lost(0, QString());
+    try {
+        executeRaw(QStringLiteral("COMMIT"));
+        return;
+    } catch (const DbError& e) {
+        if (e.code != SQLITE_IOERR || xid.isEmpty()) // not the connection, or nothing written to lose
+            throw;
+        lost = e;
+    }
+    depth_ = 0; // asked on a new connection
+    QString outcome;
+    try {
+        const Result r{serverExec(QStringLiteral("SELECT txid_status($1)"), {xid})};
+        outcome = QString::fromLatin1(PQgetvalue(r.r, 0, 0));
+    } catch (const DbError&) {
+        // Not connected again: said below.
+    }
+    if (outcome == QLatin1String("committed"))
+        return;
+    if (outcome == QLatin1String("aborted"))
+        throw lost;
+    DbError unknown(SQLITE_IOERR, QStringLiteral("サーバーとの接続が切れ、保存が済んだかどうか確かめられませんでした。接続が"
+                                                 "戻ってから、一覧で確かめてください。\n") +
+                                      lost.text);
+    unknown.outcomeUnknown = true;
+    throw unknown;
 }
 
 void Database::serverColumns(const QString& table, std::vector<std::pair<QString, QString>>& cols) {

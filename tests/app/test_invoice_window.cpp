@@ -1,3 +1,4 @@
+#include "invoice/invoice_io.h"
 #include "report/preview.h"
 #include "store/statements.h"
 
@@ -14,6 +15,7 @@ class InvoiceWindowTest : public QObject {
     void registerLoadAndDelete();
     void registerRefusals();
     void printOpensPreviewAndChangesNothing();
+    void aSaveCutOffByTheServerIsToldAndKept();
 
   private:
     static void type(InvoicePage& w, int row, int col, const QString& text) { typeCell(w.Grid明細, row, col, text); }
@@ -209,6 +211,55 @@ void InvoiceWindowTest::printOpensPreviewAndChangesNothing() {
                                                 .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")),
                                                      w.num合計->text().remove(QLatin1Char(',')), number));
     preview->close();
+}
+
+void InvoiceWindowTest::aSaveCutOffByTheServerIsToldAndKept() {
+    WindowFixture f;
+    if (!f.data.server)
+        QSKIP("a server book only");
+    f.start();
+    InvoicePage& w = *f.w->invoice;
+    // The first two saves' sessions end as they commit (a sequence counts whatever is undone).
+    auto other = f.data.openMain(),
+         admin = Database::connect(f.data.server->connection + QStringLiteral(" dbname=postgres"), {});
+    const auto allow = [&](const char* yes) {
+        admin->executeRaw(
+            QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS %2").arg(f.data.server->name, QLatin1String(yes)));
+    };
+    other->executeRaw(QStringLiteral(
+        "CREATE SEQUENCE once; CREATE FUNCTION cut() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+        "IF nextval('once') <= 2 THEN PERFORM pg_terminate_backend(pg_backend_pid()); END IF; RETURN NULL; END $$; "
+        "CREATE CONSTRAINT TRIGGER cut AFTER INSERT ON 請求書ヘッダ DEFERRABLE INITIALLY DEFERRED FOR EACH ROW "
+        "EXECUTE FUNCTION cut()"));
+    const QString number = w.txtNo->text();
+    w.cmb顧客名->setEditText(QStringLiteral("山田商店"));
+    type(w, 0, 1, QStringLiteral("鉛筆"));
+    type(w, 0, 2, QStringLiteral("１２"));
+    const auto toldAndKept = [&](const QString& told) {
+        f.shown.clear();
+        w.Entry請求書();
+        QCOMPARE(f.shown.size(), 1);
+        QVERIFY2(f.shown[0].text.startsWith(told), qPrintable(f.shown[0].text));
+        // Nothing stored; the page keeps all that was typed.
+        QCOMPARE(other->serverRows(QStringLiteral("SELECT count(*) FROM 請求書"))[0][0].toInt(), 0);
+        QCOMPARE(w.txtNo->text(), number);
+        QCOMPARE(w.cmb顧客名->currentText(), QStringLiteral("山田商店"));
+        QCOMPARE(work(w, 0, QStringLiteral("数量")).toDouble(), 12.0);
+    };
+    const QString notSaved = QStringLiteral("伝票 %1 は登録されませんでした。\n").arg(number);
+    // Looked up on a new session: undone.
+    toldAndKept(notSaved +
+                QStringLiteral("サーバーとの接続が切れました。途中までの変更はサーバーで取り消されています。"));
+    allow("false"); // no new session: whether it was saved cannot be told, then nothing can be saved
+    toldAndKept(QStringLiteral("サーバーとの接続が切れ、保存が済んだかどうか確かめられませんでした。"));
+    toldAndKept(notSaved + QStringLiteral("サーバー /tmp/vornisa-pg."));
+    allow("true");
+    f.shown.clear();
+    w.Entry請求書(); // connects anew; stored once, under the number offered
+    QVERIFY(f.shown.isEmpty());
+    QCOMPARE(Read請求書ヘッダ(*other, number.toInt())->顧客名, QStringLiteral("山田商店"));
+    QCOMPARE(other->serverRows(QStringLiteral("SELECT count(*) FROM 請求書"))[0][0].toInt(), 1);
+    QCOMPARE(w.txtNo->text(), QString::number(number.toInt() + 1));
 }
 
 QTEST_MAIN(InvoiceWindowTest)

@@ -23,6 +23,7 @@ class ServerBookTest : public QObject {
     void moveNeverWritesIntoADatabaseInUse();
     void upgradeRunsOnceAndAnOlderProgramIsRefused();
     void restoreReplacesTheBookWhollyOrNotAtAll();
+    void aLostConnectionIsMadeAgainOnlyBetweenTransactions();
 };
 
 namespace {
@@ -180,6 +181,30 @@ void ServerBookTest::restoreReplacesTheBookWhollyOrNotAtAll() {
     replaceServerBook(*openFile(data.mainPath()), *server);
     QCOMPARE(dumpMain(*server), backup);
     QCOMPARE(server->serverRows(QStringLiteral("SELECT count(*) FROM theirs.fees")).size(), size_t(1));
+}
+
+void ServerBookTest::aLostConnectionIsMadeAgainOnlyBetweenTransactions() {
+    ServerDatabase s;
+    auto db = Database::connect(s.connection, {}), other = Database::connect(s.connection, {});
+    db->executeRaw(QStringLiteral("CREATE TABLE t (x integer)"));
+    const auto cut = [&] { // as a server restart does, returning once the session's process is gone
+        const QString pid = db->serverRows(QStringLiteral("SELECT pg_backend_pid()")).at(0).at(0).toText();
+        QVERIFY(other->serverRows(QStringLiteral("SELECT pg_terminate_backend($1::integer, 60000)"), {pid})[0][0].toBool());
+    };
+    cut(); // between transactions: the next one connects anew, set up as at first
+    Transaction first(*db);
+    db->executeRaw(QStringLiteral("INSERT INTO t VALUES (1)"));
+    first.commit();
+    QCOMPARE(db->serverRows(QStringLiteral("SHOW client_min_messages"))[0][0].toText(), QStringLiteral("warning"));
+    {
+        Transaction t(*db);
+        db->executeRaw(QStringLiteral("INSERT INTO t VALUES (2)"));
+        cut(); // inside one: nothing more runs, and a commit regardless must not go through on a new connection
+        QVERIFY_THROWS_EXCEPTION(DbError, db->executeRaw(QStringLiteral("INSERT INTO t VALUES (3)")));
+        QVERIFY_THROWS_EXCEPTION(DbError, t.commit());
+    }
+    QVERIFY(!db->inTransaction());
+    QCOMPARE(db->serverRows(QStringLiteral("SELECT count(*) FROM t"))[0][0].toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(ServerBookTest)
