@@ -1,4 +1,5 @@
 #include "hints/hint_window.h"
+#include "invoice/invoice_io.h"
 #include "masters/settings.h"
 #include "store/statements.h"
 #include "window_fixture.h"
@@ -17,6 +18,7 @@ class MasterWindowTest : public QObject {
     void settingsSaveReloadAndColour();
     void wipeKeepsUnitsAndHints();
     void hintWindow();
+    void anotherPcsChangesAreKeptAndShown();
 
   private:
     static int count(Database& db, const QString& sql) { return db.openRecordset(sql)->recordCount(); }
@@ -242,6 +244,50 @@ void MasterWindowTest::hintWindow() {
     // Closing the main window closes the hint window too.
     f.w->close();
     QTRY_VERIFY(!f.w->hintWindow);
+}
+
+
+// Another PC on the same book: its change is never overwritten by this page's older copy, the
+// user is told and offered the master as it is now; on a server book the page shows what the
+// other PC registered whenever it is shown.
+void MasterWindowTest::anotherPcsChangesAreKeptAndShown() {
+    WindowFixture f;
+    f.start();
+    CustomerPage& w = *f.w->customers;
+    f.w->tab->setCurrentWidget(&w);
+    const auto other = f.data.openMain();
+    AutoEntry顧客マスタ(*other, QStringLiteral("山田商店"), QStringLiteral("東京"));
+    w.cmd顧客読込->click();
+    const int details = w.dat顧客->fieldIndex(QStringLiteral("顧客情報"));
+    const int postCode = w.dat顧客->fieldIndex(QStringLiteral("郵便番号")); // Enter ends it, as the details it does not
+    AutoEntry顧客マスタ(*other, QStringLiteral("山田商店"), QStringLiteral("横浜"));
+    typeCell(w.Grid顧客マスタ, 0, postCode, QStringLiteral("231-0001"));
+    f.shown.clear();
+    w.cmd顧客登録->click(); // yes to registering, then yes to reading again
+    QCOMPARE(f.shown.size(), 2);
+    QCOMPARE(f.shown[1].text, QStringLiteral("顧客情報は登録されませんでした。\n顧客「山田商店」は他のPCで変更されました。"
+                                             "読み込み直してから、もう一度入力してください。\n"
+                                             "今すぐ読み込み直しますか？（この画面で登録していない入力は消えます）"));
+    QCOMPARE(f.main().openRecordset(sql::C1(QStringLiteral("山田商店")))->field(QStringLiteral("顧客情報")).toText(),
+             QStringLiteral("横浜"));
+    QCOMPARE(w.dat顧客->value(0, details).toText(), QStringLiteral("横浜"));
+    QVERIFY(w.dat顧客->value(0, postCode).isNull());
+    QVERIFY(!w.hasUnsavedChanges());
+
+    AutoEntry顧客マスタ(*other, QStringLiteral("鈴木工業"), QStringLiteral("大阪"));
+    f.w->tab->setCurrentWidget(f.w->products);
+    f.w->tab->setCurrentWidget(&w);
+    if (!f.data.server)
+        QSKIP("a book on this PC's own file is read again only by 読込");
+    QCOMPARE(w.dat顧客->recordCount(), 2);
+    QCOMPARE(w.dat顧客->value(1, details).toText(), QStringLiteral("大阪"));
+    // Work of its own on the page is never replaced.
+    typeCell(w.Grid顧客マスタ, 0, postCode, QStringLiteral("231-0001"));
+    AutoEntry顧客マスタ(*other, QStringLiteral("佐藤屋"), QStringLiteral("札幌"));
+    f.w->tab->setCurrentWidget(f.w->products);
+    f.w->tab->setCurrentWidget(&w);
+    QCOMPARE(w.dat顧客->recordCount(), 2);
+    QCOMPARE(w.dat顧客->value(0, postCode).toText(), QStringLiteral("231-0001"));
 }
 
 QTEST_MAIN(MasterWindowTest)
