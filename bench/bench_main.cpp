@@ -83,16 +83,19 @@ void fillMasters(const TestData& data, int n) {
     rawExec(db, "BEGIN");
     sqlite3_stmt* c = nullptr;
     sqlite3_stmt* p = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO 顧客マスタ VALUES (?, '東京都千代田区')", -1, &c, nullptr);
-    sqlite3_prepare_v2(db, "INSERT INTO 商品マスタ VALUES (?, '個', 1000000, 0)", -1, &p, nullptr);
+    // Columns named: the masters have grown columns since, which a bare VALUES list would miss.
+    sqlite3_prepare_v2(db, "INSERT INTO 顧客マスタ (顧客名, 顧客情報) VALUES (?, '東京都千代田区')", -1, &c, nullptr);
+    sqlite3_prepare_v2(db, "INSERT INTO 商品マスタ (品名, 単位, 単価, 非課税) VALUES (?, '個', 1000000, 0)", -1, &p,
+                       nullptr);
     for (int i = 0; i < n; ++i) {
         const QByteArray cn = QStringLiteral("顧客%1").arg(i, 6, 10, QChar(u'0')).toUtf8();
         const QByteArray pn = QStringLiteral("商品%1").arg(i, 6, 10, QChar(u'0')).toUtf8();
         sqlite3_bind_text(c, 1, cn.constData(), cn.size(), SQLITE_TRANSIENT);
-        sqlite3_step(c);
-        sqlite3_reset(c);
         sqlite3_bind_text(p, 1, pn.constData(), pn.size(), SQLITE_TRANSIENT);
-        sqlite3_step(p);
+        // A fill that fails would measure empty masters.
+        if (sqlite3_step(c) != SQLITE_DONE || sqlite3_step(p) != SQLITE_DONE)
+            qFatal("filling the masters failed: %s", sqlite3_errmsg(db));
+        sqlite3_reset(c);
         sqlite3_reset(p);
     }
     sqlite3_finalize(c);
