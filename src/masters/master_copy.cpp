@@ -9,8 +9,7 @@ const QString ReadName = QStringLiteral("読込名");
 const QString Edited = QStringLiteral("変更");
 
 StaleMaster stale(const MasterTables& t, const QString& name, const QString& happened) {
-    return StaleMaster(0, t.what + QStringLiteral("「") + name + QStringLiteral("」は他のPCで") + happened +
-                              QStringLiteral("。読み込み直してから、もう一度入力してください。"));
+    return StaleMaster(0, t.what + QStringLiteral("「") + name + QStringLiteral("」は他のPCで") + happened + u'。');
 }
 
 // Whether a work row still stands for the master row it was read from (neither new, imported

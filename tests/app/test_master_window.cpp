@@ -265,9 +265,8 @@ void MasterWindowTest::anotherPcsChangesAreKeptAndShown() {
     f.shown.clear();
     w.cmd顧客登録->click(); // yes to registering, then yes to reading again
     QCOMPARE(f.shown.size(), 2);
-    QCOMPARE(f.shown[1].text, QStringLiteral("顧客情報は登録されませんでした。\n顧客「山田商店」は他のPCで変更されました。"
-                                             "読み込み直してから、もう一度入力してください。\n"
-                                             "今すぐ読み込み直しますか？（この画面で登録していない入力は消えます）"));
+    QCOMPARE(f.shown[1].text, QStringLiteral("顧客情報は登録されませんでした。\n顧客「山田商店」は他のPCで変更されました。\n"
+                                             "読み込み直して、今の内容を表示しますか？（この画面で登録していない入力は消えます）"));
     QCOMPARE(f.main().openRecordset(sql::C1(QStringLiteral("山田商店")))->field(QStringLiteral("顧客情報")).toText(),
              QStringLiteral("横浜"));
     QCOMPARE(w.dat顧客->value(0, details).toText(), QStringLiteral("横浜"));

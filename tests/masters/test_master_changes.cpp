@@ -56,8 +56,8 @@ void MasterChangesTest::aPageNeverOverwritesAnotherPcsChange_data() {
     const Act editYamada = [](Pc& pc) { pc.type(QStringLiteral("山田商店"), QStringLiteral("顧客情報"), QStringLiteral("川崎")); };
     const Act editSuzuki = [](Pc& pc) { pc.type(QStringLiteral("鈴木工業"), QStringLiteral("顧客情報"), QStringLiteral("堺")); };
     const Act tickYamada = [](Pc& pc) { pc.type(QStringLiteral("山田商店"), QStringLiteral("チェック"), QStringLiteral("1")); };
-    const QString changed = QStringLiteral("顧客「山田商店」は他のPCで変更されました。読み込み直してから、もう一度入力してください。");
-    const QString deleted = QStringLiteral("顧客「山田商店」は他のPCで削除されました。読み込み直してから、もう一度入力してください。");
+    const QString changed = QStringLiteral("顧客「山田商店」は他のPCで変更されました。");
+    const QString deleted = QStringLiteral("顧客「山田商店」は他のPCで削除されました。");
     QTest::newRow("both edit one customer") << changeYamada << editYamada << false << changed << QStringLiteral("横浜") << QStringLiteral("大阪");
     QTest::newRow("an invoice taught it new details") << invoiceTeachesYamada << editYamada << false << changed << QStringLiteral("横浜") << QStringLiteral("大阪");
     QTest::newRow("edited here, deleted there") << deleteYamada << editYamada << false << deleted << QStringLiteral("(なし)") << QStringLiteral("大阪");
