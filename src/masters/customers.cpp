@@ -11,15 +11,14 @@ const MasterTables customers{QStringLiteral("顧客名"),
                               QStringLiteral("支払日"), QStringLiteral("請求方法")},
                              sql::C3,
                              sql::C4,
-                             sql::C10,
                              sql::C8,
                              sql::M1,
                              sql::C9,
                              sql::C5,
                              sql::C6,
                              sql::C7,
-                             sql::C11,
-    sql::C12};
+                             sql::C10,
+                             sql::C11};
 } // namespace
 
 void Read顧客マスタ(Database& work, const QString& mainDbPath) {

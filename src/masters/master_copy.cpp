@@ -13,9 +13,9 @@ StaleMaster stale(const MasterTables& t, const QString& name, const QString& hap
 }
 
 // Whether a work row still stands for the master row it was read from (neither new, imported
-// nor renamed since).
+// nor renamed since: a rename keeps the name read under, and renaming back is no rename).
 bool readFromMaster(const Recordset& row, const QString& name) {
-    return !row.field(Count).isNull() && row.field(ReadName).toText() == name;
+    return !row.field(Count).isNull() && (row.field(ReadName).isNull() || row.field(ReadName).toText() == name);
 }
 } // namespace
 
@@ -23,7 +23,6 @@ void readMaster(const MasterTables& t, Database& work, const QString& mainDbPath
     Transaction tx(work);
     work.execute(t.clearWork());
     work.execute(t.copyIn(mainDbPath));
-    work.execute(t.markRead());
     tx.commit();
     work.compactIfMostlyFree();
 }
@@ -91,7 +90,7 @@ void entryMaster(const MasterTables& t, Database& main, Database& work) {
         }
         rows->edit();
         rows->setField(Count, count);
-        rows->setField(ReadName, name);
+        rows->setField(ReadName, Value());
         rows->setField(Edited, false);
         rows->update();
     }

@@ -5,15 +5,15 @@
 
 // What the customer and product pages share: a master keyed by one name field, edited
 // through a work copy with a tick column. Each work row keeps the master row's change count
-// (更新回数) and name as read (読込名), and whether it was edited since (変更, set by the work
-// file itself), so a page registered on one PC never overwrites what another PC changed.
+// (更新回数), the name it was read under once renamed (読込名) and whether it was edited since
+// (変更; both set by the work file itself), so a page registered on one PC never overwrites what
+// another PC changed.
 struct MasterTables {
     QString key;                                         // 顧客名 or 品名
     QString what;                                        // 顧客 or 商品, as messages name a row
     QStringList fields;                                  // written from the work row, key first
     std::function<QString()> clearWork;                  // empties the work copy
     std::function<QString(const QString&)> copyIn;       // master → work, by the main file's path
-    std::function<QString()> markRead;                   // each work row's name as read
     std::function<QString()> workRows;                   // every work row
     std::function<QString()> masterRows;                 // every master row
     std::function<QString(const QString&)> findMaster;   // the master row of a name

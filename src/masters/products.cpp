@@ -11,15 +11,14 @@ const MasterTables products{
      QStringLiteral("税率")},
     sql::P2,
     sql::P3,
-    sql::P11,
     sql::P7,
     sql::M2,
     sql::P8,
     sql::P4,
     sql::P5,
     sql::P6,
-    sql::P12,
-    sql::P13};
+    sql::P11,
+    sql::P12};
 } // namespace
 
 void Read商品マスタ(Database& work, const QString& mainDbPath) {

@@ -156,9 +156,9 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "ALTER TABLE w顧客マスタ ADD COLUMN 支払月 TEXT;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 支払日 TEXT;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 請求方法 TEXT DEFAULT '都度';"),
-        // 6: what a master page read — each row's change count and name as read (Null for a row
-        // typed or imported since) — and whether the row was edited since: registering writes the
-        // edited rows only, and refuses one that another PC changed meanwhile.
+        // 6: what a master page read — each row's change count (Null for a row typed or imported
+        // since) and, once it is renamed, the name it was read under — and whether the row was edited
+        // since: registering writes the edited rows only, and refuses one another PC changed meanwhile.
         QStringLiteral("ALTER TABLE w顧客マスタ ADD COLUMN 更新回数 INTEGER;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 読込名 TEXT;"
                        "ALTER TABLE w顧客マスタ ADD COLUMN 変更 BOOLEAN NOT NULL DEFAULT 0;"
@@ -171,10 +171,14 @@ const QStringList& schemaSteps(SchemaFile file) {
                        "new.締日 IS NOT old.締日 OR new.支払月 IS NOT old.支払月 OR new.支払日 IS NOT old.支払日 OR "
                        "new.請求方法 IS NOT old.請求方法) "
                        "BEGIN UPDATE w顧客マスタ SET 変更 = 1 WHERE rowid = new.rowid; END;"
+                       "CREATE TRIGGER w顧客マスタ_改名 AFTER UPDATE OF 顧客名 ON w顧客マスタ WHEN new.読込名 IS NULL AND "
+                       "new.顧客名 IS NOT old.顧客名 BEGIN UPDATE w顧客マスタ SET 読込名 = old.顧客名 WHERE rowid = new.rowid; END;"
                        "CREATE TRIGGER w商品マスタ_変更 AFTER UPDATE ON w商品マスタ WHEN new.変更 = 0 AND ("
                        "new.品名 IS NOT old.品名 OR new.単位 IS NOT old.単位 OR new.単価 IS NOT old.単価 OR "
                        "new.非課税 IS NOT old.非課税 OR new.税率 IS NOT old.税率) "
-                       "BEGIN UPDATE w商品マスタ SET 変更 = 1 WHERE rowid = new.rowid; END;"),
+                       "BEGIN UPDATE w商品マスタ SET 変更 = 1 WHERE rowid = new.rowid; END;"
+                       "CREATE TRIGGER w商品マスタ_改名 AFTER UPDATE OF 品名 ON w商品マスタ WHEN new.読込名 IS NULL AND "
+                       "new.品名 IS NOT old.品名 BEGIN UPDATE w商品マスタ SET 読込名 = old.品名 WHERE rowid = new.rowid; END;"),
     };
     return file == SchemaFile::Main ? main : work;
 }

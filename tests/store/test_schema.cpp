@@ -33,6 +33,11 @@ QMap<QString, QStringList> shape(Database& db) {
         out[QStringLiteral("index ") + text(0)] << text(1) + u'.' + text(2);
     }
     sqlite3_finalize(st);
+    // Triggers by name, their text without its layout: an upgraded work file marks edits as a new one does.
+    auto triggers = db.openRecordset(QStringLiteral("select name, sql from sqlite_master where type = 'trigger'"));
+    for (triggers->moveFirst(); !triggers->eof(); triggers->moveNext())
+        out[QStringLiteral("trigger ") + triggers->field(QStringLiteral("name")).toText()]
+            << triggers->field(QStringLiteral("sql")).toText().simplified().remove(u' ');
     return out;
 }
 
