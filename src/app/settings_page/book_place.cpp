@@ -102,10 +102,14 @@ void SettingsPage::cmdサーバーへ移行_Click() {
     const QString failure = books_.usePlace({true, connection});
     emit placeChanged();
     showBookPlace();
-    lbl接続結果->setText(failure.isEmpty()
-                             ? QStringLiteral("移行しました（件数と金額の合計を確認済み）。以後サーバーの帳簿を使います。\n") +
-                                   report.join(QStringLiteral("、"))
-                             : QStringLiteral("移行しましたが、切り替えられませんでした。") + failure);
+    if (!failure.isEmpty()) {
+        lbl接続結果->setText(QStringLiteral("移行しましたが、切り替えられませんでした。") + failure);
+        return;
+    }
+    // The line under the fields keeps the outcome; the tables moved are too many for it.
+    const QString done = QStringLiteral("移行しました（件数と金額の合計を確認済み）。以後サーバーの帳簿を使います。");
+    lbl接続結果->setText(done);
+    MsgConfirm(QStringLiteral("その他"), QStringLiteral("メッセージ"), done + u'\n' + report.join(QStringLiteral("、")));
 }
 
 void SettingsPage::cmd保存先切替_Click() {
