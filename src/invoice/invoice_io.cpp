@@ -161,6 +161,22 @@ qint64 claimNumber(Database& main, InvoiceHeader& h) {
     return count;
 }
 
+// Inside the writing transaction, so no cut-off on another PC slips in between: a delivery note
+// a standing cut-off billed stays as billed, or the summary invoice would no longer say what it
+// billed. Undoing the cut-off frees it.
+void refuseBilledNote(Database& main, qint32 number, const QString& kind) {
+    if (kind != Kind納品書)
+        return;
+    const auto cutOff = main.openRecordset(sql::T11(QString::number(number)));
+    if (cutOff->eof())
+        return;
+    throw DbError(SQLITE_CONSTRAINT,
+                  QStringLiteral("納品書 %1 は %2 の請求締めで請求済みのため、訂正・削除できません。"
+                                 "訂正するときは、先に請求締めを取り消してください。")
+                      .arg(number)
+                      .arg(cutOff->field(QStringLiteral("締日")).toText()));
+}
+
 } // namespace
 
 qint32 Entry伝票(Database& main, InvoiceHeader h, const std::vector<VersionLine>& lines) {
@@ -171,6 +187,7 @@ qint32 Entry伝票(Database& main, InvoiceHeader h, const std::vector<VersionLin
         throw DbError(SQLITE_MISUSE, QStringLiteral("伝票の種別が正しくありません: ") + h.種別);
     Transaction t(main);
     const qint64 storedCount = claimNumber(main, h);
+    refuseBilledNote(main, h.number, h.種別);
     const QString number = QString::number(h.number);
     AutoEntry顧客マスタ(main, h.顧客名, h.顧客情報);
     Archive請求書(main, h.number, Change訂正, QDateTime::currentDateTime(), h.種別);
@@ -323,6 +340,7 @@ void Read請求書(Database& main, Database& work, qint32 number, const QString&
 void Delete請求書(Database& main, qint32 number, const QString& kind) {
     const QString n = QString::number(number);
     Transaction t(main);
+    refuseBilledNote(main, number, kind);
     Archive請求書(main, number, Change削除, QDateTime::currentDateTime(), kind);
     main.execute(sql::I2(n, kind));
     main.execute(sql::I1(n, kind));

@@ -70,8 +70,9 @@ void AutoEntry商品(Database& main, Database& work, bool withRates = false);
 // Registers a document of kind h.種別 under h.number (or the kind's next number, see Expect) with
 // these lines, in this order, replacing any stored copy of that number and kind (which goes into
 // the history first); teaches the customer to the master and raises the kind's counter: all of it
-// or, on failure (DbError; StaleInvoice naming what another PC did), none of it. Names are stored
-// trimmed; under "10%・8%" each line stores its rate (LineRate). Gives the number registered.
+// or, on failure (DbError; StaleInvoice naming what another PC did), none of it. A delivery note
+// a standing cut-off billed is refused (DbError naming the cut-off). Names are stored trimmed;
+// under "10%・8%" each line stores its rate (LineRate). Gives the number registered.
 qint32 Entry伝票(Database& main, InvoiceHeader h, const std::vector<VersionLine>& lines);
 
 // Registers the document on the work lines (up to the first line without a name) as Entry伝票
@@ -84,5 +85,5 @@ std::optional<InvoiceHeader> Read請求書ヘッダ(Database& main, qint32 numbe
 void Read請求書(Database& main, Database& work, qint32 number, const QString& kind = Kind請求書);
 
 // Removes the stored lines and header of a document after copying them into the history,
-// all or nothing; the counter stays.
+// all or nothing; the counter stays. Refused as Entry伝票 refuses a billed delivery note.
 void Delete請求書(Database& main, qint32 number, const QString& kind = Kind請求書);

@@ -315,6 +315,12 @@ const QString bookColumns =
     QStringLiteral("伝票番号, 種別, 日付, 顧客名, 税抜計, 消費税, 合計, 件名, 支払期限, 対象10, 消費税10, 対象8, 消費税8,"
                    " 元種別, 元番号, ");
 const QString lineColumns = QStringLiteral("伝票番号, 種別, 行番号, 品名, 数量, 単位, 単価, 金額, 非課税, 税率, ");
+// The standing cut-off of the book now that billed delivery note `note` (a number or a column):
+// a billed note is neither billed again nor changed.
+QString billedBy(const QString& note) {
+    return " from 締め明細, 請求締め where 締め明細.納品書番号 = " + note +
+           " and 請求締め.締め番号 = 締め明細.締め番号 and isnull(請求締め.取消日時) and 請求締め.世代 = " + generationNow;
+}
 } // namespace
 
 QString L1(const BookFilter& f, const QString& orderBy, qint64 limit, qint64 offset) {
@@ -382,9 +388,8 @@ QString T2(const QString& c) {
 QString T3(const QString& c, const QString& from, const QString& to) {
     return "select 伝票番号, 日付, 件名 from 請求書ヘッダ where 種別 = '納品書' and 顧客名 = '" + lit(c) + "' and 日付 > '" + lit(from) +
            "' and 日付 <= '" + lit(to) +
-           "' and not exists (select 締め明細.締め番号 from 締め明細, 請求締め where 締め明細.納品書番号 = 請求書ヘッダ.伝票番号"
-           " and 請求締め.締め番号 = 締め明細.締め番号 and isnull(請求締め.取消日時) and 請求締め.世代 = " +
-           generationNow + ") order by 日付, 伝票番号";
+           "' and not exists (select 締め明細.締め番号" + billedBy(QStringLiteral("請求書ヘッダ.伝票番号")) +
+           ") order by 日付, 伝票番号";
 }
 QString T4(const QString& numbers) {
     return "select 伝票番号, 税率, 非課税, sum(金額) as 金額計 from 請求書 where 種別 = '納品書' and 伝票番号 in (" +
@@ -413,6 +418,9 @@ QString T9(const QString& n) {
 QString T10(qint64 id) {
     return "select 請求書ヘッダ.伝票番号, 日付, 件名 from 締め明細, 請求書ヘッダ where 締め明細.締め番号 = " + QString::number(id) +
            " and 請求書ヘッダ.伝票番号 = 締め明細.納品書番号 and 請求書ヘッダ.種別 = '納品書' order by 日付, 請求書ヘッダ.伝票番号";
+}
+QString T11(const QString& note) {
+    return "select 請求締め.締め番号 as 締め番号, 請求締め.締日 as 締日" + billedBy(note);
 }
 QString T8(qint64 id, const QString& when) {
     return "update 請求締め set 取消日時 = '" + lit(when) + "' where 締め番号 = " + QString::number(id) +

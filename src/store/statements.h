@@ -137,6 +137,7 @@ QString T7(qint64 id);
 QString T8(qint64 id, const QString& when);
 QString T9(const QString& invoiceNumber); // the standing cut-off that made an invoice
 QString T10(qint64 id);                   // the notes a cut-off billed, with their dates and subjects
+QString T11(const QString& noteNumber);   // the standing cut-off that billed a delivery note
 
 // What each customer owes at the end of a month starting `start` and ending `end`, with the
 // balance aged as of `asOf` (`days30` and `days60` are 30 and 60 days before it).

@@ -263,11 +263,26 @@ void PaymentsTest::monthlyCutOff() {
     QCOMPARE(feb[0].notes.size(), 1);
     const qint32 febInvoice = RunCutOff(*main, d("2026/02/28"), {txt("月締商事")}, basis, now).value(0);
     QVERIFY(IsCutOffInvoice(*main, febInvoice));
+    // Its note stays as billed, neither corrected nor deleted, until the cut-off is undone.
+    const QStringList billed = dumpMain(*main);
+    const std::function<void()> correct = [&] { deliver(*main, 4, "2026/02/05", "月締商事", 9000, 0); },
+                                remove = [&] { Delete請求書(*main, 4, Kind納品書); };
+    for (const auto& change : {correct, remove})
+        try {
+            change();
+            QFAIL("a billed note changed");
+        } catch (const DbError& e) {
+            QCOMPARE(e.text, txt("納品書 4 は 2026/02/28 の請求締めで請求済みのため、訂正・削除できません。"
+                                 "訂正するときは、先に請求締めを取り消してください。"));
+        }
+    QCOMPARE(dumpMain(*main), billed);
 
     // Only the latest can be undone, and only while nothing was paid on it; its note is free again.
     UndoCutOff(*main, txt("月締商事"), now);
     QVERIFY(!Read請求書ヘッダ(*main, febInvoice) && !IsCutOffInvoice(*main, febInvoice));
     QCOMPARE(FindCutOff(*main, d("2026/02/28"), basis)[0].notes.size(), 1);
+    correct();
+    remove();
     QVERIFY_THROWS_EXCEPTION(DbError, UndoCutOff(*main, txt("月締商事"), now)); // January's was paid
 }
 

@@ -184,7 +184,7 @@ void StoreTest::everyStatementRunsOnRealFiles() {
                              sql::L2(f), sql::L2({}), sql::L1(open, QStringLiteral("残高"), -1, 0), sql::N1(n, 1), sql::N2(1), sql::N4(f, f.from, f.to),
                              sql::U1(f.from, f.to, f.to, f.from, f.from), sql::T1(), sql::T2(name),
                              sql::T3(name, f.from, f.to), sql::T4(n), sql::T5(name, f.from, f.to), sql::T6(1), sql::T7(1),
-                             sql::T9(n)})
+                             sql::T9(n), sql::T11(n)})
         QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
     for (const QString& s : {sql::B2(cols, n, k), sql::B3(n, k, 1, QStringLiteral("訂正"), QStringLiteral("2024/01/01 10:00:00"), 1),
                              sql::B4(cols, n, k), sql::B5(n, k, 1, 1), sql::N3(1, QStringLiteral("2024/01/01 10:00:00")),
