@@ -128,6 +128,13 @@ QVariant printField(const Value& v) {
     return v.toDouble();
 }
 
+DetailRecord printedLine(const VersionLine& l, bool qualified) {
+    const bool marked = qualified && !l.品名.isNull();
+    const int rate = LineRate(l.税率, l.非課税.toBool());
+    return {printField(l.品名), printField(l.数量), printField(l.単位), printField(l.単価), printField(l.金額),
+            marked && rate == 8, marked && rate == 0};
+}
+
 void printCompany(PrintValues& p, const Company& company) {
     p.prn自社名 = company.自社名;
     p.prn自社情報 = company.自社情報;
@@ -195,8 +202,7 @@ std::shared_ptr<rpt請求書> printedReport(Database& main, PrintValues p, std::
         // The item lines as the note is stored now.
         if (p.prn締め明細)
             for (const VersionLine& l : Read履歴明細(main, d.伝票番号, 0, 0, Kind納品書))
-                s.notes.back().items.push_back({printField(l.品名), printField(l.数量), printField(l.単位),
-                                                printField(l.単価), printField(l.金額)});
+                s.notes.back().items.push_back(printedLine(l, p.prn適格));
     }
     p.prn請求金額 = s.今回御請求額;
     return std::make_shared<rpt合計請求書>(std::move(p), std::move(s));

@@ -15,6 +15,7 @@ class QAbstractItemView;
 struct Company;
 struct PrintValues;
 struct DetailRecord;
+struct VersionLine;
 class rpt請求書;
 class DataGrid;
 class QPlainTextEdit;
@@ -44,6 +45,9 @@ bool workThenRefresh(BoundTable* table, const QString& failure, const std::funct
 QStandardItem* shownItem(const QString& text, bool right = false);
 // A stored value as a printed field: a null one prints empty.
 QVariant printField(const Value& v);
+// A stored line as the page prints it; on a qualified invoice a named line at 8 % or exempt
+// carries its mark.
+DetailRecord printedLine(const VersionLine& line, bool qualified);
 // The company on a printed invoice: name, details, date style, seal and logo.
 void printCompany(PrintValues& p, const Company& company);
 // The report an invoice prints as: a monthly summary invoice as the summary of its cut-off (the

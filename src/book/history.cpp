@@ -107,9 +107,12 @@ std::vector<VersionLine> Read履歴明細(Database& main, qint32 number, int gen
     auto rs = main.openRecordset(version == 0 ? sql::I7(n, doc) : sql::B7(n, doc, version, generation));
     std::vector<VersionLine> out;
     for (rs->moveFirst(); !rs->eof(); rs->moveNext())
-        out.push_back({rs->field(QStringLiteral("品名")), rs->field(QStringLiteral("数量")),
-                       rs->field(QStringLiteral("単位")), rs->field(QStringLiteral("単価")),
-                       rs->field(QStringLiteral("金額")), rs->field(QStringLiteral("非課税")),
-                       rs->field(QStringLiteral("税率"))});
+        out.push_back(LineAt(*rs));
     return out;
+}
+
+VersionLine LineAt(const Recordset& rs) {
+    return {rs.field(QStringLiteral("品名")), rs.field(QStringLiteral("数量")), rs.field(QStringLiteral("単位")),
+            rs.field(QStringLiteral("単価")), rs.field(QStringLiteral("金額")), rs.field(QStringLiteral("非課税")),
+            rs.field(QStringLiteral("税率"))};
 }

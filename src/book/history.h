@@ -52,6 +52,9 @@ struct InvoiceVersion {
 struct VersionLine {
     Value 品名, 数量, 単位, 単価, 金額, 非課税, 税率;
 };
+class Recordset;
+// The line at a recordset's row of stored lines (the fields of the detail tables).
+VersionLine LineAt(const Recordset& rs);
 
 // The versions of the invoice of that number in that generation of the book; the copy stored
 // now comes last only for the generation now.

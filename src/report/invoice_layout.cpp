@@ -109,31 +109,31 @@ const Row kDetail[] = {
 const Row kQualifiedHeader[] = {
     {"txt登録番号", K::Text, 6165, 2880, 4395, 260, 10, false, 'L', "", ""},
 };
-const Row kQualifiedDetail[] = {
-    {"txt軽減", K::Text, 5330, 30, 330, 300, 12, false, 'C', "", "軽減"},
-};
+// A line's mark, its left set by the column it ends.
+const Row kLineMark = {"txt軽減", K::Text, 0, 30, 330, 300, 12, false, 'C', "", "軽減"};
 const Row kQualifiedFooter[] = {
-    {"Label凡例",  K::Label,   75,  40, 3600, 260, 10, false, 'L', "※は軽減税率対象", ""},
+    {"Label凡例",  K::Label,   75,  40, 3600, 260, 10, false, 'L', "", ""},
     {"txt税率別1", K::Text,  3800,  30, 6760, 280, 11, false, 'R', "", "", "n"},
     {"txt税率別2", K::Text,  3800, 310, 6760, 280, 11, false, 'R', "", "", "n"},
     {"txt非課税",   K::Text,    75, 310, 3600, 280, 11, false, 'L', "", "", "n"},
 };
 
 // The monthly summary's line per delivery note, its column headings (their top kSummaryRowsTop)
-// and its foot: the tax by rate, 「次頁へ」 and the page number.
+// and its foot: the tax by rate, 「次頁へ」, the page number and the marks' legend. The date's
+// column holds an era date (令和元年12月31日) at nearly its size.
 const Row kSummaryHeadings[] = {
-    {"Label日付",     K::Label,   65, 0, 1435, 340, 12, true, 'C', "日　付", ""},
-    {"Label伝票番号", K::Label, 1500, 0, 1500, 340, 12, true, 'C', "伝票番号", ""},
+    {"Label日付",     K::Label,   65, 0, 1835, 340, 12, true, 'C', "日　付", ""},
+    {"Label伝票番号", K::Label, 1900, 0, 1100, 340, 12, true, 'C', "伝票番号", ""},
     {"Label件名欄",   K::Label, 3000, 0, 6030, 340, 12, true, 'C', "件　　名", ""},
     {"Label金額",     K::Label, 9030, 0, 1550, 340, 12, true, 'C', "金　額", ""},
 };
 const Row kSummaryDetail[] = {
-    {"txt日付",     K::Text,   120, 30, 1340, 300, 12,   false, 'C', "", "日付", "n"},
-    {"txt伝票番号", K::Text,  1560, 30, 1380, 300, 12,   false, 'R', "", "伝票番号", "n"},
+    {"txt日付",     K::Text,   120, 30, 1740, 300, 12,   false, 'C', "", "日付", "n"},
+    {"txt伝票番号", K::Text,  1960, 30,  980, 300, 12,   false, 'R', "", "伝票番号", "n"},
     {"txt件名",     K::Text,  3060, 30, 5910, 300, 12,   false, 'L', "", "件名"},
     {"txt金額",     K::Text,  9060, 30, 1470, 300, 14.5, false, 'R', "", "金額", "n"},
     {"Line26",  K::Line,    71, 0,    71, 355, 0, false, 'L', "", ""},
-    {"Line29",  K::Line,  1500, 0,  1500, 355, 0, false, 'L', "", ""},
+    {"Line29",  K::Line,  1900, 0,  1900, 355, 0, false, 'L', "", ""},
     {"Line30",  K::Line,  3000, 0,  3000, 355, 0, false, 'L', "", ""},
     {"Line32",  K::Line,  9030, 0,  9030, 355, 0, false, 'L', "", ""},
     {"Line33",  K::Line, 10560, 0, 10560, 355, 0, false, 'L', "", ""},
@@ -159,6 +159,7 @@ const Row kSummaryFooter[] = {
     {"txt税率別2",      K::Text,  3800, 310, 6760, 280, 11, false, 'R', "", "", "n"},
     {"txt頁",           K::Text,  4000, 620, 2560, 280, 11, false, 'C', "", "", "n"},
     {"txt次頁",         K::Text,  8000, 620, 2560, 280, 11, false, 'R', "", "", "n"},
+    {"Label凡例",       K::Label,   75, 310, 3600, 260, 10, false, 'L', "", ""},
 };
 
 // What an invoice may add. The due date sits under the date; the subject in a band under the
@@ -228,6 +229,14 @@ void addRows(Section& section, const auto& rows, int top = 0) {
     }
 }
 
+// The mark at the right end of the name column, up to columnRight; the name gives up the room.
+void addLineMark(Section& detail, int columnRight) {
+    Control mark = make(kLineMark);
+    mark.rect.moveLeft(columnRight - mark.rect.width());
+    detail.ctl(QStringLiteral("txt品名")).rect.setRight(mark.rect.left() - 10);
+    detail.controls.push_back(mark);
+}
+
 // Makes room for a band at top: the left column below moves down; the company's block on the
 // right stays.
 void insertBand(Section& pageHeader, const auto& rows, int top, int height) {
@@ -258,11 +267,9 @@ void addKindLayout(Section& pageHeader, Section& pageFooter, const KindLayout& k
 
 void addQualifiedLayout(Section& pageHeader, Section& detail, Section& pageFooter) {
     pageHeader.ctl(QStringLiteral("txt自社情報")).rect.setBottom(2870);
-    detail.ctl(QStringLiteral("txt品名")).rect.setRight(5320);
+    addLineMark(detail, 5660);
     for (const Row& r : kQualifiedHeader)
         pageHeader.controls.push_back(make(r));
-    for (const Row& r : kQualifiedDetail)
-        detail.controls.push_back(make(r));
     for (const Row& r : kQualifiedFooter)
         pageFooter.controls.push_back(make(r));
     pageFooter.height = kQualifiedFooterHeight;
@@ -339,6 +346,7 @@ void buildSummaryLayout(Section& pageHeader, Section& detail, Section& pageFoote
         std::erase_if(pageHeader.controls, [](const Control& c) { return c.name == QLatin1String("Label件名欄"); });
         addRows(pageHeader, kSummaryItemHeadings, kSummaryRowsTop);
         addRows(detail, kSummaryItemDetail);
+        addLineMark(detail, 5990);
     }
     pageFooter = Section{QStringLiteral("PageFooter"), kSummaryFooterHeight, {}};
     addRows(pageFooter, kSummaryFooter);

@@ -147,10 +147,17 @@ void rpt請求書::PageHeader_Format() {
             anyExempt = true;
             exempt += r.金額.toDouble();
         }
-    if (anyExempt) {
-        pageFooter.ctl(QStringLiteral("Label凡例")).caption = QStringLiteral("※は軽減税率対象　非は非課税");
+    pageFooter.ctl(QStringLiteral("Label凡例")).caption = markLegend(anyExempt);
+    if (anyExempt)
         pageFooter.ctl(QStringLiteral("txt非課税")).setValue(QStringLiteral("非課税 ") + yen(exempt));
-    }
+}
+
+QVariant rpt請求書::lineMark(const DetailRecord& r) {
+    return r.軽減 ? QVariant(QStringLiteral("※")) : r.非課税 ? QVariant(QStringLiteral("非")) : QVariant();
+}
+
+QString rpt請求書::markLegend(bool exempt) {
+    return exempt ? QStringLiteral("※は軽減税率対象　非は非課税") : QStringLiteral("※は軽減税率対象");
 }
 
 void rpt請求書::fillHeading() {
@@ -245,6 +252,6 @@ QVariant rpt請求書::fieldValue(std::size_t record, const QString& field) cons
     if (field == QStringLiteral("金額"))
         return r.金額;
     if (field == QStringLiteral("軽減"))
-        return r.軽減 ? QVariant(QStringLiteral("※")) : r.非課税 ? QVariant(QStringLiteral("非")) : QVariant();
+        return lineMark(r);
     return {};
 }

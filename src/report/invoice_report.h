@@ -78,6 +78,10 @@ class rpt請求書 : public report::BandedReport {
     void fillHeading();
     void setA4Page();
     void fillRateLines(bool shown = true);
+    // A line's mark on a qualified invoice: "※" reduced rate, "非" exempt, none otherwise; and the
+    // legend that explains the marks.
+    static QVariant lineMark(const DetailRecord& r);
+    static QString markLegend(bool exempt);
 
     std::size_t recordCount() const override { return records.size(); }
     QVariant fieldValue(std::size_t record, const QString& field) const override;

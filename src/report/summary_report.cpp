@@ -2,16 +2,24 @@
 
 #include "figures/figures.h"
 #include "report/invoice_layout.h"
+#include "report/number_format.h"
 
 rpt合計請求書::rpt合計請求書(PrintValues v, SummaryValues s) : rpt請求書(std::move(v), {}), summary(std::move(s)) {
     // The invoice's own form is replaced whole; the extras go where they go on any invoice.
     const PrintValues& p = printValues();
     report::buildSummaryLayout(pageHeader, detail, pageFooter, p.prn締め明細);
+    bool reduced = false, exempt = false;
     for (std::size_t n = 0; n < summary.notes.size(); ++n) {
         rows.emplace_back(n, -1);
-        for (int i = 0; p.prn締め明細 && i < int(summary.notes[n].items.size()); ++i)
+        for (int i = 0; p.prn締め明細 && i < int(summary.notes[n].items.size()); ++i) {
             rows.emplace_back(n, i);
+            reduced = reduced || summary.notes[n].items[i].軽減;
+            exempt = exempt || summary.notes[n].items[i].非課税;
+        }
     }
+    // The marks are explained on every page, as on the invoice, when any item line carries one.
+    if (reduced || exempt)
+        pageFooter.ctl(QStringLiteral("Label凡例")).caption = markLegend(exempt);
     report::addExtrasLayout(pageHeader, pageFooter,
                             {!p.prn件名.isEmpty(), p.prn支払期限.isValid(), !p.prn振込先.isEmpty(), false,
                              !p.prn印影.isNull(), !p.prnロゴ.isNull()});
@@ -66,10 +74,10 @@ QVariant rpt合計請求書::fieldValue(std::size_t record, const QString& field
                                           std::pair{QStringLiteral("金額"), &d.金額}})
             if (field == name)
                 return *value;
-        return {};
+        return field == QStringLiteral("軽減") ? lineMark(d) : QVariant();
     }
     if (field == QStringLiteral("日付"))
-        return n.日付.toString(QStringLiteral("yyyy/MM/dd"));
+        return report::printedDate(n.日付, printValues().prn和暦);
     if (field == QStringLiteral("伝票番号"))
         return QString::number(n.伝票番号);
     if (field == QStringLiteral("件名"))

@@ -223,9 +223,11 @@ void PaymentsWindowTest::summaryPrintsItsOwnPages() {
              qPrintable(pdf));
     QVERIFY(pdf.indexOf(QStringLiteral("第40便")) > next);
 
-    // Registered on the settings page, the item lines follow each note's line, onto more pages.
+    // Registered on the settings page, the item lines follow each note's line, onto more pages,
+    // and the dates are in the era.
     QVERIFY(!pdf.contains(QStringLiteral("食品")));
     f.w->settings->chk締め明細印刷->setChecked(true);
+    f.w->settings->cmb日付表記->setCurrentText(QStringLiteral("和暦"));
     f.w->settings->cmd設定登録->click();
     QVERIFY(::Read設定(f.main()).締め明細印刷);
     w.cmd印刷->click();
@@ -233,9 +235,12 @@ void PaymentsWindowTest::summaryPrintsItsOwnPages() {
     QVERIFY2(items.count(QStringLiteral("次頁へ")) == 3 && items.contains(QStringLiteral("1/4")) &&
                  items.contains(QStringLiteral("4/4")),
              qPrintable(items));
-    // The 8 % line of the last note: name, quantity and price on its row, on the last page.
-    QVERIFY2(items.contains(QStringLiteral("食品 1 500")), qPrintable(items));
+    QVERIFY2(items.contains(QStringLiteral("令和8年1月20日")) && !items.contains(QStringLiteral("2026/01/20")),
+             qPrintable(items));
+    // The 8 % line of the last note, on the last page, is the one line marked; every page explains the mark.
     QVERIFY(items.indexOf(QStringLiteral("食品")) > items.lastIndexOf(QStringLiteral("次頁へ")));
+    QCOMPARE(items.count(QStringLiteral("※は軽減税率対象")), 4);
+    QCOMPARE(items.count(u'※'), 5);
 }
 
 QTEST_MAIN(PaymentsWindowTest)

@@ -3,6 +3,7 @@
 #include "figures/figures.h"
 #include "report/number_format.h"
 #include "report/preview.h"
+#include "report/summary_report.h"
 #include "report/text_fit.h"
 
 #include <QFontDatabase>
@@ -878,6 +879,39 @@ class TestReport : public QObject {
             QVERIFY2(w.box.bottom() <= a4.height() - pt(1100) && w.box.left() >= pt(kLeftMargin) &&
                          w.box.right() <= a4.width(),
                      qPrintable(w.text));
+    }
+
+    // A summary's item lines are marked as the invoice's are, on their own rows, and its notes'
+    // dates follow the chosen style.
+    void summaryItemsAndDates_data() {
+        QTest::addColumn<bool>("wareki");
+        QTest::addColumn<QStringList>("rows");
+        const QStringList items{QStringLiteral("品 1 1,000 1,000"), QStringLiteral("食品 ※ 1 500 500"),
+                                QStringLiteral("切手 非 2 84 168"), QStringLiteral("※は軽減税率対象 非は非課税")};
+        QTest::newRow("西暦") << false << QStringList{QStringLiteral("2026/01/05 7 第7便 1,668")} + items;
+        QTest::newRow("和暦") << true << QStringList{QStringLiteral("令和8年1月5日 7 第7便 1,668")} + items;
+    }
+    void summaryItemsAndDates() {
+        QFETCH(bool, wareki);
+        QFETCH(QStringList, rows);
+        PrintValues v = sampleValues();
+        v.prn和暦 = wareki;
+        v.prn締め明細 = true;
+        SummaryValues s;
+        s.notes.push_back({QDate(2026, 1, 5), 7, QStringLiteral("第7便"), 1668,
+                           {{QStringLiteral("品"), 1, {}, 1000, 1000},
+                            {QStringLiteral("食品"), 1, {}, 500, 500, true},
+                            {QStringLiteral("切手"), 2, {}, 84, 168, false, true}}});
+        rpt合計請求書 report(v, s);
+        const QString pdf = dir.filePath(QStringLiteral("summary%1.pdf").arg(wareki));
+        QVERIFY(report.exportPdf(pdf));
+        const ToolResult text =
+            runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY2(text.ok, qPrintable(text.error));
+        const QStringList lines = QString::fromUtf8(text.out).split(u'\n');
+        for (const QString& row : rows)
+            QVERIFY2(std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.simplified() == row; }),
+                     qPrintable(row + u'\n' + lines.join(u'\n')));
     }
 
     void pdfFileNameFromTheInvoice_data() {

@@ -4,6 +4,7 @@
 
 #include "app/books.h"
 #include "app/page_parts.h"
+#include "book/history.h"
 #include "report/preview.h"
 #include "store/statements.h"
 #include "ui/number_box.h"
@@ -52,14 +53,8 @@ void InvoicePage::SetPrnData請求書A4(bool preview) {
     try {
         // The bare table, in the order its rows were added.
         auto rs = books_.dbWork->openRecordset(sql::I11());
-        for (rs->moveFirst(); !rs->eof(); rs->moveNext()) {
-            const bool marked = p.prn適格 && !rs->field(QStringLiteral("品名")).isNull();
-            const int rate = LineRate(rs->field(QStringLiteral("税率")), rs->field(QStringLiteral("非課税")).toBool());
-            rows.push_back(
-                {printField(rs->field(QStringLiteral("品名"))), printField(rs->field(QStringLiteral("数量"))),
-                 printField(rs->field(QStringLiteral("単位"))), printField(rs->field(QStringLiteral("単価"))),
-                 printField(rs->field(QStringLiteral("金額"))), marked && rate == 8, marked && rate == 0});
-        }
+        for (rs->moveFirst(); !rs->eof(); rs->moveNext())
+            rows.push_back(printedLine(LineAt(*rs), p.prn適格));
         report = printedReport(*books_.dbMain, std::move(p), std::move(rows));
     } catch (const DbError& e) {
         notifyFailure(QStringLiteral("明細を読めないため印刷できません。"), e);
