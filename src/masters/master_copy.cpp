@@ -34,7 +34,10 @@ void entryMaster(const MasterTables& t, Database& main, Database& work) {
             v.push_back(rs.field(f));
         return v;
     };
-    auto rows = work.openRecordset(t.workRows());
+    // Rows read and not edited since are left alone: only the others are looked at.
+    auto rows = work.openRecordset(t.pendingRows());
+    if (rows->eof())
+        return;
     // The work rows learn the counts written only once the master's commit is through: a
     // failure before leaves both files as they were.
     Transaction workTx(work, TxStart::Deferred);
@@ -59,8 +62,6 @@ void entryMaster(const MasterTables& t, Database& main, Database& work) {
         if (name.isEmpty())
             continue; // a nameless row would add a nameless record at every register
         const bool wasRead = readFromMaster(*rows, name) && !written.contains(name);
-        if (wasRead && !rows->field(Edited).toBool())
-            continue; // not edited here: what another PC registered since stands
         const std::vector<Value> typed = valuesOf(*rows);
         const auto it = held.constFind(name);
         Value count;

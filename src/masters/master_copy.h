@@ -14,14 +14,13 @@ struct MasterTables {
     QStringList fields;                                  // written from the work row, key first
     std::function<QString()> clearWork;                  // empties the work copy
     std::function<QString(const QString&)> copyIn;       // master → work, by the main file's path
-    std::function<QString()> workRows;                   // every work row
     std::function<QString()> masterRows;                 // every master row
     std::function<QString(const QString&)> findMaster;   // the master row of a name
     std::function<QString()> tickedRows;                 // ticked work rows: name, count and name as read
     std::function<QString(const QString&)> deleteMaster; // one master row by name
     std::function<QString()> deleteTicked;               // ticked rows of the work copy
     std::function<QString()> masterState;                // what changes whenever another PC writes
-    std::function<QString()> pendingRows;                // work rows edited, typed or imported since read
+    std::function<QString()> pendingRows;                // named work rows edited, typed or imported since read
 };
 
 // A register or delete refused because another PC changed or deleted a row since this PC read

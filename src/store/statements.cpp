@@ -51,11 +51,12 @@ QString C8() {
 QString C9(const QString& c) {
     return "select * from 顧客マスタ where 顧客名 =  '" + lit(c) + "'";
 }
-QString C11() {
-    return QStringLiteral("select 顧客名 from w顧客マスタ where 変更 = True or (isnull(更新回数) and not isnull(顧客名))");
-}
 QString C10() {
     return QStringLiteral("select count(*) as 件数, sum(更新回数) as 回数, max(rowid) as 最終 from 顧客マスタ");
+}
+QString C11() {
+    return QStringLiteral("select * from w顧客マスタ where 変更 = True or (isnull(更新回数) and not isnull(顧客名)) "
+                          "order by rowid");
 }
 
 QString P1(const QString& p) {
@@ -89,11 +90,12 @@ QString P9() {
 QString P10(const QString& m) {
     return "insert into w商品参照 select 品名,単位,単価,非課税,税率 from 商品マスタ in '" + lit(m) + "'" + " order by 品名;";
 }
-QString P12() {
-    return QStringLiteral("select 品名 from w商品マスタ where 変更 = True or (isnull(更新回数) and not isnull(品名))");
-}
 QString P11() {
     return QStringLiteral("select count(*) as 件数, sum(更新回数) as 回数, max(rowid) as 最終 from 商品マスタ");
+}
+QString P12() {
+    return QStringLiteral("select * from w商品マスタ where 変更 = True or (isnull(更新回数) and not isnull(品名)) "
+                          "order by rowid");
 }
 
 QString S1() {
