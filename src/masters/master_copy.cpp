@@ -1,6 +1,5 @@
 #include "masters/master_copy.h"
 
-#include <QHash>
 #include <QSet>
 
 namespace {
@@ -42,38 +41,23 @@ void entryMaster(const MasterTables& t, Database& main, Database& work) {
     // failure before leaves both files as they were.
     Transaction workTx(work, TxStart::Deferred);
     Transaction tx(main);
-    // What the master holds, by name, read in one pass: most rows of a page come back as
-    // they were read and need neither a look-up nor a write. Of a name held twice the
-    // first row counts, as the look-up finds it first.
-    QHash<QString, std::vector<Value>> held;
-    QHash<QString, Value> counts;
-    auto all = main.openRecordset(t.masterRows());
-    for (all->moveFirst(); !all->eof(); all->moveNext()) {
-        const QString name = all->field(t.key).toText();
-        if (!held.contains(name)) {
-            held.insert(name, valuesOf(*all));
-            counts.insert(name, all->field(Count));
-        }
-    }
-    all->close();
     QSet<QString> written;
     for (rows->moveFirst(); !rows->eof(); rows->moveNext()) {
         const QString name = rows->field(t.key).toText();
         if (name.isEmpty())
             continue; // a nameless row would add a nameless record at every register
         const bool wasRead = readFromMaster(*rows, name) && !written.contains(name);
-        const std::vector<Value> typed = valuesOf(*rows);
-        const auto it = held.constFind(name);
-        Value count;
-        if (it != held.constEnd() && *it == typed) {
-            count = counts.value(name); // nothing to write; the row takes the master's state
+        // Of a name held twice in the master the first row counts.
+        auto m = main.openRecordset(t.findMaster(name));
+        const bool adding = m->eof();
+        Value count = adding ? Value() : m->field(Count);
+        if (!adding && valuesOf(*m) == valuesOf(*rows)) {
+            // nothing to write; the row takes the master's state
         } else {
-            if (wasRead && it == held.constEnd())
+            if (wasRead && adding)
                 throw stale(t, name, QStringLiteral("削除されました"));
-            if (wasRead && counts.value(name) != rows->field(Count))
+            if (wasRead && count != rows->field(Count))
                 throw stale(t, name, QStringLiteral("変更されました"));
-            auto m = main.openRecordset(t.findMaster(name));
-            const bool adding = m->eof();
             if (adding) {
                 m->addNew();
             } else {
@@ -85,8 +69,6 @@ void entryMaster(const MasterTables& t, Database& main, Database& work) {
             count = nextChangeCount(*m, adding);
             m->setField(Count, count);
             m->update();
-            held.insert(name, typed);
-            counts.insert(name, count);
             written.insert(name);
         }
         rows->edit();

